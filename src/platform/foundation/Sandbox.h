@@ -1,0 +1,46 @@
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace foundation {
+
+// The directories of one installation. The program (or a test) chooses the root at start.
+class Sandbox {
+public:
+    static Sandbox& current();
+    // Makes `root` the installation and creates its directories.
+    static void setRoot(const std::filesystem::path& root);
+    // Makes a fresh temporary installation (tests) and returns its root.
+    static std::filesystem::path makeTemporary(const std::string& prefix = "veskard");
+
+    std::filesystem::path root() const;
+    std::filesystem::path documents() const;      // Documents
+    std::filesystem::path caches() const;         // Library/Caches
+    std::filesystem::path preferences() const;    // Library/Preferences
+    std::filesystem::path tmp() const;            // tmp
+    std::filesystem::path photos() const;         // Photos (the photo album)
+
+private:
+    std::filesystem::path root_;
+};
+
+// File helpers. None of them throws.
+namespace files {
+bool exists(const std::filesystem::path& p);
+bool remove(const std::filesystem::path& p);
+bool createDirectories(const std::filesystem::path& p);
+// Writes the whole file beside the target, then renames it over the target.
+bool writeAtomically(const std::filesystem::path& p, const std::string& bytes);
+std::optional<std::string> read(const std::filesystem::path& p);
+// Moves a file aside (name plus ".corrupt-<n>"); returns the new path, or empty on failure.
+std::filesystem::path moveAside(const std::filesystem::path& p);
+long long size(const std::filesystem::path& p);  // -1 when missing
+}  // namespace files
+
+// The application bundle (resources/): the path of a resource, or empty when missing.
+std::filesystem::path bundlePath(const std::string& name, const std::string& type = "");
+void setBundleRoot(const std::filesystem::path& root);
+std::filesystem::path bundleRoot();
+
+}  // namespace foundation
