@@ -1,0 +1,359 @@
+#include "tools/server/StandInServer.h"
+
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include <httplib.h>
+
+namespace standin {
+
+namespace {
+
+const char* kSignatureErrorText = "签名错误";
+
+std::string jsonText(const nlohmann::json& value) {
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::optional<std::string> stringParam(const nlohmann::json& object, const std::string& name) {
+    if (!object.is_object()) return std::nullopt;
+    auto it = object.find(name);
+    if (it == object.end()) return std::nullopt;
+    if (it->is_string()) return it->get<std::string>();
+    if (it->is_number_integer()) return std::to_string(it->get<long long>());
+    if (it->is_number_unsigned()) return std::to_string(it->get<unsigned long long>());
+    if (it->is_number_float() || it->is_boolean()) return jsonText(*it);
+    return std::nullopt;
+}
+
+int portOf(const sockaddr_storage& address) {
+    if (address.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+    if (address.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    return -1;
+}
+
+// Shuts the server's end of one connection so that the client gets no reply at all.
+// The HTTP library does not hand the socket to a handler, so find it by its two ports.
+bool shutDownConnection(int localPort, int remotePort) {
+    DIR* dir = opendir("/proc/self/fd");
+    if (!dir) return false;
+    bool found = false;
+    while (dirent* entry = readdir(dir)) {
+        char* end = nullptr;
+        long fd = std::strtol(entry->d_name, &end, 10);
+        if (end == entry->d_name || *end != '\0' || fd == dirfd(dir)) continue;
+        struct stat st {};
+        if (fstat(static_cast<int>(fd), &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
+        sockaddr_storage local {}, peer {};
+        socklen_t localLength = sizeof local, peerLength = sizeof peer;
+        if (getsockname(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&local), &localLength) != 0) continue;
+        if (getpeername(static_cast<int>(fd), reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0) continue;
+        if (portOf(local) == localPort && portOf(peer) == remotePort) {
+            ::shutdown(static_cast<int>(fd), SHUT_RDWR);
+            found = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return found;
+}
+
+}  // namespace
+
+// ---- RecordedRequest and Reply ----
+
+std::optional<std::string> RecordedRequest::param(const std::string& name) const {
+    if (auto v = stringParam(query, name)) return v;
+    return stringParam(body, name);
+}
+
+Reply Reply::json(nlohmann::json body, int status) {
+    Reply r;
+    r.status = status;
+    r.body = std::move(body);
+    return r;
+}
+
+Reply Reply::raw(std::string bytes, int status) {
+    Reply r;
+    r.status = status;
+    r.rawBody = std::move(bytes);
+    return r;
+}
+
+Reply Reply::dropped() {
+    Reply r;
+    r.drop = true;
+    return r;
+}
+
+Reply Reply::delayed(double seconds, nlohmann::json body) {
+    Reply r = json(std::move(body));
+    r.delaySeconds = seconds;
+    return r;
+}
+
+Reply Reply::rescode(const std::string& code, const std::string& description, const nlohmann::json& extra) {
+    nlohmann::json body = nlohmann::json::object();
+    if (extra.is_object()) body = extra;
+    body["rescode"] = code;
+    body["resdes"] = description;
+    return json(std::move(body));
+}
+
+// ---- the server ----
+
+struct StandInServer::Http {
+    httplib::Server server;
+};
+
+StandInServer::StandInServer() : StandInServer(true) {}
+
+StandInServer::StandInServer(bool installDefaults) : http_(std::make_unique<Http>()) {
+    installRoutes();
+    if (installDefaults) registerDefaults(*this);
+}
+
+StandInServer::~StandInServer() { stop(); }
+
+void StandInServer::installRoutes() {
+    const std::string pattern = std::string(kBasePath) + "([^/]+)";
+    http_->server.Get(pattern, [this](const httplib::Request& req, httplib::Response& res) {
+        handle("GET", req, res);
+    });
+    http_->server.Post(pattern, [this](const httplib::Request& req, httplib::Response& res) {
+        handle("POST", req, res);
+    });
+    // Payloads of several megabytes (Base64 photographs) are ordinary here.
+    http_->server.set_payload_max_length(64u * 1024u * 1024u);
+    http_->server.set_keep_alive_timeout(1);
+}
+
+bool StandInServer::start(int port) {
+    if (thread_.joinable()) return true;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = false;
+    }
+    int bound = -1;
+    if (port == 0) {
+        bound = http_->server.bind_to_any_port("127.0.0.1");
+    } else if (http_->server.bind_to_port("127.0.0.1", port)) {
+        bound = port;
+    }
+    if (bound <= 0) return false;
+    port_ = bound;
+    // The socket listens from here on: connections wait in the backlog until the loop accepts.
+    thread_ = std::thread([this] { http_->server.listen_after_bind(); });
+    return true;
+}
+
+void StandInServer::stop() {
+    if (!thread_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    http_->server.stop();
+    thread_.join();
+    // The HTTP library cannot listen again after stop; a restart gets a fresh one.
+    http_ = std::make_unique<Http>();
+    installRoutes();
+}
+
+bool StandInServer::isRunning() const { return thread_.joinable(); }
+
+int StandInServer::port() const { return port_; }
+
+std::string StandInServer::baseURL() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + kBasePath;
+}
+
+void StandInServer::handle(const std::string& method, const httplib::Request& req, httplib::Response& res) {
+    RecordedRequest recorded;
+    recorded.method = method;
+    recorded.pathWord = req.matches.size() > 1 ? std::string(req.matches[1]) : std::string();
+    for (const auto& [key, value] : req.params) {
+        if (!recorded.query.contains(key)) recorded.query[key] = value;
+    }
+    recorded.rawBody = req.body;
+    if (!req.body.empty()) {
+        recorded.body = nlohmann::json::parse(req.body, nullptr, false);
+        if (recorded.body.is_discarded()) recorded.body = nullptr;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(recorded);
+    }
+    changed_.notify_all();
+
+    Reply reply = answer(recorded);
+
+    if (reply.delaySeconds > 0 && !sleepUnlessStopping(reply.delaySeconds)) reply.drop = true;
+    if (reply.drop) {
+        shutDownConnection(req.local_port, req.remote_port);
+        res.status = 500;
+        res.set_header("Connection", "close");
+        return;
+    }
+    res.status = reply.status;
+    if (reply.rawBody) {
+        res.set_content(*reply.rawBody, "application/json;charset=UTF-8");
+    } else if (!reply.body.is_null()) {
+        res.set_content(jsonText(reply.body), "application/json;charset=UTF-8");
+    }
+}
+
+Reply StandInServer::answer(const RecordedRequest& request) {
+    auto userid = request.param("userid");
+    auto sn = request.param("sn");
+    if (userid && sn && *sn != signatureFor(*userid)) {
+        return Reply::rescode("401", kSignatureErrorText);
+    }
+
+    ReplyHandler handler;
+    {
+        std::lock_guard lock(mutex_);
+        auto once = once_.find(request.pathWord);
+        if (once != once_.end() && !once->second.empty()) {
+            Reply r = std::move(once->second.front());
+            once->second.pop_front();
+            return r;
+        }
+        if (auto h = handlers_.find(request.pathWord); h != handlers_.end()) {
+            handler = h->second;
+        } else if (auto p = persistent_.find(request.pathWord); p != persistent_.end()) {
+            return p->second;
+        } else if (auto d = defaults_.find(request.pathWord); d != defaults_.end()) {
+            handler = d->second;
+        }
+    }
+    if (!handler) return Reply::rescode("200", "成功");
+    try {
+        return handler(request);
+    } catch (const std::exception& e) {
+        return Reply::rescode("500", std::string("stand-in handler failed: ") + e.what());
+    }
+}
+
+bool StandInServer::sleepUnlessStopping(double seconds) {
+    std::unique_lock lock(mutex_);
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    return !changed_.wait_until(lock, until, [this] { return stopping_; });
+}
+
+// ---- recorded requests ----
+
+std::vector<RecordedRequest> StandInServer::requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+std::vector<RecordedRequest> StandInServer::requests(const std::string& pathWord) const {
+    std::lock_guard lock(mutex_);
+    std::vector<RecordedRequest> out;
+    for (const auto& r : requests_) {
+        if (r.pathWord == pathWord) out.push_back(r);
+    }
+    return out;
+}
+
+std::optional<RecordedRequest> StandInServer::lastRequest(const std::string& pathWord) const {
+    std::lock_guard lock(mutex_);
+    for (auto it = requests_.rbegin(); it != requests_.rend(); ++it) {
+        if (it->pathWord == pathWord) return *it;
+    }
+    return std::nullopt;
+}
+
+size_t StandInServer::count(const std::string& pathWord) const {
+    std::lock_guard lock(mutex_);
+    size_t n = 0;
+    for (const auto& r : requests_) n += r.pathWord == pathWord ? 1 : 0;
+    return n;
+}
+
+void StandInServer::clearRequests() {
+    std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
+bool StandInServer::waitForRequests(const std::string& pathWord, size_t n, double limitSeconds) const {
+    std::unique_lock lock(mutex_);
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(limitSeconds);
+    return changed_.wait_until(lock, until, [&] {
+        size_t seen = 0;
+        for (const auto& r : requests_) seen += r.pathWord == pathWord ? 1 : 0;
+        return seen >= n;
+    });
+}
+
+// ---- scripts and defaults ----
+
+void StandInServer::script(const std::string& pathWord, Reply reply) {
+    std::lock_guard lock(mutex_);
+    handlers_.erase(pathWord);
+    persistent_[pathWord] = std::move(reply);
+}
+
+void StandInServer::scriptOnce(const std::string& pathWord, Reply reply) {
+    std::lock_guard lock(mutex_);
+    once_[pathWord].push_back(std::move(reply));
+}
+
+void StandInServer::scriptHandler(const std::string& pathWord, ReplyHandler handler) {
+    std::lock_guard lock(mutex_);
+    persistent_.erase(pathWord);
+    handlers_[pathWord] = std::move(handler);
+}
+
+void StandInServer::clearScripts() {
+    std::lock_guard lock(mutex_);
+    once_.clear();
+    persistent_.clear();
+    handlers_.clear();
+}
+
+void StandInServer::registerDefault(const std::string& pathWord, ReplyHandler handler) {
+    std::lock_guard lock(mutex_);
+    defaults_[pathWord] = std::move(handler);
+}
+
+void StandInServer::clearDefaults() {
+    std::lock_guard lock(mutex_);
+    defaults_.clear();
+}
+
+bool StandInServer::hasDefault(const std::string& pathWord) const {
+    std::lock_guard lock(mutex_);
+    return defaults_.count(pathWord) != 0;
+}
+
+// ---- simulated state ----
+
+void StandInServer::withState(const std::function<void(SimulatedState&)>& f) {
+    std::lock_guard lock(stateMutex_);
+    f(state_);
+}
+
+SimulatedState StandInServer::stateSnapshot() const {
+    std::lock_guard lock(stateMutex_);
+    return state_;
+}
+
+std::string StandInServer::nextAccidentNumber() {
+    std::lock_guard lock(stateMutex_);
+    state_.accidentCounter = state_.accidentCounter % 9999 + 1;
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04d", state_.accidentCounter);
+    return std::string("BJ20261207") + digits;
+}
+
+}  // namespace standin

@@ -1,0 +1,140 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "tools/server/ServerConfig.h"
+
+namespace httplib {
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace standin {
+
+// One request as the server saw it.
+struct RecordedRequest {
+    std::string method;     // "GET" or "POST"
+    std::string pathWord;   // the operation: what follows the base path
+    nlohmann::json query = nlohmann::json::object();  // query parameters, decoded UTF-8 strings
+    nlohmann::json body;    // the parsed JSON body, or null when absent or not JSON
+    std::string rawBody;
+
+    // A parameter from the query or, failing that, the body (numbers as their decimal text).
+    std::optional<std::string> param(const std::string& name) const;
+};
+
+// What the server answers.
+struct Reply {
+    int status = 200;
+    nlohmann::json body;                 // sent as JSON unless rawBody is set; null sends nothing
+    std::optional<std::string> rawBody;  // sent as it is (a broken body, for example)
+    double delaySeconds = 0;             // real time before answering
+    bool drop = false;                   // close the connection without answering
+
+    static Reply json(nlohmann::json body, int status = 200);
+    static Reply raw(std::string bytes, int status = 200);
+    static Reply dropped();
+    static Reply delayed(double seconds, nlohmann::json body);
+    // {"rescode": code, "resdes": description} plus the fields of `extra`.
+    static Reply rescode(const std::string& code, const std::string& description,
+                         const nlohmann::json& extra = nlohmann::json::object());
+};
+
+using ReplyHandler = std::function<Reply(const RecordedRequest&)>;
+
+// What the default replies remember between requests. Read and change it through
+// StandInServer::withState, which holds the lock.
+struct SimulatedState {
+    std::string userid = kDemoUserId;
+    std::string phone = kDemoPhone;
+    int accidentCounter = 0;
+    // Free storage for the default replies of each area (cases, messages, ...).
+    nlohmann::json data = nlohmann::json::object();
+};
+
+// The stand-in of the accident server on 127.0.0.1 for the tests and the simulator.
+// Answers GET and POST under /Veskard_mobile/mobile/standard/<path word>, records every
+// request, and replies as scripted per path word; otherwise with the path word's default
+// reply; otherwise {"rescode":"200","resdes":"成功"}. A request that carries both "userid" and
+// "sn" with a wrong signature is answered {"rescode":"401","resdes":"签名错误"}.
+class StandInServer {
+public:
+    StandInServer();                           // with the default replies installed
+    explicit StandInServer(bool installDefaults);
+    ~StandInServer();
+    StandInServer(const StandInServer&) = delete;
+    StandInServer& operator=(const StandInServer&) = delete;
+
+    // Starts listening on 127.0.0.1 (port 0: a free port) on its own thread.
+    bool start(int port = 0);
+    void stop();
+    bool isRunning() const;
+    int port() const;
+    std::string baseURL() const;  // "http://127.0.0.1:PORT/Veskard_mobile/mobile/standard/"
+
+    // Recorded requests, in arrival order.
+    std::vector<RecordedRequest> requests() const;
+    std::vector<RecordedRequest> requests(const std::string& pathWord) const;
+    std::optional<RecordedRequest> lastRequest(const std::string& pathWord) const;
+    size_t count(const std::string& pathWord) const;
+    void clearRequests();
+    // Waits (real time) until `n` requests for the path word have arrived.
+    bool waitForRequests(const std::string& pathWord, size_t n, double limitSeconds = 10.0) const;
+
+    // Scripts. One-shot replies are used first, in order; then the handler or persistent reply.
+    void script(const std::string& pathWord, Reply reply);
+    void scriptOnce(const std::string& pathWord, Reply reply);
+    void scriptHandler(const std::string& pathWord, ReplyHandler handler);
+    void clearScripts();
+
+    // Default replies (see Defaults.cpp).
+    void registerDefault(const std::string& pathWord, ReplyHandler handler);
+    void clearDefaults();
+    bool hasDefault(const std::string& pathWord) const;
+
+    // The simulated state, under its lock.
+    void withState(const std::function<void(SimulatedState&)>& f);
+    SimulatedState stateSnapshot() const;
+    // A fresh accident number: "BJ20261207" followed by the next four-digit counter.
+    std::string nextAccidentNumber();
+
+    // Answers one request (what the HTTP handler calls; public for the program's own use).
+    Reply answer(const RecordedRequest& request);
+
+private:
+    void installRoutes();
+    void handle(const std::string& method, const httplib::Request& req, httplib::Response& res);
+    bool sleepUnlessStopping(double seconds);
+
+    struct Http;
+    std::unique_ptr<Http> http_;
+    std::thread thread_;
+    int port_ = 0;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    bool stopping_ = false;
+    std::vector<RecordedRequest> requests_;
+    std::map<std::string, std::deque<Reply>> once_;
+    std::map<std::string, Reply> persistent_;
+    std::map<std::string, ReplyHandler> handlers_;
+    std::map<std::string, ReplyHandler> defaults_;
+
+    mutable std::mutex stateMutex_;
+    SimulatedState state_;
+};
+
+// Installs the default reply of every path word the application uses (Defaults*.cpp).
+void registerDefaults(StandInServer& server);
+
+}  // namespace standin
