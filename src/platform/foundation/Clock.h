@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 
 namespace foundation {
@@ -32,8 +33,8 @@ public:
     void setWallStart(double wallStart);
 
 private:
-    double now_ = 0;
-    double wallStart_;
+    std::atomic<double> now_{0};
+    std::atomic<double> wallStart_;
 };
 
 }  // namespace foundation

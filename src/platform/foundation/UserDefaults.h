@@ -20,11 +20,13 @@ public:
     void removeObjectForKey(const std::string& key);
     bool synchronize();   // writes the file atomically
     void reload();        // reads the file of the current sandbox again
+    // The file: Library/Preferences/<kDomain>.plist of the current sandbox.
+    static constexpr const char* kDomain = "com.veskard.accident";
 
 private:
     mutable std::mutex mutex_;
-    nlohmann::json values_ = nlohmann::json::object();
-    bool loaded_ = false;
+    mutable nlohmann::json values_ = nlohmann::json::object();
+    mutable bool loaded_ = false;
     void loadLocked() const;
 };
 

@@ -1,0 +1,204 @@
+#include "platform/foundation/Dispatch.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/foundation/Log.h"
+
+namespace foundation::dispatch {
+
+namespace {
+
+// Work queued or running on the global queue and every serial queue, for waitIdle().
+struct Outstanding {
+    std::mutex mutex;
+    std::condition_variable idle;
+    long count = 0;
+
+    void add() {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++count;
+    }
+    void done() {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (--count == 0) idle.notify_all();
+    }
+};
+
+Outstanding& outstanding() {
+    static Outstanding* o = new Outstanding();  // lives as long as the worker threads
+    return *o;
+}
+
+// Runs a task on a worker thread; an exception escaping it is reported, not fatal.
+void runGuarded(const Task& task, const std::string& label) {
+    try {
+        task();
+    } catch (const std::exception& e) {
+        log("dispatch: task on " + label + " threw: " + e.what());
+    } catch (...) {
+        log("dispatch: task on " + label + " threw");
+    }
+}
+
+// Runs `task` through `queue` and waits for it.
+void runAndWait(Queue& queue, Task task) {
+    std::promise<void> finished;
+    auto future = finished.get_future();
+    queue.async([&] {
+        try {
+            task();
+            finished.set_value();
+        } catch (...) {
+            finished.set_exception(std::current_exception());
+        }
+    });
+    future.get();  // a task's exception reaches the caller
+}
+
+class MainQueue : public Queue {
+public:
+    void async(Task task) override { RunLoop::main().post(std::move(task)); }
+    void sync(Task task) override {
+        if (!task) return;
+        if (RunLoop::main().isMainThread()) {
+            task();
+            return;
+        }
+        runAndWait(*this, std::move(task));
+    }
+    std::string label() const override { return "main"; }
+};
+
+// A set of threads taking tasks from one queue.
+struct Workers {
+    std::string label;
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::deque<Task> tasks;
+    std::vector<std::thread::id> ids;
+    bool closing = false;
+
+    void push(Task task) {
+        outstanding().add();
+        std::lock_guard<std::mutex> lock(mutex);
+        tasks.push_back(std::move(task));
+        ready.notify_one();
+    }
+
+    bool onWorker() {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto id : ids)
+            if (id == std::this_thread::get_id()) return true;
+        return false;
+    }
+
+    // The body of a worker thread: runs tasks until closed and empty.
+    static void work(const std::shared_ptr<Workers>& self) {
+        {
+            std::lock_guard<std::mutex> lock(self->mutex);
+            self->ids.push_back(std::this_thread::get_id());
+        }
+        for (;;) {
+            Task task;
+            {
+                std::unique_lock<std::mutex> lock(self->mutex);
+                self->ready.wait(lock, [&] { return self->closing || !self->tasks.empty(); });
+                if (self->tasks.empty()) return;
+                task = std::move(self->tasks.front());
+                self->tasks.pop_front();
+            }
+            runGuarded(task, self->label);
+            task = nullptr;  // captures are released before the task counts as done
+            outstanding().done();
+        }
+    }
+};
+
+class GlobalQueue : public Queue {
+public:
+    explicit GlobalQueue(int threads) : workers_(std::make_shared<Workers>()) {
+        workers_->label = "global";
+        for (int i = 0; i < threads; ++i) {
+            std::thread([w = workers_] { Workers::work(w); }).detach();
+        }
+    }
+    void async(Task task) override {
+        if (task) workers_->push(std::move(task));
+    }
+    // Concurrent: the task may run on the calling thread itself.
+    void sync(Task task) override {
+        if (task) task();
+    }
+    std::string label() const override { return "global"; }
+
+private:
+    std::shared_ptr<Workers> workers_;
+};
+
+class SerialQueue : public Queue {
+public:
+    explicit SerialQueue(std::string label) : workers_(std::make_shared<Workers>()) {
+        workers_->label = std::move(label);
+        thread_ = std::thread([w = workers_] { Workers::work(w); });
+    }
+    ~SerialQueue() override {
+        {
+            std::lock_guard<std::mutex> lock(workers_->mutex);
+            workers_->closing = true;
+            workers_->ready.notify_all();
+        }
+        // The queued work still runs; the last owner may be a task on the queue's own thread.
+        if (thread_.get_id() == std::this_thread::get_id())
+            thread_.detach();
+        else
+            thread_.join();
+    }
+    void async(Task task) override {
+        if (task) workers_->push(std::move(task));
+    }
+    void sync(Task task) override {
+        if (!task) return;
+        if (workers_->onWorker()) {  // already on this queue: waiting would never end
+            task();
+            return;
+        }
+        runAndWait(*this, std::move(task));
+    }
+    std::string label() const override { return workers_->label; }
+
+private:
+    std::shared_ptr<Workers> workers_;
+    std::thread thread_;
+};
+
+}  // namespace
+
+std::shared_ptr<Queue> mainQueue() {
+    static auto* queue = new std::shared_ptr<Queue>(std::make_shared<MainQueue>());
+    return *queue;
+}
+
+std::shared_ptr<Queue> globalQueue() {
+    // Never destroyed: its detached workers run for the life of the process.
+    static auto* queue = new std::shared_ptr<Queue>(std::make_shared<GlobalQueue>(4));
+    return *queue;
+}
+
+std::shared_ptr<Queue> serialQueue(const std::string& label) { return std::make_shared<SerialQueue>(label); }
+
+void after(double seconds, Task task) { RunLoop::main().performAfter(seconds, std::move(task)); }
+
+bool waitIdle(double limit) {
+    auto& o = outstanding();
+    std::unique_lock<std::mutex> lock(o.mutex);
+    return o.idle.wait_for(lock, std::chrono::duration<double>(limit > 0 ? limit : 0),
+                           [&] { return o.count == 0; });
+}
+
+}  // namespace foundation::dispatch

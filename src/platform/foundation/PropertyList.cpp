@@ -1,0 +1,231 @@
+#include "platform/foundation/PropertyList.h"
+
+#include <plist/plist.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Sandbox.h"
+
+namespace foundation::plist {
+
+namespace {
+
+// Seconds between 1970-01-01 and the property-list epoch 2001-01-01.
+constexpr double kEpochOffset = 978307200.0;
+constexpr int kMaxDepth = 512;
+
+struct PlistFree {
+    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
+};
+using Node = std::unique_ptr<void, PlistFree>;
+
+std::string base64(const char* data, uint64_t length) {
+    static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve(((length + 2) / 3) * 4);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    uint64_t i = 0;
+    for (; i + 2 < length; i += 3) {
+        uint32_t v = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+        out += table[(v >> 18) & 63];
+        out += table[(v >> 12) & 63];
+        out += table[(v >> 6) & 63];
+        out += table[v & 63];
+    }
+    if (i < length) {
+        uint32_t v = bytes[i] << 16;
+        if (i + 1 < length) v |= bytes[i + 1] << 8;
+        out += table[(v >> 18) & 63];
+        out += table[(v >> 12) & 63];
+        out += i + 1 < length ? table[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+std::string takeString(char* s) {
+    std::string out = s ? s : "";
+    std::free(s);
+    return out;
+}
+
+bool toJson(plist_t node, nlohmann::json& out, int depth) {
+    if (!node || depth > kMaxDepth) return false;
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+        out = nlohmann::json::object();
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        if (!it) return true;
+        for (;;) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!value) {
+                std::free(key);
+                break;
+            }
+            std::string k = takeString(key);
+            nlohmann::json v;
+            if (!toJson(value, v, depth + 1)) {
+                std::free(it);
+                return false;
+            }
+            out[k] = std::move(v);
+        }
+        std::free(it);
+        return true;
+    }
+    case PLIST_ARRAY: {
+        out = nlohmann::json::array();
+        uint32_t n = plist_array_get_size(node);
+        for (uint32_t i = 0; i < n; ++i) {
+            nlohmann::json v;
+            if (!toJson(plist_array_get_item(node, i), v, depth + 1)) return false;
+            out.push_back(std::move(v));
+        }
+        return true;
+    }
+    case PLIST_STRING: {
+        char* s = nullptr;
+        plist_get_string_val(node, &s);
+        out = takeString(s);
+        return true;
+    }
+    case PLIST_KEY: {
+        char* s = nullptr;
+        plist_get_key_val(node, &s);
+        out = takeString(s);
+        return true;
+    }
+    case PLIST_BOOLEAN: {
+        uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        out = b != 0;
+        return true;
+    }
+    case PLIST_UINT: {
+        uint64_t v = 0;
+        plist_get_uint_val(node, &v);
+        // Integers are stored as 64-bit two's complement: negative numbers come back as such.
+        out = static_cast<int64_t>(v);
+        return true;
+    }
+    case PLIST_UID: {
+        uint64_t v = 0;
+        plist_get_uid_val(node, &v);
+        out = v;
+        return true;
+    }
+    case PLIST_REAL: {
+        double v = 0;
+        plist_get_real_val(node, &v);
+        out = std::isfinite(v) ? nlohmann::json(v) : nlohmann::json();
+        return true;
+    }
+    case PLIST_DATE: {
+        int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        out = sec + usec / 1e6 + kEpochOffset;
+        return true;
+    }
+    case PLIST_DATA: {
+        char* data = nullptr;
+        uint64_t length = 0;
+        plist_get_data_val(node, &data, &length);
+        out = base64(data, data ? length : 0);
+        std::free(data);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// Builds a node for a JSON value; null for nulls and values a plist cannot hold.
+plist_t fromJson(const nlohmann::json& value, int depth) {
+    if (depth > kMaxDepth) return nullptr;
+    switch (value.type()) {
+    case nlohmann::json::value_t::object: {
+        plist_t dict = plist_new_dict();
+        for (auto it = value.begin(); it != value.end(); ++it)
+            if (plist_t item = fromJson(it.value(), depth + 1)) plist_dict_set_item(dict, it.key().c_str(), item);
+        return dict;
+    }
+    case nlohmann::json::value_t::array: {
+        plist_t array = plist_new_array();
+        for (const auto& element : value)
+            if (plist_t item = fromJson(element, depth + 1)) plist_array_append_item(array, item);
+        return array;
+    }
+    case nlohmann::json::value_t::string:
+        return plist_new_string(value.get_ref<const std::string&>().c_str());
+    case nlohmann::json::value_t::boolean:
+        return plist_new_bool(value.get<bool>() ? 1 : 0);
+    case nlohmann::json::value_t::number_integer:
+        return plist_new_uint(static_cast<uint64_t>(value.get<int64_t>()));
+    case nlohmann::json::value_t::number_unsigned:
+        return plist_new_uint(value.get<uint64_t>());
+    case nlohmann::json::value_t::number_float: {
+        double v = value.get<double>();
+        return std::isfinite(v) ? plist_new_real(v) : nullptr;
+    }
+    case nlohmann::json::value_t::binary: {
+        const auto& bin = value.get_binary();
+        return plist_new_data(reinterpret_cast<const char*>(bin.data()), bin.size());
+    }
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+std::optional<nlohmann::json> parse(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    plist_t root = nullptr;
+    if (plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size())))
+        plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    else
+        plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    Node owner(root);
+    if (!root) return std::nullopt;
+    nlohmann::json out;
+    if (!toJson(root, out, 0)) return std::nullopt;
+    return out;
+}
+
+std::optional<nlohmann::json> read(const std::filesystem::path& path) {
+    auto bytes = files::read(path);
+    if (!bytes) return std::nullopt;  // missing: quietly nothing
+    auto value = parse(*bytes);
+    if (!value) log("plist: " + path.string() + " is not a readable property list");
+    return value;
+}
+
+std::string toXml(const nlohmann::json& value) {
+    Node root(fromJson(value, 0));
+    if (!root) return {};
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root.get(), &xml, &length);
+    std::string out = xml ? std::string(xml, length) : std::string();
+    plist_to_xml_free(xml);
+    return out;
+}
+
+bool write(const std::filesystem::path& path, const nlohmann::json& value) {
+    std::string xml = toXml(value);
+    if (xml.empty()) {
+        log("plist: nothing to write to " + path.string());
+        return false;
+    }
+    return files::writeAtomically(path, xml);
+}
+
+}  // namespace foundation::plist

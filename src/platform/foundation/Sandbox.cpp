@@ -1,0 +1,208 @@
+#include "platform/foundation/Sandbox.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "platform/foundation/Log.h"
+
+#ifndef VESKARD_RESOURCE_DIR
+#define VESKARD_RESOURCE_DIR "resources"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace foundation {
+
+namespace {
+std::mutex& pathMutex() {
+    static std::mutex m;
+    return m;
+}
+
+fs::path& bundleRootStorage() {
+    static fs::path* root = new fs::path(VESKARD_RESOURCE_DIR);
+    return *root;
+}
+
+void createLayout(const fs::path& root) {
+    for (const char* dir : {"Documents", "Library/Caches", "Library/Preferences", "tmp", "Photos"}) {
+        std::error_code ec;
+        fs::create_directories(root / dir, ec);
+        if (ec) log("sandbox: cannot create " + (root / dir).string() + ": " + ec.message());
+    }
+}
+}  // namespace
+
+Sandbox& Sandbox::current() {
+    static Sandbox* sandbox = [] {
+        auto* s = new Sandbox();
+        std::error_code ec;
+        s->root_ = fs::temp_directory_path(ec) / "veskard-sandbox";
+        return s;
+    }();
+    return *sandbox;
+}
+
+void Sandbox::setRoot(const fs::path& root) {
+    Sandbox& s = current();
+    {
+        std::lock_guard<std::mutex> lock(pathMutex());
+        s.root_ = root;
+    }
+    createLayout(root);
+}
+
+fs::path Sandbox::makeTemporary(const std::string& prefix) {
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) base = "/tmp";
+    std::string pattern = (base / (prefix + "-XXXXXX")).string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    fs::path root;
+    if (::mkdtemp(buffer.data())) {
+        root = buffer.data();
+    } else {
+        static std::atomic<int> counter{0};
+        root = base / (prefix + "-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    }
+    setRoot(root);
+    return root;
+}
+
+fs::path Sandbox::root() const {
+    std::lock_guard<std::mutex> lock(pathMutex());
+    return root_;
+}
+fs::path Sandbox::documents() const { return root() / "Documents"; }
+fs::path Sandbox::caches() const { return root() / "Library" / "Caches"; }
+fs::path Sandbox::preferences() const { return root() / "Library" / "Preferences"; }
+fs::path Sandbox::tmp() const { return root() / "tmp"; }
+fs::path Sandbox::photos() const { return root() / "Photos"; }
+
+namespace files {
+
+bool exists(const fs::path& p) {
+    std::error_code ec;
+    return !p.empty() && fs::exists(p, ec);
+}
+
+bool remove(const fs::path& p) {
+    if (p.empty()) return false;
+    std::error_code ec;
+    return fs::remove_all(p, ec) > 0 && !ec;
+}
+
+bool createDirectories(const fs::path& p) {
+    if (p.empty()) return false;
+    std::error_code ec;
+    fs::create_directories(p, ec);
+    return !ec && fs::is_directory(p, ec);
+}
+
+bool writeAtomically(const fs::path& p, const std::string& bytes) {
+    if (p.empty() || !p.has_filename()) return false;
+    std::error_code ec;
+    if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
+    static std::atomic<unsigned> counter{0};
+    fs::path temp = p;
+    temp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        log("files: cannot write " + p.string() + ": " + std::strerror(errno));
+        return false;
+    }
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(temp.c_str(), p.c_str()) != 0) ok = false;
+    if (!ok) {
+        log("files: cannot write " + p.string() + ": " + std::strerror(errno));
+        ::unlink(temp.c_str());
+    }
+    return ok;
+}
+
+std::optional<std::string> read(const fs::path& p) {
+    std::error_code ec;
+    if (p.empty() || !fs::is_regular_file(p, ec)) return std::nullopt;
+    std::ifstream in(p, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream out;
+    out << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return out.str();
+}
+
+fs::path moveAside(const fs::path& p) {
+    if (!files::exists(p)) return {};
+    for (int n = 1; n < 1000; ++n) {
+        fs::path aside = p;
+        aside += ".corrupt-" + std::to_string(n);
+        if (files::exists(aside)) continue;
+        std::error_code ec;
+        fs::rename(p, aside, ec);
+        if (ec) {
+            log("files: cannot move aside " + p.string() + ": " + ec.message());
+            return {};
+        }
+        return aside;
+    }
+    return {};
+}
+
+long long size(const fs::path& p) {
+    std::error_code ec;
+    if (p.empty() || !fs::is_regular_file(p, ec)) return -1;
+    auto n = fs::file_size(p, ec);
+    return ec ? -1 : static_cast<long long>(n);
+}
+
+}  // namespace files
+
+fs::path bundlePath(const std::string& name, const std::string& type) {
+    if (name.empty()) return {};
+    std::string file = name;
+    if (!type.empty()) {
+        std::string suffix = "." + type;
+        if (file.size() < suffix.size() || file.compare(file.size() - suffix.size(), suffix.size(), suffix) != 0)
+            file += suffix;
+    }
+    fs::path path = bundleRoot() / file;
+    std::error_code ec;
+    return fs::is_regular_file(path, ec) ? path : fs::path();
+}
+
+void setBundleRoot(const fs::path& root) {
+    std::lock_guard<std::mutex> lock(pathMutex());
+    bundleRootStorage() = root;
+}
+
+fs::path bundleRoot() {
+    std::lock_guard<std::mutex> lock(pathMutex());
+    return bundleRootStorage();
+}
+
+}  // namespace foundation
