@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+
+class ImageExtension {
+public:
+    // The image stretched whole (aspect not kept) into a new non-opaque bitmap of `size` points
+    // at scale 1. Null for a null image or an empty size.
+    static graphics::Image::Ptr imageWithOriginImage(const graphics::Image::Ptr& image, graphics::Size size);
+    // The named bundle image drawn in its own colours, never tinted (bar items). Null when missing.
+    static graphics::Image::Ptr imageModeAlwaysOriginal(const std::string& name);
+};
