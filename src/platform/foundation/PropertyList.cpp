@@ -67,7 +67,13 @@ bool toJson(plist_t node, nlohmann::json& out, int depth) {
             plist_t value = nullptr;
             plist_dict_next_item(node, it, &key, &value);
             if (!value) {
+                // A key without a value is a damaged dictionary.
+                bool dangling = key != nullptr;
                 std::free(key);
+                if (dangling) {
+                    std::free(it);
+                    return false;
+                }
                 break;
             }
             std::string k = takeString(key);

@@ -1,0 +1,100 @@
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "platform/foundation/Dispatch.h"
+#include "support/PlatformTest.h"
+
+using namespace foundation;
+
+namespace {
+class DispatchTest : public PlatformTest {};
+}  // namespace
+
+TEST_F(DispatchTest, SerialQueueRunsTasksOneAtATimeInOrderOffTheMainThread) {
+    auto queue = dispatch::serialQueue("com.veskard.test.serial");
+    EXPECT_EQ(queue->label(), "com.veskard.test.serial");
+    std::vector<int> order;
+    std::atomic<int> running{0}, overlaps{0}, onMain{0};
+    for (int i = 0; i < 300; ++i) {
+        queue->async([&, i] {
+            if (running.fetch_add(1) != 0) ++overlaps;
+            if (isMainThread()) ++onMain;
+            order.push_back(i);
+            running.fetch_sub(1);
+        });
+    }
+    ASSERT_TRUE(dispatch::waitIdle());
+    ASSERT_EQ(order.size(), 300u);
+    for (int i = 0; i < 300; ++i) EXPECT_EQ(order[i], i);
+    EXPECT_EQ(overlaps.load(), 0);
+    EXPECT_EQ(onMain.load(), 0);
+
+    int value = 0;
+    queue->sync([&] { value = 42; });
+    EXPECT_EQ(value, 42);
+    EXPECT_THROW(queue->sync([] { throw std::runtime_error("bad"); }), std::runtime_error);
+    // Still usable after a task threw.
+    queue->sync([&] { value = 43; });
+    EXPECT_EQ(value, 43);
+}
+
+TEST_F(DispatchTest, GlobalWorkHandsItsResultToTheMainQueue) {
+    std::atomic<int> workersDone{0};
+    int results = 0;
+    bool allOnMain = true;
+    for (int i = 0; i < 20; ++i) {
+        dispatch::async(dispatch::globalQueue(), [&] {
+            bool worker = !isMainThread();
+            ++workersDone;
+            dispatch::mainQueue()->async([&, worker] {
+                allOnMain = allOnMain && isMainThread() && worker;
+                ++results;
+            });
+        });
+    }
+    EXPECT_TRUE(runUntil([&] { return results == 20; }));
+    EXPECT_TRUE(allOnMain);
+    EXPECT_TRUE(dispatch::waitIdle());
+}
+
+TEST_F(DispatchTest, SyncOnTheMainQueueFromAWorkerWaitsForTheLoop) {
+    bool ranOnMain = false;
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        dispatch::mainQueue()->sync([&] { ranOnMain = isMainThread(); });
+        returned = true;
+    });
+    EXPECT_TRUE(runUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_TRUE(ranOnMain);
+
+    bool inline_ = false;
+    dispatch::mainQueue()->sync([&] { inline_ = true; });  // from the main thread: at once
+    EXPECT_TRUE(inline_);
+}
+
+TEST_F(DispatchTest, AfterRunsOnTheMainLoopClock) {
+    std::vector<double> times;
+    dispatch::after(2, [&] { times.push_back(loop().now()); });
+    dispatch::after(0.5, [&] { times.push_back(loop().now()); });
+    advance(1);
+    advance(1);
+    EXPECT_EQ(times, (std::vector<double>{0.5, 2}));
+}
+
+TEST_F(DispatchTest, QueueReleasedByItsOwnTaskFinishesCleanly) {
+    auto queue = dispatch::serialQueue("self-releasing");
+    std::atomic<int> ran{0};
+    auto holder = std::make_shared<std::shared_ptr<dispatch::Queue>>(queue);
+    queue->async([&] { ++ran; });
+    queue->async([holder, &ran] {
+        ++ran;
+        holder->reset();
+    });
+    queue.reset();
+    holder.reset();
+    EXPECT_TRUE(dispatch::waitIdle());
+    EXPECT_EQ(ran.load(), 2);
+}

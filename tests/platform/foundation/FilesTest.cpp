@@ -1,0 +1,115 @@
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <fstream>
+
+#include "platform/foundation/Sandbox.h"
+#include "support/PlatformTest.h"
+
+using namespace foundation;
+namespace fs = std::filesystem;
+
+namespace {
+class FilesTest : public PlatformTest {};
+
+// Limits the size of files this process may write, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    sighandler_t previous_;
+};
+
+size_t entriesIn(const fs::path& dir) {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(FilesTest, SandboxHasTheDirectoriesOfAnInstallation) {
+    auto& box = Sandbox::current();
+    EXPECT_EQ(box.root(), sandboxRoot);
+    for (const auto& dir : {box.documents(), box.caches(), box.preferences(), box.tmp(), box.photos()}) {
+        EXPECT_TRUE(fs::is_directory(dir)) << dir;
+        EXPECT_EQ(dir.string().rfind(sandboxRoot.string(), 0), 0u);
+    }
+    EXPECT_EQ(box.caches(), sandboxRoot / "Library" / "Caches");
+}
+
+TEST_F(FilesTest, WritesWholeFilesReadsThemBackAndReportsMissingOnes) {
+    fs::path file = Sandbox::current().documents() / "cases" / "case.bin";
+    std::string bytes("a\0b\xff 案件", 10);
+    ASSERT_TRUE(files::writeAtomically(file, bytes));
+    EXPECT_EQ(files::read(file), bytes);
+    EXPECT_EQ(files::size(file), 10);
+    ASSERT_TRUE(files::writeAtomically(file, "shorter"));
+    EXPECT_EQ(files::read(file), "shorter");
+    EXPECT_EQ(entriesIn(file.parent_path()), 1u);  // nothing left beside it
+
+    EXPECT_FALSE(files::read(file.parent_path() / "missing").has_value());
+    EXPECT_EQ(files::size(file.parent_path() / "missing"), -1);
+    EXPECT_FALSE(files::read(file.parent_path()).has_value());  // a directory is no file
+    EXPECT_TRUE(files::remove(file));
+    EXPECT_FALSE(files::exists(file));
+    EXPECT_FALSE(files::remove(file));
+}
+
+TEST_F(FilesTest, AnInterruptedWriteLeavesTheOldFileWhole) {
+    fs::path file = Sandbox::current().documents() / "state.plist";
+    ASSERT_TRUE(files::writeAtomically(file, "old contents"));
+
+    // A crash mid-write leaves only a partial file beside the target.
+    std::ofstream(file.string() + ".tmp-1-1") << "new con";
+    EXPECT_EQ(files::read(file), "old contents");
+
+    // A write that fails (the disk is full) leaves the old file and no partial file.
+    {
+        FileSizeLimit limit(1024);
+        EXPECT_FALSE(files::writeAtomically(file, std::string(64 * 1024, 'x')));
+    }
+    EXPECT_EQ(files::read(file), "old contents");
+    EXPECT_EQ(entriesIn(file.parent_path()), 2u);  // the file and the crash's leftover only
+
+    // A target that cannot be replaced (a directory is in the way) fails cleanly too.
+    fs::path blocked = Sandbox::current().documents() / "blocked";
+    fs::create_directories(blocked / "inside");
+    EXPECT_FALSE(files::writeAtomically(blocked, "data"));
+    EXPECT_TRUE(fs::is_directory(blocked / "inside"));
+}
+
+TEST_F(FilesTest, MovesACorruptFileAsideUnderAFreeName) {
+    fs::path file = Sandbox::current().caches() / "list.plist";
+    ASSERT_TRUE(files::writeAtomically(file, "first"));
+    fs::path aside = files::moveAside(file);
+    EXPECT_EQ(aside.filename(), "list.plist.corrupt-1");
+    ASSERT_TRUE(files::writeAtomically(file, "second"));
+    EXPECT_EQ(files::moveAside(file).filename(), "list.plist.corrupt-2");
+    EXPECT_EQ(files::read(aside), "first");
+    EXPECT_FALSE(files::exists(file));
+    EXPECT_TRUE(files::moveAside(file).empty());
+}
+
+TEST_F(FilesTest, BundlePathsResolveInTheBundleRoot) {
+    fs::path bundle = sandboxRoot / "bundle";
+    ASSERT_TRUE(files::writeAtomically(bundle / "rule.html", "<html></html>"));
+    setBundleRoot(bundle);
+    EXPECT_EQ(bundleRoot(), bundle);
+    EXPECT_EQ(bundlePath("rule", "html"), bundle / "rule.html");
+    EXPECT_EQ(bundlePath("rule.html"), bundle / "rule.html");
+    EXPECT_EQ(bundlePath("rule.html", "html"), bundle / "rule.html");
+    EXPECT_TRUE(bundlePath("rule", "plist").empty());
+    EXPECT_TRUE(bundlePath("").empty());
+}

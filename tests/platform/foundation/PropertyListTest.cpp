@@ -1,0 +1,110 @@
+#include <plist/plist.h>
+
+#include <cstdlib>
+
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/foundation/UserDefaults.h"
+#include "support/PlatformTest.h"
+
+using namespace foundation;
+using nlohmann::json;
+
+namespace {
+class PropertyListTest : public PlatformTest {};
+
+const json kCase = {
+    {"situation", json::array({{{"title", "追尾"}, {"code", 1}}, {{"title", "变道"}, {"code", -2}}})},
+    {"insurance", {{"name", "中国人民财产保险"}, {"phone", "95518"}}},
+    {"ratio", 0.75},
+    {"confirmed", true},
+    {"empty", json::object()},
+};
+}  // namespace
+
+TEST_F(PropertyListTest, RoundTripsChineseTextNumbersAndNesting) {
+    auto path = Sandbox::current().documents() / "situation.plist";
+    ASSERT_TRUE(plist::write(path, kCase));
+    EXPECT_NE(files::read(path)->find("<string>中国人民财产保险</string>"), std::string::npos);
+    auto back = plist::read(path);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(*back, kCase);
+
+    json withNulls = {{"kept", "是"}, {"dropped", nullptr}, {"list", {1, nullptr, 2}}};
+    EXPECT_EQ(plist::parse(plist::toXml(withNulls)), (json{{"kept", "是"}, {"list", {1, 2}}}));
+}
+
+TEST_F(PropertyListTest, ReadsBinaryPlistsWithDatesAndData) {
+    plist_t root = plist_new_dict();
+    plist_dict_set_item(root, "名称", plist_new_string("北京"));
+    plist_dict_set_item(root, "when", plist_new_date(100, 500000));
+    plist_dict_set_item(root, "bytes", plist_new_data("hi!", 3));
+    char* bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(root, &bin, &length);
+    std::string bytes(bin, length);
+    plist_to_bin_free(bin);
+    plist_free(root);
+
+    auto value = plist::parse(bytes);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ((*value)["名称"], "北京");
+    EXPECT_DOUBLE_EQ((*value)["when"].get<double>(), 978307200.0 + 100.5);
+    EXPECT_EQ((*value)["bytes"], "aGkh");
+}
+
+TEST_F(PropertyListTest, MissingAndCorruptFilesReadAsNothing) {
+    auto dir = Sandbox::current().documents();
+    EXPECT_FALSE(plist::read(dir / "absent.plist").has_value());
+
+    std::string good = plist::toXml(kCase);
+    const std::string corrupt[] = {
+        "",
+        "not a plist at all",
+        good.substr(0, good.size() / 2),
+        "<?xml version=\"1.0\"?><plist><dict><key>a</key><string>b</string>",
+        "<plist><array><string>x</array></plist>",
+        std::string("bplist00\x01\x02\x03", 11),
+        std::string(4096, '\xff'),
+    };
+    int n = 0;
+    for (const auto& bytes : corrupt) {
+        auto path = dir / ("bad" + std::to_string(n++) + ".plist");
+        ASSERT_TRUE(files::writeAtomically(path, bytes));
+        EXPECT_FALSE(plist::read(path).has_value()) << "case " << n - 1;
+    }
+}
+
+TEST_F(PropertyListTest, UserDefaultsPersistAcrossReloadAndSurviveACorruptFile) {
+    auto& defaults = UserDefaults::standard();
+    EXPECT_TRUE(defaults.objectForKey("token").is_null());
+    defaults.setObject("token", "abc");
+    defaults.setObject("count", 3);
+    defaults.setObject("remember", true);
+    defaults.setObject("user", {{"name", "张三"}});
+    defaults.reload();
+    EXPECT_EQ(defaults.stringForKey("token"), "abc");
+    EXPECT_EQ(defaults.integerForKey("count"), 3);
+    EXPECT_EQ(defaults.stringForKey("count"), "3");
+    EXPECT_TRUE(defaults.boolForKey("remember"));
+    EXPECT_EQ(defaults.objectForKey("user")["name"], "张三");
+    EXPECT_FALSE(defaults.stringForKey("absent").has_value());
+    EXPECT_EQ(defaults.integerForKey("token"), 0);
+
+    defaults.removeObjectForKey("token");
+    defaults.setObject("count", nullptr);
+    defaults.reload();
+    EXPECT_TRUE(defaults.objectForKey("token").is_null());
+    EXPECT_TRUE(defaults.objectForKey("count").is_null());
+    EXPECT_TRUE(defaults.boolForKey("remember"));
+
+    // A damaged file: the settings start empty and the damaged file is kept aside.
+    auto file = Sandbox::current().preferences() / (std::string(UserDefaults::kDomain) + ".plist");
+    ASSERT_TRUE(files::writeAtomically(file, "<plist><dict><key>remember"));
+    defaults.reload();
+    EXPECT_FALSE(defaults.boolForKey("remember"));
+    EXPECT_TRUE(files::exists(file.string() + ".corrupt-1"));
+    defaults.setObject("again", "yes");
+    defaults.reload();
+    EXPECT_TRUE(defaults.boolForKey("again"));
+}
