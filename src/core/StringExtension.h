@@ -15,7 +15,8 @@ public:
     // The current local date and time as "%ld%ld%ld%ld%ld%ld.jpg".
     static std::string imageNameWithCurrentDate();
     // The text percent-escaped in UTF-8: non-ASCII bytes and characters not allowed in a URL
-    // become %XX; reserved URL characters (":/?#[]@!$&'()*+,;=") and "%" stay as they are.
+    // (space, '"', '%', '<', '>', '\\', '^', '`', '{', '|', '}', controls) become %XX; letters,
+    // digits, "-._~" and the reserved URL characters ":/?#[]@!$&'()*+,;=" stay as they are.
     static std::string UTF8StringWithString(const std::string& text);
 
     // true when nil or empty.

@@ -1,0 +1,15 @@
+#include "core/ImageExtension.h"
+
+using graphics::Image;
+
+Image::Ptr ImageExtension::imageWithOriginImage(const Image::Ptr& image, graphics::Size size) {
+    if (!image || size.width <= 0 || size.height <= 0) return nullptr;
+    return Image::draw(size, 1, false, [&](cairo_t* cr) {
+        image->drawInRect(cr, graphics::Rect(0, 0, size.width, size.height));
+    });
+}
+
+Image::Ptr ImageExtension::imageModeAlwaysOriginal(const std::string& name) {
+    // Images are never tinted on this platform: the named image is drawn in its own colours.
+    return Image::named(name);
+}

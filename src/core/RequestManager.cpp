@@ -1,0 +1,338 @@
+#include "core/RequestManager.h"
+
+#include "core/AppConfig.h"
+#include "core/KeyValue.h"
+#include "hud/ProgressHUD.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/Sandbox.h"
+
+namespace {
+
+using Error = RequestManager::Error;
+
+bool isSuccess(const nlohmann::json& reply) { return RequestManager::rescodeOf(reply) == "200"; }
+
+void hideSpinner() { ProgressHUD::hideHUD(); }
+void toastNetworkFailure() { ProgressHUD::showError(AppConfig::kNetworkFailureText); }
+void toastResdes(const nlohmann::json& reply) { ProgressHUD::showError(RequestManager::resdesOf(reply)); }
+
+template <class Block, class... Args>
+void call(const Block& block, Args&&... args) {
+    if (block) block(std::forward<Args>(args)...);
+}
+
+nlohmann::json member(const nlohmann::json& reply, const char* key) {
+    if (!reply.is_object()) return nullptr;
+    auto it = reply.find(key);
+    return it == reply.end() ? nlohmann::json() : *it;
+}
+
+}  // namespace
+
+RequestManager& RequestManager::shareRequestManager() {
+    static RequestManager manager(RequestClient::shared());
+    return manager;
+}
+
+RequestManager::RequestManager(std::shared_ptr<RequestClient> client) : client_(std::move(client)) {}
+
+std::optional<std::string> RequestManager::rescodeOf(const nlohmann::json& reply) {
+    return BackCodeModel::objectWithKeyValues(reply)->rescode;
+}
+
+std::string RequestManager::resdesOf(const nlohmann::json& reply) {
+    return BackCodeModel::objectWithKeyValues(reply)->resdes.value_or("");
+}
+
+void RequestManager::request_accidentInfor_WithParams(const nlohmann::json& params, StringBlock block) {
+    client_->POST("accidentinfor", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            hideSpinner();
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, keyvalue::stringFromJson(member(reply, "accidentno")), Error());
+        } else {
+            hideSpinner();
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_carList_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("getusercarlist", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            hideSpinner();
+            call(block, nlohmann::json(), error);
+        } else {
+            call(block, reply, Error());
+        }
+    });
+}
+
+void RequestManager::request_image_WithParams(const nlohmann::json& params, BackCodeBlock block) {
+    client_->POST("image", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, std::shared_ptr<BackCodeModel>(), error);
+        } else if (isSuccess(reply)) {
+            call(block, BackCodeModel::objectWithKeyValues(reply), Error());
+        }
+    });
+}
+
+void RequestManager::request_Taskstate_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("taskstate", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+            hideSpinner();
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            hideSpinner();
+            call(block, nlohmann::json(), Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_insturanceList_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("insurerlist", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else if (isSuccess(reply)) {
+            call(block, member(reply, "list"), Error());
+        } else {
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_Insurerlist_WithParams(const nlohmann::json& params, InsuranceBlock block) {
+    client_->GET("insurerlist", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, std::nullopt, error);
+        } else if (isSuccess(reply)) {
+            nlohmann::json list = member(reply, "list");
+            if (list.is_array()) {
+                auto path = foundation::Sandbox::current().documents() / "insurance.plist";
+                if (!foundation::plist::write(path, list)) foundation::log("RequestManager: cannot write insurance.plist");
+            }
+            call(block, InsuranceCompany::objectArrayWithKeyValuesArray(list), Error());
+        } else {
+            call(block, std::nullopt, Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_accidentcarinfo_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("accidentcarinfo", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            hideSpinner();
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            hideSpinner();
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_policecaseinfo_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("policecaseinfo", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+            hideSpinner();
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            hideSpinner();
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_dutyinfo_WithParams(const nlohmann::json& params, BackCodeBlock block) {
+    client_->POST("dutyinfo", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            hideSpinner();
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, BackCodeModel::objectWithKeyValues(reply), Error());
+        } else {
+            hideSpinner();
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_processpapertimer_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("processpapertimer", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else {
+            call(block, reply, Error());
+        }
+    });
+}
+
+void RequestManager::request_Verification_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("verification", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_signprocesspaper_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("signprocesspaper", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            hideSpinner();
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            hideSpinner();
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_reasons_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("getreason", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            call(block, nlohmann::json(), Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_Appraisal_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("evaluationInfo", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            call(block, nlohmann::json(), Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_Report_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("claimcaseinfo", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            call(block, nlohmann::json(), Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_Result_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("claimresult", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+            toastNetworkFailure();
+            return;
+        }
+        auto code = rescodeOf(reply);
+        if (code == "200" || code == "203") {
+            call(block, reply, Error());
+        } else {
+            call(block, nlohmann::json(), Error());
+        }
+    });
+}
+
+void RequestManager::request_getphotoresult_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("getphotoresult", params, [block](const nlohmann::json& reply, const Error& error) {
+        hideSpinner();
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        }
+    });
+}
+
+void RequestManager::request_cancelcheck_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("cancelcheck", params, [block](const nlohmann::json& reply, const Error& error) {
+        hideSpinner();
+        if (error) {
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, reply, Error());
+        } else {
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_History_WithParams(const nlohmann::json& params, StoriesBlock block) {
+    client_->GET("historycase", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, std::nullopt, error);
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, Story::objectArrayWithKeyValuesArray(member(reply, "list")), Error());
+        } else {
+            call(block, std::nullopt, Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_History_Detail_WithParams(const nlohmann::json& params, StoryBlock block) {
+    client_->GET("historycasedetail", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, std::shared_ptr<Story>(), error);
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, Story::storyWithDetailReply(reply), Error());
+        } else {
+            call(block, std::shared_ptr<Story>(), Error());
+            toastResdes(reply);
+        }
+    });
+}
+
+void RequestManager::request_submitmsg_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->POST("submitmsg", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else {
+            call(block, reply, Error());
+        }
+    });
+}
+
+void RequestManager::request_situation_WithParams(const nlohmann::json& params, JsonBlock block) {
+    client_->GET("getdictionary", params, [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else if (isSuccess(reply)) {
+            call(block, member(reply, "list"), Error());
+        } else {
+            toastResdes(reply);
+        }
+    });
+}
