@@ -1,0 +1,121 @@
+#include "platform/media/CameraSimulation.h"
+
+#include <algorithm>
+#include <cairo.h>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/graphics/Image.h"
+
+namespace media {
+
+namespace detail {
+void resetCameraDevices();
+}
+
+namespace {
+
+std::mutex g_mutex;
+CameraSimulation g_simulation;
+std::filesystem::path g_folder;
+int g_shots = 0;
+
+std::string generatedShot(graphics::Size size, int number) {
+    auto image = graphics::Image::draw(size, 1, true, [&](cairo_t* cr) {
+        // A sky, a road and a box that moves with the counter, so that shots differ.
+        cairo_set_source_rgb(cr, 0.55, 0.70, 0.85);
+        cairo_rectangle(cr, 0, 0, size.width, size.height / 2);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0.30, 0.30, 0.32);
+        cairo_rectangle(cr, 0, size.height / 2, size.width, size.height / 2);
+        cairo_fill(cr);
+        double x = std::fmod(number * 97.0, std::max(1.0, size.width - 200));
+        cairo_set_source_rgb(cr, 0.80, 0.15, 0.10);
+        cairo_rectangle(cr, x, size.height * 0.45, 200, 110);
+        cairo_fill(cr);
+        char text[32];
+        std::snprintf(text, sizeof text, "%d", number);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(cr, size.height / 6);
+        cairo_move_to(cr, size.width * 0.05, size.height * 0.25);
+        cairo_show_text(cr, text);
+    });
+    return image ? image->jpegData(0.9) : std::string();
+}
+
+std::vector<std::filesystem::path> jpegFiles(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string ext = it->path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        if ((ext == ".jpg" || ext == ".jpeg") && it->is_regular_file(ec)) files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+CameraSimulation cameraSimulation() {
+    std::lock_guard lock(g_mutex);
+    return g_simulation;
+}
+
+void setCameraSimulation(const CameraSimulation& simulation) {
+    {
+        std::lock_guard lock(g_mutex);
+        g_simulation = simulation;
+    }
+    detail::resetCameraDevices();
+}
+
+void resetCameraSimulation() { setCameraSimulation(CameraSimulation{}); }
+
+CameraScene& CameraScene::shared() {
+    static CameraScene scene;
+    return scene;
+}
+
+void CameraScene::setFolder(const std::filesystem::path& folder) {
+    std::lock_guard lock(g_mutex);
+    g_folder = folder;
+}
+
+std::string CameraScene::nextShot() {
+    std::filesystem::path folder;
+    graphics::Size size;
+    int number;
+    {
+        std::lock_guard lock(g_mutex);
+        folder = g_folder;
+        size = g_simulation.sceneSize;
+        number = ++g_shots;
+    }
+    if (folder.empty()) return generatedShot(size, number);
+    auto files = jpegFiles(folder);
+    if (files.empty()) {
+        foundation::log("camera scene: no JPEG files in " + folder.string());
+        return {};
+    }
+    auto bytes = foundation::files::read(files[static_cast<size_t>(number - 1) % files.size()]);
+    return bytes ? *bytes : std::string();
+}
+
+int CameraScene::shotsTaken() const {
+    std::lock_guard lock(g_mutex);
+    return g_shots;
+}
+
+void CameraScene::reset() {
+    std::lock_guard lock(g_mutex);
+    g_folder.clear();
+    g_shots = 0;
+}
+
+}  // namespace media

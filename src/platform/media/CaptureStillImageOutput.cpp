@@ -1,0 +1,102 @@
+#include "platform/media/CaptureStillImageOutput.h"
+
+#include <algorithm>
+
+#include "platform/foundation/Dispatch.h"
+#include "platform/media/CameraSimulation.h"
+#include "platform/media/CaptureSession.h"
+
+namespace media {
+
+namespace {
+
+std::shared_ptr<foundation::dispatch::Queue> captureQueue() {
+    static auto queue = foundation::dispatch::serialQueue("still image capture");
+    return queue;
+}
+
+Error captureError(const std::string& reason) {
+    return Error{"AVFoundationErrorDomain", -11800, "The operation could not be completed", reason};
+}
+
+}  // namespace
+
+std::map<std::string, std::string> CaptureStillImageOutput::outputSettings() const {
+    std::lock_guard lock(mutex_);
+    return settings_;
+}
+
+void CaptureStillImageOutput::setOutputSettings(std::map<std::string, std::string> settings) {
+    std::lock_guard lock(mutex_);
+    settings_ = std::move(settings);
+}
+
+std::vector<CaptureConnection::Ptr> CaptureStillImageOutput::connections() const {
+    std::lock_guard lock(mutex_);
+    return connections_;
+}
+
+CaptureConnection::Ptr CaptureStillImageOutput::connectionWithMediaType(MediaType type) const {
+    std::lock_guard lock(mutex_);
+    for (const auto& c : connections_) {
+        if (c->hasPort(type)) return c;
+    }
+    return nullptr;
+}
+
+void CaptureStillImageOutput::attach(const std::weak_ptr<CaptureSession>& session,
+                                     std::vector<CaptureConnection::Ptr> connections) {
+    std::lock_guard lock(mutex_);
+    session_ = session;
+    connections_ = std::move(connections);
+}
+
+bool CaptureStillImageOutput::isCapturingStillImage() const {
+    std::lock_guard lock(mutex_);
+    return capturing_ > 0;
+}
+
+void CaptureStillImageOutput::captureStillImageAsynchronouslyFromConnection(const CaptureConnection::Ptr& connection,
+                                                                            CompletionHandler handler) {
+    std::optional<Error> problem;
+    {
+        std::lock_guard lock(mutex_);
+        auto session = session_.lock();
+        bool ours = connection && std::find(connections_.begin(), connections_.end(), connection) != connections_.end();
+        if (!ours) {
+            problem = captureError("The connection does not belong to this output.");
+        } else if (!session || !session->isRunning()) {
+            problem = captureError("The capture session is not running.");
+        } else if (!connection->hasPort(MediaType::Video)) {
+            problem = captureError("The connection has no video port.");
+        }
+        ++capturing_;
+    }
+    bool jpeg = outputSettings()[kVideoCodecKey] == kVideoCodecJPEG || outputSettings().empty();
+    auto self = shared_from_this();
+    captureQueue()->async([self, handler = std::move(handler), problem, jpeg]() mutable {
+        std::shared_ptr<SampleBuffer> buffer;
+        std::optional<Error> error = problem;
+        if (!error && cameraSimulation().captureDeliversNoData) error = captureError("The camera delivered no picture.");
+        if (!error && !jpeg) error = captureError("Only JPEG still images are supported.");
+        if (!error) {
+            std::string bytes = CameraScene::shared().nextShot();
+            if (bytes.empty()) {
+                error = captureError("The scene has no picture to take.");
+            } else {
+                buffer = std::make_shared<SampleBuffer>(SampleBuffer{std::move(bytes)});
+            }
+        }
+        {
+            std::lock_guard lock(self->mutex_);
+            --self->capturing_;
+        }
+        if (handler) handler(buffer, buffer ? std::nullopt : error);
+    });
+}
+
+std::string CaptureStillImageOutput::jpegStillImageNSDataRepresentation(const std::shared_ptr<SampleBuffer>& buffer) {
+    return buffer ? buffer->jpegData : std::string();
+}
+
+}  // namespace media
