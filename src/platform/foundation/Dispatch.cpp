@@ -1,5 +1,6 @@
 #include "platform/foundation/Dispatch.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -191,6 +192,61 @@ std::shared_ptr<Queue> globalQueue() {
 }
 
 std::shared_ptr<Queue> serialQueue(const std::string& label) { return std::make_shared<SerialQueue>(label); }
+
+namespace {
+class RunLoopTimerSource : public TimerSource, public std::enable_shared_from_this<RunLoopTimerSource> {
+public:
+    RunLoopTimerSource(std::shared_ptr<Queue> queue, Task handler)
+        : queue_(std::move(queue)), handler_(std::make_shared<Task>(std::move(handler))) {}
+
+    void start(double start, double interval) {
+        auto self = shared_from_this();
+        std::lock_guard<std::mutex> lock(mutex_);
+        // The run loop timer holds the source until it is cancelled.
+        timer_ = RunLoop::main().scheduleTimerAfter(start, interval, true, [self](Timer& timer) {
+            if (self->cancelled_) {
+                timer.invalidate();
+                return;
+            }
+            if (self->running_.exchange(true)) return;  // the previous tick is still at work
+            self->queue_->async([self] {
+                if (!self->cancelled_ && *self->handler_) (*self->handler_)();
+                self->running_ = false;
+            });
+        });
+    }
+
+    void cancel() override {
+        if (cancelled_.exchange(true)) return;
+        // The timer belongs to the main loop: it is invalidated there, at its next turn.
+        std::weak_ptr<Timer> weak;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            weak = timer_;
+        }
+        RunLoop::main().post([weak] {
+            if (auto timer = weak.lock()) timer->invalidate();
+        });
+    }
+
+    bool isCancelled() const override { return cancelled_; }
+
+private:
+    std::shared_ptr<Queue> queue_;
+    std::shared_ptr<Task> handler_;
+    std::mutex mutex_;
+    std::shared_ptr<Timer> timer_;
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> running_{false};
+};
+}  // namespace
+
+std::shared_ptr<TimerSource> timerSource(const std::shared_ptr<Queue>& queue, double start, double interval,
+                                         Task handler) {
+    auto source = std::make_shared<RunLoopTimerSource>(queue ? queue : globalQueue(), std::move(handler));
+    source->start(start, interval);
+    return source;
+}
 
 void after(double seconds, Task task) { RunLoop::main().performAfter(seconds, std::move(task)); }
 

@@ -27,6 +27,20 @@ inline void async(const std::shared_ptr<Queue>& q, Task t) { q->async(std::move(
 // Runs the task on the main run loop after `seconds` of its clock.
 void after(double seconds, Task task);
 
+// A repeating timer whose handler runs on a queue (a dispatch timer source), timed by the
+// main run loop's clock: first after `start` seconds (0: at the next turn of the loop), then
+// every `interval` seconds until cancelled. A tick that comes while the previous handler is
+// still running is dropped. It stays alive until cancelled, also when no one holds it.
+class TimerSource {
+public:
+    virtual ~TimerSource() = default;
+    // From any thread, also from the handler itself: no handler starts afterwards.
+    virtual void cancel() = 0;
+    virtual bool isCancelled() const = 0;
+};
+std::shared_ptr<TimerSource> timerSource(const std::shared_ptr<Queue>& queue, double start, double interval,
+                                         Task handler);
+
 // Tests: waits (real time) until the global queue and every serial queue have no work
 // queued or running. Returns false when `limit` seconds pass first.
 bool waitIdle(double limit = 10.0);

@@ -213,11 +213,17 @@ void RunLoop::performAfter(double seconds, Task task) {
 
 std::shared_ptr<Timer> RunLoop::scheduleTimer(double interval, bool repeats,
                                               std::function<void(Timer&)> action) {
+    return scheduleTimerAfter(interval, interval, repeats, std::move(action));
+}
+
+std::shared_ptr<Timer> RunLoop::scheduleTimerAfter(double firstDelay, double interval, bool repeats,
+                                                   std::function<void(Timer&)> action) {
     if (!(interval > 0)) interval = 0;
+    if (!(firstDelay > 0)) firstDelay = 0;
     if (repeats) interval = std::max(interval, kMinimumRepeatInterval);
     auto timer = std::make_shared<Timer>(interval, repeats, std::move(action));
     std::lock_guard<std::mutex> lock(impl_->mutex);
-    timer->fireAt_ = impl_->clock->now() + interval;
+    timer->fireAt_ = impl_->clock->now() + firstDelay;
     impl_->scheduleTimerLocked(timer);
     impl_->wake.notify_all();
     return timer;

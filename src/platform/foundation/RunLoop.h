@@ -49,6 +49,9 @@ public:
     void performAfter(double seconds, Task task);
     // Timers (created and scheduled from the main thread).
     std::shared_ptr<Timer> scheduleTimer(double interval, bool repeats, std::function<void(Timer&)> action);
+    // The same with its own first firing: after `firstDelay` seconds (0: at the next turn).
+    std::shared_ptr<Timer> scheduleTimerAfter(double firstDelay, double interval, bool repeats,
+                                              std::function<void(Timer&)> action);
 
     // Runs until stop().
     void run();

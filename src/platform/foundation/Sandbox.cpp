@@ -47,6 +47,7 @@ Sandbox& Sandbox::current() {
         auto* s = new Sandbox();
         std::error_code ec;
         s->root_ = fs::temp_directory_path(ec) / "veskard-sandbox";
+        createLayout(s->root_);  // until the program chooses its own
         return s;
     }();
     return *sandbox;

@@ -98,3 +98,31 @@ TEST_F(DispatchTest, QueueReleasedByItsOwnTaskFinishesCleanly) {
     EXPECT_TRUE(dispatch::waitIdle());
     EXPECT_EQ(ran.load(), 2);
 }
+
+TEST_F(DispatchTest, TimerSourceTicksOnItsQueueByTheLoopClockUntilCancelled) {
+    std::atomic<int> ticks{0};
+    std::atomic<int> onMain{0};
+    std::shared_ptr<dispatch::TimerSource> source;
+    int countdown = 3;  // touched only by the handler: ticks never overlap
+    source = dispatch::timerSource(dispatch::globalQueue(), 0, 1, [&] {
+        if (isMainThread()) ++onMain;
+        if (countdown <= 0) {
+            source->cancel();
+            return;
+        }
+        --countdown;
+        ++ticks;
+    });
+    drain();  // the first tick comes at once
+    ASSERT_TRUE(dispatch::waitIdle());
+    EXPECT_EQ(ticks.load(), 1);
+    for (int second = 0; second < 6; ++second) {
+        advance(1);
+        ASSERT_TRUE(dispatch::waitIdle());
+    }
+    EXPECT_EQ(ticks.load(), 3);
+    EXPECT_TRUE(source->isCancelled());
+    EXPECT_EQ(onMain.load(), 0);
+    drain();
+    EXPECT_EQ(loop().pendingTimerCount(), 0u);
+}
