@@ -42,7 +42,7 @@ bool Timer::isValid() const { return valid_; }
 
 void Timer::fire() {
     if (!valid_) return;
-    auto self = shared_from_this();
+    auto self = weak_from_this().lock();  // keeps a shared timer alive while it fires
     auto action = action_;  // the action may invalidate the timer while it runs
     if (action) action(*this);
     if (!repeats_) invalidate();

@@ -227,6 +227,12 @@ Image::Ptr Image::fromData(const std::string& bytes, double scale) {
     if (bytes.size() < 4) return nullptr;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     if (p[0] == 0x89 && p[1] == 'P' && p[2] == 'N' && p[3] == 'G') {
+        // Refuse absurd dimensions from the header before decoding anything.
+        if (bytes.size() < 24) return nullptr;
+        auto be32 = [&](size_t o) {
+            return (uint32_t(p[o]) << 24) | (uint32_t(p[o + 1]) << 16) | (uint32_t(p[o + 2]) << 8) | p[o + 3];
+        };
+        if (be32(16) > kMaxPixels || be32(20) > kMaxPixels) return nullptr;
         cairo_surface_t* s = decodePng(bytes);
         if (!s) return nullptr;
         if (cairo_image_surface_get_width(s) > kMaxPixels || cairo_image_surface_get_height(s) > kMaxPixels) {

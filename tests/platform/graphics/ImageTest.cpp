@@ -147,6 +147,9 @@ TEST_F(ImageTest, BadBytesDecodeToNothing) {
     EXPECT_FALSE(Image::fromData("GIF89a......"));
     EXPECT_FALSE(Image::fromData(png.substr(0, png.size() / 2)));
     EXPECT_FALSE(Image::fromData(jpeg.substr(0, 20)));
+    std::string huge = png;
+    huge[17] = '\x10';  // a header claiming a million pixels across
+    EXPECT_FALSE(Image::fromData(huge));
     EXPECT_FALSE(Image::fromFile((sandboxRoot / "none.png").string()));
     ASSERT_TRUE(writeAtomically(sandboxRoot / "ok.png", png));
     EXPECT_TRUE(Image::fromFile((sandboxRoot / "ok.png").string()));
