@@ -1,0 +1,255 @@
+#include "core/AppDelegate.h"
+
+#include <cstdio>
+
+#include "core/AccountTool.h"
+#include "core/BackCodeModel.h"
+#include "core/BaseViewController.h"
+#include "core/CustomNavigationController.h"
+#include "core/FailedImageStore.h"
+#include "core/ImageRequestModel.h"
+#include "core/RequestManager.h"
+#include "core/ScreenRegistry.h"
+#include "core/StringExtension.h"
+#include "core/UserDateSingleton.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/location/Geocoder.h"
+#include "platform/location/LocationManager.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Window.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string coordinateText(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%f", value);
+    return buffer;
+}
+
+// A screen of another library, or (when none is registered) an empty screen so that the
+// window always has a root.
+std::shared_ptr<ui::ViewController> screenOrPlaceholder(const std::string& className) {
+    if (auto screen = ScreenRegistry::make(className)) return screen;
+    return std::make_shared<BaseViewController>();
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate() : alive_(std::make_shared<bool>(true)) {}
+
+AppDelegate::~AppDelegate() {
+    *alive_ = false;
+    if (failedImageTimer_) failedImageTimer_->invalidate();
+    if (locationTimer_) locationTimer_->invalidate();
+}
+
+std::shared_ptr<ui::ViewController> AppDelegate::chooseRootViewController() {
+    auto& defaults = foundation::UserDefaults::standard();
+    auto stored = defaults.stringForKey(kVersionDefaultsKey);
+    if (!stored || *stored != kBundleVersion) {
+        defaults.setObject(kVersionDefaultsKey, kBundleVersion);
+        defaults.synchronize();
+        return screenOrPlaceholder("NewFeatureController");
+    }
+    if (auto account = AccountTool::account()) {
+        auto& state = UserDateSingleton::shareUserDateInstance();
+        state.setUserid(account->userid);
+        state.setSn(account->sn ? account->sn : std::optional<std::string>(StringExtension::snWithString(*account->userid)));
+        if (account->phoneNumber) state.setPhoneNumber(account->phoneNumber);
+        return std::make_shared<CustomNavigationController>(screenOrPlaceholder("HomeViewController"));
+    }
+    return std::make_shared<CustomNavigationController>(screenOrPlaceholder("LoginViewController"));
+}
+
+bool AppDelegate::didFinishLaunching(const json&) {
+    auto& app = ui::Application::shared();
+    app.setApplicationIconBadgeNumber(0);
+
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    std::weak_ptr<bool> alive = alive_;
+    foundation::RunLoop::main().performAfter(kFailedImageFirstDelay, [weak, alive] {
+        auto self = weak.lock();
+        if (!self || !alive.lock() || !*alive.lock()) return;
+        self->requestFailedImage();
+        self->failedImageTimer_ = foundation::RunLoop::main().scheduleTimer(
+            kFailedImageInterval, true, [weak](foundation::Timer&) {
+                if (auto s = weak.lock()) s->requestFailedImage();
+            });
+    });
+    startLocationTimer();
+
+    app.setStatusBarStyle(ui::StatusBarStyle::LightContent);
+    window_ = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
+    window_->setBackgroundColor(ui::Color::grey(248.0 / 255));
+    window_->setRootViewController(chooseRootViewController());
+
+    app.registerForRemoteNotifications();
+    refreshLocation();
+    window_->makeKeyAndVisible();
+    return true;
+}
+
+void AppDelegate::startLocationTimer() {
+    if (locationTimer_) locationTimer_->invalidate();
+    std::weak_ptr<AppDelegate> weak = weak_from_this();
+    locationTimer_ = foundation::RunLoop::main().scheduleTimer(kLocationInterval, true, [weak](foundation::Timer&) {
+        if (auto self = weak.lock()) self->refreshLocation();
+    });
+}
+
+void AppDelegate::refreshLocation() {
+    if (!locationManager_) locationManager_ = location::LocationManager::make();
+    locationManager_->setDesiredAccuracy(location::Accuracy::Best);
+    locationManager_->requestLocation(kLocationTimeout, [](std::optional<location::Location> fix,
+                                                           std::optional<location::Error> error) {
+        if (!fix) {
+            foundation::log("location: no fix" + (error ? ": " + error->localizedDescription : std::string()));
+            return;
+        }
+        auto& state = UserDateSingleton::shareUserDateInstance();
+        state.setLongitude(coordinateText(fix->coordinate.longitude));
+        state.setLatitude(coordinateText(fix->coordinate.latitude));
+        location::Geocoder::make()->reverseGeocodeLocation(
+            *fix, [](std::vector<location::Placemark> placemarks, std::optional<location::Error> geocodeError) {
+                if (placemarks.empty()) {
+                    foundation::log("location: no place for the fix" +
+                                    (geocodeError ? ": " + geocodeError->localizedDescription : std::string()));
+                    return;
+                }
+                const auto& place = placemarks.front();
+                auto& state = UserDateSingleton::shareUserDateInstance();
+                if (!place.administrativeArea.empty()) state.setCity(place.administrativeArea);
+                if (!place.name.empty()) state.setAddress(place.name);
+            });
+    });
+}
+
+void AppDelegate::requestFailedImage() {
+    size_t sent = FailedImageStore::retry([](const json& record, std::function<void(bool)> answered) {
+        auto model = ImageRequestModel::objectWithKeyValues(record);
+        RequestManager::shareRequestManager().request_image_WithParams(
+            model->keyValues(),
+            [answered](const std::shared_ptr<BackCodeModel>& result, const RequestManager::Error& error) {
+                answered(!error && result && result->isSuccess());
+            });
+    });
+    if (sent > 0) foundation::log("failedImage.plist: sending " + std::to_string(sent) + " waiting photo(s) again");
+}
+
+std::shared_ptr<ui::ViewController> AppDelegate::lastScreen() const {
+    auto window = ui::Application::shared().keyWindow();
+    if (!window) window = window_;
+    if (!window) return nullptr;
+    auto root = window->rootViewController();
+    if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(root)) {
+        auto stack = navigation->viewControllers();
+        return stack.empty() ? nullptr : stack.back();
+    }
+    return root;
+}
+
+void AppDelegate::didEnterBackground() {
+    if (locationTimer_) {
+        locationTimer_->invalidate();
+        locationTimer_.reset();
+    }
+    auto top = lastScreen();
+    if (!top) return;
+    std::string kind = top->className();
+    if (kind != "WaitTipViewController" && kind != "TrafficPoliceViewController") return;
+    if (auto holder = std::dynamic_pointer_cast<TimerHoldingScreen>(top)) {
+        auto& timer = holder->timer();
+        if (timer) timer->invalidate();
+        timer.reset();
+    }
+}
+
+void AppDelegate::willEnterForeground() {
+    refreshLocation();
+    startLocationTimer();
+    auto token = UserDateSingleton::shareUserDateInstance().deviceToken();
+    if (!token || token->empty()) ui::Application::shared().registerForRemoteNotifications();
+    foundation::NotificationCenter::defaultCenter().post("STARTTIMER", nullptr);
+}
+
+void AppDelegate::didRegisterForRemoteNotificationsWithDeviceToken(const std::string& deviceToken) {
+    UserDateSingleton::shareUserDateInstance().setDeviceToken(deviceToken);
+}
+
+void AppDelegate::didFailToRegisterForRemoteNotificationsWithError(const std::string& error) {
+    foundation::log("push registration failed: " + error);
+}
+
+void AppDelegate::setRoot(const std::shared_ptr<ui::ViewController>& root) {
+    auto window = window_ ? window_ : ui::Application::shared().keyWindow();
+    if (!window) {
+        foundation::log("push: no window to show " + root->className() + " in");
+        return;
+    }
+    window->setRootViewController(root);
+}
+
+void AppDelegate::didReceiveRemoteNotification(const json& userInfo) {
+    ui::Application::shared().setApplicationIconBadgeNumber(0);
+    if (!userInfo.is_object() || !userInfo.contains("aps") || !userInfo["aps"].is_object()) {
+        foundation::log("push: ignored, no \"aps\" dictionary");
+        return;
+    }
+    const json& aps = userInfo["aps"];
+    auto keyIt = aps.find("key");
+    if (keyIt == aps.end() || !keyIt->is_string()) {
+        foundation::log("push: ignored, no \"key\" text");
+        return;
+    }
+    std::string key = keyIt->get<std::string>();
+    json content = aps.contains("content") ? aps["content"] : json();
+
+    if (key == "HANDLEPAPER" || key == "PHOTORESULT") return;
+
+    if (key == "ClAIMRESULT") {
+        if (!content.is_object()) {
+            foundation::log("push: ClAIMRESULT ignored, its content is not a dictionary");
+            return;
+        }
+        auto accidentno = content.contains("accidentno") ? keyvalue::stringFromJson(content["accidentno"]) : std::nullopt;
+        if (!accidentno || accidentno->empty()) {
+            foundation::log("push: ClAIMRESULT ignored, no case number");
+            return;
+        }
+        auto screen = ScreenRegistry::make("PromptResultViewController",
+                                           {{"accidentno", *accidentno}, {"isShowBtn", true}, {"simualateState", 1}});
+        if (screen) setRoot(std::make_shared<CustomNavigationController>(screen));
+        return;
+    }
+
+    if (key == "MSG") {
+        if (!content.is_object()) {
+            foundation::log("push: MSG ignored, its content is not a dictionary");
+            return;
+        }
+        auto top = lastScreen();
+        std::string kind = top ? top->className() : "";
+        if (kind != "ChatViewController" && kind == "TrafficPoliceViewController") {
+            auto chat = ScreenRegistry::make("ChatViewController", {{"dict", content}});
+            auto navigation = top->navigationController();
+            if (chat && navigation) navigation->pushViewController(chat, true);
+            return;
+        }
+        foundation::NotificationCenter::defaultCenter().post("MSG", nullptr, content);
+        return;
+    }
+
+    if (!content.is_object()) {
+        foundation::log("push: " + key + " ignored, its content is not a dictionary");
+        return;
+    }
+    auto screen = ScreenRegistry::make("NotificationInfoViewController", {{"type", key}, {"content", content}});
+    if (screen) setRoot(std::make_shared<CustomNavigationController>(screen));
+}
