@@ -1,0 +1,196 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "core/BaseViewController.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+#include "platform/media/CaptureDevice.h"
+#include "platform/media/CaptureDeviceInput.h"
+#include "platform/media/CaptureSession.h"
+#include "platform/media/CaptureStillImageOutput.h"
+#include "platform/media/CaptureVideoPreviewLayer.h"
+#include "platform/media/DeviceOrientation.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+
+class TwoButtonAlertView;
+
+// The full-screen guided evidence camera. It walks the driver through a list of shots: for
+// each step an outline picture and two prompt lines lie over the live picture of the back
+// camera. Every shot is turned upright, reduced to 640 x 480 or 480 x 640, compressed towards
+// 200 KB, copied into the album "Brenvik" and handed to the opener as escaped Base64 text.
+//
+// Opening (on the main thread):
+//   auto camera = std::make_shared<PhotoCapViewController>(steps, true);
+//   camera->setCarType(0);                          // 0: single car; other: two or more cars
+//   camera->setViewControllerBlock([weakOpener] { ... push the next screen ... });
+//   camera->setSavePhotoBlock([weakOpener](const std::string& contentdata) { ... upload ... });
+//   navigationController->pushViewController(camera, true);
+//
+// `steps` is a JSON array of step records {"title", "image" (outline picture), "detail"}; it
+// must hold at least one step (an empty list is refused with a log line and the camera ends
+// at once, as after its last step).
+//
+// savePhotoBlock: called once per shot, in step order, on one serial background queue (never
+// the main thread): the receiver does its own main-thread work. Not called when unset.
+// viewControllerBlock: called on the main thread, once, after the last step of a single-car
+// case, or when the driver answers "否" to the extra-car question of a multi-car case. The
+// camera stays on the stack; the block pushes the next screen over it.
+//
+// "返回" / "退出" ask "您确认放弃采集事故现场影像吗?"; "确定" cancels the pending step advance and
+// the extra-car question, drops shots still being processed, then pops to the accident-kind
+// screen ("返回", only when one is on the stack) or to the root ("退出").
+class PhotoCapViewController : public BaseViewController, public ui::ActionSheetDelegate {
+public:
+    using SavePhotoBlock = std::function<void(const std::string& shot)>;
+    using ViewControllerBlock = std::function<void()>;
+
+    // initWithImageArray:circle: (the flag has no effect).
+    PhotoCapViewController(nlohmann::json imageArray, bool circle);
+    ~PhotoCapViewController() override;
+    std::string className() const override { return "PhotoCapViewController"; }
+
+    void setCarType(std::int64_t carType) { carType_ = carType; }
+    std::int64_t carType() const { return carType_; }
+    void setSavePhotoBlock(SavePhotoBlock block);
+    void setViewControllerBlock(ViewControllerBlock block) { viewControllerBlock_ = std::move(block); }
+
+    // The step list and the index of the step shown.
+    const nlohmann::json& images() const { return images_; }
+    std::int64_t k() const { return k_; }
+
+    // The five steps of each extra car.
+    static nlohmann::json extraCarImageArray();
+    // Where the accident-kind screen lives ("返回" pops to the first screen of this class).
+    static constexpr const char* kAccidentKindScreen = "SingleDoubleAccidentViewController";
+    // The album every shot is copied into.
+    static constexpr const char* kAlbumName = "Brenvik";
+
+    // Screen life.
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void touchesBegan(const ui::Touches& touches) override;
+    bool shouldAutorotate() const override { return false; }
+    ui::InterfaceOrientationMask supportedInterfaceOrientations() const override {
+        return ui::InterfaceOrientations::Landscape;
+    }
+    ui::InterfaceOrientation preferredInterfaceOrientationForPresentation() const override {
+        return ui::InterfaceOrientation::LandscapeRight;
+    }
+    bool prefersStatusBarHidden() const override { return true; }
+
+    // Actions of the controls.
+    void takePictureBtnPressed(const std::shared_ptr<ui::Button>& sender);
+    void flashBtnPressed(const std::shared_ptr<ui::Button>& sender);
+    // Advances the flash mode off -> on -> auto -> off; a passed button shows the new icon.
+    void switchFlashMode(const std::shared_ptr<ui::Button>& sender);
+    void backBtnClick();
+    void quitBtnClick();
+    void didDismissWithButtonIndex(ui::ActionSheet& sheet, int buttonIndex) override;
+
+    // Focus at a point of the root view; the point is converted for the aspect-fill preview.
+    void focusInPoint(graphics::Point point);
+    graphics::Point convertToPointOfInterestFromViewCoordinates(graphics::Point viewCoordinates) const;
+    // The conversion itself: preview bounds size, clean aperture size, tapped point. Degenerate
+    // sizes give the centre (0.5, 0.5).
+    static graphics::Point pointOfInterest(graphics::Size frameSize, graphics::Size apertureSize,
+                                           graphics::Point point);
+
+    // Makes a custom button with the named images (empty names are skipped) that calls `action`
+    // on touch-up-inside, adds it to `parentView` and returns it.
+    std::shared_ptr<ui::Button> buildButton(graphics::Rect frame, const std::string& normalImgStr,
+                                            const std::string& highlightImgStr, const std::string& selectedImgStr,
+                                            std::function<void(const std::shared_ptr<ui::Button>&)> action,
+                                            const std::shared_ptr<ui::View>& parentView);
+
+    // The shot pipeline without the camera: the captured JPEG turned upright for the device
+    // orientation, reduced to the target size (aspect fill, centred crop). Null when the bytes
+    // do not decode.
+    struct ReducedShot {
+        graphics::Image::Ptr image;   // 640 x 480 or 480 x 640 at scale 1
+        std::string contentdata;      // escaped Base64 of the JPEG towards 200 KB
+    };
+    static std::optional<ReducedShot> processShot(const std::string& jpegData, media::DeviceOrientation orientation);
+    // Degrees and target size of the orientation table.
+    static double rotationForOrientation(media::DeviceOrientation orientation);
+    static graphics::Size targetSizeForOrientation(media::DeviceOrientation orientation);
+
+    // Views and capture chain (tests and the simulator look at them).
+    std::shared_ptr<ui::View> backView() const { return backView_; }
+    std::shared_ptr<ui::ImageView> backImageView() const { return backImageView_; }
+    std::shared_ptr<ui::Label> topLabel() const { return topLabel_; }
+    std::shared_ptr<ui::Label> bomLabel() const { return bomLabel_; }
+    std::shared_ptr<ui::View> bottomContainerView() const { return bottomContainerView_; }
+    std::shared_ptr<ui::Button> shutterButton() const { return shutterButton_; }
+    std::shared_ptr<ui::Button> flashButton() const { return flashButton_; }
+    std::shared_ptr<ui::ImageView> focusImageView() const { return focusImageView_; }
+    graphics::Point currTouchPoint() const { return currTouchPoint_; }
+    media::CaptureSession::Ptr session() const { return session_; }
+    media::CaptureDeviceInput::Ptr videoInput() const { return videoInput_; }
+    media::CaptureVideoPreviewLayer::Ptr previewLayer() const { return previewLayer_; }
+    // The extra-car question while it is shown.
+    std::shared_ptr<TwoButtonAlertView> extraCarAlert() const { return extraCarAlert_; }
+    // A step advance is waiting (from the shutter press until the next step shows).
+    bool isShotPending() const { return shotPending_; }
+
+private:
+    struct Shared;  // what the capture and hand-back threads may still reach
+
+    void createQueue();
+    void addContainerView();
+    void showStep();
+    void initialSession();
+    void setUpCameraLayer();
+    void addbottomContainerView();
+    void addCameraMenuView();
+    void addFocusView();
+    media::CaptureDevice::Ptr backCamera();
+    static media::CaptureDevice::Ptr cameraWithPosition(media::CaptureDevicePosition position);
+    media::CaptureConnection::Ptr findVideoConnection() const;
+    void focusWithMode(media::FocusMode focusMode, media::ExposureMode exposureMode, graphics::Point point,
+                       bool monitorSubjectAreaChange);
+    void captured(const std::string& jpegData);
+    void stepAdvance();
+    void askForExtraCar();
+    void finishCapture();
+    void abortCapture();
+    void showActionSheet(int tag);
+
+    nlohmann::json images_;
+    std::int64_t k_ = 0;
+    std::int64_t carType_ = 0;
+    SavePhotoBlock savePhotoBlock_;
+    ViewControllerBlock viewControllerBlock_;
+
+    std::shared_ptr<Shared> shared_;
+    std::shared_ptr<foundation::dispatch::Queue> sessionQueue_;
+    media::CaptureSession::Ptr session_;
+    media::CaptureDeviceInput::Ptr videoInput_;
+    media::CaptureStillImageOutput::Ptr stillImageOutput_;
+    media::CaptureVideoPreviewLayer::Ptr previewLayer_;
+
+    std::shared_ptr<ui::View> backView_;
+    std::shared_ptr<ui::ImageView> backImageView_;
+    std::shared_ptr<ui::Label> topLabel_;
+    std::shared_ptr<ui::Label> bomLabel_;
+    std::shared_ptr<ui::View> bottomContainerView_;
+    std::shared_ptr<ui::Button> shutterButton_;
+    std::shared_ptr<ui::Button> flashButton_;
+    std::shared_ptr<ui::ImageView> focusImageView_;
+    graphics::Point currTouchPoint_;
+    std::shared_ptr<TwoButtonAlertView> extraCarAlert_;
+    std::shared_ptr<ui::ActionSheet> actionSheet_;
+    bool shotPending_ = false;
+    bool finished_ = false;
+};
