@@ -23,7 +23,7 @@ public:
 
     void addTarget(Action action) { actions_.push_back(std::move(action)); }
     GestureRecognizerState state() const { return state_; }
-    std::shared_ptr<View> view() const { return view_.lock(); }
+    std::shared_ptr<View> view() const;
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled) { enabled_ = enabled; }
     bool cancelsTouchesInView() const { return cancelsTouchesInView_; }
@@ -42,7 +42,7 @@ public:
     virtual bool isTap() const { return false; }
 
     // Internal.
-    std::weak_ptr<View> view_;
+    View* view_ = nullptr;   // cleared when the view goes
     void setState(GestureRecognizerState state);
 
 protected:

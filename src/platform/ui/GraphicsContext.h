@@ -68,7 +68,7 @@ public:
     // Images: drawn upright (orientation applied) scaled into the rectangle.
     void drawImage(const ImagePtr& image, Rect rect, double alpha = 1);
     // A stretchable image: the caps stay unscaled, the middle stretches.
-    void drawImageWithCaps(const ImagePtr& image, Rect rect, double leftCap, double topCap, double alpha = 1);
+    void drawImageWithCapInsets(const ImagePtr& image, Rect rect, EdgeInsets caps, double alpha = 1);
 
     // Text with the machine's CJK font. Wraps to the rectangle's width when numberOfLines is
     // not 1 (0: any number); lines past the limit or the height are left out; vertically

@@ -20,6 +20,10 @@ public:
     ImagePtr highlightedImage() const { return highlightedImage_; }
     void setHighlightedImage(ImagePtr image) { highlightedImage_ = std::move(image); setNeedsDisplay(); }
     bool isHighlighted() const { return highlighted_; }
+    // A stretchable image: the cap insets stay unscaled, the middle stretches (all zero: the
+    // whole image scales by the content mode).
+    EdgeInsets capInsets() const { return capInsets_; }
+    void setCapInsets(EdgeInsets insets) { capInsets_ = insets; setNeedsDisplay(); }
     void setHighlighted(bool h) { highlighted_ = h; setNeedsDisplay(); }
 
     const std::vector<ImagePtr>& animationImages() const { return animationImages_; }
@@ -45,6 +49,7 @@ private:
     ImagePtr image_;
     ImagePtr highlightedImage_;
     bool highlighted_ = false;
+    EdgeInsets capInsets_;
     std::vector<ImagePtr> animationImages_;
     double animationDuration_ = 0;
     int animationRepeatCount_ = 0;

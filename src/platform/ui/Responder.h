@@ -9,7 +9,8 @@ namespace ui {
 // (the text input that has the keyboard).
 class Responder {
 public:
-    virtual ~Responder() = default;
+    Responder() = default;
+    virtual ~Responder();
 
     // The next responder: a screen's root view answers its screen, another view its superview,
     // a screen the superview of its view.
@@ -34,6 +35,10 @@ public:
     virtual void didResignFirstResponder() {}
     // Whether becoming first responder shows the keyboard (text inputs).
     virtual bool showsKeyboard() const { return false; }
+
+private:
+    bool resignFirstResponderForSwitch();
+    bool switching_ = false;
 };
 
 // The current first responder, or nullptr.

@@ -95,6 +95,7 @@ private:
     bool scrollsToTop_ = true;
     bool dragging_ = false;
     Point dragStartOffset_;
+    Point startPoint_;
     std::weak_ptr<ScrollViewDelegate> delegate_;
 };
 

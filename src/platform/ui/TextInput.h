@@ -60,6 +60,7 @@ public:
     // Internal: called by the first-responder bookkeeping.
     static void show();
     static void hide();
+    static void hideQuietly();   // without notifications (the input went away)
     static void reset();
 };
 

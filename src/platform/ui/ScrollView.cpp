@@ -1,0 +1,151 @@
+#include "platform/ui/ScrollView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/foundation/RunLoop.h"
+
+namespace ui {
+
+void ScrollView::init() {
+    setClipsToBounds(true);
+}
+
+void ScrollView::setContentSize(Size size) {
+    contentSize_ = size;
+}
+
+void ScrollView::setContentOffset(Point offset) {
+    Rect b = bounds();
+    if (b.origin == offset) return;
+    b.origin = offset;
+    View::setBounds(b);
+    contentOffsetChanged();
+    notifyDidScroll();
+}
+
+void ScrollView::setContentOffset(Point offset, bool animated) {
+    setContentOffset(offset);
+    if (!animated) return;
+    std::weak_ptr<View> weak = weak_from_this();
+    foundation::RunLoop::main().performAfter(0.3, [weak] {
+        auto s = std::static_pointer_cast<ScrollView>(weak.lock());
+        if (!s) return;
+        if (auto d = s->delegate()) d->scrollViewDidEndScrollingAnimation(*s);
+    });
+}
+
+void ScrollView::notifyDidScroll() {
+    auto keep = weak_from_this().lock();
+    if (auto d = delegate()) d->scrollViewDidScroll(*this);
+}
+
+Point ScrollView::minimumContentOffset() const {
+    return {-contentInset_.left, -contentInset_.top};
+}
+
+Point ScrollView::maximumContentOffset() const {
+    Point mn = minimumContentOffset();
+    Size b = bounds().size;
+    return {std::max(mn.x, contentSize_.width + contentInset_.right - b.width),
+            std::max(mn.y, contentSize_.height + contentInset_.bottom - b.height)};
+}
+
+Point ScrollView::clampOffset(Point p) const {
+    Point mn = minimumContentOffset(), mx = maximumContentOffset();
+    return {std::clamp(p.x, mn.x, mx.x), std::clamp(p.y, mn.y, mx.y)};
+}
+
+Point ScrollView::pageOffset(Point p) const {
+    Size b = bounds().size;
+    Point out = p;
+    if (b.width > 0) out.x = std::round(p.x / b.width) * b.width;
+    if (b.height > 0 && contentSize_.height > b.height) out.y = std::round(p.y / b.height) * b.height;
+    return clampOffset(out);
+}
+
+int ScrollView::currentPage() const {
+    double w = bounds().width();
+    return w > 0 ? static_cast<int>(std::lround(contentOffset().x / w)) : 0;
+}
+
+void ScrollView::scrollRectToVisible(Rect rect, bool animated) {
+    Rect b = bounds();
+    Point off = b.origin;
+    if (rect.maxX() > b.maxX()) off.x = rect.maxX() - b.width();
+    if (rect.minX() < off.x) off.x = rect.minX();
+    if (rect.maxY() > b.maxY()) off.y = rect.maxY() - b.height();
+    if (rect.minY() < off.y) off.y = rect.minY();
+    setContentOffset(clampOffset(off), animated);
+}
+
+void ScrollView::userScroll(Point offset) {
+    if (!scrollEnabled_) return;
+    auto keep = weak_from_this().lock();
+    auto d = delegate();
+    dragging_ = true;
+    if (d) d->scrollViewWillBeginDragging(*this);
+    Point target = clampOffset(offset);
+    if (pagingEnabled_) target = pageOffset(target);
+    setContentOffset(target);
+    dragging_ = false;
+    if ((d = delegate())) d->scrollViewDidEndDragging(*this, true);
+    if ((d = delegate())) d->scrollViewWillBeginDecelerating(*this);
+    if ((d = delegate())) d->scrollViewDidEndDecelerating(*this);
+}
+
+void ScrollView::dragBy(Point delta, bool ended) {
+    auto keep = weak_from_this().lock();
+    if (!scrollEnabled_) return;
+    if (!dragging_ && !ended) {
+        dragging_ = true;
+        dragStartOffset_ = contentOffset();
+        if (auto d = delegate()) d->scrollViewWillBeginDragging(*this);
+    }
+    if (!dragging_) return;
+    if (!ended) {
+        Point o = contentOffset();
+        Point mx = maximumContentOffset(), mn = minimumContentOffset();
+        if (mx.x > mn.x) o.x += delta.x;
+        if (mx.y > mn.y || alwaysBounceVertical_) o.y += delta.y;
+        setContentOffset(clampOffset(o));
+        return;
+    }
+    dragging_ = false;
+    if (auto d = delegate()) d->scrollViewDidEndDragging(*this, pagingEnabled_);
+    if (pagingEnabled_) {
+        if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
+        setContentOffset(pageOffset(contentOffset()));
+        if (auto d = delegate()) d->scrollViewDidEndDecelerating(*this);
+    }
+}
+
+void ScrollView::touchesBegan(const Touches& touches) {
+    dragging_ = false;
+    if (!touches.empty()) startPoint_ = touches.front()->windowPoint_;
+}
+
+void ScrollView::touchesMoved(const Touches& touches) {
+    if (touches.empty()) return;
+    auto& t = touches.front();
+    Point d{t->previousWindowPoint_.x - t->windowPoint_.x, t->previousWindowPoint_.y - t->windowPoint_.y};
+    if (!dragging_) {
+        // Dragging starts once the finger has moved 10 points from where it went down.
+        Point total{t->windowPoint_.x - startPoint_.x, t->windowPoint_.y - startPoint_.y};
+        if (std::hypot(total.x, total.y) <= 10) return;
+        d = {-total.x, -total.y};
+    }
+    dragBy(d, false);
+}
+
+void ScrollView::touchesEnded(const Touches& touches) {
+    (void)touches;
+    if (dragging_) dragBy({0, 0}, true);
+}
+
+void ScrollView::touchesCancelled(const Touches& touches) {
+    (void)touches;
+    if (dragging_) dragBy({0, 0}, true);
+}
+
+}  // namespace ui
