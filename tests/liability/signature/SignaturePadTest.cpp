@@ -214,7 +214,7 @@ TEST_F(SignaturePadTest, OkGivesNilUntilSomethingIsTouchedAndAfterResigning) {
     EXPECT_EQ(okImage->pixelWidth(), 558);
     EXPECT_EQ(okImage->pixelHeight(), 210);
     EXPECT_EQ(okImage->scale(), 1);
-    EXPECT_FALSE(okImage->hasAlpha() == false);
+    EXPECT_TRUE(okImage->hasAlpha());
     bool anyVisible = false;
     for (int y = 0; y < 210 && !anyVisible; ++y)
         for (int x = 0; x < 558; ++x)
