@@ -166,9 +166,14 @@ TEST_F(AppDelegateTest, RetryKeepsFailingRecordsDropsSentOnesAndKeepsNewOnes) {
     ASSERT_TRUE(server.waitForRequests("image", 2));
     ASSERT_TRUE(runUntil([&] { return failedFile() == json::array({uploadRecord("b.jpg")}); }));
     // Every field of the record went out as it was stored.
-    auto sent = server.requests("image");
-    for (const auto& [key, value] : uploadRecord("b.jpg").items())
-        if (key != "imagename") EXPECT_EQ(sent.back().param(key), value.get<std::string>()) << key;
+    const json expected = uploadRecord("b.jpg");
+    for (const auto& request : server.requests("image")) {
+        if (request.param("imagename") != "b.jpg") continue;
+        EXPECT_EQ(request.method, "POST");
+        for (const auto& [key, value] : expected.items()) {
+            EXPECT_EQ(request.param(key), value.get<std::string>()) << key;
+        }
+    }
     ASSERT_NE(delegate->failedImageTimer(), nullptr);
 
     // Second round, 120 s later: while "b" waits for its answer a new failure is stored.
