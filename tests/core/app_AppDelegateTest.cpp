@@ -8,6 +8,7 @@
 #include "core/AppDelegate.h"
 #include "core/CustomNavigationController.h"
 #include "core/FailedImageStore.h"
+#include "core/RequestManager.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -191,7 +192,9 @@ TEST_F(AppDelegateTest, RetryKeepsRecordsTheServerRefuses) {
     ASSERT_TRUE(server.waitForRequests("image", 1));
     delegate->requestFailedImage();
     ASSERT_TRUE(server.waitForRequests("image", 2));
-    runUntil([] { return false; }, 0.3);
+    // Both answers are in once no transfer is under way and their completions have run.
+    ASSERT_TRUE(runUntil([] { return RequestManager::shareRequestManager().client()->activeTransfers() == 0; }));
+    drain();
     EXPECT_EQ(failedFile(), json::array({uploadRecord("a.jpg")}));
 }
 
@@ -310,7 +313,7 @@ TEST_F(AppDelegateTest, BackgroundStopsWaitingScreensAndForegroundRestartsThem) 
 TEST_F(AppDelegateTest, ForegroundRegistersForPushOnlyWithoutAToken) {
     push::RemoteNotifications::setRegistrationFails(true);
     launch();
-    runUntil([] { return false; }, 0.1);
+    drain();  // the refusal of the registration
     EXPECT_FALSE(UserDateSingleton::shareUserDateInstance().deviceToken().has_value());
     int before = ui::Application::shared().remoteRegistrationCount();
     ui::Application::shared().enterBackground();
