@@ -58,7 +58,7 @@ void ProgressHUD::build(const std::shared_ptr<ui::View>& host) {
     ui::Rect area = host->bounds();
     auto container = std::make_shared<HUDView>(area, text_);
     container->setAutoresizingMask(ui::AutoresizingFlexibleWidth | ui::AutoresizingFlexibleHeight);
-    if (isError_) {
+    if (isToast()) {
         container->setBackgroundColor(ui::Color::clear());
         container->setUserInteractionEnabled(false);
     } else {
@@ -72,9 +72,9 @@ void ProgressHUD::build(const std::shared_ptr<ui::View>& host) {
     box->setUserInteractionEnabled(false);
 
     std::shared_ptr<ui::View> icon;
-    if (isError_) {
-        auto image = ui::Image::named("error.png");
-        if (!image) foundation::log("ProgressHUD: the image error.png is missing");
+    if (isToast()) {
+        auto image = ui::Image::named(icon_);
+        if (!image) foundation::log("ProgressHUD: the image " + icon_ + " is missing");
         auto imageView = std::make_shared<ui::ImageView>(image);
         ui::Size size = image ? image->size() : ui::Size{37, 37};
         imageView->setFrame({0, 0, size.width, size.height});
@@ -141,10 +141,19 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showMessage(const std::string& text) {
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::showError(const std::string& text) {
-    auto hud = std::make_shared<ProgressHUD>(text, true);
+    return showToast(text, "error.png", true);
+}
+
+std::shared_ptr<ProgressHUD> ProgressHUD::showSuccess(const std::string& text) {
+    return showToast(text, "success.png", false);
+}
+
+std::shared_ptr<ProgressHUD> ProgressHUD::showToast(const std::string& text, const std::string& icon, bool isError) {
+    auto hud = std::make_shared<ProgressHUD>(text, isError);
+    hud->icon_ = icon;
     auto window = lastWindow();
     if (!window) {
-        foundation::log("ProgressHUD: no window to show the error \"" + text + "\" over");
+        foundation::log("ProgressHUD: no window to show \"" + text + "\" over");
         hud->hidden_ = true;
         return hud;
     }

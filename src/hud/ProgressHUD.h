@@ -25,6 +25,8 @@ public:
     // The text with the icon "error.png"; hides itself after 1.0 s of the run loop's clock.
     // It does not block taps.
     static std::shared_ptr<ProgressHUD> showError(const std::string& text);
+    // The text with the icon "success.png"; hides itself after 1.0 s like the error toast.
+    static std::shared_ptr<ProgressHUD> showSuccess(const std::string& text);
     // Hides, animated, the spinner that showMessage showed, if any, wherever it is (also when
     // another window came on top of it since).
     static void hideHUD();
@@ -42,6 +44,8 @@ public:
     static std::shared_ptr<ProgressHUD> currentSpinner();
     std::string text() const { return text_; }
     bool isError() const { return isError_; }
+    // A toast (error or success) rather than a spinner.
+    bool isToast() const { return !icon_.empty(); }
     bool isVisible() const;
     std::shared_ptr<ui::View> view() const { return view_; }
 
@@ -58,11 +62,13 @@ public:
     static void resetForTesting();
 
 private:
+    static std::shared_ptr<ProgressHUD> showToast(const std::string& text, const std::string& icon, bool isError);
     void build(const std::shared_ptr<ui::View>& host);
     void finishHiding();
 
     std::string text_;
     bool isError_;
+    std::string icon_;  // the toast's image; empty for a spinner
     bool hidden_ = false;
     std::shared_ptr<ui::View> view_;
     std::weak_ptr<ui::Window> window_;

@@ -121,6 +121,16 @@ TEST_F(ProgressHUDTest, ErrorToastShowsForOneSecondWithoutBlocking) {
     EXPECT_EQ(toast->view()->superview(), nullptr);
 }
 
+TEST_F(ProgressHUDTest, SuccessToastBehavesLikeTheErrorToast) {
+    auto toast = ProgressHUD::showSuccess("提交成功");
+    EXPECT_TRUE(toast->isToast());
+    EXPECT_FALSE(toast->isError());
+    window->tap(buttonCentre());
+    EXPECT_EQ(taps, 1);
+    advance(ProgressHUD::kErrorDuration);
+    EXPECT_FALSE(toast->isVisible());
+}
+
 TEST_F(ProgressHUDTest, ToastAndSpinnerAreIndependent) {
     auto spinner = ProgressHUD::showMessage("加载中...");
     ProgressHUD::hideHUD();
