@@ -38,8 +38,8 @@ class TwoButtonAlertView;
 //   navigationController->pushViewController(camera, true);
 //
 // `steps` is a JSON array of step records {"title", "image" (outline picture), "detail"}; it
-// must hold at least one step (an empty list is refused with a log line and the camera ends
-// at once, as after its last step).
+// should hold at least one step (an empty list shows no prompt and its first shot ends the
+// capture as a last step would).
 //
 // savePhotoBlock: called once per shot, in step order, on one serial background queue (never
 // the main thread): the receiver does its own main-thread work. Not called when unset.
@@ -77,6 +77,7 @@ public:
     static constexpr const char* kAlbumName = "Brenvik";
 
     // Screen life.
+    void loadView() override;
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;

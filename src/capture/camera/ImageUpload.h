@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "core/ImageRequestModel.h"
+#include "core/RequestClient.h"
+
+// The upload of one evidence shot: the record sent with "image", the step code of each shot,
+// the failure test and the keeping of failed uploads in "failedImage.plist" for the retry.
+//
+// A capture flow counts the shots the camera hands back (counters reset whenever its screen is
+// about to appear) and, for each shot:
+//   auto record = ImageUpload::recordWithShot(shot, ImageUpload::singleCarImageType(count++));
+//   ImageUpload::send(record);
+class ImageUpload {
+public:
+    // Single car: shot number 0..4 gives "1", "2", "3", "6", "7" (later shots repeat "7").
+    static std::string singleCarImageType(std::size_t count);
+    // Two or more cars: the first nine shots "1" to "9", then "1", "2", "3", "6", "7" for each
+    // further car. Reads and advances both counters.
+    static std::string multiCarImageType(std::size_t& count, std::size_t& secondcount);
+
+    // A complete record: the user state's userid, sn, accidentno, longitude and latitude, the
+    // application key, the image name and date of now, "size" "30", "flowtype" "0", the shot
+    // as contentdata and the step code. Callable from any thread.
+    static std::shared_ptr<ImageRequestModel> recordWithShot(const std::string& contentdata,
+                                                             const std::string& imagetype);
+
+    // An upload failed when it failed in transport or the server answered anything but "200".
+    static bool isFailedUpload(const nlohmann::json& reply, const std::optional<RequestError>& error);
+
+    // Posts the record's key-value dictionary to "image". A failed upload is added to
+    // "failedImage.plist" (merged with what the file holds) before `done(false)`; a success
+    // calls `done(true)` and touches no file. `done` runs on the main thread. Callable from any
+    // thread.
+    static void send(const std::shared_ptr<ImageRequestModel>& record, std::function<void(bool sent)> done = nullptr);
+};
