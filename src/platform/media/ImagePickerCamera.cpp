@@ -1,0 +1,19 @@
+#include "platform/media/ImagePickerCamera.h"
+
+#include "platform/media/CameraSimulation.h"
+#include "platform/media/CaptureDevice.h"
+#include "platform/ui/ImagePickerController.h"
+
+namespace media {
+
+graphics::Image::Ptr takePickerPicture() {
+    auto camera = CaptureDevice::defaultDeviceWithMediaType(MediaType::Video);
+    if (!camera || camera->position() != CaptureDevicePosition::Back) return nullptr;
+    if (cameraSimulation().captureDeliversNoData) return nullptr;
+    std::string jpeg = CameraScene::shared().nextShot();
+    return jpeg.empty() ? nullptr : graphics::Image::fromData(jpeg);
+}
+
+void installImagePickerCamera() { ui::ImagePickerController::setCameraProvider(takePickerPicture); }
+
+}  // namespace media
