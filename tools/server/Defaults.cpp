@@ -5,8 +5,10 @@ namespace standin {
 // Each area of the application adds a file Defaults<Area>.cpp with its
 // register<Area>Defaults(StandInServer&) and one call here.
 
+void registerHomeDefaults(StandInServer& server);
+
 void registerDefaults(StandInServer& server) {
-    (void)server;
+    registerHomeDefaults(server);
 }
 
 }  // namespace standin
