@@ -1,0 +1,470 @@
+#include "apps/simulator/Simulator.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "apps/simulator/AppStartup.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/location/LocationManager.h"
+#include "platform/location/PushRegistrar.h"
+#include "platform/media/CameraSimulation.h"
+#include "platform/media/Microphone.h"
+#include "platform/ui/Application.h"
+#include "tools/server/StandInServer.h"
+
+#ifndef VESKARD_RESOURCE_DIR
+#define VESKARD_RESOURCE_DIR "resources"
+#endif
+
+namespace simulator {
+
+namespace {
+
+std::string inQuotes(const std::string& s) { return "\"" + s + "\""; }
+
+std::string joined(const std::vector<std::string>& words, size_t from) {
+    std::string s;
+    for (size_t i = from; i < words.size(); ++i) s += (i > from ? " " : "") + words[i];
+    return s;
+}
+
+bool parseNumber(const std::string& s, double& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    double v = std::strtod(s.c_str(), &end);
+    if (errno != 0 || !end || *end != '\0' || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+bool parseInt(const std::string& s, int& out) {
+    double v = 0;
+    if (!parseNumber(s, v) || v != std::floor(v) || std::fabs(v) > 1e9) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+std::string trimmed(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return "";
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+Simulator::Result ok(std::string message = "") { return {Simulator::Status::Ok, std::move(message)}; }
+Simulator::Result failed(std::string message) { return {Simulator::Status::Failed, std::move(message)}; }
+Simulator::Result fromOutcome(const driver::Outcome& o) { return o ? ok(o.message()) : failed(o.message()); }
+
+nlohmann::json parameters(const standin::RecordedRequest& r) {
+    nlohmann::json p = r.query.is_object() ? r.query : nlohmann::json::object();
+    if (r.body.is_object()) {
+        for (auto& [k, v] : r.body.items()) p[k] = v;
+    } else if (!r.body.is_null()) {
+        p["(body)"] = r.body;
+    }
+    return p;
+}
+
+std::string requestLine(const standin::RecordedRequest& r) {
+    return r.method + " " + r.pathWord + " " + parameters(r).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
+bool splitWords(const std::string& line, std::vector<std::string>& words) {
+    words.clear();
+    std::string cur;
+    bool inWord = false, quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (quoted) {
+            if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
+                cur += line[++i];
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                cur += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+            inWord = true;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            if (inWord) words.push_back(cur);
+            cur.clear();
+            inWord = false;
+        } else {
+            cur += c;
+            inWord = true;
+        }
+    }
+    if (quoted) return false;
+    if (inWord) words.push_back(cur);
+    return true;
+}
+
+std::vector<std::string> scriptOptions(const std::filesystem::path& script) {
+    std::vector<std::string> out;
+    std::ifstream in(script);
+    std::string line;
+    while (std::getline(in, line)) {
+        line = trimmed(line);
+        if (line.rfind("#!", 0) != 0) break;
+        std::vector<std::string> words;
+        if (!splitWords(line.substr(2), words)) break;
+        for (auto& w : words) out.push_back(w);
+    }
+    return out;
+}
+
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)) {}
+
+Simulator::~Simulator() {
+    if (started_) {
+        ui::resetForTests();
+        foundation::dispatch::waitIdle(10);
+        foundation::RunLoop::main().drain();
+        foundation::RunLoop::main().reset();
+        media::CameraScene::shared().reset();
+        media::Microphone::shared().reset();
+    }
+    if (server_) server_->stop();
+    if (ownsSandbox_ && !sandbox_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(sandbox_, ec);
+    }
+}
+
+bool Simulator::start(std::string& error) {
+    foundation::setLogEnabled(options_.log);
+    if (!std::getenv("TZ")) {
+        setenv("TZ", std::filesystem::exists("/usr/share/zoneinfo/Asia/Shanghai") ? "Asia/Shanghai" : "CST-8", 1);
+        tzset();
+    }
+
+    auto& loop = foundation::RunLoop::main();
+    loop.reset();
+    loop.adoptCurrentThread();
+    if (options_.manualClock) loop.setClock(std::make_shared<foundation::ManualClock>());
+
+    // The installation.
+    if (options_.sandbox.empty()) {
+        sandbox_ = foundation::Sandbox::makeTemporary("veskard-simulator");
+        if (sandbox_.empty()) {
+            error = "cannot make a temporary sandbox";
+            return false;
+        }
+        ownsSandbox_ = true;
+    } else {
+        std::error_code ec;
+        std::filesystem::create_directories(options_.sandbox, ec);
+        if (!std::filesystem::is_directory(options_.sandbox)) {
+            error = "cannot use " + options_.sandbox.string() + " as the sandbox";
+            return false;
+        }
+        sandbox_ = std::filesystem::absolute(options_.sandbox);
+        foundation::Sandbox::setRoot(sandbox_);
+    }
+    foundation::UserDefaults::standard().reload();
+    std::filesystem::path resources = options_.resources.empty() ? VESKARD_RESOURCE_DIR : options_.resources;
+    if (!std::filesystem::is_directory(resources)) {
+        error = "no application bundle at " + resources.string();
+        return false;
+    }
+    foundation::setBundleRoot(resources);
+
+    // The server.
+    StartupContext context;
+    if (options_.server.empty()) {
+        server_ = std::make_unique<standin::StandInServer>();
+        if (!server_->start(0)) {
+            error = "the stand-in server could not listen on 127.0.0.1";
+            server_.reset();
+            return false;
+        }
+        context.serverHost = "127.0.0.1";
+        context.serverPort = server_->port();
+    } else {
+        auto colon = options_.server.rfind(':');
+        context.serverHost = colon == std::string::npos ? options_.server : options_.server.substr(0, colon);
+        context.serverPort = colon == std::string::npos ? 8091 : std::atoi(options_.server.substr(colon + 1).c_str());
+    }
+
+    // The phone's hardware.
+    if (!options_.cameraFolder.empty()) {
+        if (!std::filesystem::is_directory(options_.cameraFolder)) {
+            error = "--camera: " + options_.cameraFolder.string() + " is not a folder";
+            return false;
+        }
+        media::CameraScene::shared().setFolder(options_.cameraFolder);
+    }
+    if (!options_.microphoneWav.empty() && !media::Microphone::shared().setWavFile(options_.microphoneWav)) {
+        error = "--microphone: " + options_.microphoneWav.string() + " is not a readable 16-bit PCM WAV file";
+        return false;
+    }
+    auto place = location::locationSimulation();
+    place.coordinate = {options_.latitude, options_.longitude};
+    location::setLocationSimulation(place);
+    push::installRemoteNotificationRegistrar();
+
+    context.accountUserId = options_.accountUserId;
+    context.accountPhone = options_.accountPhone;
+    context.noAccount = options_.noAccount;
+    context.firstLaunch = options_.firstLaunch;
+    context.placeholderOnly = options_.placeholderOnly;
+    started_ = true;
+    if (!startApplication(context, error)) return false;
+    driver_.settle();
+    return true;
+}
+
+std::string Simulator::help() {
+    return "commands (one per line; quote arguments with spaces: \"like this\"):\n"
+           "  screen                        print the visible screen\n"
+           "  tap TEXT                      tap the visible control whose title, text or image name is TEXT\n"
+           "  type PLACEHOLDER|INDEX TEXT   type into the text input with that placeholder, or the\n"
+           "                                INDEX-th input on the screen (from 0, top to bottom)\n"
+           "  return                        press the return key\n"
+           "  row SECTION ROW               select a row of the visible table (from 0)\n"
+           "  alert BUTTON                  answer the alert or action sheet with its button\n"
+           "  back                          the navigation bar's back button\n"
+           "  wait SECONDS                  let time pass\n"
+           "  until TEXT [SECONDS]          wait until TEXT shows (default 10 s)\n"
+           "  expect TEXT                   stop with an error unless TEXT or the top screen's class shows\n"
+           "  push JSON                     deliver a push payload\n"
+           "  requests                      the stand-in server's request log\n"
+           "  expect-request PATHWORD [KEY=VALUE]...\n"
+           "                                stop with an error unless such a request was sent (waits up to 5 s)\n"
+           "  screenshot FILE               write the screen as a PNG file\n"
+           "  help                          this text\n"
+           "  quit                          leave\n"
+           "  # ...                         a comment\n";
+}
+
+Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& out) {
+    std::string line = trimmed(rawLine);
+    if (line.empty() || line[0] == '#') return ok();
+    std::vector<std::string> words;
+    if (!splitWords(line, words)) return failed("unterminated quote in: " + line);
+    if (words.empty()) return ok();
+    const std::string cmd = words[0];
+    if (cmd == "help") {
+        out << help();
+        return ok();
+    }
+    if (cmd == "quit" || cmd == "exit") return {Status::Quit, ""};
+    if (!started_) return failed("the application has not started");
+
+    if (cmd == "screen") return screen(out);
+    if (cmd == "tap") {
+        if (words.size() < 2) return failed("tap needs the text of what to tap");
+        return fromOutcome(driver_.tap(joined(words, 1)));
+    }
+    if (cmd == "type") {
+        if (words.size() < 3) return failed("type needs a placeholder (or index) and the text");
+        return fromOutcome(driver_.type(words[1], joined(words, 2)));
+    }
+    if (cmd == "return") return fromOutcome(driver_.pressReturn());
+    if (cmd == "row") {
+        int section = 0, row = 0;
+        if (words.size() != 3 || !parseInt(words[1], section) || !parseInt(words[2], row)) {
+            return failed("row needs a section and a row number");
+        }
+        return fromOutcome(driver_.selectRow(section, row));
+    }
+    if (cmd == "alert") {
+        if (words.size() < 2) return failed("alert needs the title of a button");
+        return fromOutcome(driver_.answerAlert(joined(words, 1)));
+    }
+    if (cmd == "back") return fromOutcome(driver_.goBack());
+    if (cmd == "wait") {
+        double seconds = 0;
+        if (words.size() != 2 || !parseNumber(words[1], seconds) || seconds < 0 || seconds > 86400) {
+            return failed("wait needs a number of seconds (0 to 86400)");
+        }
+        driver_.wait(seconds);
+        return ok();
+    }
+    if (cmd == "until") {
+        if (words.size() < 2) return failed("until needs a text");
+        double seconds = 10;
+        size_t last = words.size();
+        if (words.size() >= 3 && parseNumber(words.back(), seconds)) {
+            if (seconds < 0 || seconds > 86400) return failed("until: seconds must be 0 to 86400");
+            last = words.size() - 1;
+        }
+        std::vector<std::string> textWords(words.begin(), words.begin() + static_cast<long>(last));
+        std::string text = joined(textWords, 1);
+        auto o = driver_.waitForText(text, seconds);
+        if (!o) {
+            out << driver_.describeScreen();
+            return {Status::Expectation, o.message()};
+        }
+        return ok();
+    }
+    if (cmd == "expect") {
+        if (words.size() < 2) return failed("expect needs a text");
+        return expect(joined(words, 1), out);
+    }
+    if (cmd == "push") {
+        std::string payload = trimmed(line.substr(cmd.size()));
+        if (payload.empty()) return failed("push needs a JSON payload");
+        auto json = nlohmann::json::parse(payload, nullptr, false);
+        if (json.is_discarded()) return failed("push: not JSON: " + payload);
+        return fromOutcome(driver_.deliverPush(json));
+    }
+    if (cmd == "requests") return requests(out);
+    if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
+    if (cmd == "screenshot") {
+        if (words.size() != 2) return failed("screenshot needs one file name");
+        return screenshot(words[1]);
+    }
+    return failed("unknown command " + inQuotes(cmd) + " (type help)");
+}
+
+Simulator::Result Simulator::screen(std::ostream& out) {
+    driver_.settle();
+    out << driver_.describeScreen();
+    return ok();
+}
+
+Simulator::Result Simulator::expect(const std::string& text, std::ostream& out) {
+    driver_.settle();
+    if (driver_.isOnScreen(text) || driver_.topScreenName() == text) return ok();
+    out << driver_.describeScreen();
+    return {Status::Expectation, "expected " + inQuotes(text) + " on the screen (top screen: " +
+                                     (driver_.topScreenName().empty() ? "none" : driver_.topScreenName()) + ")"};
+}
+
+Simulator::Result Simulator::requests(std::ostream& out) {
+    if (!server_) return failed("only the built-in stand-in server keeps a request log");
+    foundation::RunLoop::main().drain();
+    auto all = server_->requests();
+    if (all.empty()) out << "(no requests)\n";
+    for (size_t i = 0; i < all.size(); ++i) out << (i + 1) << ". " << requestLine(all[i]) << "\n";
+    return ok();
+}
+
+Simulator::Result Simulator::expectRequest(const std::vector<std::string>& args) {
+    if (!server_) return failed("only the built-in stand-in server keeps a request log");
+    if (args.empty()) return failed("expect-request needs a path word");
+    const std::string& pathWord = args[0];
+    std::vector<std::pair<std::string, std::string>> wanted;
+    for (size_t i = 1; i < args.size(); ++i) {
+        auto eq = args[i].find('=');
+        if (eq == std::string::npos || eq == 0) return failed("expect-request wants KEY=VALUE, not " + inQuotes(args[i]));
+        wanted.emplace_back(args[i].substr(0, eq), args[i].substr(eq + 1));
+    }
+    auto matches = [&](const standin::RecordedRequest& r) {
+        for (auto& [k, v] : wanted) {
+            auto p = r.param(k);
+            if (!p || *p != v) return false;
+        }
+        return true;
+    };
+    auto found = [&] {
+        for (auto& r : server_->requests(pathWord)) {
+            if (matches(r)) return true;
+        }
+        return false;
+    };
+    // The request may still be on its way: wait for it in real time (the clock stays).
+    if (foundation::RunLoop::main().runUntil(found, requestWait_) || found()) return ok();
+    std::string msg = "no " + pathWord + " request";
+    if (!wanted.empty()) {
+        msg += " with";
+        for (auto& [k, v] : wanted) msg += " " + k + "=" + v;
+    }
+    auto same = server_->requests(pathWord);
+    if (same.empty()) {
+        msg += "; path words seen:";
+        auto all = server_->requests();
+        if (all.empty()) msg += " none";
+        std::vector<std::string> seen;
+        for (auto& r : all) {
+            if (std::find(seen.begin(), seen.end(), r.pathWord) == seen.end()) seen.push_back(r.pathWord);
+        }
+        for (auto& s : seen) msg += " " + s;
+    } else {
+        msg += "; " + pathWord + " requests:";
+        for (auto& r : same) msg += "\n  " + requestLine(r);
+    }
+    return {Status::Expectation, msg};
+}
+
+Simulator::Result Simulator::screenshot(const std::string& file) {
+    auto image = driver_.screenshot();
+    if (!image) return failed("the screen could not be drawn");
+    std::string png = image->pngData();
+    if (png.empty()) return failed("the screen could not be encoded as PNG");
+    if (!foundation::files::writeAtomically(file, png)) return failed("cannot write " + file);
+    return ok("wrote " + file + " (" + std::to_string(image->pixelWidth()) + "x" + std::to_string(image->pixelHeight()) +
+              " pixels)");
+}
+
+namespace {
+// Waits for a line on standard input while the run loop turns (the application's timers and
+// server replies keep coming while a person reads the screen).
+bool waitForInput(std::istream& in, bool turnLoop) {
+    if (!turnLoop || &in != &std::cin) return true;
+    auto& loop = foundation::RunLoop::main();
+    while (true) {
+        if (std::cin.rdbuf()->in_avail() > 0) return true;
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        int r = ::poll(&p, 1, 50);
+        if (r != 0) return true;
+        if (loop.manualClock()) loop.drain();
+        else loop.runFor(0.001);
+    }
+}
+}  // namespace
+
+int Simulator::run(std::istream& in, std::ostream& out, bool interactive) {
+    bool echo = options_.echo.value_or(!interactive);
+    bool failedAny = false;
+    std::string line;
+    std::string lastScreen = driver_.topScreenName();
+    while (true) {
+        if (interactive) out << "> " << std::flush;
+        if (!waitForInput(in, interactive)) break;
+        if (!std::getline(in, line)) break;
+        std::string t = trimmed(line);
+        if (t.empty() || t[0] == '#') continue;
+        if (echo) out << "> " << t << "\n";
+        auto r = execute(t, out);
+        if (r.status == Status::Quit) break;
+        if (r.status == Status::Ok) {
+            if (!r.message.empty()) out << "  " << r.message << "\n";
+        } else {
+            out << "error: " << r.message << "\n";
+            failedAny = true;
+            if (!interactive || r.status == Status::Expectation) {
+                out << std::flush;
+                return 1;
+            }
+        }
+        std::string now = driver_.topScreenName();
+        if (now != lastScreen) {
+            out << "  [screen: " << (now.empty() ? "none" : now) << "]\n";
+            lastScreen = now;
+        }
+        out << std::flush;
+    }
+    return failedAny && !interactive ? 1 : 0;
+}
+
+}  // namespace simulator

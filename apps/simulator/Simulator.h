@@ -1,0 +1,97 @@
+#pragma once
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apps/simulator/SimulatorOptions.h"
+#include "platform/testing/Driver.h"
+
+namespace standin {
+class StandInServer;
+}
+
+namespace simulator {
+
+// The command interpreter of the simulator: prepares the phone (sandbox, clock, server,
+// camera, microphone, position), starts the application and runs commands against it.
+//
+// Commands, one per line (arguments with spaces may be written in double quotes):
+//   screen                       print the visible screen
+//   tap TEXT                     tap the visible control whose title, text or image is TEXT
+//   type PLACEHOLDER|INDEX TEXT  type into the text input with that placeholder (or the
+//                                INDEX-th input on the screen, from 0, top to bottom)
+//   return                       the return key of the input that has the keyboard
+//   row SECTION ROW              select a row of the visible table (from 0)
+//   alert BUTTON                 answer the alert or action sheet
+//   back                         the navigation bar's back button (or its left item)
+//   wait SECONDS                 let time pass
+//   until TEXT [SECONDS]         wait until TEXT shows (default 10 s)
+//   expect TEXT                  fail unless TEXT (or the top screen's class) is on the screen
+//   push JSON                    deliver a push payload to the application
+//   requests                     the stand-in server's request log
+//   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
+//   screenshot FILE              the screen as a PNG file
+//   help, quit; "#" starts a comment.
+class Simulator {
+public:
+    // Results of one command.
+    // Expectation: an "expect", "until" or "expect-request" that did not hold.
+    enum class Status { Ok, Failed, Expectation, Quit };
+    struct Result {
+        Status status = Status::Ok;
+        std::string message;
+    };
+
+    explicit Simulator(SimulatorOptions options);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Prepares the phone and starts the application. False (and `error`) when it could not.
+    bool start(std::string& error);
+
+    // Runs one command line; prints what it shows to `out`.
+    Result execute(const std::string& line, std::ostream& out);
+
+    // Runs commands from `in` until its end or "quit". In a script (not interactive) the
+    // first failing command ends the run; at the terminal failures are printed and the next
+    // command read, except a failed expectation, which always ends the run.
+    // Returns the exit status: 0 when every command held, 1 otherwise.
+    int run(std::istream& in, std::ostream& out, bool interactive);
+
+    driver::Driver& driver() { return driver_; }
+    // How long "expect-request" waits in real time for a request still on its way (5 s).
+    void setRequestWait(double seconds) { requestWait_ = seconds; }
+    standin::StandInServer* server() { return server_.get(); }
+    const std::filesystem::path& sandbox() const { return sandbox_; }
+
+    // The commands and what they do.
+    static std::string help();
+
+private:
+    Result screen(std::ostream& out);
+    Result expect(const std::string& text, std::ostream& out);
+    Result requests(std::ostream& out);
+    Result expectRequest(const std::vector<std::string>& args);
+    Result screenshot(const std::string& file);
+
+    SimulatorOptions options_;
+    driver::Driver driver_;
+    std::unique_ptr<standin::StandInServer> server_;
+    std::filesystem::path sandbox_;
+    bool ownsSandbox_ = false;
+    bool started_ = false;
+    double requestWait_ = 5.0;
+};
+
+// Splits a command line into words: spaces separate, double quotes group (a backslash
+// before a quote or a backslash inside quotes keeps it). False for an unterminated quote.
+bool splitWords(const std::string& line, std::vector<std::string>& words);
+
+// Reads the options a script asks for in its leading "#!" lines ("#! --no-account"), so
+// that a walk runs the same however it is started.
+std::vector<std::string> scriptOptions(const std::filesystem::path& script);
+
+}  // namespace simulator

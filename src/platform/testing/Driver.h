@@ -1,0 +1,182 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/testing/Outcome.h"
+#include "platform/testing/ScreenSnapshot.h"
+#include "platform/testing/ViewQuery.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+
+namespace driver {
+
+enum class BarSide { Left, Right, Back };
+
+// How text reaches a text input: one keystroke per character (each one asked of the
+// delegate, so length limits stop at the limit), or the whole text as one insertion (a
+// paste, or an input method committing a word).
+enum class Typing { Keystrokes, Insertion };
+
+// Drives the application's windows as a finger and a keyboard would. Every action goes
+// through the platform's own paths (hit testing, control events, delegates) and then lets
+// the run loop settle: the work the action posted runs and the windows lay out (the clock
+// does not move). Finds and actions answer with a clear message when they fail.
+//
+// Points are screen points (the window's frame origin added to window coordinates).
+class Driver {
+public:
+    Driver() = default;
+
+    // --- Finding ---------------------------------------------------------------------------
+    // Matching views front-most first: views in front of others (later windows, later
+    // subviews) come before views behind them. A view that sits inside another match (a
+    // button's own title label, a cell's label) is left out in favour of the outer one.
+    std::vector<std::shared_ptr<ui::View>> findAll(const ViewQuery& query) const;
+    // The one view a finger would mean: among the matches, those that a touch at their
+    // centre reaches come first; then the front-most.
+    Found<ui::View> find(const ViewQuery& query) const;
+    template <class T>
+    Found<T> find(ViewQuery query) const {
+        auto inner = query.where;
+        query.where = [inner](const ui::View& v) { return dynamic_cast<const T*>(&v) && (!inner || inner(v)); };
+        auto f = find(query);
+        if (!f) return Found<T>::failure(f.error());
+        return Found<T>(std::dynamic_pointer_cast<T>(f.view()));
+    }
+    template <class T>
+    std::vector<std::shared_ptr<T>> findAll(ViewQuery query) const {
+        auto inner = query.where;
+        query.where = [inner](const ui::View& v) { return dynamic_cast<const T*>(&v) && (!inner || inner(v)); };
+        std::vector<std::shared_ptr<T>> out;
+        for (auto& v : findAll(query)) out.push_back(std::dynamic_pointer_cast<T>(v));
+        return out;
+    }
+    // Shortcuts (visible views).
+    Found<ui::View> findByText(const std::string& text) const { return find(ViewQuery::byText(text)); }
+    Found<ui::View> findByTitle(const std::string& title) const { return find(ViewQuery::byTitle(title)); }
+    Found<ui::View> findByTag(int tag) const { return find(ViewQuery::byTag(tag)); }
+    Found<ui::View> findByClass(const std::string& name) const { return find(ViewQuery::byClass(name)); }
+    Found<ui::View> findByImageName(const std::string& name) const { return find(ViewQuery::byImageName(name)); }
+    Found<ui::View> findByPlaceholder(const std::string& p) const { return find(ViewQuery::byPlaceholder(p)); }
+
+    // Whether a person sees the view now (see ViewQuery).
+    bool isVisible(const std::shared_ptr<ui::View>& view) const;
+    // Every text, title, placeholder and image name on the screen, front-most first.
+    std::vector<std::string> visibleTexts() const;
+    // Whether some visible view's text, title, placeholder or image name contains `text`.
+    bool isOnScreen(const std::string& text) const;
+    // The visible text inputs (text fields, editable text views) in reading order: top to
+    // bottom, then left to right.
+    std::vector<std::shared_ptr<ui::View>> textInputs() const;
+
+    // --- Touches ---------------------------------------------------------------------------
+    // A finger tap on the middle of the visible part of the view: touch-down, then touch-up at
+    // the same point, through the hit testing of the front-most window there. Fails (saying
+    // why) when the view is not on the screen or hidden (no touch is sent), and when the touch
+    // went elsewhere because the view is disabled, takes no touches or is covered.
+    Outcome tap(const std::shared_ptr<ui::View>& view);
+    // Finds the view, then taps it. tap(text): the visible control whose title, text or image
+    // name is `text`, else any visible view showing it (a label in a cell, say).
+    Outcome tap(const ViewQuery& query);
+    Outcome tap(const std::string& text);
+    // A tap at a screen point; returns the view that took it.
+    Found<ui::View> tapAt(ui::Point screenPoint);
+    // Raw touches of one finger at screen points: down (hit-tested), moves, up, cancel.
+    Found<ui::View> touchDown(ui::Point screenPoint);
+    Outcome touchMove(ui::Point screenPoint);
+    Outcome touchUp(ui::Point screenPoint);
+    Outcome touchCancel();
+    // Down at `from`, `steps` moves to `to`, up at `to`.
+    Found<ui::View> drag(ui::Point from, ui::Point to, int steps = 5);
+
+    // --- Navigation bar --------------------------------------------------------------------
+    // Taps the left or right item of the top screen's navigation item, or the back button.
+    Outcome tapBarButton(BarSide side);
+    // Taps the button the bar shows for the item (or the item's custom view).
+    Outcome tapBarButtonItem(const std::shared_ptr<ui::BarButtonItem>& item);
+    // Back: the back button when the bar shows one, else the left item.
+    Outcome goBack();
+
+    // --- Keyboard --------------------------------------------------------------------------
+    // Gives the input the keyboard with a tap when it does not have it, then types at the
+    // caret through the input's keyboard path (delegate, editing-changed, notifications).
+    // Succeeds when the input took the keyboard; the note tells how many characters the
+    // delegate refused and what the text now is.
+    Outcome type(const std::shared_ptr<ui::View>& input, const std::string& text, Typing how = Typing::Keystrokes);
+    // The input by placeholder, else by its index in textInputs() when `placeholderOrIndex`
+    // is a number.
+    Outcome type(const std::string& placeholderOrIndex, const std::string& text, Typing how = Typing::Keystrokes);
+    // Into the input that has the keyboard.
+    Outcome typeIntoFocused(const std::string& text, Typing how = Typing::Keystrokes);
+    // The delete key, `count` times.
+    Outcome deleteBackward(const std::shared_ptr<ui::View>& input, int count = 1);
+    // An input method composing: marked text replaces the previous marked text; commit
+    // unmarks it (the delegate is asked then).
+    Outcome setMarkedText(const std::shared_ptr<ui::View>& input, const std::string& marked);
+    Outcome commitMarkedText(const std::shared_ptr<ui::View>& input);
+    // The return key of the input that has the keyboard.
+    Outcome pressReturn();
+    // The input that has the keyboard, if any.
+    std::shared_ptr<ui::View> focusedInput() const;
+
+    // --- Tables, scroll views, alerts -------------------------------------------------------
+    // Selects a row as a finger does: scrolls it into view, checks nothing covers it, then
+    // taps it through the table (willSelect, deselect of the previous row, didSelect).
+    // Without a table: the front-most visible table.
+    Outcome selectRow(int section, int row, std::shared_ptr<ui::TableView> table = nullptr);
+    Found<ui::TableView> visibleTable() const;
+    // Pages a paging scroll view to page `page` (along x) as a finger's swipe does; without
+    // one given, the front-most visible paging scroll view.
+    Outcome page(int page, std::shared_ptr<ui::ScrollView> scrollView = nullptr);
+    // A finger's drag of the content to `offset` (clamped; paged when paging).
+    Outcome scroll(const std::shared_ptr<ui::ScrollView>& scrollView, ui::Point offset);
+    // Answers the front-most system alert or action sheet by tapping the button with that
+    // title; when neither shows, taps the front-most visible button with that title (the
+    // application's own alerts are views).
+    Outcome answerAlert(const std::string& buttonTitle);
+    bool isAlertShowing() const;
+
+    // --- Screens ---------------------------------------------------------------------------
+    // The screen on top of the key window (the root, the top of a navigation stack, or the
+    // top presented screen), and its class name ("" when there is none).
+    std::shared_ptr<ui::ViewController> topScreen() const;
+    std::string topScreenName() const;
+    // The visible screen as indented text, one view per line:
+    //   ClassName (x,y,w,h) "text" placeholder="..." image=name <ScreenClass> selected disabled
+    // Frames are screen rectangles. Views nobody sees (hidden, clipped away, covered) are left
+    // out; so are a button's own title label and image view (the button's line shows them).
+    // Alerts, action sheets, HUD windows and the keyboard are included.
+    std::string describeScreen() const;
+    // The windows as one image at `scale` (0: the screen's scale), front-most window on top.
+    ui::ImagePtr screenshot(double scale = 0) const;
+
+    // --- Application and time -------------------------------------------------------------
+    // Hands a push payload to the application delegate as the system would.
+    Outcome deliverPush(const nlohmann::json& payload);
+    // Turns the run loop for `seconds`: advances a manual clock (firing what falls due in
+    // order) or runs the real one.
+    void wait(double seconds);
+    // Turns the run loop until `condition` holds or `seconds` pass (of the manual clock,
+    // which moves in small steps while the loop also waits briefly in real time for network
+    // replies; or of the real clock). Returns whether it held.
+    bool waitUntil(const std::function<bool()>& condition, double seconds);
+    Outcome waitForText(const std::string& text, double seconds);
+    // Runs the work that is ready and lays out the windows.
+    void settle() const;
+
+private:
+    Outcome tapEntry(const std::shared_ptr<ui::View>& view, bool acceptAncestor);
+    std::shared_ptr<ui::View> textInputFor(const std::shared_ptr<ui::View>& view, std::string& error);
+    Outcome focus(const std::shared_ptr<ui::View>& input);
+    std::shared_ptr<ui::Window> touchWindow_;
+};
+
+}  // namespace driver

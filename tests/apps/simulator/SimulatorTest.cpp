@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "apps/simulator/Simulator.h"
+#include "platform/foundation/Sandbox.h"
+#include "support/PlatformTest.h"
+#include "tools/server/StandInServer.h"
+
+using simulator::Simulator;
+using simulator::SimulatorOptions;
+
+namespace {
+
+class SimulatorTest : public PlatformTest {
+protected:
+    std::unique_ptr<Simulator> startSimulator(SimulatorOptions options = {}) {
+        options.placeholderOnly = true;
+        options.manualClock = true;
+        options.sandbox = sandboxRoot;
+        auto sim = std::make_unique<Simulator>(options);
+        std::string error;
+        EXPECT_TRUE(sim->start(error)) << error;
+        return sim;
+    }
+    int runScript(Simulator& sim, const std::string& script, std::string* output = nullptr) {
+        std::istringstream in(script);
+        std::ostringstream out;
+        int status = sim.run(in, out, false);
+        if (output) *output = out.str();
+        return status;
+    }
+};
+
+TEST_F(SimulatorTest, AScriptWhoseExpectationFailsEndsWithAnErrorStatus) {
+    auto sim = startSimulator();
+    std::string out;
+    EXPECT_EQ(runScript(*sim, "expect 此页面尚未建成\nexpect 不在屏幕上的字\ntap 确定\n", &out), 1);
+    EXPECT_NE(out.find("error: expected \"不在屏幕上的字\" on the screen"), std::string::npos) << out;
+    // The screen is printed to show what was there instead, and the run stopped at the failure.
+    EXPECT_NE(out.find("Label"), std::string::npos);
+    EXPECT_EQ(out.find("> tap"), std::string::npos) << out;
+
+    EXPECT_EQ(runScript(*sim, "# a comment\n\nexpect PlaceholderScreen\nexpect 确定\n"), 0);
+}
+
+TEST_F(SimulatorTest, CommandsDriveTheScreenAndFailuresSayWhy) {
+    auto sim = startSimulator();
+    std::string out;
+    EXPECT_EQ(runScript(*sim, "type 备注 \"two  spaces\"\ntap 确定\nexpect \"备注: two  spaces\"\n", &out), 0) << out;
+
+    std::ostringstream sink;
+    auto r = sim->execute("tap 没有这个按钮", sink);
+    EXPECT_EQ(r.status, Simulator::Status::Failed);
+    EXPECT_NE(r.message.find("没有这个按钮"), std::string::npos);
+    EXPECT_NE(r.message.find("\"确定\""), std::string::npos) << "names what is visible: " << r.message;
+    EXPECT_EQ(sim->execute("row 0 0", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("wait soon", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("push {broken", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("type \"unterminated", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("frobnicate", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("alert 好", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("quit", sink).status, Simulator::Status::Quit);
+
+    // A push reaches the delegate; "until" waits on the clock for a text that never comes.
+    EXPECT_EQ(sim->execute("push {\"key\": \"ACCIDENTINFO\"}", sink).status, Simulator::Status::Ok);
+    EXPECT_EQ(sim->execute("expect 推送: ACCIDENTINFO", sink).status, Simulator::Status::Ok);
+    double before = loop().now();
+    EXPECT_EQ(sim->execute("until 永远不来 3", sink).status, Simulator::Status::Expectation);
+    EXPECT_NEAR(loop().now() - before, 3.0, 0.01);
+}
+
+TEST_F(SimulatorTest, AtTheTerminalOnlyAFailedExpectationEndsTheRun) {
+    auto sim = startSimulator();
+    std::istringstream in("tap 没有\nexpect 确定\nexpect 没有\nexpect 确定\n");
+    std::ostringstream out;
+    EXPECT_EQ(sim->run(in, out, true), 1);
+    auto text = out.str();
+    EXPECT_NE(text.find("error: no visible control"), std::string::npos) << text;
+    EXPECT_NE(text.find("error: expected \"没有\""), std::string::npos) << text;
+}
+
+TEST_F(SimulatorTest, RequestsAreListedAndExpected) {
+    auto sim = startSimulator();
+    ASSERT_NE(sim->server(), nullptr);
+    sim->setRequestWait(0.2);
+    httplib::Client client("127.0.0.1", sim->server()->port());
+    auto res = client.Post("/Veskard_mobile/mobile/standard/accident", R"({"phone":"13800138000","carnum":"京A12345"})",
+                           "application/json");
+    ASSERT_TRUE(res);
+
+    std::ostringstream out;
+    EXPECT_EQ(sim->execute("requests", out).status, Simulator::Status::Ok);
+    EXPECT_NE(out.str().find("POST accident"), std::string::npos) << out.str();
+    EXPECT_EQ(sim->execute("expect-request accident phone=13800138000 carnum=京A12345", out).status,
+              Simulator::Status::Ok);
+    auto wrong = sim->execute("expect-request accident phone=13900000000", out);
+    EXPECT_EQ(wrong.status, Simulator::Status::Expectation);
+    EXPECT_NE(wrong.message.find("13800138000"), std::string::npos) << "lists the requests it saw: " << wrong.message;
+    auto none = sim->execute("expect-request login", out);
+    EXPECT_EQ(none.status, Simulator::Status::Expectation);
+    EXPECT_NE(none.message.find("accident"), std::string::npos) << none.message;
+    EXPECT_EQ(sim->execute("expect-request accident phone", out).status, Simulator::Status::Failed);
+}
+
+TEST_F(SimulatorTest, ScreenshotWritesAPngOfTheScreen) {
+    auto sim = startSimulator();
+    auto file = sandboxRoot / "shot.png";
+    std::ostringstream out;
+    ASSERT_EQ(sim->execute("screenshot " + file.string(), out).status, Simulator::Status::Ok);
+    auto image = graphics::Image::fromFile(file.string());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), (graphics::Size{640, 1136}));
+    EXPECT_EQ(sim->execute("screenshot " + (file / "x.png").string(), out).status,
+              Simulator::Status::Failed);
+}
+
+TEST(SimulatorOptionsTest, ParsesAndRejectsArguments) {
+    std::string error;
+    bool help = false;
+    auto o = simulator::parseOptions({"--position", "121.47,31.23", "--account", "20001:13911112222", "--manual-clock",
+                                      "walk.walk"},
+                                     error, help);
+    ASSERT_TRUE(o) << error;
+    EXPECT_DOUBLE_EQ(o->longitude, 121.47);
+    EXPECT_DOUBLE_EQ(o->latitude, 31.23);
+    EXPECT_EQ(o->accountUserId, "20001");
+    EXPECT_EQ(o->accountPhone, "13911112222");
+    EXPECT_TRUE(o->manualClock);
+    EXPECT_EQ(o->script, "walk.walk");
+
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--position", "500,1"},
+                                         {"--position", "116"},
+                                         {"--account", "a b"},
+                                         {"--account", "1:phone"},
+                                         {"--server", ":80"},
+                                         {"--server", "host:99999"},
+                                         {"--sandbox"},
+                                         {"--bogus"},
+                                         {"a.walk", "b.walk"},
+                                         {"--account", "1", "--no-account"}}) {
+        EXPECT_FALSE(simulator::parseOptions(bad, error, help)) << bad[0];
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_FALSE(simulator::parseOptions({"--help"}, error, help));
+    EXPECT_TRUE(help);
+}
+
+TEST(SimulatorWordsTest, SplitsOnSpacesAndKeepsQuotedText) {
+    std::vector<std::string> w;
+    ASSERT_TRUE(simulator::splitWords("type  \"手机 号\" a\\b \"say \\\"hi\\\"\"", w));
+    EXPECT_EQ(w, (std::vector<std::string>{"type", "手机 号", "a\\b", "say \"hi\""}));
+    ASSERT_TRUE(simulator::splitWords("expect \"\"", w));
+    EXPECT_EQ(w, (std::vector<std::string>{"expect", ""}));
+    EXPECT_FALSE(simulator::splitWords("tap \"open", w));
+}
+
+TEST_F(SimulatorTest, ScriptsGiveTheirOwnOptionsInLeadingLines) {
+    auto file = sandboxRoot / "w.walk";
+    std::ofstream(file) << "#! --placeholder --position 121.47,31.23\n#!--no-account\n# comment\n#! --log\nscreen\n";
+    EXPECT_EQ(simulator::scriptOptions(file),
+              (std::vector<std::string>{"--placeholder", "--position", "121.47,31.23", "--no-account"}));
+    EXPECT_TRUE(simulator::scriptOptions(sandboxRoot / "missing.walk").empty());
+}
+
+}  // namespace
