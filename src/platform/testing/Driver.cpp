@@ -94,6 +94,8 @@ std::vector<std::shared_ptr<ui::View>> Driver::findAll(const ViewQuery& query) c
     for (auto& e : snap.entries()) {
         if (within && (e.order < within->order || e.order > within->subtreeEnd)) continue;
         if (!query.includeHidden && !e.visible()) continue;
+        // A button's own title label and image view are the button's business.
+        if (isButtonPart(*e.view)) continue;
         if (!query.matches(*e.view)) continue;
         // Inside an earlier match: the outer view stands for both.
         if (!matches.empty()) {
