@@ -1,0 +1,64 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "core/BaseViewController.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+
+// The home page: the accident entry, the case history entry and the service-area entry.
+// When it loads it refreshes the insurer list ("insurance.plist") and the accident situations
+// ("situation.plist") in the documents directory.
+//
+// The screens it opens belong to other libraries and are made through ScreenRegistry:
+// "DangrousTipViewController" with {"simulateState": 1}, "HistoryViewController" and
+// "AreaImageViewController" with no arguments. An entry whose screen is not registered
+// opens nothing (reported).
+class HomeViewController : public BaseViewController {
+public:
+    static constexpr const char* kAccidentTitle = "事故处理";
+    static constexpr const char* kHistoryTitle = "历史记录";
+    static constexpr const char* kAreaTitle = "服务网点";
+    static constexpr const char* kNoLocationText = "无法获取定位信息";
+    static constexpr const char* kConfirmTitle = "确定";
+
+    std::string className() const override { return "HomeViewController"; }
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+    // The accident entry: the safety tips of a real case when a position is known, else the
+    // warning whose "确定" asks for a new position.
+    void accidentBtnClick();
+    void historyBtnClick();
+    void areaImageBtnClick();
+
+    // "insurerlist" with "areaid" = the user state's city (left out while unknown); the list
+    // replaces Documents/insurance.plist.
+    void requestInsurance();
+    // "getdictionary" with "type" = "accidentdes"; the list replaces Documents/situation.plist.
+    void requestSituation();
+
+    // Lists as the files keep them, or nullopt when the reply's list is not usable (then the
+    // old file stays). Entries must be dictionaries; the named text fields of an entry that
+    // come as numbers are kept as their decimal text, other non-text values are left out.
+    // Situations need "name" and "code" in every entry. An empty list is not written.
+    static std::optional<nlohmann::json> insuranceListForFile(const nlohmann::json& list);
+    static std::optional<nlohmann::json> situationListForFile(const nlohmann::json& list);
+
+    std::shared_ptr<ui::Button> accidentButton() const { return accidentButton_; }
+    std::shared_ptr<ui::Button> historyButton() const { return historyButton_; }
+    std::shared_ptr<ui::Button> areaImageBtn() const { return areaImageBtn_; }
+
+private:
+    void layout();
+    void pushRegistered(const std::string& className, const nlohmann::json& arguments);
+
+    std::shared_ptr<ui::ImageView> banner_;
+    std::shared_ptr<ui::Button> accidentButton_;
+    std::shared_ptr<ui::Button> historyButton_;
+    std::shared_ptr<ui::Button> areaImageBtn_;
+};

@@ -1,0 +1,37 @@
+#include "account/LoginViewController.h"
+
+#include "account/ScreenStyle.h"
+#include "core/ScreenRegistry.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/NavigationController.h"
+
+void LoginViewController::viewDidLoad() {
+    BaseViewController::viewDidLoad();
+    setTitle(kTitle);
+    screenstyle::applyPageBackground(*this);
+    std::weak_ptr<LoginViewController> weak = sharedAs<LoginViewController>();
+    areaImageBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom);
+    areaImageBtn_->setImage(ui::Image::named("area"));
+    areaImageBtn_->setTitle(kAreaTitle);
+    areaImageBtn_->setTitleColor(ui::Color::grey(128.0 / 255));
+    areaImageBtn_->titleLabel()->setFont(ui::Font::systemFont(15));
+    areaImageBtn_->addTarget([weak] { if (auto self = weak.lock()) self->areaImageBtnClick(); },
+                             ui::ControlEvent::TouchUpInside);
+    view()->addSubview(areaImageBtn_);
+}
+
+void LoginViewController::viewWillAppear(bool animated) {
+    BaseViewController::viewWillAppear(animated);
+    if (auto navigation = navigationController()) navigation->setNavigationBarHidden(false);
+    double width = view()->bounds().width();
+    areaImageBtn_->setFrame({12.5, 25, width - 25, 40});
+}
+
+void LoginViewController::areaImageBtnClick() {
+    auto screen = ScreenRegistry::make("AreaImageViewController");
+    if (!screen) {
+        foundation::log("LoginViewController: AreaImageViewController is not available");
+        return;
+    }
+    pushNewViewController(screen);
+}

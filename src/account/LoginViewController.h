@@ -1,0 +1,25 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "core/BaseViewController.h"
+#include "platform/ui/Button.h"
+
+// The login screen. Signing in itself is not part of this build: the screen shows its title
+// and the service-area entry, which opens "AreaImageViewController" through ScreenRegistry.
+class LoginViewController : public BaseViewController {
+public:
+    static constexpr const char* kTitle = "登录";
+    static constexpr const char* kAreaTitle = "服务网点";
+
+    std::string className() const override { return "LoginViewController"; }
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void areaImageBtnClick();
+
+    std::shared_ptr<ui::Button> areaImageBtn() const { return areaImageBtn_; }
+
+private:
+    std::shared_ptr<ui::Button> areaImageBtn_;
+};
