@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "core/AppConfig.h"
+#include "core/RequestClient.h"
+#include "support/PlatformTest.h"
+#include "tools/server/StandInServer.h"
+
+using nlohmann::json;
+using standin::Reply;
+
+namespace {
+
+struct Outcome {
+    bool done = false;
+    bool onMainThread = false;
+    json reply;
+    std::optional<RequestError> error;
+};
+
+}  // namespace
+
+class RequestClientTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        ASSERT_TRUE(server.start());
+        client = std::make_shared<RequestClient>(server.baseURL(), 5.0);
+    }
+    void TearDown() override {
+        client->cancelAll();
+        server.stop();
+        PlatformTest::TearDown();
+    }
+
+    Outcome get(const std::string& word, const json& params) { return wait([&](auto done) { client->GET(word, params, done); }); }
+    Outcome post(const std::string& word, const json& params) { return wait([&](auto done) { client->POST(word, params, done); }); }
+
+    Outcome wait(const std::function<void(RequestClient::Completion)>& send) {
+        auto outcome = std::make_shared<Outcome>();
+        send([outcome](const json& reply, const std::optional<RequestError>& error) {
+            outcome->done = true;
+            outcome->onMainThread = foundation::isMainThread();
+            outcome->reply = reply;
+            outcome->error = error;
+        });
+        EXPECT_TRUE(runUntil([&] { return outcome->done; }, 20));
+        return *outcome;
+    }
+
+    standin::StandInServer server{false};
+    std::shared_ptr<RequestClient> client;
+};
+
+TEST_F(RequestClientTest, GetSendsAnEscapedQueryAndPostAJsonBody) {
+    server.script("historycase", Reply::json({{"rescode", "200"}, {"list", json::array()}}));
+    auto got = get("historycase", {{"city", "北京市"}, {"text", "a b&c=d/+%"}, {"count", 5}, {"none", nullptr}});
+    EXPECT_FALSE(got.error);
+    EXPECT_TRUE(got.onMainThread);
+    EXPECT_EQ(got.reply["rescode"], "200");
+    auto seen = server.lastRequest("historycase");
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->method, "GET");
+    EXPECT_EQ(seen->query, (json{{"city", "北京市"}, {"text", "a b&c=d/+%"}, {"count", "5"}}));
+
+    json body = {{"userid", "10001"}, {"content", "%2B%2F%3D"}, {"list", json::array({{{"localflag", "1"}}})}};
+    auto posted = post("policecaseinfo", body);
+    EXPECT_FALSE(posted.error);
+    auto sent = server.lastRequest("policecaseinfo");
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->method, "POST");
+    EXPECT_EQ(sent->body, body);
+}
+
+TEST_F(RequestClientTest, TransportFailuresSayWhich) {
+    struct Case {
+        const char* word;
+        Reply reply;
+        RequestError::Kind kind;
+    };
+    const std::vector<Case> cases = {
+        {"status", Reply::json({{"rescode", "200"}}, 500), RequestError::Kind::HTTPStatus},
+        {"missing", Reply::raw("not found", 404), RequestError::Kind::HTTPStatus},
+        {"malformed", Reply::raw("{rescode: 200"), RequestError::Kind::NotJSON},
+        {"truncated", Reply::raw("{\"rescode\":\"200\",\"resdes\":\"成"), RequestError::Kind::NotJSON},
+        {"array", Reply::raw("[{\"rescode\":\"200\"}]"), RequestError::Kind::NotJSON},
+        {"empty", Reply::raw(""), RequestError::Kind::NotJSON},
+        {"binary", Reply::raw(std::string("\xff\xd8\xff\x00", 4)), RequestError::Kind::NotJSON},
+        {"dropped", Reply::dropped(), RequestError::Kind::ConnectionFailed},
+    };
+    for (const auto& c : cases) {
+        server.script(c.word, c.reply);
+        auto outcome = post(c.word, json::object());
+        ASSERT_TRUE(outcome.error) << c.word;
+        EXPECT_EQ(outcome.error->kind, c.kind) << c.word << ": " << outcome.error->description;
+        EXPECT_TRUE(outcome.reply.is_null()) << c.word;
+        EXPECT_TRUE(outcome.onMainThread) << c.word;
+    }
+    auto status = post("status", json::object());
+    EXPECT_EQ(status.error->status, 500);
+}
+
+TEST_F(RequestClientTest, TimeOutAndRefusedConnection) {
+    auto quick = std::make_shared<RequestClient>(server.baseURL(), 0.3);
+    server.script("claimresult", Reply::delayed(3, {{"rescode", "200"}}));
+    auto outcome = wait([&](auto done) { quick->GET("claimresult", json::object(), done); });
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->kind, RequestError::Kind::TimedOut);
+
+    standin::StandInServer closed(false);
+    ASSERT_TRUE(closed.start());
+    std::string url = closed.baseURL();
+    auto refused = std::make_shared<RequestClient>(url, 5.0);
+    // One answered request first: the server is surely listening when it is stopped.
+    EXPECT_FALSE(wait([&](auto done) { refused->GET("getreason", json::object(), done); }).error);
+    closed.stop();
+    auto failed = wait([&](auto done) { refused->POST("image", json::object(), done); });
+    ASSERT_TRUE(failed.error);
+    EXPECT_EQ(failed.error->kind, RequestError::Kind::ConnectionFailed);
+}
+
+TEST_F(RequestClientTest, CancelledTransfersDeliverNothing) {
+    server.script("processpapertimer", Reply::delayed(3, {{"rescode", "200"}}));
+    bool called = false;
+    client->GET("processpapertimer", json::object(), [&](const json&, const std::optional<RequestError>&) { called = true; });
+    ASSERT_TRUE(server.waitForRequests("processpapertimer", 1));
+    client->cancelAll();
+    EXPECT_EQ(client->activeTransfers(), 0u);
+    drain();
+    EXPECT_FALSE(called);
+}
+
+TEST(RequestClientConfig, BaseUrlFromConfigurationAndQueryText) {
+    RequestClient client;
+    EXPECT_EQ(client.baseURL(), "http://api.veskard.cn:8091/Veskard_mobile/mobile/standard/");
+    AppConfig::setHost("127.0.0.1");
+    AppConfig::setPort(18091);
+    EXPECT_EQ(client.baseURL(), "http://127.0.0.1:18091/Veskard_mobile/mobile/standard/");
+    EXPECT_EQ(client.timeout(), 30);
+    AppConfig::reset();
+    EXPECT_EQ(RequestClient::queryString({{"b", "北"}, {"a", 1.5}, {"c", true}}), "a=1.5&b=%E5%8C%97&c=true");
+    EXPECT_EQ(RequestClient::queryString(json::array()), "");
+}
