@@ -1,0 +1,89 @@
+#include "capture/entry/CallPoliceTipsViewController.h"
+
+#include "capture/entry/AccidentTreatmentTipsController.h"
+#include "capture/entry/EntryStyle.h"
+#include "core/AccountTool.h"
+#include "core/ScreenRegistry.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+
+void CallPoliceTipsViewController::viewDidLoad() {
+    BaseViewController::viewDidLoad();
+    view()->setBackgroundColor(ui::Color::white());
+    std::weak_ptr<CallPoliceTipsViewController> weak = sharedAs<CallPoliceTipsViewController>();
+    navigationItem()->setHidesBackButton(true);
+    entrystyle::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    setTitle(kTitle);
+
+    auto header = entrystyle::makeLabel(kHeaderText, 20, true);
+    view()->addSubview(header);
+    headerTips_ = header;
+
+    auto main = entrystyle::makeLabel(kMainText, 20, false);
+    main->setNumberOfLines(0);
+    view()->addSubview(main);
+    mainTips_ = main;
+
+    auto confirm = entrystyle::makeActionButton(kConfirmTitle);
+    confirm->addTarget([weak] { if (auto self = weak.lock()) self->confirmBtnClick(); }, ui::ControlEvent::TouchUpInside);
+    view()->addSubview(confirm);
+    confirm_ = confirm;
+
+    auto callPolice = entrystyle::makeActionButton(kCallPoliceTitle);
+    callPolice->addTarget([weak] { if (auto self = weak.lock()) self->callPoliceBtnClick(); },
+                          ui::ControlEvent::TouchUpInside);
+    view()->addSubview(callPolice);
+    callPolice_ = callPolice;
+}
+
+void CallPoliceTipsViewController::viewWillAppear(bool animated) {
+    BaseViewController::viewWillAppear(animated);
+    if (auto navigation = navigationController()) navigation->setNavigationBarHidden(false, animated);
+    entrystyle::styleNavigationBar(*this, kTitle);
+    layout();
+}
+
+void CallPoliceTipsViewController::layout() {
+    auto header = headerTips_.lock();
+    auto main = mainTips_.lock();
+    auto confirm = confirm_.lock();
+    auto callPolice = callPolice_.lock();
+    if (!header || !main || !confirm || !callPolice) return;
+    const double margin = 12.5;
+    double width = view()->bounds().width() - 2 * margin;
+    header->setFrame({margin, margin, width, 0});
+    header->sizeToFit();
+    main->setFrame({margin, header->frame().maxY() + margin, width, 0});
+    main->sizeToFit();
+    confirm->setFrame({margin, main->frame().maxY() + 25, width, 44});
+    callPolice->setFrame({margin, confirm->frame().maxY() + 25, width, 44});
+}
+
+void CallPoliceTipsViewController::confirmBtnClick() {
+    auto next = std::make_shared<AccidentTreatmentTipsController>();
+    next->simulateNormal = simulateNormal;
+    pushNewViewController(next);
+}
+
+void CallPoliceTipsViewController::callPoliceBtnClick() {
+    std::string next = "HomeViewController";
+    if (simulateNormal == 1) {
+        // The phone asks the driver to confirm the call.
+        if (!ui::Application::shared().openURL(kPoliceURL)) foundation::log("CallPoliceTipsViewController: cannot dial 122");
+    } else {
+        auto account = AccountTool::account();
+        bool signedIn = account && account->userid && !account->userid->empty();
+        if (!signedIn) next = "LoginViewController";
+    }
+    auto screen = ScreenRegistry::make(next);
+    if (!screen) {
+        foundation::log("CallPoliceTipsViewController: " + next + " is not available");
+        return;
+    }
+    pushNewViewController(screen);
+}
+
+void CallPoliceTipsViewController::backBtnClick() {
+    if (auto navigation = navigationController()) navigation->popViewController(true);
+}

@@ -1,0 +1,54 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "core/BaseViewController.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+
+// The police question: a vehicle without plates, a driver without licence or suspected
+// drink-driving cannot be settled here. "有，拨打122" dials the traffic police (real case only)
+// and leaves the case flow for a home page pushed on top; "无以上情况" goes on to the steps of the
+// service.
+//
+// Only the flag value 1 is a real case on this screen; any other value is practice.
+// The home and login pages belong to another library and are made through ScreenRegistry
+// ("HomeViewController", "LoginViewController").
+class CallPoliceTipsViewController : public BaseViewController {
+public:
+    static constexpr const char* kTitle = "温馨提示";
+    static constexpr const char* kHeaderText = "事故现场是否有以下情况？";
+    static constexpr const char* kMainText =
+        "1.任意一方车辆无号牌；\n\n2.任意一方驾驶人无驾驶证；\n\n3.任意一方驾驶人有饮酒嫌疑。";
+    static constexpr const char* kConfirmTitle = "无以上情况";
+    static constexpr const char* kCallPoliceTitle = "有，拨打122";
+    static constexpr const char* kPoliceURL = "telprompt://122";
+
+    std::string className() const override { return "CallPoliceTipsViewController"; }
+
+    // The practice flag: exactly 1 is a real case.
+    int simulateNormal = 0;
+
+    std::shared_ptr<ui::Label> headerTips() const { return headerTips_.lock(); }
+    std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }
+    std::shared_ptr<ui::Button> callPolice() const { return callPolice_.lock(); }
+    std::shared_ptr<ui::Label> mainTips() const { return mainTips_.lock(); }
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+    // "无以上情况": the steps of the service.
+    void confirmBtnClick();
+    // "有，拨打122": real case, dial 122 and push a home page; practice, push the home page (or
+    // the login page without a saved account) and dial nothing.
+    void callPoliceBtnClick();
+    void backBtnClick();
+
+private:
+    void layout();
+
+    std::weak_ptr<ui::Label> headerTips_;
+    std::weak_ptr<ui::Button> confirm_;
+    std::weak_ptr<ui::Button> callPolice_;
+    std::weak_ptr<ui::Label> mainTips_;
+};

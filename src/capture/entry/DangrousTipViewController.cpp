@@ -1,0 +1,49 @@
+#include "capture/entry/DangrousTipViewController.h"
+
+#include "capture/entry/CallPoliceTipsViewController.h"
+#include "capture/entry/EntryStyle.h"
+#include "platform/ui/NavigationController.h"
+
+void DangrousTipViewController::viewDidLoad() {
+    BaseViewController::viewDidLoad();
+    view()->setBackgroundColor(ui::Color::rgbBytes(entrystyle::kPageGrey, entrystyle::kPageGrey, entrystyle::kPageGrey));
+    std::weak_ptr<DangrousTipViewController> weak = sharedAs<DangrousTipViewController>();
+    entrystyle::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    setTitle(kTitle);
+
+    auto tips = entrystyle::makeLabel(kTipsText, 20, true);
+    tips->setNumberOfLines(0);
+    view()->addSubview(tips);
+    tips_ = tips;
+
+    auto iknow = entrystyle::makeActionButton(kIknowTitle);
+    iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
+    view()->addSubview(iknow);
+    iknow_ = iknow;
+}
+
+void DangrousTipViewController::viewWillAppear(bool animated) {
+    BaseViewController::viewWillAppear(animated);
+    entrystyle::styleNavigationBar(*this, kTitle);
+    layout();
+}
+
+void DangrousTipViewController::layout() {
+    auto tips = tips_.lock();
+    auto iknow = iknow_.lock();
+    if (!tips || !iknow) return;
+    const double margin = 12.5;
+    double width = view()->bounds().width() - 2 * margin;
+    tips->setFrame({margin, margin, width, 120});
+    iknow->setFrame({margin, tips->frame().maxY() + margin, width, 44});
+}
+
+void DangrousTipViewController::iknowBtnClick() {
+    auto next = std::make_shared<CallPoliceTipsViewController>();
+    next->simulateNormal = simulateState;
+    pushNewViewController(next);
+}
+
+void DangrousTipViewController::backBtnClick() {
+    if (auto navigation = navigationController()) navigation->popViewController(true);
+}

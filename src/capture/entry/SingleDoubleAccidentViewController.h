@@ -1,0 +1,92 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "capture/entry/DoubleCarView.h"
+#include "capture/entry/SingleCarView.h"
+#include "core/BaseViewController.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/View.h"
+
+// The accident kind ("拍照存证"): two or more vehicles above a single vehicle. Choosing a card
+// opens the case on the server ("accidentinfor", type "1" or "0") and keeps the case number in
+// the user state.
+//
+// Two or more vehicles go on to the situation screen ("SituationViewController", made through
+// ScreenRegistry with {"simulateState": flag}). A single vehicle runs its whole capture here:
+// the guided camera on five steps, an upload of every shot with its step code, and after the
+// last shot the account's vehicles ("getusercarlist"): a "200" opens the vehicle choice, any
+// other outcome the parties' data form (see CaseFlowScreens.h), both with one vehicle.
+//
+// Practice flag `simulateNormal`: the two-car card treats only 0 as practice, the single-car card
+// everything but 1. Practice sends nothing.
+class SingleDoubleAccidentViewController : public BaseViewController,
+                                           public DoubleCarViewDelegate,
+                                           public SingleCarViewDelegate {
+public:
+    static constexpr const char* kTitle = "拍照存证";
+    // The spinner of the two-car card, and of the single-car card and the car-list request.
+    static constexpr const char* kDoubleLoadingText = "加载中...";
+    static constexpr const char* kSingleLoadingText = "正在加载...";
+    // A "200" reply that carries no case number.
+    static constexpr const char* kNoCaseNumberText = "未能获取事故编号,请稍后再试";
+    static constexpr const char* kSituationScreen = "SituationViewController";
+    // Shown when the next screen of the flow is not part of this build.
+    static constexpr const char* kUnavailableText = "该功能暂未开放";
+
+    SingleDoubleAccidentViewController();
+    std::string className() const override { return "SingleDoubleAccidentViewController"; }
+
+    // The practice flag (1 real case).
+    int simulateNormal = 0;
+
+    std::shared_ptr<DoubleCarView> doubleCar() const { return doubleCar_.lock(); }
+    std::shared_ptr<SingleCarView> singleCar() const { return singleCar_.lock(); }
+    std::shared_ptr<ui::ScrollView> scrollView() const { return scrollView_.lock(); }
+    std::shared_ptr<ui::View> mainView() const { return mainView_.lock(); }
+
+    // Shots counted since the screen last appeared (main thread).
+    std::size_t count() const;
+    // The upload records of single-car shots whose upload failed (main thread).
+    nlohmann::json failedImage() const;
+
+    // The five single-car steps: {"title", "image", "detail"} each.
+    static nlohmann::json singleCarImageArray();
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+
+    void doubleCarBtnDidClick() override;
+    bool respondsToDoubleCarBtnDidClick() const override { return true; }
+    void singleCarBtnDidClick() override;
+    bool respondsToSingleCarBtnDidClick() const override { return true; }
+    // Pops this screen.
+    void backBtnClick();
+
+private:
+    // What the per-shot action keeps; touched on the main thread only.
+    struct ShotBook {
+        std::size_t count = 0;
+        nlohmann::json failedImage = nlohmann::json::array();
+    };
+
+    void layout();
+    static nlohmann::json caseParams(const char* accidenttype);
+    // Keeps a "200" reply's case number; false (spinner hidden, toast shown) without one.
+    static bool keepCaseNumber(const std::optional<std::string>& accidentno);
+    void openSituation();
+    void openCamera(bool real);
+    void requestCarList();
+    void openAfterCapture(bool carListArrived);
+    void pushOrTell(const std::shared_ptr<ui::ViewController>& screen);
+
+    std::shared_ptr<ShotBook> shots_ = std::make_shared<ShotBook>();
+    std::weak_ptr<DoubleCarView> doubleCar_;
+    std::weak_ptr<SingleCarView> singleCar_;
+    std::weak_ptr<ui::ScrollView> scrollView_;
+    std::weak_ptr<ui::View> mainView_;
+};
