@@ -6,9 +6,11 @@ namespace standin {
 // register<Area>Defaults(StandInServer&) and one call here.
 
 void registerHomeDefaults(StandInServer& server);
+void registerCaptureDefaults(StandInServer& server);
 
 void registerDefaults(StandInServer& server) {
     registerHomeDefaults(server);
+    registerCaptureDefaults(server);
 }
 
 }  // namespace standin
