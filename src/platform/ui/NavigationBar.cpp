@@ -119,6 +119,12 @@ void NavigationBar::refresh() {
     layoutSubviews();
 }
 
+void NavigationBar::setHidden(bool hidden) {
+    if (hidden == isHidden()) return;
+    View::setHidden(hidden);
+    if (auto* parent = superviewPointer()) parent->setNeedsLayout();
+}
+
 void NavigationBar::layoutSubviews() {
     View::layoutSubviews();
     double w = bounds().width(), h = bounds().height();

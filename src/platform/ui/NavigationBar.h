@@ -54,6 +54,7 @@ public:
                    const std::string& previousTitle, std::function<void()> backAction);
     void refresh();
 
+    void setHidden(bool hidden) override;
     void layoutSubviews() override;
     void draw(GraphicsContext& context, Rect rect) override;
 

@@ -3,9 +3,25 @@
 #include <algorithm>
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 
 namespace ui {
+
+namespace {
+// The controller's root view: places the bar and the top screen's view when laid out.
+class NavigationContainerView : public View {
+public:
+    NavigationContainerView(Rect frame, NavigationController* owner) : View(frame), owner_(owner) {}
+    void layoutSubviews() override {
+        View::layoutSubviews();
+        if (auto vc = viewController(); vc && vc.get() == owner_) owner_->layoutContent();
+    }
+
+private:
+    NavigationController* owner_;
+};
+}  // namespace
 
 struct NavigationController::Pending {
     std::function<void()> finish;
@@ -53,13 +69,23 @@ std::shared_ptr<NavigationBar> NavigationController::navigationBar() {
 
 Rect NavigationController::contentFrame() const {
     Rect b = viewIfLoaded() ? viewIfLoaded()->bounds() : Screen::mainScreen().bounds();
-    if (barHidden_ || !bar_ || bar_->isTranslucent()) return b;
+    if (barHidden_ || !bar_ || bar_->isHidden() || bar_->isTranslucent()) return b;
     double top = bar_->frame().maxY();
     return {b.x(), b.y() + top, b.width(), std::max(0.0, b.height() - top)};
 }
 
+void NavigationController::layoutContent() {
+    auto v = viewIfLoaded();
+    if (!v || !bar_) return;
+    double top = Application::shared().isStatusBarHidden() ? 0 : Screen::mainScreen().statusBarHeight();
+    bar_->setFrame({0, top, v->bounds().width(), 44});
+    if (auto vc = topViewController(); vc && vc->isViewLoaded() && vc->view()->superviewPointer() == v.get()) {
+        vc->view()->setFrame(contentFrame());
+    }
+}
+
 void NavigationController::loadView() {
-    auto v = std::make_shared<View>(Screen::mainScreen().bounds());
+    auto v = std::make_shared<NavigationContainerView>(Screen::mainScreen().bounds(), this);
     setView(v);
     auto bar = navigationBar();
     bar->setFrame({0, Screen::mainScreen().statusBarHeight(), v->bounds().width(), 44});

@@ -47,8 +47,10 @@ public:
     InterfaceOrientationMask supportedInterfaceOrientations() const override;
     StatusBarStyle preferredStatusBarStyle() const override;
 
-    // Internal: the frame of a screen's view inside the controller's view.
+    // Internal: the frame of a screen's view inside the controller's view (below the bar
+    // unless the bar is hidden or translucent); layoutContent places the bar and the top view.
     Rect contentFrame() const;
+    void layoutContent();
     void updateBar();
 
 private:

@@ -376,6 +376,8 @@ void TableView::tile() {
         auto it = visible_.find(ip);
         if (it != visible_.end()) {
             it->second->setFrame({0, r.y(), width, r.height()});
+            it->second->setSeparator(separatorStyle_ == TableViewCellSeparatorStyle::None ? Color::clear() : separatorColor_,
+                                     separatorInset_);
             continue;
         }
         std::shared_ptr<TableViewCell> cell = ds->cellForRowAtIndexPath(*this, ip);
@@ -385,6 +387,8 @@ void TableView::tile() {
             cell = std::make_shared<TableViewCell>();
         }
         cell->setFrame({0, r.y(), width, r.height()});
+        cell->setSeparator(separatorStyle_ == TableViewCellSeparatorStyle::None ? Color::clear() : separatorColor_,
+                           separatorInset_);
         bool selected = std::find(selected_.begin(), selected_.end(), ip) != selected_.end();
         if (selected || cell->isSelected()) cell->setSelected(selected, false);
         insertSubview(cell, backgroundView_ ? 1 : 0);
@@ -605,14 +609,9 @@ void TableView::touchesCancelled(const Touches& touches) {
 }
 
 void TableView::draw(GraphicsContext& context, Rect rect) {
+    // Separators are drawn by the cells (see tile).
+    (void)context;
     (void)rect;
-    if (separatorStyle_ == TableViewCellSeparatorStyle::None) return;
-    context.setFillColor(separatorColor_);
-    for (auto& [ip, cell] : visible_) {
-        Rect f = cell->frame();
-        double left = separatorInset_.left;
-        context.fillRect({left, f.maxY() - 0.5, std::max(0.0, f.width() - left - separatorInset_.right), 0.5});
-    }
 }
 
 }  // namespace ui

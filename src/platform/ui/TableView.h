@@ -80,9 +80,9 @@ public:
     double sectionFooterHeight() const { return sectionFooterHeight_; }
     void setSectionFooterHeight(double h) { sectionFooterHeight_ = h; }
     TableViewCellSeparatorStyle separatorStyle() const { return separatorStyle_; }
-    void setSeparatorStyle(TableViewCellSeparatorStyle s) { separatorStyle_ = s; setNeedsDisplay(); }
+    void setSeparatorStyle(TableViewCellSeparatorStyle s) { separatorStyle_ = s; setNeedsLayout(); }
     Color separatorColor() const { return separatorColor_; }
-    void setSeparatorColor(const Color& c) { separatorColor_ = c; }
+    void setSeparatorColor(const Color& c) { separatorColor_ = c; setNeedsLayout(); }
     EdgeInsets separatorInset() const { return separatorInset_; }
     void setSeparatorInset(EdgeInsets e) { separatorInset_ = e; }
     bool allowsSelection() const { return allowsSelection_; }

@@ -160,6 +160,11 @@ void TableViewCell::draw(GraphicsContext& context, Rect rect) {
         context.setFillColor(Color::grey(0.85));
         context.fillRect(b);
     }
+    if (!separatorColor_.isClear()) {
+        context.setFillColor(separatorColor_);
+        double left = tableSeparatorInset_.left;
+        context.fillRect({left, b.maxY() - 0.5, std::max(0.0, b.width() - left - tableSeparatorInset_.right), 0.5});
+    }
     if (accessoryView_) return;
     double cx = b.width() - 15, cy = b.height() / 2;
     context.setLineWidth(2);

@@ -50,6 +50,8 @@ public:
     virtual void setSelected(bool selected, bool animated);
     virtual void setHighlighted(bool highlighted);
     virtual void setHighlighted(bool highlighted, bool animated);
+    // Set by the table: the separator line drawn at the cell's bottom (none: clear colour).
+    void setSeparator(const Color& color, EdgeInsets inset) { separatorColor_ = color; tableSeparatorInset_ = inset; }
     // Called when the table takes the cell from the reuse queue.
     virtual void prepareForReuse() {}
 
@@ -76,6 +78,8 @@ private:
     EdgeInsets separatorInset_{0, 15, 0, 0};
     bool selected_ = false;
     bool highlighted_ = false;
+    Color separatorColor_ = Color::clear();
+    EdgeInsets tableSeparatorInset_;
 };
 
 }  // namespace ui

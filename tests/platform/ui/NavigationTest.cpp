@@ -204,6 +204,12 @@ TEST_F(NavigationTest, TheBarShowsTheTopItemAndItsBackButtonPops) {
 
     nav->setNavigationBarHidden(true);
     EXPECT_EQ(a->view()->frame(), Rect(0, 0, 320, 568));
+    nav->setNavigationBarHidden(false);
+    EXPECT_EQ(a->view()->frame(), Rect(0, 64, 320, 504));
+    // Hiding the bar itself gives the screen the whole window at the next layout.
+    bar->setHidden(true);
+    window->layoutIfNeeded();
+    EXPECT_EQ(a->view()->frame(), Rect(0, 0, 320, 568));
 }
 
 }  // namespace
