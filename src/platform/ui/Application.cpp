@@ -14,8 +14,9 @@
 namespace ui {
 
 Application& Application::shared() {
-    static Application app;
-    return app;
+    // Kept for the life of the process: views destroyed at exit still ask it about the first responder.
+    static Application* app = new Application();
+    return *app;
 }
 
 std::vector<std::shared_ptr<Window>> Application::windows() const {

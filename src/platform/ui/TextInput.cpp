@@ -71,8 +71,8 @@ struct KeyboardState {
     std::string language = "en-US";
 };
 KeyboardState& state() {
-    static KeyboardState s;
-    return s;
+    static KeyboardState* s = new KeyboardState();  // kept for the life of the process
+    return *s;
 }
 
 nlohmann::json rectJson(Rect r) {
