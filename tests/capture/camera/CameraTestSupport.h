@@ -1,0 +1,157 @@
+#pragma once
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "capture/camera/PhotoCapViewController.h"
+#include "core/BaseViewController.h"
+#include "core/CustomNavigationController.h"
+#include "core/FailedImageStore.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/media/AssetsLibrary.h"
+#include "platform/media/CameraSimulation.h"
+#include "platform/media/DeviceOrientation.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Window.h"
+#include "support/PlatformTest.h"
+
+// A screen that answers to another library's class name (the accident-kind screen).
+class NamedScreen : public BaseViewController {
+public:
+    explicit NamedScreen(std::string name) : name_(std::move(name)) {}
+    std::string className() const override { return name_; }
+
+private:
+    std::string name_;
+};
+
+// The shots a camera handed back, collected from the hand-back thread.
+struct HandBacks {
+    void add(const std::string& shot) {
+        std::lock_guard lock(mutex);
+        shots.push_back(shot);
+    }
+    size_t count() {
+        std::lock_guard lock(mutex);
+        return shots.size();
+    }
+    std::vector<std::string> all() {
+        std::lock_guard lock(mutex);
+        return shots;
+    }
+    std::mutex mutex;
+    std::vector<std::string> shots;
+};
+
+// A fresh phone for each camera test: camera, album, orientation, windows and HUDs reset.
+class CameraTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        ui::resetForTests();
+        ProgressHUD::resetForTesting();
+        FailedImageStore::resetForTesting();
+        UserDateSingleton::shareUserDateInstance().reset();
+        media::resetCameraSimulation();
+        media::CameraScene::shared().reset();
+        media::setPhotoAlbumSimulation({});
+        media::Device::current().setOrientation(media::DeviceOrientation::Portrait);
+    }
+    void TearDown() override {
+        foundation::dispatch::waitIdle();
+        drain();
+        camera.reset();
+        navigation.reset();
+        window.reset();
+        ProgressHUD::resetForTesting();
+        ui::resetForTests();
+        FailedImageStore::resetForTesting();
+        UserDateSingleton::shareUserDateInstance().reset();
+        media::resetCameraSimulation();
+        media::CameraScene::shared().reset();
+        media::setPhotoAlbumSimulation({});
+        media::Device::current().setOrientation(media::DeviceOrientation::Portrait);
+        PlatformTest::TearDown();
+    }
+
+    static nlohmann::json steps(int n) {
+        nlohmann::json list = nlohmann::json::array();
+        for (int i = 1; i <= n; ++i) {
+            list.push_back({{"title", "第" + std::to_string(i) + "步"}, {"image", i % 2 ? "行驶证" : "驾驶证"},
+                            {"detail", "请您在保证安全下拍摄"}});
+        }
+        return list;
+    }
+
+    // Home -> accident kind (when asked) -> camera, in a key window.
+    void open(int stepCount, int carType, bool withAccidentKind = true, bool withReceiver = true) {
+        home = std::make_shared<NamedScreen>("HomeViewController");
+        navigation = std::make_shared<CustomNavigationController>(home);
+        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+        if (withAccidentKind) {
+            accidentKind = std::make_shared<NamedScreen>(PhotoCapViewController::kAccidentKindScreen);
+            navigation->pushViewController(accidentKind, false);
+        }
+        camera = std::make_shared<PhotoCapViewController>(steps(stepCount), true);
+        camera->setCarType(carType);
+        camera->setViewControllerBlock([this] { ++endActions; });
+        if (withReceiver) {
+            auto shots = handBacks;
+            camera->setSavePhotoBlock([shots](const std::string& shot) { shots->add(shot); });
+        }
+        navigation->pushViewController(camera, true);
+        navigation->finishTransition();
+        drain();
+    }
+
+    // A finger on a view's centre.
+    std::shared_ptr<ui::View> tapView(const std::shared_ptr<ui::View>& view) {
+        return window->tap(view->convertPointToView(view->bounds().center(), nullptr));
+    }
+    // A finger at a point of the camera's own (landscape) space.
+    std::shared_ptr<ui::View> tapCamera(graphics::Point point) {
+        return window->tap(camera->view()->convertPointToView(point, nullptr));
+    }
+    std::shared_ptr<ui::Button> buttonTitled(const std::string& title) {
+        for (const auto& v : camera->bottomContainerView()->subviews()) {
+            auto b = std::dynamic_pointer_cast<ui::Button>(v);
+            if (b && b->currentTitle() == title) return b;
+        }
+        return nullptr;
+    }
+    // Lets the capture and the hand-back finish and the main queue run, without moving the clock.
+    void settle() {
+        foundation::dispatch::waitIdle();
+        drain();
+        foundation::dispatch::waitIdle();
+        drain();
+    }
+    // One press of the shutter, the shot processed, then the second after it.
+    void shoot() {
+        tapView(camera->shutterButton());
+        settle();
+        advance(1.0);
+        settle();
+    }
+    bool shutterOn() const { return camera->shutterButton()->isUserInteractionEnabled(); }
+
+    int albumPhotos() const {
+        return media::AssetsGroup(PhotoCapViewController::kAlbumName, media::AssetsGroupAlbum,
+                                  foundation::Sandbox::current().photos() / PhotoCapViewController::kAlbumName)
+            .numberOfAssets();
+    }
+
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<NamedScreen> home, accidentKind;
+    std::shared_ptr<CustomNavigationController> navigation;
+    std::shared_ptr<PhotoCapViewController> camera;
+    std::shared_ptr<HandBacks> handBacks = std::make_shared<HandBacks>();
+    int endActions = 0;
+};
