@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include "EntryTestSupport.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/Sandbox.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+using standin::Reply;
+
+class AccidentKindTest : public EntryTest {
+protected:
+    std::shared_ptr<ProgressHUD> spinner() const { return ProgressHUD::currentSpinner(); }
+    std::string toast() const {
+        auto hud = ProgressHUD::current();
+        return hud && hud->isToast() ? hud->text() : "";
+    }
+    std::string accidentno() const { return UserDateSingleton::shareUserDateInstance().accidentno().value_or(""); }
+    // Taps the single-car card of a real case and waits for the camera.
+    void startSingleCarCapture() {
+        tapAndSettle("单车事故");
+        ASSERT_TRUE(waitFor([&] { return top<PhotoCapViewController>() != nullptr; }));
+        finishTransitions();
+    }
+    void shootAndWaitForUpload() {
+        size_t before = server.count("image");
+        shoot();
+        ASSERT_TRUE(waitFor([&] { return server.count("image") == before + 1; }));
+    }
+};
+
+TEST_F(AccidentKindTest, CardsLieOneAboveTheOtherInAScrollingPage) {
+    auto kind = openAccidentKind(1);
+    auto screen = ui::Screen::mainScreen().bounds();
+    EXPECT_DOUBLE_EQ(kind->doubleCar()->frame().y(), 7);
+    EXPECT_DOUBLE_EQ(kind->singleCar()->frame().y(), 7 + 219 + 7);
+    EXPECT_DOUBLE_EQ(kind->singleCar()->frame().height(), 219);
+    EXPECT_DOUBLE_EQ(kind->scrollView()->contentSize().height, screen.height() + 50);
+    EXPECT_EQ(kind->singleCar()->singleCar()->image()->name(), "单车");
+    EXPECT_EQ(kind->doubleCar()->doubleCar()->image()->name(), "多车");
+    EXPECT_DOUBLE_EQ(kind->singleCar()->singleCarBtn()->frame().y(), 40 + 101.5 + 30);
+    EXPECT_EQ(kind->singleCar()->singleCarBtn()->currentBackgroundImage()->name(), "蓝色btn");
+    EXPECT_TRUE(driver.isOnScreen("两车及以上事故"));
+}
+
+TEST_F(AccidentKindTest, PracticeWalkSendsNothingAndEndsOnTheVehicleChoiceWithOneCar) {
+    // Every value but 1 is practice on the single-car card.
+    for (int flag : {0, 2}) {
+        auto kind = openAccidentKind(flag);
+        tapAndSettle("单车事故");
+        auto camera = top<PhotoCapViewController>();
+        ASSERT_NE(camera, nullptr);
+        EXPECT_EQ(camera->images(), SingleDoubleAccidentViewController::singleCarImageArray());
+        EXPECT_EQ(camera->carType(), 0);
+        EXPECT_EQ(spinner(), nullptr);
+        for (int i = 0; i < 5; ++i) shoot();
+        auto carList = top<FlowTestScreen>();
+        ASSERT_NE(carList, nullptr);
+        EXPECT_EQ(carList->className(), "CarListViewController");
+        EXPECT_EQ(carList->simulateNormal, flag);
+        EXPECT_FALSE(carList->carCount);
+        EXPECT_EQ(carList->arguments, (nlohmann::json{{"simulateNormal", flag}, {"carCount", false}}));
+        EXPECT_EQ(kind->count(), 0u);
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
+    foundation::dispatch::waitIdle();
+    drain();
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(AccidentKindTest, RealSingleCarCaptureOpensACaseUploadsEveryShotAndFetchesTheVehicles) {
+    auto kind = openAccidentKind(1);
+    server.scriptOnce("accidentinfor", Reply::delayed(0.3, {{"rescode", "200"}, {"accidentno", "BJ202612070042"}}));
+    ASSERT_TRUE(driver.tap("单车事故"));
+    ASSERT_NE(spinner(), nullptr);
+    EXPECT_EQ(spinner()->text(), "正在加载...");
+    ASSERT_TRUE(waitFor([&] { return top<PhotoCapViewController>() != nullptr; }));
+    finishTransitions();
+    EXPECT_EQ(spinner(), nullptr);
+    EXPECT_EQ(accidentno(), "BJ202612070042");
+
+    auto opening = server.lastRequest("accidentinfor");
+    ASSERT_TRUE(opening);
+    EXPECT_EQ(opening->method, "POST");
+    EXPECT_EQ(opening->param("accidenttype"), "0");
+    EXPECT_EQ(opening->param("userid"), standin::kDemoUserId);
+    EXPECT_EQ(opening->param("sn"), standin::signatureFor(standin::kDemoUserId));
+    EXPECT_EQ(opening->param("appkey"), AppConfig::appKey());
+    EXPECT_EQ(opening->param("lon"), "116.397500");
+    EXPECT_EQ(opening->param("lat"), "39.908700");
+    EXPECT_EQ(opening->param("accidentdate"), "2026-12-7 10:0:0");
+
+    server.scriptOnce("getusercarlist", Reply::delayed(0.3, {{"rescode", "200"}, {"list", nlohmann::json::array()}}));
+    for (int i = 0; i < 5; ++i) shootAndWaitForUpload();
+    EXPECT_EQ(uploadedCodes(), (Names{"1", "2", "3", "6", "7"}));
+    for (const auto& upload : server.requests("image")) {
+        EXPECT_EQ(upload.param("accidentno"), "BJ202612070042");
+        EXPECT_EQ(upload.param("size"), "30");
+        EXPECT_EQ(upload.param("flowtype"), "0");
+        EXPECT_FALSE(upload.param("contentdata").value_or("").empty());
+    }
+    EXPECT_EQ(kind->count(), 5u);
+
+    // After the fifth shot: the vehicles, under "正在加载...". An empty list still opens the choice.
+    ASSERT_NE(spinner(), nullptr);
+    EXPECT_EQ(spinner()->text(), "正在加载...");
+    ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "CarListViewController"; }));
+    finishTransitions();
+    EXPECT_EQ(spinner(), nullptr);
+    auto carList = top<FlowTestScreen>();
+    EXPECT_EQ(carList->simulateNormal, 1);
+    EXPECT_FALSE(carList->carCount);
+    auto vehicles = server.lastRequest("getusercarlist");
+    ASSERT_TRUE(vehicles);
+    EXPECT_EQ(vehicles->method, "GET");
+    EXPECT_EQ(vehicles->param("userid"), standin::kDemoUserId);
+    EXPECT_EQ(vehicles->param("appkey"), AppConfig::appKey());
+    EXPECT_EQ(clientFormsMade, 0);
+    EXPECT_TRUE(kind->failedImage().empty());
+    EXPECT_FALSE(std::filesystem::exists(FailedImageStore::path()));
+}
+
+TEST_F(AccidentKindTest, ChoosingTheSingleCarAgainOpensANewCaseAndCodesFromOneAgain) {
+    auto kind = openAccidentKind(1);
+    startSingleCarCapture();
+    std::string first = accidentno();
+    shootAndWaitForUpload();
+    shootAndWaitForUpload();
+    EXPECT_EQ(kind->count(), 2u);
+
+    // "返回" on the camera, then "确定": back to the accident kind.
+    top<PhotoCapViewController>()->backBtnClick();
+    ASSERT_TRUE(driver.answerAlert("确定"));
+    finishTransitions();
+    ASSERT_EQ(navigation->topViewController(), kind);
+    EXPECT_EQ(kind->count(), 0u);
+    EXPECT_FALSE(navigation->isNavigationBarHidden());
+
+    startSingleCarCapture();
+    EXPECT_EQ(server.count("accidentinfor"), 2u);
+    EXPECT_NE(accidentno(), first);
+    shootAndWaitForUpload();
+    shootAndWaitForUpload();
+    EXPECT_EQ(uploadedCodes(), (Names{"1", "2", "1", "2"}));
+    auto uploads = server.requests("image");
+    EXPECT_EQ(uploads[1].param("accidentno"), first);
+    EXPECT_EQ(uploads[2].param("accidentno"), accidentno());
+}
+
+TEST_F(AccidentKindTest, AFailedVehicleListOpensThePartiesFormExactlyOnce) {
+    struct Case {
+        const char* name;
+        Reply reply;
+    };
+    for (auto& c : {Case{"dropped", Reply::dropped()}, Case{"rejected", Reply::rescode("500", "系统繁忙")},
+                    Case{"broken", Reply::raw("{\"rescode\":")}}) {
+        SCOPED_TRACE(c.name);
+        clientFormsMade = 0;
+        openAccidentKind(1);
+        startSingleCarCapture();
+        server.script("getusercarlist", c.reply);
+        for (int i = 0; i < 5; ++i) shootAndWaitForUpload();
+        ASSERT_TRUE(waitFor([&] { return clientFormsMade > 0; }));
+        finishTransitions();
+        advance(2);
+        EXPECT_EQ(clientFormsMade, 1);
+        auto form = top<FlowTestScreen>();
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->className(), "ClientViewController");
+        EXPECT_EQ(form->simulateNormal, 1);
+        EXPECT_FALSE(form->carCount);
+        EXPECT_EQ(spinner(), nullptr);
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
+}
+
+TEST_F(AccidentKindTest, ARejectedCaseOpeningKeepsTheScreenAndShowsTheServersText) {
+    auto kind = openAccidentKind(1);
+    UserDateSingleton::shareUserDateInstance().setAccidentno(std::string("BJ-OLD"));
+    server.script("accidentinfor", Reply::rescode("500", "服务器维护中"));
+    for (const char* card : {"单车事故", "两车及以上事故"}) {
+        ASSERT_TRUE(driver.tap(card));
+        ASSERT_TRUE(waitFor([&] { return toast() == "服务器维护中"; })) << card;
+        finishTransitions();
+        EXPECT_EQ(navigation->topViewController(), kind);
+        EXPECT_EQ(spinner(), nullptr);
+        EXPECT_EQ(accidentno(), "BJ-OLD");
+        advance(1.5);
+    }
+    // In transport failure: the network message.
+    server.script("accidentinfor", Reply::dropped());
+    ASSERT_TRUE(driver.tap("单车事故"));
+    ASSERT_TRUE(waitFor([&] { return toast() == AppConfig::kNetworkFailureText; }));
+    EXPECT_EQ(navigation->topViewController(), kind);
+    EXPECT_EQ(spinner(), nullptr);
+}
+
+TEST_F(AccidentKindTest, ACaseOpeningWithoutACaseNumberClearsTheSpinnerAndSaysSo) {
+    auto kind = openAccidentKind(1);
+    for (const nlohmann::json& reply : {nlohmann::json{{"rescode", "200"}}, nlohmann::json{{"rescode", "200"}, {"accidentno", ""}}}) {
+        server.scriptOnce("accidentinfor", Reply::json(reply));
+        ASSERT_TRUE(driver.tap("单车事故"));
+        ASSERT_TRUE(waitFor([&] { return toast() == SingleDoubleAccidentViewController::kNoCaseNumberText; }));
+        finishTransitions();
+        EXPECT_EQ(spinner(), nullptr);
+        EXPECT_EQ(navigation->topViewController(), kind);
+        EXPECT_EQ(accidentno(), "");
+        advance(1.5);
+    }
+}
+
+TEST_F(AccidentKindTest, TheTwoCarCardTreatsOnlyZeroAsPractice) {
+    auto kind = openAccidentKind(0);
+    tapAndSettle("两车及以上事故");
+    auto situation = top<FlowTestScreen>();
+    ASSERT_NE(situation, nullptr);
+    EXPECT_EQ(situation->className(), "SituationViewController");
+    EXPECT_EQ(situation->arguments, (nlohmann::json{{"simulateState", 0}}));
+    EXPECT_TRUE(server.requests().empty());
+    navigation->popToRootViewController(false);
+    finishTransitions();
+
+    // 2 is a real case here (on the single-car card it would be practice).
+    kind = openAccidentKind(2);
+    server.scriptOnce("accidentinfor", Reply::delayed(0.3, {{"rescode", "200"}, {"accidentno", "BJ202612079999"}}));
+    ASSERT_TRUE(driver.tap("两车及以上事故"));
+    ASSERT_NE(spinner(), nullptr);
+    EXPECT_EQ(spinner()->text(), "加载中...");
+    ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "SituationViewController"; }));
+    finishTransitions();
+    EXPECT_EQ(spinner(), nullptr);
+    EXPECT_EQ(accidentno(), "BJ202612079999");
+    EXPECT_EQ(top<FlowTestScreen>()->arguments, (nlohmann::json{{"simulateState", 2}}));
+    EXPECT_EQ(server.lastRequest("accidentinfor")->param("accidenttype"), "1");
+}
+
+TEST_F(AccidentKindTest, WithoutASituationScreenTheTwoCarCardTellsTheDriverAndStays) {
+    ScreenRegistry::unregisterFactory(SingleDoubleAccidentViewController::kSituationScreen);
+    auto kind = openAccidentKind(1);
+    ASSERT_TRUE(driver.tap("两车及以上事故"));
+    ASSERT_TRUE(waitFor([&] { return toast() == SingleDoubleAccidentViewController::kUnavailableText; }));
+    EXPECT_EQ(spinner(), nullptr);
+    EXPECT_EQ(navigation->topViewController(), kind);
+    EXPECT_EQ(server.count("accidentinfor"), 1u);
+}
+
+TEST_F(AccidentKindTest, FailedUploadsAreKeptBesideTheRecordsAlreadyWaiting) {
+    nlohmann::json waiting = {{"userid", "10001"}, {"accidentno", "BJ-EARLIER"}, {"imagetype", "3"},
+                              {"contentdata", "abc"}, {"imagename", "2026127959.jpg"}};
+    ASSERT_TRUE(FailedImageStore::addRecord(waiting));
+    auto kind = openAccidentKind(1);
+    startSingleCarCapture();
+    server.scriptOnce("image", Reply::json({{"rescode", "200"}}));
+    server.scriptOnce("image", Reply::dropped());
+    shootAndWaitForUpload();
+    shootAndWaitForUpload();
+    ASSERT_TRUE(waitFor([&] { return kind->failedImage().size() == 1; }));
+    auto failed = kind->failedImage()[0];
+    EXPECT_EQ(failed["imagetype"], "2");
+    EXPECT_EQ(failed["accidentno"], accidentno());
+    for (const char* key : {"userid", "sn", "appkey", "imagename", "contentdata", "imagelon", "imagelat", "imagedate"})
+        EXPECT_TRUE(failed.contains(key)) << key;
+
+    auto file = foundation::plist::read(FailedImageStore::path());
+    ASSERT_TRUE(file && file->is_array());
+    ASSERT_EQ(file->size(), 2u);
+    EXPECT_EQ((*file)[0], waiting);
+    EXPECT_EQ((*file)[1], failed);
+}
+
+}  // namespace

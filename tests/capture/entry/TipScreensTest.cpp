@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "EntryTestSupport.h"
+#include "capture/entry/AccidentTreatmentTipsController.h"
+#include "capture/entry/CallPoliceTipsViewController.h"
+#include "capture/entry/DangrousTipViewController.h"
+#include "core/AccountTool.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class TipScreensTest : public EntryTest {};
+
+TEST_F(TipScreensTest, TipsLeadToTheAccidentKindAndBackStepsOneScreenAtATime) {
+    auto dangerous = open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 1}});
+    ASSERT_NE(dangerous, nullptr);
+    EXPECT_EQ(dangerous->title(), "温馨提示");
+    EXPECT_EQ(dangerous->tips()->text(), DangrousTipViewController::kTipsText);
+    EXPECT_EQ(navigation->navigationBar()->backgroundImage()->name(), "title");
+
+    tapAndSettle("我知道了");
+    auto police = top<CallPoliceTipsViewController>();
+    ASSERT_NE(police, nullptr);
+    EXPECT_EQ(police->simulateNormal, 1);
+    EXPECT_TRUE(driver.isOnScreen("事故现场是否有以下情况？"));
+    EXPECT_TRUE(driver.isOnScreen("3.任意一方驾驶人有饮酒嫌疑。"));
+    // Its own back item, not the system's; the list lies below the header, the buttons below it.
+    EXPECT_TRUE(police->navigationItem()->hidesBackButton());
+    EXPECT_GT(police->mainTips()->frame().y(), police->headerTips()->frame().maxY());
+    EXPECT_DOUBLE_EQ(police->confirm()->frame().y(), police->mainTips()->frame().maxY() + 25);
+    EXPECT_DOUBLE_EQ(police->callPolice()->frame().y(), police->confirm()->frame().maxY() + 25);
+
+    tapAndSettle("无以上情况");
+    auto steps = top<AccidentTreatmentTipsController>();
+    ASSERT_NE(steps, nullptr);
+    EXPECT_EQ(steps->simulateNormal, 1);
+    EXPECT_EQ(steps->stepView()->step2()->text(), "  2、责任认定");
+    EXPECT_DOUBLE_EQ(steps->stepView()->step3()->frame().y(), steps->stepView()->bounds().height() * 2 / 3);
+
+    tapAndSettle("我知道了");
+    auto kind = top<SingleDoubleAccidentViewController>();
+    ASSERT_NE(kind, nullptr);
+    EXPECT_EQ(kind->simulateNormal, 1);
+    EXPECT_EQ(kind->title(), "拍照存证");
+    EXPECT_EQ(stackNames(), (Names{"HomeViewController", "DangrousTipViewController", "CallPoliceTipsViewController",
+                                   "AccidentTreatmentTipsController", "SingleDoubleAccidentViewController"}));
+
+    for (const char* expected : {"AccidentTreatmentTipsController", "CallPoliceTipsViewController",
+                                 "DangrousTipViewController", "HomeViewController"}) {
+        auto outcome = driver.goBack();
+        ASSERT_TRUE(outcome) << outcome;
+        finishTransitions();
+        EXPECT_EQ(driver.topScreenName(), expected);
+    }
+    EXPECT_EQ(server.requests().size(), 0u);
+}
+
+TEST_F(TipScreensTest, TheFlagIsHandedOnWhateverItsValue) {
+    auto dangerous = open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 7}});
+    tapAndSettle("我知道了");
+    EXPECT_EQ(top<CallPoliceTipsViewController>()->simulateNormal, 7);
+    tapAndSettle("无以上情况");
+    EXPECT_EQ(top<AccidentTreatmentTipsController>()->simulateNormal, 7);
+    tapAndSettle("我知道了");
+    EXPECT_EQ(top<SingleDoubleAccidentViewController>()->simulateNormal, 7);
+}
+
+TEST_F(TipScreensTest, CallingThePoliceInARealCaseDialsAndLeavesTheTipsUnderANewHomePage) {
+    open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 1}});
+    tapAndSettle("我知道了");
+    tapAndSettle("有，拨打122");
+    EXPECT_EQ(ui::Application::shared().openedURLs(), (Names{"telprompt://122"}));
+    EXPECT_EQ(stackNames(), (Names{"HomeViewController", "DangrousTipViewController", "CallPoliceTipsViewController",
+                                   "HomeViewController"}));
+    EXPECT_NE(navigation->topViewController(), home);
+    EXPECT_EQ(server.requests().size(), 0u);
+}
+
+TEST_F(TipScreensTest, OnlyOneIsARealCaseOnThePoliceQuestion) {
+    // Any other value is practice: nothing is dialled; the home page follows with a saved
+    // account, the login page without one.
+    AccountModel account;
+    account.userid = standin::kDemoUserId;
+    account.sn = standin::signatureFor(standin::kDemoUserId);
+    ASSERT_TRUE(AccountTool::saveAccount(account));
+    for (int flag : {0, 2, -1}) {
+        auto police = open<CallPoliceTipsViewController>("CallPoliceTipsViewController", {{"simulateNormal", flag}});
+        tapAndSettle("有，拨打122");
+        EXPECT_EQ(driver.topScreenName(), "HomeViewController") << flag;
+        navigation->popToRootViewController(false);
+        drain();
+    }
+    EXPECT_TRUE(ui::Application::shared().openedURLs().empty());
+
+    ASSERT_TRUE(AccountTool::removeAccount());
+    open<CallPoliceTipsViewController>("CallPoliceTipsViewController", {{"simulateNormal", 0}});
+    tapAndSettle("有，拨打122");
+    EXPECT_EQ(driver.topScreenName(), "LoginViewController");
+    EXPECT_TRUE(ui::Application::shared().openedURLs().empty());
+}
+
+TEST_F(TipScreensTest, RegistryArgumentsThatAreNoIntegerGivePractice) {
+    for (const nlohmann::json& arguments : {nlohmann::json(nullptr), nlohmann::json{{"simulateState", "1"}},
+                                            nlohmann::json{{"simulateState", 1e20}},
+                                            nlohmann::json{{"simulateState", 99999999999LL}}}) {
+        auto screen = std::dynamic_pointer_cast<DangrousTipViewController>(
+            ScreenRegistry::make("DangrousTipViewController", arguments));
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->simulateState, 0) << arguments.dump();
+    }
+}
+
+}  // namespace
