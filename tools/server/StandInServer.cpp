@@ -151,6 +151,10 @@ bool StandInServer::start(int port) {
     port_ = bound;
     // The socket listens from here on: connections wait in the backlog until the loop accepts.
     thread_ = std::thread([this] { http_->server.listen_after_bind(); });
+    // The library ignores stop() until its loop runs; wait for it so that stop() right after
+    // start() cannot leave the loop listening for ever.
+    for (int i = 0; i < 5000 && !http_->server.is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
 }
 
