@@ -239,6 +239,16 @@ TEST_F(AccountTest, HomePageKeepsTheOldFilesWhenTheRepliesFailOrAreUnusable) {
     unchanged();
 }
 
+TEST_F(AccountTest, StandInServerListsAreThoseOfThePracticeWalk) {
+    showRoot(std::make_shared<HomeViewController>());
+    waitForHomeRequests(1);
+    for (const char* name : {"insurance.plist", "situation.plist"}) {
+        auto written = foundation::plist::read(documents(name));
+        ASSERT_TRUE(written) << name;
+        EXPECT_EQ(written, foundation::plist::read(foundation::bundlePath(name))) << name;
+    }
+}
+
 // --- Tables and pages ------------------------------------------------------------------------
 
 TEST_F(AccountTest, PlatePrefixTablesComeFromTheBundle) {
