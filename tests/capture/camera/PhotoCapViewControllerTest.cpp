@@ -419,3 +419,40 @@ TEST_F(PhotoCapTest, LayoutIsLandscapeOverThePortraitScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+class PhotoCapEdgeTest : public CameraTest {};
+
+TEST_F(PhotoCapEdgeTest, RefusedConfigurationLockOnlyAnimatesTheMarker) {
+    auto sim = media::cameraSimulation();
+    sim.lockFails = true;
+    media::setCameraSimulation(sim);
+    open(5, 0);
+    auto device = camera->videoInput()->device();
+    tapView(camera->flashButton());
+    EXPECT_EQ(camera->flashButton()->currentImage()->name(), "flashing_off");
+    camera->view()->window()->tap(camera->view()->convertPointToView(graphics::Point{200, 100}, nullptr));
+    settle();
+    EXPECT_EQ(camera->focusImageView()->alpha(), 1);
+    EXPECT_EQ(device->focusMode(), media::FocusMode::ContinuousAutoFocus);
+    EXPECT_EQ(device->focusPointOfInterest(), (graphics::Point{0.5, 0.5}));
+    shoot();  // shots do not need the lock
+    EXPECT_EQ(handBacks->count(), 1u);
+}
+
+TEST_F(PhotoCapEdgeTest, CameraGoneWithAShotInFlightLeavesNothingBehind) {
+    open(3, 1);
+    tapView(camera->shutterButton());
+    std::weak_ptr<PhotoCapViewController> weak = camera;
+    navigation->popViewController(false);
+    camera.reset();
+    settle();
+    advance(2);
+    settle();
+    EXPECT_TRUE(weak.expired());
+    EXPECT_LE(handBacks->count(), 1u);
+    EXPECT_EQ(endActions, 0);
+}
+
+}  // namespace
