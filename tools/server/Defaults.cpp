@@ -7,10 +7,14 @@ namespace standin {
 
 void registerHomeDefaults(StandInServer& server);
 void registerCaptureDefaults(StandInServer& server);
+void registerVehicleDefaults(StandInServer& server);
+void registerFormDefaults(StandInServer& server);
 
 void registerDefaults(StandInServer& server) {
     registerHomeDefaults(server);
     registerCaptureDefaults(server);
+    registerVehicleDefaults(server);
+    registerFormDefaults(server);
 }
 
 }  // namespace standin

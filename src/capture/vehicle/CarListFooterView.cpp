@@ -1,0 +1,20 @@
+#include "capture/vehicle/CarListFooterView.h"
+
+#include "core/ButtonExtension.h"
+#include "platform/ui/Screen.h"
+
+CarListFooterView::CarListFooterView() {
+    double width = ui::Screen::mainScreen().bounds().width();
+    setFrame({0, 0, width, kHeight});
+    setBackgroundColor(ui::Color::grey(248.0 / 255.0));
+    auto button = ButtonExtension::buttonWithName(kConfirmTitle, "蓝色btn", "蓝色btn-按下");
+    button->setFrame({12.5, 12.5, width - 25, 39});
+    // The button lives only as the footer's subview, so it never outlives the footer.
+    button->addTarget([this] { confirmBtnClick(); }, ui::ControlEvent::TouchUpInside, this);
+    addSubview(button);
+    confirm_ = button;
+}
+
+void CarListFooterView::confirmBtnClick() {
+    if (auto target = delegate()) target->confirmBtnDidClick();
+}

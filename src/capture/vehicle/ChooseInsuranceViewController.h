@@ -1,0 +1,66 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/InsuranceCompany.h"
+#include "platform/ui/TableViewController.h"
+
+// The insurer chooser: a plain list of insurer names. Tapping a row calls the completion
+// block once with that row's record, then pops the chooser; the back item pops it without
+// calling anything.
+//
+// Real list (simulateState non-zero): Documents/insurance.plist; when that file is missing,
+// unreadable or empty, one "insurerlist" request (with "areaid" = the user state's city when
+// known) fills the list instead, without writing the file. Practice list (0, the default): the
+// bundle's "insurance.plist", never a request.
+class ChooseInsuranceViewController : public ui::TableViewController {
+public:
+    using ReturnBlock = std::function<void(const std::shared_ptr<InsuranceCompany>& company)>;
+
+    static constexpr const char* kClassName = "ChooseInsuranceViewController";
+    static constexpr const char* kTitle = "选择保险公司";
+    static constexpr const char* kCellIdentifier = "cell";
+    static constexpr const char* kFileName = "insurance.plist";
+
+    std::string className() const override { return kClassName; }
+
+    // 1 (any non-zero value) real list, 0 practice list.
+    int simulateState = 0;
+
+    // Stores the completion block (set it before the chooser is shown).
+    void returnBlock(ReturnBlock block) { returnBlock_ = std::move(block); }
+    const ReturnBlock& returnBlockValue() const { return returnBlock_; }
+
+    // The real list, loaded on first read (a request may follow); the practice list.
+    const std::vector<std::shared_ptr<InsuranceCompany>>& dateSorce();
+    const std::vector<std::shared_ptr<InsuranceCompany>>& simulateSorce();
+    // The list shown: dateSorce when simulateState is non-zero, else simulateSorce.
+    const std::vector<std::shared_ptr<InsuranceCompany>>& shownList();
+
+    // The insurers of a property list or reply array: one record per dictionary, in order
+    // (anything but an array gives none; other entries are skipped).
+    static std::vector<std::shared_ptr<InsuranceCompany>> companiesFromList(const nlohmann::json& list);
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+
+    // The left bar item: pops without calling the block.
+    void backBtnClick();
+
+private:
+    void requestInsurers();
+
+    ReturnBlock returnBlock_;
+    std::optional<std::vector<std::shared_ptr<InsuranceCompany>>> dateSorce_;
+    std::optional<std::vector<std::shared_ptr<InsuranceCompany>>> simulateSorce_;
+    bool returned_ = false;
+};
