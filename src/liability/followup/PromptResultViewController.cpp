@@ -1,0 +1,116 @@
+#include "liability/followup/PromptResultViewController.h"
+
+#include "core/AppConfig.h"
+#include "core/RequestManager.h"
+#include "core/StringExtension.h"
+#include "core/UserDateSingleton.h"
+#include "liability/followup/AppraisalViewController.h"
+#include "liability/followup/FollowupStyle.h"
+#include "platform/ui/NavigationController.h"
+
+PromptResultViewController::PromptResultViewController(std::string number) : accidentno(std::move(number)) {}
+
+PromptResultViewController::~PromptResultViewController() {
+    if (timer_) timer_->invalidate();
+}
+
+void PromptResultViewController::viewDidLoad() {
+    BaseTableViewController::viewDidLoad();
+    std::weak_ptr<PromptResultViewController> weak = sharedAs<PromptResultViewController>();
+    followupstyle::setUpNavigationItem(*this, kTitle, !isShowBtn, [weak] {
+        if (auto self = weak.lock()) self->backItemClick();
+    });
+    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    auto table = tableView();
+    followupstyle::styleTable(*table);
+    if (isShowBtn) {
+        table->setTableFooterView(followupstyle::footerWithButton(200, kRatingTitle, [weak] {
+            if (auto self = weak.lock()) self->clickAction();
+        }, button_));
+    }
+
+    if (textValue) {
+        setDataSource({*textValue});
+        table->reloadData();
+        return;
+    }
+
+    waiting_ = true;
+    if (button_) button_->setEnabled(false);
+    activityIndicator_ = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorViewStyle::WhiteLarge);
+    activityIndicator_->setColor(ui::Color::gray());
+    auto bounds = view()->bounds();
+    auto size = activityIndicator_->frame().size;
+    activityIndicator_->setFrame({(bounds.width() - size.width) / 2, (bounds.height() - size.height) / 2, size.width,
+                                  size.height});
+    view()->addSubview(activityIndicator_);
+    activityIndicator_->startAnimating();
+    setDataSource({std::string(kWaitingText)});
+    table->reloadData();
+
+    loadDataSource();
+    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer&) {
+        if (auto self = weak.lock()) self->loadDataSource();
+    });
+}
+
+void PromptResultViewController::viewWillDisappear(bool animated) {
+    BaseTableViewController::viewWillDisappear(animated);
+    stopWaiting();
+}
+
+void PromptResultViewController::stopWaiting() {
+    pollingOver_ = true;
+    if (timer_) {
+        timer_->invalidate();
+        timer_.reset();
+    }
+    if (activityIndicator_) activityIndicator_->stopAnimating();
+}
+
+void PromptResultViewController::loadDataSource() {
+    if (pollingOver_ || !waiting_) return;
+    auto userid = UserDateSingleton::shareUserDateInstance().userid();
+    auto params = UserDateSingleton::params({{"userid", userid},
+                                             {"accidentno", accidentno},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
+                                                           : std::nullopt}});
+    std::weak_ptr<PromptResultViewController> weak = sharedAs<PromptResultViewController>();
+    RequestManager::shareRequestManager().request_Result_WithParams(params, [weak](const nlohmann::json& result, const auto&) {
+        if (auto self = weak.lock()) self->receive(result);
+    });
+}
+
+void PromptResultViewController::receive(const nlohmann::json& reply) {
+    if (reply.is_null() || pollingOver_ || !waiting_) return;
+    auto text = followupstyle::textMember(reply, "result");
+    if (!text) return;  // passed, but nothing to show yet: keep waiting
+    waiting_ = false;
+    stopWaiting();
+    setDataSource({*text});
+    tableView()->reloadData();
+    if (button_) button_->setEnabled(true);
+}
+
+void PromptResultViewController::clickAction() {
+    stopWaiting();
+    auto appraisal = std::make_shared<AppraisalViewController>(accidentno);
+    appraisal->simualateState = simualateState != 0 ? 1 : 0;
+    pushNewViewController(appraisal);
+}
+
+void PromptResultViewController::backItemClick() {
+    if (auto navigation = navigationController()) navigation->popViewController(true);
+}
+
+double PromptResultViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
+    const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
+    return followupstyle::textRowHeight(text ? *text : "");
+}
+
+std::shared_ptr<ui::TableViewCell> PromptResultViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                                   ui::IndexPath indexPath) {
+    const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
+    return followupstyle::textCell(tableView, indexPath, text ? *text : "", true);
+}

@@ -1,0 +1,174 @@
+#include "liability/followup/ReportResultViewController.h"
+
+#include "core/AppConfig.h"
+#include "core/RequestManager.h"
+#include "core/StringExtension.h"
+#include "core/UserDateSingleton.h"
+#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/PromptResultViewController.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/NavigationController.h"
+
+ReportResultViewController::ReportResultViewController(std::shared_ptr<InsuranceCompany> compay)
+    : curCompary(compay ? std::move(compay) : std::make_shared<InsuranceCompany>()) {}
+
+ReportResultViewController::~ReportResultViewController() {
+    if (timer_) timer_->invalidate();
+}
+
+std::optional<std::string> ReportResultViewController::caseNumber() const {
+    if (curAccidentno) return curAccidentno;
+    return UserDateSingleton::shareUserDateInstance().accidentno();
+}
+
+std::string ReportResultViewController::messageText() const {
+    const auto& phone = curCompary->insphone;
+    return std::string(kMessage) + (phone && !phone->empty() ? *phone : kNoPhoneText);
+}
+
+std::shared_ptr<ui::View> ReportResultViewController::footerView() {
+    if (footerView_) return footerView_;
+    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
+    footerView_ = followupstyle::footerWithButton(104, kHomeTitle, [weak] {
+        if (auto self = weak.lock()) self->clickBtnAction();
+    }, button_);
+    return footerView_;
+}
+
+void ReportResultViewController::viewDidLoad() {
+    BaseTableViewController::viewDidLoad();
+    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
+    followupstyle::setUpNavigationItem(*this, kTitle, isBackBtn, [weak] {
+        if (auto self = weak.lock()) self->backItemClick();
+    });
+    followupstyle::setRightTitleItem(*this, kRevokeTitle, [weak] {
+        if (auto self = weak.lock()) self->clickAction();
+    });
+    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    auto table = tableView();
+    followupstyle::styleTable(*table);
+    table->setTableFooterView(footerView());
+    setDataSource({messageText()});
+    table->reloadData();
+
+    if (simualateState != 1) return;
+    loadDataSource();
+    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer&) {
+        if (auto self = weak.lock()) self->loadDataSource();
+    });
+}
+
+void ReportResultViewController::viewWillDisappear(bool animated) {
+    BaseTableViewController::viewWillDisappear(animated);
+    stopPolling();
+}
+
+void ReportResultViewController::stopPolling() {
+    pollingOver_ = true;
+    if (timer_) {
+        timer_->invalidate();
+        timer_.reset();
+    }
+}
+
+void ReportResultViewController::loadDataSource() {
+    if (pollingOver_ || simualateState != 1) return;
+    auto userid = UserDateSingleton::shareUserDateInstance().userid();
+    auto params = UserDateSingleton::params({{"userid", userid},
+                                             {"accidentno", caseNumber()},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
+                                                           : std::nullopt}});
+    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
+    RequestManager::shareRequestManager().request_Result_WithParams(params, [weak](const nlohmann::json& result, const auto&) {
+        if (auto self = weak.lock()) self->receive(result);
+    });
+}
+
+void ReportResultViewController::receive(const nlohmann::json& reply) {
+    // Ticks do not wait for earlier replies: only the first passed one counts. While a revoke
+    // is on its way the result waits for the next tick (the revoke may end the case).
+    if (reply.is_null() || pollingOver_ || revoking_) return;
+    stopPolling();
+    auto prompt = std::make_shared<PromptResultViewController>(caseNumber().value_or(""));
+    prompt->isShowBtn = true;
+    prompt->simualateState = 1;
+    prompt->textValue = followupstyle::textMember(reply, "result");
+    pushNewViewController(prompt);
+}
+
+void ReportResultViewController::clickAction() {
+    auto alert = std::make_shared<ui::AlertView>("", kRevokeQuestion,
+                                                 std::static_pointer_cast<ui::AlertViewDelegate>(
+                                                     sharedAs<ReportResultViewController>()),
+                                                 kConfirmTitle, std::vector<std::string>{kCancelTitle});
+    alert->show();
+}
+
+void ReportResultViewController::clickedButtonAtIndex(ui::AlertView&, int buttonIndex) {
+    // Only a finger on "确定" (the cancel button, index 0) revokes.
+    if (buttonIndex != 0) return;
+    revoke();
+}
+
+void ReportResultViewController::revoke() {
+    if (simualateState != 1) {
+        if (followupstyle::signedInUserid()) {
+            leaveForHomePage();
+        } else {
+            stopPolling();
+            popLoginViewController();
+        }
+        return;
+    }
+    if (revoking_) return;
+    revoking_ = true;
+    beginLoadingWithText(kSubmittingText);
+    auto userid = UserDateSingleton::shareUserDateInstance().userid();
+    auto params = UserDateSingleton::params({{"userid", userid},
+                                             {"accidentno", caseNumber()},
+                                             {"accidenttype", std::string("0")},
+                                             {"type", std::string("1")},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
+                                                           : std::nullopt}});
+    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
+    RequestManager::shareRequestManager().request_Taskstate_WithParams(params, [weak](const nlohmann::json& result,
+                                                                                      const auto&) {
+        auto self = weak.lock();
+        if (!self) return;
+        self->revoking_ = false;
+        self->endLoading();
+        if (result.is_null()) return;
+        self->leaveForHomePage();
+    });
+}
+
+void ReportResultViewController::clickBtnAction() {
+    if (simualateState != 1 && !followupstyle::signedInUserid()) {
+        stopPolling();
+        popLoginViewController();
+        return;
+    }
+    leaveForHomePage();
+}
+
+void ReportResultViewController::leaveForHomePage() {
+    stopPolling();
+    followupstyle::leaveForNewHomePage();
+}
+
+void ReportResultViewController::backItemClick() {
+    if (auto navigation = navigationController()) navigation->popViewController(true);
+}
+
+double ReportResultViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
+    const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
+    return followupstyle::textRowHeight(text ? *text : "");
+}
+
+std::shared_ptr<ui::TableViewCell> ReportResultViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                                   ui::IndexPath indexPath) {
+    const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
+    return followupstyle::textCell(tableView, indexPath, text ? *text : "", false);
+}

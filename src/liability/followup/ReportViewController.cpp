@@ -1,0 +1,192 @@
+#include "liability/followup/ReportViewController.h"
+
+#include <cctype>
+
+#include "core/AppConfig.h"
+#include "core/ButtonCell.h"
+#include "core/RequestManager.h"
+#include "core/StringExtension.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/ReportResultViewController.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+
+namespace {
+
+struct ReportRow {
+    const char* title;
+    const char* image;
+};
+
+constexpr ReportRow kRows[] = {
+    {ReportViewController::kAppReportTitle, "蓝色btn"},
+    {ReportViewController::kTelReportTitle, "灰色btn"},
+    {ReportViewController::kNoReportTitle, "灰色btn"},
+    {ReportViewController::kHomeTitle, "灰色btn"},
+};
+
+// Digits in groups, with an optional leading "+" and single "-" between groups.
+bool isDialable(const std::string& number) {
+    if (number.empty()) return false;
+    size_t i = number[0] == '+' ? 1 : 0;
+    int digits = 0;
+    bool lastWasDigit = false;
+    for (; i < number.size(); ++i) {
+        char c = number[i];
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            ++digits;
+            lastWasDigit = true;
+        } else if (c == '-' && lastWasDigit) {
+            lastWasDigit = false;
+        } else {
+            return false;
+        }
+    }
+    return lastWasDigit && digits >= 3;
+}
+
+std::string trimmed(const std::string& text) {
+    size_t begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos) return "";
+    size_t end = text.find_last_not_of(" \t\r\n");
+    return text.substr(begin, end - begin + 1);
+}
+
+}  // namespace
+
+ReportViewController::ReportViewController(std::shared_ptr<InsuranceCompany> record)
+    : compary(record ? std::move(record) : std::make_shared<InsuranceCompany>()) {}
+
+void ReportViewController::viewDidLoad() {
+    BaseTableViewController::viewDidLoad();
+    std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
+    followupstyle::setUpNavigationItem(*this, kTitle, isBackBtn, [weak] {
+        if (auto self = weak.lock()) self->backItemClick();
+    });
+    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    auto table = tableView();
+    followupstyle::styleTable(*table);
+    table->registerClass([](const std::string& identifier) {
+        return std::make_shared<ButtonCell>(ui::TableViewCellStyle::Default, identifier);
+    }, "ButtonCell");
+    loadDataSource();
+    table->reloadData();
+}
+
+void ReportViewController::loadDataSource() {
+    DataSource rows;
+    for (const auto& row : kRows) rows.emplace_back(std::string(row.title));
+    setDataSource(std::move(rows));
+}
+
+double ReportViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) { return kRowHeight; }
+
+std::shared_ptr<ui::TableViewCell> ReportViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                             ui::IndexPath indexPath) {
+    auto cell = std::dynamic_pointer_cast<ButtonCell>(tableView.dequeueReusableCellWithIdentifier("ButtonCell", indexPath));
+    if (!cell) {
+        foundation::log("ReportViewController: the table gave no button cell");
+        return std::make_shared<ui::TableViewCell>();
+    }
+    int row = indexPath.row;
+    cell->setTag(row);
+    cell->setBackgroundColor(ui::Color::clear());
+    const auto* text = entry<std::string>(static_cast<size_t>(row));
+    cell->button()->setTitle(text ? *text : "");
+    if (row >= 0 && row < static_cast<int>(std::size(kRows))) cell->setBackImage(kRows[row].image);
+    std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
+    cell->setBtnClick([weak, row] {
+        auto self = weak.lock();
+        if (!self) return;
+        switch (row) {
+        case 0: self->reportInApplication(); break;
+        case 1: self->reportByTelephone(); break;
+        default: self->backToHomePage(); break;
+        }
+    });
+    return cell;
+}
+
+std::shared_ptr<CaseInfoRequest> ReportViewController::makeCaseInfoRequest(const std::string& reportype) const {
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    auto request = std::make_shared<CaseInfoRequest>();
+    request->userid = state.userid();
+    request->appkey = AppConfig::appKey();
+    request->sn = state.sn();
+    request->accidentno = state.accidentno();
+    request->caselon = state.longitude();
+    request->caselat = state.latitude();
+    request->casedate = StringExtension::isValide(reporTime) ? StringExtension::getCurrentDate() : *reporTime;
+    request->companycode = compary->inscomcode;
+    request->reportcall = state.phoneNumber();
+    request->reportype = reportype;
+    return request;
+}
+
+std::optional<std::string> ReportViewController::reportTelephone() const {
+    if (!compary->insreporttel) return std::nullopt;
+    std::string number = trimmed(*compary->insreporttel);
+    if (!isDialable(number)) return std::nullopt;
+    return number;
+}
+
+void ReportViewController::reportInApplication() {
+    if (simualateState != 1) {
+        openResultScreen(0);
+        return;
+    }
+    submitReport("0");
+}
+
+void ReportViewController::reportByTelephone() {
+    if (simualateState != 1) return;
+    if (!reportTelephone()) {
+        ProgressHUD::showError(kNoReportTelText);
+        return;
+    }
+    submitReport("1");
+}
+
+void ReportViewController::submitReport(const std::string& reportype) {
+    if (submitting_) return;
+    submitting_ = true;
+    beginLoadingWithText(kSubmittingText);
+    std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
+    RequestManager::shareRequestManager().request_Report_WithParams(
+        makeCaseInfoRequest(reportype)->keyValues(), [weak, reportype](const nlohmann::json& result, const auto&) {
+            auto self = weak.lock();
+            if (!self) return;
+            self->submitting_ = false;
+            self->endLoading();
+            if (result.is_null()) return;
+            if (reportype == "0") {
+                self->openResultScreen(1);
+                return;
+            }
+            // The number may have changed while the report travelled.
+            auto number = self->reportTelephone();
+            if (!number) {
+                ProgressHUD::showError(kNoReportTelText);
+                return;
+            }
+            if (!ui::Application::shared().openURL("telprompt://" + *number))
+                foundation::log("ReportViewController: the phone cannot dial " + *number);
+        });
+}
+
+void ReportViewController::openResultScreen(int state) {
+    auto result = std::make_shared<ReportResultViewController>(compary);
+    result->simualateState = state;
+    pushNewViewController(result);
+}
+
+void ReportViewController::backToHomePage() {
+    if (auto navigation = navigationController()) navigation->popToRootViewController(true);
+}
+
+void ReportViewController::backItemClick() {
+    if (auto navigation = navigationController()) navigation->popViewController(true);
+}
