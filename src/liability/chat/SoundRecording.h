@@ -1,0 +1,159 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/media/AudioPlayer.h"
+#include "platform/media/AudioRecorder.h"
+
+class SoundRecording;
+
+// What a voice recorder tells its owner. Every operation is optional.
+class SoundRecordingDelegate {
+public:
+    virtual ~SoundRecordingDelegate() = default;
+    // A finished recording has been converted: the MP3's full path and the recorded time
+    // (level-timer ticks). Main thread.
+    virtual void soundrecording(SoundRecording& /*recorder*/, const std::string& /*mp3Path*/, double /*recordTime*/) {}
+    // YES when playback ended normally or was stopped; NO when it could not start or decode.
+    virtual void playedFinishedOrError(bool /*finished*/) {}
+    // A finished recording could not be converted (no recording file, the MP3 not writable,
+    // an encoder error): no message follows. Main thread.
+    virtual void soundrecordingFailed(SoundRecording& /*recorder*/, const std::string& /*reason*/) {}
+};
+
+// One recording as it leaves the recorder: its base name and recorded time, fixed at its
+// finish notice and carried through the conversion to the report.
+struct SoundRecordingTake {
+    std::string audioName;
+    int64_t recordTime = 0;
+};
+
+// The outcome of converting one raw recording to MP3.
+struct MP3Conversion {
+    bool succeeded = false;
+    std::string failure;       // why not, when it failed
+    int64_t frames = 0;        // stereo frames read from the recording
+    int64_t mp3Bytes = 0;      // bytes written to the MP3
+};
+
+// The voice engine of the case chat: records one message at a time from the microphone into
+// the case material directory with a level overlay, converts each finished recording to MP3
+// on a thread of its own and reports it on the main thread; plays stored or downloaded voice
+// messages. Made with std::make_shared; used on the main thread.
+class SoundRecording : public media::AudioRecorderDelegate,
+                       public media::AudioPlayerDelegate,
+                       public std::enable_shared_from_this<SoundRecording> {
+public:
+    // The raw recording skips this container header; the rest is interleaved 16-bit stereo PCM.
+    static constexpr long kHeaderBytes = 4096;
+    // The conversion reads this many stereo frames per chunk (32768 bytes of PCM).
+    static constexpr int kFramesPerChunk = 8192;
+    // Room for the MP3 of one chunk: the encoder's own bound, 1.25 x samples + 7200 bytes.
+    static constexpr int kMP3BufferBytes = kFramesPerChunk + kFramesPerChunk / 4 + 7200;
+    // The 61st level tick stops a recording.
+    static constexpr int64_t kTickLimit = 60;
+
+    SoundRecording() = default;
+    ~SoundRecording() override;
+    SoundRecording(const SoundRecording&) = delete;
+    SoundRecording& operator=(const SoundRecording&) = delete;
+
+    // Starts recording `duration` seconds at most into <name>.caf. A recording still running is
+    // stopped first (and still reported). A name in use by a recording not yet reported, or
+    // whose .mp3 exists, gets a suffix "_1", "_2"... NO when the audio session refuses, the
+    // name is not a plain file name, or no recorder could be made or started.
+    bool startRecorder(int64_t duration, const std::string& name);
+    // Stops and releases the recorder, ends the level timer and removes the overlay; the
+    // finish notice then converts the recording (or drops it when `audioName` is empty).
+    bool stopRecorder();
+    // One level tick.
+    void addTimerForRecoud();
+
+    // The conversion of one recording (run on its own thread): streams <name>.caf into
+    // <name>.mp3 and hands over to the main thread, waiting until the completion has run.
+    // Returns the MP3 path.
+    std::string changePCMtoMP3(const SoundRecordingTake& take, const std::filesystem::path& caf,
+                               const std::filesystem::path& mp3);
+    // The completion on the main thread: reports the MP3 (or the failure) of that take and
+    // removes its raw recording after a success.
+    void convertMp3Finish(const SoundRecordingTake& take, const std::string& mp3Path, const MP3Conversion& outcome);
+
+    // Plays a voice message: a file of that name in the case material directory at once,
+    // otherwise the http(s) URL downloaded into that directory first.
+    void playAudio(const std::string& pathOrURL);
+    void playAudioData(const std::string& bytes);
+    void stopAudioPlay();
+
+    // Recorder and player notices.
+    void audioRecorderDidFinishRecording(media::AudioRecorder& recorder, bool successfully) override;
+    void audioRecorderEncodeErrorDidOccur(media::AudioRecorder&, const media::Error&) override {}
+    void audioPlayerDidFinishPlaying(media::AudioPlayer& player, bool successfully) override;
+    void audioPlayerDecodeErrorDidOccur(media::AudioPlayer& player, const media::Error& error) override;
+
+    // Properties.
+    const media::AudioRecorder::Ptr& recorder() const { return recorder_; }
+    const std::string& audioName() const { return audioName_; }
+    void setAudioName(const std::string& name) { audioName_ = name; }
+    const media::AudioPlayer::Ptr& audioPlayer() const { return audioPlayer_; }
+    std::shared_ptr<SoundRecordingDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(std::weak_ptr<SoundRecordingDelegate> delegate) { delegate_ = std::move(delegate); }
+    const std::string& deleteFileName() const { return deleteFileName_; }
+    int64_t recoudNum() const { return recoudNum_; }
+    const std::shared_ptr<foundation::Timer>& recoudTimer() const { return recoudTimer_; }
+
+    // The overlay level for an average power in decibels: t = the power truncated toward
+    // zero, r = (t + 100) remainder 10 (sign of the dividend); r / 2 + 1 when r >= 0, else 1.
+    static int levelForAveragePower(float decibels);
+    // Streams a raw recording (header, then interleaved 16-bit stereo PCM at 44100 Hz) into an
+    // MP3 file through fixed buffers. On failure the MP3 is removed; when it cannot be opened
+    // nothing is written.
+    static MP3Conversion convertPCMFileToMP3(const std::filesystem::path& caf, const std::filesystem::path& mp3);
+    // A name reduced to a plain file name (no directories, no "." or "..", no control
+    // characters); empty when nothing usable remains.
+    static std::string plainFileName(const std::string& name);
+    // Conversion threads still running in this process (tests wait for none).
+    static int runningConversions();
+
+private:
+    // A recorder whose finish notice has not come yet; `frozen` holds the name and time it
+    // had when it was stopped or replaced.
+    struct Take {
+        media::AudioRecorder::Ptr recorder;
+        std::string baseName;
+        std::optional<SoundRecordingTake> frozen;
+    };
+
+    Take* takeFor(const media::AudioRecorder* recorder);
+    void freeze(const media::AudioRecorder* recorder);
+    void endLevelTimer();
+    std::string unusedName(const std::string& name) const;
+    void startConversion(const SoundRecordingTake& take);
+    // The conversion and the hand-over; `owner` (this object) is released on the main thread.
+    std::string convert(std::shared_ptr<SoundRecording>& owner, const SoundRecordingTake& take,
+                        const std::filesystem::path& caf, const std::filesystem::path& mp3);
+    void playFile(const std::filesystem::path& path, bool withTypeHint);
+    void download(const std::string& url, unsigned long long session);
+    void reportPlayback(bool finished);
+    void reportPlaybackLater(bool finished);
+
+    std::shared_ptr<foundation::Timer> recoudTimer_;
+    int64_t recoudNum_ = 0;
+    media::AudioRecorder::Ptr recorder_;
+    std::string audioName_;
+    media::AudioPlayer::Ptr audioPlayer_;
+    std::weak_ptr<SoundRecordingDelegate> delegate_;
+    std::string deleteFileName_;
+
+    std::vector<Take> takes_;
+    std::set<std::string> busyNames_;  // recording or converting, not yet reported
+    unsigned long long playSession_ = 0;
+
+    static std::atomic<int> runningConversions_;
+};
