@@ -1,0 +1,141 @@
+#pragma once
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "capture/entry/CaseFlowScreens.h"
+#include "capture/vehicle/CarListModel.h"
+#include "capture/vehicle/VehicleFormScreen.h"
+#include "core/InsuranceCompany.h"
+#include "liability/form/ClientFooterView.h"
+#include "liability/form/ClientRequestModel.h"
+#include "liability/form/DutyModel.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TableViewController.h"
+#include "platform/ui/TextField.h"
+
+// The parties' data form, the initial screen of the storyboard "ClientViewController": per
+// vehicle the driver's name, the plate (prefix picked from the province and letter picker,
+// number typed), the phone and the insurer. One section (own vehicle) or two (own and other).
+//
+// Static rows of each section: 0 name, 1 plate, 2 phone, 3 insurer (opens the insurer
+// chooser). The own phone is the signed-in user's number and cannot be edited.
+//
+// "下一步" checks the entries in a fixed order with fixed messages (one vehicle: plate before
+// name; two vehicles: the checks interleaved with building the entries), sends
+// "accidentcarinfo" in a real case, then opens the insurance report ("ReportViewController",
+// one vehicle) or the negotiated liability ("NegotiationDutyViewController", two vehicles)
+// through ScreenRegistry with the own party's insurer record. A failed check or request leaves
+// every field as entered.
+class ClientViewController : public ui::TableViewController,
+                             public CaseFlowScreen,
+                             public VehicleFormScreen,
+                             public ClientFooterViewDelegate {
+public:
+    static constexpr const char* kClassName = "ClientViewController";
+    static constexpr const char* kTitle = "当事人信息";
+    static constexpr const char* kChooseInsurance = "请选择保险公司";
+    static constexpr const char* kReportScreen = "ReportViewController";
+    static constexpr const char* kNegotiationScreen = "NegotiationDutyViewController";
+    static constexpr int kInsuranceRow = 3;
+
+    // Practice samples.
+    static constexpr const char* kSampleOwnPhone = "13800138000";
+    static constexpr const char* kSampleOtherName = "李四";
+    static constexpr const char* kSampleOtherPlateNo = "6H111";
+    static constexpr const char* kSampleOtherPhone = "13900139000";
+    static constexpr const char* kSampleOtherInsurance = "中国平安财产保险股份有限公司";
+
+    std::string className() const override { return kClassName; }
+
+    // Set by the opener: NO one vehicle (one section), YES two.
+    bool carCount = false;
+    // Set by the opener: 1 real case, 0 practice walkthrough.
+    int simulateNormal = 0;
+    // The own vehicle chosen in the vehicle list (carno "其他": not registered), or null.
+    std::shared_ptr<CarListModel> carlist;
+
+    void setSimulateNormal(int value) override { simulateNormal = value; }
+    void setCarCount(bool value) override { carCount = value; }
+    void setCarlist(std::shared_ptr<CarListModel> value) override { carlist = std::move(value); }
+
+    // Outlets: own party.
+    std::weak_ptr<ui::TextField> selfName;
+    std::weak_ptr<ui::Button> selfLocBtn;
+    std::weak_ptr<ui::TextField> selfPlateNo;
+    std::weak_ptr<ui::Label> selfPhoneNo;
+    std::weak_ptr<ui::Label> selfInsurance;
+    // Outlets: other party.
+    std::weak_ptr<ui::TextField> OtherDriveName;
+    std::weak_ptr<ui::Button> otherLocBtn;
+    std::weak_ptr<ui::TextField> otherPlateNo;
+    std::weak_ptr<ui::TextField> otherPhoneNo;
+    std::weak_ptr<ui::Label> otherInsurance;
+
+    // The insurers picked in the chooser (empty records until then).
+    std::shared_ptr<InsuranceCompany> selfInsuranceModel();
+    std::shared_ptr<InsuranceCompany> otherInsuranceModel();
+    // Documents/insurance.plist as it was when first read (an empty list without the file).
+    const nlohmann::json& insurance();
+
+    // Actions.
+    void selfLocBtnClick();
+    void ohterLocBtnClick();
+    void selfCarNoChanged();
+    void otherCarNoChanged();
+    void confirmBtnDidClick() override;
+
+    // The own party's insurer record as the next screen gets it (see the class comment).
+    std::shared_ptr<InsuranceCompany> ownInsuranceRecord();
+    // The two parties as the fields show them now.
+    std::shared_ptr<DutyModel> dutyModel();
+    // The static cell of a row (null outside the form).
+    std::shared_ptr<ui::TableViewCell> staticCell(ui::IndexPath indexPath) const;
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+    int numberOfSectionsInTableView(ui::TableView& tableView) override;
+    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    double heightForHeaderInSection(ui::TableView& tableView, int section) override;
+    double heightForFooterInSection(ui::TableView& tableView, int section) override;
+    std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView& tableView, int section) override;
+    std::shared_ptr<ui::View> viewForFooterInSection(ui::TableView& tableView, int section) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+
+    // The prefix and number a plate splits into: its first two characters and the (at most)
+    // five after them. A shorter plate gives what it has.
+    static std::pair<std::string, std::string> splitCarno(const std::string& carno);
+    // ASCII letters in upper case; every other character as it is.
+    static std::string upperCased(const std::string& text);
+
+private:
+    void buildStaticCells();
+    void fillFields();
+    void styleNavigation();
+    void pickPrefix(const std::weak_ptr<ui::Button>& button);
+    void upperCase(const std::weak_ptr<ui::TextField>& field);
+    void chooseInsurance(int section);
+    void submitOneVehicle();
+    void submitTwoVehicles();
+    bool fail(const std::string& message);
+    void openReport(const std::shared_ptr<InsuranceCompany>& company, int flag);
+    void openNegotiation(const std::shared_ptr<DutyModel>& duty, const std::shared_ptr<InsuranceCompany>& company);
+    void pushScreen(const std::shared_ptr<ui::ViewController>& screen, const char* name);
+    // Prefix title + number text.
+    std::string plateOf(const std::weak_ptr<ui::Button>& prefix, const std::weak_ptr<ui::TextField>& number) const;
+    std::shared_ptr<ClientRequestModel> requestModel() const;
+
+    std::array<std::array<std::shared_ptr<ui::TableViewCell>, 4>, 2> cells_;
+    std::shared_ptr<InsuranceCompany> selfInsuranceModel_, otherInsuranceModel_;
+    std::optional<nlohmann::json> insurance_;
+    std::array<std::shared_ptr<ui::View>, 2> headers_;
+    std::shared_ptr<ui::View> footer_;
+};
