@@ -115,7 +115,7 @@ void AppraisalViewController::didSelectRowAtIndexPath(ui::TableView& tableView, 
     const auto* grade = entry<nlohmann::json>(static_cast<size_t>(indexPath.row));
     if (!grade) return;
     curAppraisal->personescord = followupstyle::textMember(*grade, "code");
-    if (auto old = tableView.cellForRowAtIndexPath({index, indexPath.section}))
+    if (auto old = tableView.cellForRowAtIndexPath(ui::IndexPath::forRow(index, indexPath.section)))
         old->setAccessoryType(ui::TableViewCellAccessoryType::None);
     if (auto tapped = tableView.cellForRowAtIndexPath(indexPath))
         tapped->setAccessoryType(ui::TableViewCellAccessoryType::Checkmark);

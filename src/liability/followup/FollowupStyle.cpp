@@ -43,6 +43,8 @@ void styleTable(ui::TableView& table) {
     table.setBackgroundColor(backgroundGrey());
     table.setAlpha(1);
     table.setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
+    // The frame is the content area below the bar; it does not follow the view.
+    table.setAutoresizingMask(ui::AutoresizingNone);
 }
 
 double textRowHeight(const std::string& text) {

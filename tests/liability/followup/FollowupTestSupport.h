@@ -1,0 +1,182 @@
+#pragma once
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/AppConfig.h"
+#include "core/BaseViewController.h"
+#include "core/CustomNavigationController.h"
+#include "core/RequestManager.h"
+#include "core/ScreenRegistry.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/followup/LiabilityFollowupScreens.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/testing/Driver.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextInput.h"
+#include "platform/ui/Window.h"
+#include "support/PlatformTest.h"
+#include "tools/server/ServerConfig.h"
+#include "tools/server/StandInServer.h"
+
+// The home and login pages of another library: they count how many were made.
+class FollowupHomeScreen : public BaseViewController {
+public:
+    explicit FollowupHomeScreen(std::string name) : name_(std::move(name)) {}
+    std::string className() const override { return name_; }
+
+private:
+    std::string name_;
+};
+
+// The follow-up screens in a key window over the stand-in server: a signed-in demo user with a
+// current case at a known position, a home page at the root of the navigation stack.
+class FollowupTest : public PlatformTest {
+protected:
+    static constexpr const char* kCase = "BJ202612070007";
+
+    void SetUp() override {
+        PlatformTest::SetUp();
+        ui::resetForTests();
+        ProgressHUD::resetForTesting();
+        ScreenRegistry::reset();
+        ui::Keyboard::setCurrentInputModeLanguage("en-US");
+        auto& state = UserDateSingleton::shareUserDateInstance();
+        state.reset();
+        state.setUserid(std::string(standin::kDemoUserId));
+        state.setSn(standin::signatureFor(standin::kDemoUserId));
+        state.setPhoneNumber(std::string(standin::kDemoPhone));
+        state.setAccidentno(std::string(kCase));
+        state.setCarno(std::string("京A12345"));
+        state.setLongitude(std::string("116.397500"));
+        state.setLatitude(std::string("39.908700"));
+        // No claim result unless a test scripts one.
+        server.withState([](standin::SimulatedState& s) { s.data["claimResultAfterPolls"] = 1000000; });
+        ASSERT_TRUE(server.start());
+        AppConfig::setHost("127.0.0.1");
+        AppConfig::setPort(server.port());
+
+        registerLiabilityFollowupScreens();
+        for (const char* name : {"HomeViewController", "LoginViewController"}) {
+            std::string n = name;
+            ScreenRegistry::registerFactory(n, [this, n](const nlohmann::json&) {
+                ++made[n];
+                return std::make_shared<FollowupHomeScreen>(n);
+            });
+        }
+        home = ScreenRegistry::make("HomeViewController");
+        navigation = std::make_shared<CustomNavigationController>(home);
+        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+        drain();
+    }
+    void TearDown() override {
+        settleRequests();
+        ui::AlertView::resetAll();
+        navigation.reset();
+        window.reset();
+        home.reset();
+        ProgressHUD::resetForTesting();
+        ui::resetForTests();
+        ScreenRegistry::reset();
+        UserDateSingleton::shareUserDateInstance().reset();
+        ui::Keyboard::setCurrentInputModeLanguage("en-US");
+        server.stop();
+        AppConfig::reset();
+        PlatformTest::TearDown();
+    }
+
+    // The insurer record openers pass.
+    static nlohmann::json insurer() {
+        return {{"inscomname", "中国人民财产保险股份有限公司"},
+                {"inscomcode", "PICC"},
+                {"insphone", "95518"},
+                {"insreporttel", "95518"}};
+    }
+
+    // Pushes a screen made through the registry on the home page and lets it appear.
+    template <class T>
+    std::shared_ptr<T> open(const std::string& className, const nlohmann::json& arguments) {
+        auto screen = std::dynamic_pointer_cast<T>(ScreenRegistry::make(className, arguments));
+        EXPECT_NE(screen, nullptr) << className;
+        if (!screen) return nullptr;
+        navigation->pushViewController(screen, true);
+        finishTransitions();
+        return screen;
+    }
+
+    // The navigation controller at the key window's root now (a new one after leaving for home).
+    std::shared_ptr<ui::NavigationController> rootNavigation() const {
+        auto key = ui::Application::shared().keyWindow();
+        return key ? std::dynamic_pointer_cast<ui::NavigationController>(key->rootViewController()) : nullptr;
+    }
+    void finishTransitions() {
+        drain();
+        if (auto nav = rootNavigation()) nav->finishTransition();
+        drain();
+    }
+    template <class T>
+    std::shared_ptr<T> top() const {
+        auto nav = rootNavigation();
+        return nav ? std::dynamic_pointer_cast<T>(nav->topViewController()) : nullptr;
+    }
+    std::string topName() const {
+        auto nav = rootNavigation();
+        return nav && nav->topViewController() ? nav->topViewController()->className() : "";
+    }
+    std::vector<std::string> stackNames() const {
+        std::vector<std::string> names;
+        if (auto nav = rootNavigation())
+            for (const auto& screen : nav->viewControllers()) names.push_back(screen->className());
+        return names;
+    }
+    // The window shows a new home page: a new navigation controller whose only screen is a new
+    // home page.
+    bool onNewHomePage() const {
+        auto nav = rootNavigation();
+        return nav && nav != navigation && nav->viewControllers().size() == 1 &&
+               nav->topViewController()->className() == "HomeViewController" &&
+               nav->topViewController() != home;
+    }
+
+    void tapAndSettle(const std::string& title) {
+        auto outcome = driver.tap(title);
+        ASSERT_TRUE(outcome) << outcome;
+        finishTransitions();
+    }
+    bool waitFor(const std::function<bool()>& condition) { return driver.waitUntil(condition, 10); }
+    // Waits until every request under way has answered and its completion has run.
+    void settleRequests() {
+        auto client = RequestManager::shareRequestManager().client();
+        loop().runUntil([&] { return client->activeTransfers() == 0; }, 10);
+        drain();
+        finishTransitions();
+    }
+    // Moves the manual clock in steps of a poll, letting each poll's reply arrive.
+    void pollTicks(int ticks, double interval = 5.0) {
+        for (int i = 0; i < ticks; ++i) {
+            advance(interval);
+            settleRequests();
+        }
+    }
+
+    static std::string toast() {
+        auto hud = ProgressHUD::current();
+        return hud && hud->isToast() ? hud->text() : "";
+    }
+
+    standin::StandInServer server;
+    driver::Driver driver;
+    std::map<std::string, int> made;
+    std::shared_ptr<ui::ViewController> home;
+    std::shared_ptr<CustomNavigationController> navigation;
+    std::shared_ptr<ui::Window> window;
+};

@@ -1,0 +1,251 @@
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "FollowupTestSupport.h"
+#include "core/ButtonCell.h"
+#include "liability/followup/ReportResultViewController.h"
+#include "liability/followup/ReportViewController.h"
+
+namespace {
+
+using standin::Reply;
+
+class ReportTest : public FollowupTest {
+protected:
+    std::shared_ptr<ReportViewController> openReport(int flag, nlohmann::json extra = nlohmann::json::object()) {
+        nlohmann::json arguments = {{"compary", insurer()}, {"simualateState", flag}};
+        for (auto& [key, value] : extra.items()) arguments[key] = value;
+        return open<ReportViewController>("ReportViewController", arguments);
+    }
+    std::vector<std::string> openedURLs() const { return ui::Application::shared().openedURLs(); }
+};
+
+TEST_F(ReportTest, FourButtonRowsUnderTheTitleWithoutABackItem) {
+    auto report = openReport(1);
+    ASSERT_NE(report, nullptr);
+    EXPECT_EQ(report->title(), "现场自助保险报案");
+    EXPECT_EQ(report->navigationItem()->leftBarButtonItem(), nullptr);
+    EXPECT_TRUE(report->navigationItem()->hidesBackButton());
+    auto table = report->tableView();
+    auto screen = ui::Screen::mainScreen().bounds();
+    EXPECT_EQ(table->frame(), ui::Rect(0, 0, screen.width(), screen.height() - 64));
+    EXPECT_EQ(table->separatorStyle(), ui::TableViewCellSeparatorStyle::None);
+    ASSERT_EQ(table->numberOfRowsInSection(0), 4);
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"手机APP报案", "蓝色btn"}, {"电话报案", "灰色btn"}, {"不报案", "灰色btn"}, {"返回首页", "灰色btn"}};
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_DOUBLE_EQ(table->rectForRowAtIndexPath(ui::IndexPath::forRow(row, 0)).height(), 120);
+        table->scrollToRowAtIndexPath(ui::IndexPath::forRow(row, 0), ui::TableViewScrollPosition::None, false);
+        auto cell = std::dynamic_pointer_cast<ButtonCell>(table->cellForRowAtIndexPath(ui::IndexPath::forRow(row, 0)));
+        ASSERT_NE(cell, nullptr) << row;
+        EXPECT_EQ(cell->tag(), row);
+        EXPECT_EQ(cell->button()->currentTitle(), rows[row].first);
+        ASSERT_NE(cell->button()->currentBackgroundImage(), nullptr);
+        EXPECT_EQ(cell->button()->currentBackgroundImage()->name(), rows[row].second);
+    }
+
+    // From the history: a back item that pops to the list.
+    navigation->popToRootViewController(false);
+    finishTransitions();
+    auto reopened = openReport(1, {{"isBackBtn", true}});
+    ASSERT_NE(reopened->navigationItem()->leftBarButtonItem(), nullptr);
+    ASSERT_TRUE(driver.goBack());
+    finishTransitions();
+    EXPECT_EQ(stackNames(), std::vector<std::string>{"HomeViewController"});
+}
+
+TEST_F(ReportTest, ApplicationReportFilesTheCaseAndOpensTheResultTracking) {
+    auto report = openReport(1);
+    server.scriptOnce("claimcaseinfo", Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "成功"}}));
+    ASSERT_TRUE(driver.tap("手机APP报案"));
+    ASSERT_NE(report->loadingHUD(), nullptr);
+    EXPECT_EQ(report->loadingHUD()->text(), "正在提交...");
+    // The spinner keeps the buttons from a second tap.
+    EXPECT_FALSE(driver.tap("手机APP报案"));
+    ASSERT_TRUE(waitFor([&] { return top<ReportResultViewController>() != nullptr; }));
+    finishTransitions();
+    EXPECT_EQ(report->loadingHUD(), nullptr);
+    ASSERT_EQ(server.count("claimcaseinfo"), 1u);
+
+    auto filed = *server.lastRequest("claimcaseinfo");
+    EXPECT_EQ(filed.method, "POST");
+    EXPECT_EQ(filed.body, (nlohmann::json{{"userid", standin::kDemoUserId},
+                                          {"appkey", AppConfig::appKey()},
+                                          {"sn", standin::signatureFor(standin::kDemoUserId)},
+                                          {"accidentno", kCase},
+                                          {"caselon", "116.397500"},
+                                          {"caselat", "39.908700"},
+                                          {"casedate", "2026-12-07 10:00:00"},
+                                          {"companycode", "PICC"},
+                                          {"reportcall", standin::kDemoPhone},
+                                          {"reportype", "0"}}));
+    auto result = top<ReportResultViewController>();
+    EXPECT_EQ(result->simualateState, 1);
+    EXPECT_EQ(result->curCompary, report->compary);
+    EXPECT_TRUE(openedURLs().empty());
+}
+
+TEST_F(ReportTest, ReportTimeIsTheStoredOneOrNowWithTwoDigitsEverywhere) {
+    // A new case late in the year: every field two digits, 24-hour clock.
+    advance(3 * 24 * 3600 + 5 * 3600 + 3 * 60 + 9);  // 2026-12-10 15:03:09
+    auto report = openReport(1);
+    EXPECT_EQ(report->makeCaseInfoRequest("0")->casedate, "2026-12-10 15:03:09");
+
+    // Reopened from the history: the stored time; an empty one counts as unset.
+    report->reporTime = "2026-11-02 08:15:00";
+    EXPECT_EQ(report->makeCaseInfoRequest("0")->casedate, "2026-11-02 08:15:00");
+    report->reporTime = "";
+    EXPECT_EQ(report->makeCaseInfoRequest("0")->casedate, "2026-12-10 15:03:09");
+    auto pattern = std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})");
+    EXPECT_TRUE(std::regex_match(*report->makeCaseInfoRequest("1")->casedate, pattern));
+
+    navigation->popToRootViewController(false);
+    finishTransitions();
+    auto fromHistory = openReport(1, {{"reporTime", "2026-11-02 08:15:00"}, {"isBackBtn", true}});
+    tapAndSettle("手机APP报案");
+    ASSERT_TRUE(waitFor([&] { return server.count("claimcaseinfo") == 1; }));
+    settleRequests();
+    EXPECT_EQ(server.lastRequest("claimcaseinfo")->param("casedate"), "2026-11-02 08:15:00");
+}
+
+TEST_F(ReportTest, TelephoneReportFilesAndDialsTheReportLineAndStays) {
+    auto report = openReport(1);
+    tapAndSettle("电话报案");
+    settleRequests();
+    ASSERT_EQ(server.count("claimcaseinfo"), 1u);
+    EXPECT_EQ(server.lastRequest("claimcaseinfo")->param("reportype"), "1");
+    EXPECT_EQ(openedURLs(), std::vector<std::string>{"telprompt://95518"});
+    EXPECT_EQ(topName(), "ReportViewController");
+
+    // Another tap files another report.
+    tapAndSettle("电话报案");
+    settleRequests();
+    EXPECT_EQ(server.count("claimcaseinfo"), 2u);
+    EXPECT_EQ(openedURLs().size(), 2u);
+}
+
+TEST_F(ReportTest, TelephoneReportWithoutADialableNumberTellsTheDriverAndSendsNothing) {
+    for (const nlohmann::json& record :
+         {nlohmann::json(), nlohmann::json{{"inscomcode", "PICC"}}, nlohmann::json{{"insreporttel", ""}},
+          nlohmann::json{{"insreporttel", "请拨打客服"}}, nlohmann::json{{"insreporttel", "95518;rm"}},
+          nlohmann::json{{"insreporttel", nlohmann::json::array({"95518"})}}}) {
+        auto report = open<ReportViewController>("ReportViewController", {{"compary", record}, {"simualateState", 1}});
+        ASSERT_NE(report, nullptr);
+        ASSERT_NE(report->compary, nullptr);
+        tapAndSettle("电话报案");
+        EXPECT_EQ(toast(), ReportViewController::kNoReportTelText) << record.dump();
+        EXPECT_EQ(topName(), "ReportViewController");
+        ProgressHUD::resetForTesting();
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
+    settleRequests();
+    EXPECT_EQ(server.count("claimcaseinfo"), 0u);
+    EXPECT_TRUE(openedURLs().empty());
+
+    // A number with spaces around it and groups is dialled as written.
+    auto report = open<ReportViewController>(
+        "ReportViewController", {{"compary", {{"insreporttel", " 400-800-8000 "}}}, {"simualateState", 1}});
+    EXPECT_EQ(report->reportTelephone(), "400-800-8000");
+}
+
+TEST_F(ReportTest, RefusedOrFailedReportStaysWithTheServersMessage) {
+    auto report = openReport(1);
+    server.scriptOnce("claimcaseinfo", Reply::rescode("300", "该案件已报案"));
+    tapAndSettle("手机APP报案");
+    settleRequests();
+    EXPECT_EQ(toast(), "该案件已报案");
+    EXPECT_EQ(report->loadingHUD(), nullptr);
+    EXPECT_EQ(topName(), "ReportViewController");
+
+    server.scriptOnce("claimcaseinfo", Reply::dropped());
+    tapAndSettle("电话报案");
+    settleRequests();
+    EXPECT_EQ(toast(), AppConfig::kNetworkFailureText);
+    EXPECT_EQ(topName(), "ReportViewController");
+    EXPECT_TRUE(openedURLs().empty());
+
+    // The buttons work again.
+    tapAndSettle("手机APP报案");
+    settleRequests();
+    EXPECT_EQ(topName(), "ReportResultViewController");
+}
+
+TEST_F(ReportTest, NoReportAndHomeButtonSendNothingAndPopToTheHomePage) {
+    for (const char* title : {"不报案", "返回首页"}) {
+        for (int flag : {1, 0}) {
+            auto middle = std::make_shared<FollowupHomeScreen>("CarListViewController");
+            navigation->pushViewController(middle, false);
+            openReport(flag);
+            tapAndSettle(title);
+            EXPECT_EQ(stackNames(), std::vector<std::string>{"HomeViewController"}) << title;
+            EXPECT_EQ(rootNavigation(), navigation);
+        }
+    }
+    settleRequests();
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(ReportTest, PracticeOpensTheResultScreenWithoutARequestAndTelephoneDoesNothing) {
+    for (int flag : {0, 2}) {
+        openReport(flag);
+        tapAndSettle("电话报案");
+        EXPECT_EQ(topName(), "ReportViewController");
+        EXPECT_EQ(toast(), "");
+        tapAndSettle("手机APP报案");
+        auto result = top<ReportResultViewController>();
+        ASSERT_NE(result, nullptr);
+        EXPECT_EQ(result->simualateState, 0);
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
+    pollTicks(2);
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(openedURLs().empty());
+}
+
+TEST_F(ReportTest, NoInsurerRecordBehavesAsAnEmptyOne) {
+    for (const nlohmann::json& arguments :
+         {nlohmann::json{{"simualateState", 1}}, nlohmann::json{{"simualateState", 1}, {"compary", nullptr}},
+          nlohmann::json{{"simualateState", 1}, {"compary", "PICC"}}}) {
+        auto report = open<ReportViewController>("ReportViewController", arguments);
+        ASSERT_NE(report->compary, nullptr);
+        tapAndSettle("手机APP报案");
+        settleRequests();
+        auto result = top<ReportResultViewController>();
+        ASSERT_NE(result, nullptr) << arguments.dump() << " count " << server.count("claimcaseinfo") << " toast " << toast() << " top " << topName();
+        EXPECT_NE(result->messageText().find(ReportResultViewController::kNoPhoneText), std::string::npos);
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
+    for (const auto& filed : server.requests("claimcaseinfo")) {
+        EXPECT_FALSE(filed.body.contains("companycode"));
+        EXPECT_EQ(filed.param("reportype"), "0");
+    }
+    EXPECT_EQ(server.count("claimcaseinfo"), 3u);
+}
+
+TEST_F(ReportTest, FactoryReadsTheOpenersArgumentsAndToleratesWrongKinds) {
+    auto screen = std::dynamic_pointer_cast<ReportViewController>(
+        ScreenRegistry::make("ReportViewController", {{"compary", insurer()}, {"simualateState", 1},
+                                                      {"isBackBtn", true}, {"reporTime", "2026-11-02 08:15:00"}}));
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->simualateState, 1);
+    EXPECT_TRUE(screen->isBackBtn);
+    EXPECT_EQ(screen->reporTime, "2026-11-02 08:15:00");
+    EXPECT_EQ(screen->compary->keyValues(), insurer());
+
+    auto odd = std::dynamic_pointer_cast<ReportViewController>(ScreenRegistry::make(
+        "ReportViewController", {{"simualateState", "1"}, {"isBackBtn", "yes"}, {"reporTime", 17}}));
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(odd->simualateState, 0);
+    EXPECT_FALSE(odd->isBackBtn);
+    EXPECT_FALSE(odd->reporTime);
+    auto practiceByOtherName = std::dynamic_pointer_cast<ReportViewController>(
+        ScreenRegistry::make("ReportViewController", {{"simulateNormal", 1}}));
+    EXPECT_EQ(practiceByOtherName->simualateState, 1);
+    EXPECT_NE(ScreenRegistry::make("ReportViewController", nlohmann::json::array({1, 2})), nullptr);
+}
+
+}  // namespace
