@@ -1,0 +1,177 @@
+#include "VoiceTestSupport.h"
+
+#include "platform/media/AudioSession.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PlaybackTest : public VoiceTest {
+protected:
+    bool waitForPlayingOrReport() {
+        return runUntil([&] {
+            return !events->played.empty() || (sound->audioPlayer() && sound->audioPlayer()->isPlaying());
+        });
+    }
+    // Every file in the sandbox outside the case material directory's voice files.
+    std::vector<fs::path> filesNamed(const std::string& name) const {
+        std::vector<fs::path> found;
+        for (auto& entry : fs::recursive_directory_iterator(sandboxRoot))
+            if (entry.path().filename() == name) found.push_back(entry.path());
+        return found;
+    }
+
+    VoiceServer server;
+    std::string twoSeconds = voiceMP3(2.0);
+};
+
+}  // namespace
+
+TEST_F(PlaybackTest, AStoredMessagePlaysAtOnceWithoutTheNetwork) {
+    foundation::files::writeAtomically(material("20261207100000.mp3"), twoSeconds);
+    sound->playAudio(server.url("/voice/20261207100000.mp3"));
+    ASSERT_TRUE(sound->audioPlayer());
+    EXPECT_TRUE(sound->audioPlayer()->isPlaying());
+    EXPECT_EQ(sound->audioPlayer()->url(), material("20261207100000.mp3"));
+    EXPECT_EQ(sound->audioPlayer()->volume(), 1.0f);
+    EXPECT_EQ(media::AudioSession::sharedInstance().category(), media::AudioSessionCategory::SoloAmbient);
+    EXPECT_EQ(sound->audioName(), server.url("/voice/20261207100000.mp3"));
+    advance(1.0);
+    EXPECT_TRUE(events->played.empty());
+    advance(1.5);
+    EXPECT_EQ(events->played, std::vector<bool>{true});
+
+    // By its plain name, as an own message is played.
+    auto again = std::make_shared<SoundRecording>();
+    again->setDelegate(events);
+    again->playAudio("20261207100000.mp3");
+    ASSERT_TRUE(again->audioPlayer());
+    EXPECT_TRUE(again->audioPlayer()->isPlaying());
+    again->stopAudioPlay();
+    EXPECT_FALSE(again->audioPlayer());
+    EXPECT_EQ(events->played, (std::vector<bool>{true, true}));
+    advance(3.0);
+    EXPECT_EQ(events->played.size(), 2u) << "a stopped player says nothing more";
+    EXPECT_EQ(server.hits(), 0);
+}
+
+TEST_F(PlaybackTest, ADownloadedMessageIsStoredAndPlayedFromThereTheSecondTime) {
+    server.serve("fresh.mp3", twoSeconds);
+    const std::string url = server.url("/voice/fresh.mp3?token=1");
+    sound->playAudio(url);
+    EXPECT_FALSE(sound->audioPlayer());
+    ASSERT_TRUE(waitForPlayingOrReport());
+    ASSERT_TRUE(sound->audioPlayer());
+    EXPECT_TRUE(sound->audioPlayer()->isPlaying());
+    EXPECT_EQ(sound->audioPlayer()->url(), material("fresh.mp3"));
+    EXPECT_EQ(foundation::files::read(material("fresh.mp3")).value(), twoSeconds);
+    EXPECT_EQ(server.hits(), 1);
+
+    auto second = std::make_shared<SoundRecording>();
+    second->setDelegate(events);
+    second->playAudio(url);
+    ASSERT_TRUE(second->audioPlayer());
+    EXPECT_TRUE(second->audioPlayer()->isPlaying());
+    EXPECT_EQ(server.hits(), 1);
+    advance(2.5);
+    EXPECT_EQ(events->played, (std::vector<bool>{true, true}));
+    EXPECT_EQ(fs::directory_iterator(FileAccess::directory()) != fs::directory_iterator(), true);
+    EXPECT_TRUE(fs::is_empty(foundation::Sandbox::current().tmp())) << "no download left behind";
+}
+
+TEST_F(PlaybackTest, AServerNamedFileStaysInsideTheCaseMaterialDirectoryAndNeverOverwrites) {
+    server.name("attachment; filename=\"../../x.mp3\"", twoSeconds);
+    sound->playAudio(server.url("/named"));
+    ASSERT_TRUE(waitForPlayingOrReport());
+    ASSERT_TRUE(sound->audioPlayer());
+    EXPECT_EQ(sound->audioPlayer()->url(), material("x.mp3"));
+    EXPECT_EQ(filesNamed("x.mp3"), std::vector<fs::path>{material("x.mp3")});
+
+    // The same name again: the stored file is kept and the new one goes beside it.
+    const std::string other = voiceMP3(1.0);
+    server.name("attachment; filename*=UTF-8''..%2F..%2Fx.mp3", other);
+    auto next = std::make_shared<SoundRecording>();
+    next->setDelegate(events);
+    next->playAudio(server.url("/named"));
+    ASSERT_TRUE(runUntil([&] { return next->audioPlayer() != nullptr; }));
+    EXPECT_EQ(next->audioPlayer()->url(), material("x-1.mp3"));
+    EXPECT_EQ(foundation::files::read(material("x.mp3")).value(), twoSeconds);
+    EXPECT_EQ(foundation::files::read(material("x-1.mp3")).value(), other);
+    EXPECT_TRUE(events->played.empty());
+}
+
+TEST_F(PlaybackTest, PlaybackThatCannotStartReportsNo) {
+    struct Case {
+        std::string what;
+        std::string source;
+    };
+    foundation::files::writeAtomically(material("broken.mp3"), std::string(3000, 'q'));
+    foundation::files::writeAtomically(material("nothing.mp3"), "");
+    const std::vector<Case> cases = {
+        {"a missing file", "20261207235959.mp3"},
+        {"a stored file that does not decode", "broken.mp3"},
+        {"an empty stored file", "nothing.mp3"},
+        {"a server that has no such file", server.url("/voice/missing.mp3")},
+        {"a download that is not audio", server.url("/garbage")},
+        {"an empty download", server.url("/empty")},
+        {"an address that is not http", "ftp://127.0.0.1/voice/a.mp3"},
+        {"a path out of the directory", "../../etc/passwd"},
+        {"a server nobody answers at", "http://127.0.0.1:1/voice/a.mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        events->played.clear();
+        auto player = std::make_shared<SoundRecording>();
+        player->setDelegate(events);
+        player->playAudio(c.source);
+        ASSERT_TRUE(runUntil([&] { return !events->played.empty(); }));
+        EXPECT_EQ(events->played, std::vector<bool>{false});
+        EXPECT_FALSE(player->audioPlayer() && player->audioPlayer()->isPlaying());
+    }
+    EXPECT_FALSE(fs::exists(material("missing.mp3")));
+    EXPECT_FALSE(fs::exists(material("garbage")));
+    EXPECT_FALSE(fs::exists(material("empty")));
+    EXPECT_TRUE(fs::is_empty(foundation::Sandbox::current().tmp()));
+    EXPECT_EQ(server.hits(), 3);
+}
+
+TEST_F(PlaybackTest, ALaterPlayOrAStopSupersedesADownloadInFlight) {
+    server.serve("slow.mp3", twoSeconds);
+    foundation::files::writeAtomically(material("here.mp3"), voiceMP3(1.0));
+    sound->playAudio(server.url("/voice/slow.mp3"));
+    sound->playAudio("here.mp3");
+    ASSERT_TRUE(runUntil([&] { return fs::exists(material("slow.mp3")); }));
+    drain();
+    ASSERT_TRUE(sound->audioPlayer());
+    EXPECT_EQ(sound->audioPlayer()->url(), material("here.mp3"));
+
+    sound->playAudio(server.url("/voice/slow.mp3?again"));  // now stored: plays at once
+    EXPECT_EQ(sound->audioPlayer()->url(), material("slow.mp3"));
+    sound->stopAudioPlay();
+    EXPECT_EQ(events->played, std::vector<bool>{true});
+}
+
+TEST_F(PlaybackTest, AudioHeldInMemoryPlaysOrReportsNo) {
+    sound->playAudioData(twoSeconds);
+    ASSERT_TRUE(sound->audioPlayer());
+    EXPECT_TRUE(sound->audioPlayer()->isPlaying());
+    EXPECT_FALSE(sound->audioPlayer()->url());
+    advance(2.5);
+    EXPECT_EQ(events->played, std::vector<bool>{true});
+
+    sound->playAudioData("");
+    sound->playAudioData("not audio at all");
+    drain();
+    EXPECT_EQ(events->played, (std::vector<bool>{true, false, false}));
+}
+
+TEST(VoiceFileNames, AreReducedToPlainNames) {
+    EXPECT_EQ(SoundRecording::plainFileName("../../x.mp3"), "x.mp3");
+    EXPECT_EQ(SoundRecording::plainFileName("..\\..\\x.mp3"), "x.mp3");
+    EXPECT_EQ(SoundRecording::plainFileName("voice/a b.mp3"), "a b.mp3");
+    EXPECT_EQ(SoundRecording::plainFileName(".hidden.mp3"), "hidden.mp3");
+    EXPECT_EQ(SoundRecording::plainFileName(std::string("a\nb\0c.mp3", 9)), "abc.mp3");
+    EXPECT_EQ(SoundRecording::plainFileName(".."), "");
+    EXPECT_EQ(SoundRecording::plainFileName("dir/"), "");
+    EXPECT_EQ(SoundRecording::plainFileName(""), "");
+}
