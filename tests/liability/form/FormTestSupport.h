@@ -1,0 +1,162 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "capture/vehicle/CarListModel.h"
+#include "core/AppConfig.h"
+#include "core/BaseViewController.h"
+#include "core/CustomNavigationController.h"
+#include "core/RequestManager.h"
+#include "core/ScreenRegistry.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/form/ClientViewController.h"
+#include "liability/form/LiabilityFormScreens.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/testing/Driver.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/Window.h"
+#include "support/PlatformTest.h"
+#include "tools/server/ServerConfig.h"
+#include "tools/server/StandInServer.h"
+
+// A screen of another library, made under its class name; it keeps its arguments.
+class NextScreen : public BaseViewController {
+public:
+    NextScreen(std::string name, nlohmann::json arguments) : arguments(std::move(arguments)), name_(std::move(name)) {}
+    std::string className() const override { return name_; }
+    nlohmann::json arguments;
+
+private:
+    std::string name_;
+};
+
+class RootPage : public BaseViewController {
+public:
+    std::string className() const override { return "RootPage"; }
+};
+
+// The parties' form in a key window over the stand-in server, with the signed-in demo user in
+// a case. The report and the negotiation are test screens that keep their arguments.
+class FormTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        ui::resetForTests();
+        ProgressHUD::resetForTesting();
+        ScreenRegistry::reset();
+        ui::Storyboard::reset();
+        auto& state = UserDateSingleton::shareUserDateInstance();
+        state.reset();
+        state.setUserid(std::string(standin::kDemoUserId));
+        state.setSn(standin::signatureFor(standin::kDemoUserId));
+        state.setPhoneNumber(std::string(standin::kDemoPhone));
+        state.setAccidentno(std::string("BJ202612070001"));
+        ASSERT_TRUE(server.start());
+        AppConfig::setHost("127.0.0.1");
+        AppConfig::setPort(server.port());
+        registerLiabilityFormScreens();
+        for (const char* name : {ClientViewController::kReportScreen, ClientViewController::kNegotiationScreen}) {
+            std::string n = name;
+            ScreenRegistry::registerFactory(n, [n](const nlohmann::json& arguments) {
+                return std::make_shared<NextScreen>(n, arguments);
+            });
+        }
+        root = std::make_shared<RootPage>();
+        navigation = std::make_shared<CustomNavigationController>(root);
+        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+        drain();
+    }
+    void TearDown() override {
+        settleRequests();
+        navigation.reset();
+        window.reset();
+        root.reset();
+        form.reset();
+        ProgressHUD::resetForTesting();
+        ui::resetForTests();
+        ScreenRegistry::reset();
+        ui::Storyboard::reset();
+        UserDateSingleton::shareUserDateInstance().reset();
+        server.stop();
+        AppConfig::reset();
+        PlatformTest::TearDown();
+    }
+
+    void settleRequests() {
+        auto client = RequestManager::shareRequestManager().client();
+        EXPECT_TRUE(runUntil([&] { return client->activeTransfers() == 0; }));
+        finishTransitions();
+    }
+    void finishTransitions() {
+        drain();
+        navigation->finishTransition();
+        drain();
+    }
+
+    // The form as an opener makes it: from its storyboard, with the three values set.
+    std::shared_ptr<ClientViewController> openForm(int flag, bool carCount, std::shared_ptr<CarListModel> carlist = nullptr) {
+        auto storyboard = ui::Storyboard::storyboardWithName("ClientViewController");
+        EXPECT_TRUE(storyboard);
+        if (!storyboard) return nullptr;
+        form = std::dynamic_pointer_cast<ClientViewController>(storyboard->instantiateInitialViewController());
+        EXPECT_TRUE(form);
+        if (!form) return nullptr;
+        form->setSimulateNormal(flag);
+        form->setCarCount(carCount);
+        form->setCarlist(std::move(carlist));
+        navigation->pushViewController(form, true);
+        finishTransitions();
+        return form;
+    }
+
+    // Taps "下一步" and lets a request it sends finish; the error toast it showed, or "".
+    std::string next() {
+        advance(ProgressHUD::kErrorDuration + ProgressHUD::kFadeDuration + 0.1);  // earlier toasts are gone
+        auto outcome = driver.tap(ClientFooterView::kConfirmTitle);
+        EXPECT_TRUE(outcome) << outcome;
+        settleRequests();
+        auto hud = ProgressHUD::current();
+        return hud && hud->isToast() && hud->isError() ? hud->text() : "";
+    }
+
+    // Types into a field as a keyboard does (the field's current text replaced).
+    void enter(const std::weak_ptr<ui::TextField>& weak, const std::string& text) {
+        auto field = weak.lock();
+        ASSERT_TRUE(field);
+        if (!field->text().empty()) {
+            int characters = 0;
+            for (unsigned char c : field->text()) characters += (c & 0xC0) != 0x80;
+            auto outcome = driver.deleteBackward(field, characters);
+            ASSERT_TRUE(outcome) << outcome;
+        }
+        auto outcome = driver.type(field, text);
+        ASSERT_TRUE(outcome) << outcome;
+    }
+
+    // Picks "abbreviation + letter" in the prefix picker of the button.
+    void pickPrefix(const std::weak_ptr<ui::Button>& button, int province, int letter);
+    // Picks the insurer of a section's row in the chooser.
+    void pickInsurer(int section, int row);
+
+    static std::filesystem::path documentsFile(const char* name) {
+        return foundation::Sandbox::current().documents() / name;
+    }
+    std::shared_ptr<NextScreen> nextScreen() const { return std::dynamic_pointer_cast<NextScreen>(navigation->topViewController()); }
+
+    standin::StandInServer server;
+    driver::Driver driver;
+    std::shared_ptr<RootPage> root;
+    std::shared_ptr<CustomNavigationController> navigation;
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<ClientViewController> form;
+};
