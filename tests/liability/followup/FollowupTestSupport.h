@@ -155,10 +155,14 @@ protected:
     bool waitFor(const std::function<bool()>& condition) { return driver.waitUntil(condition, 10); }
     // Waits until every request under way has answered and its completion has run.
     void settleRequests() {
+        // A completion may start another request (a screen it opens polls at once).
         auto client = RequestManager::shareRequestManager().client();
-        loop().runUntil([&] { return client->activeTransfers() == 0; }, 10);
-        drain();
-        finishTransitions();
+        for (int round = 0; round < 20; ++round) {
+            loop().runUntil([&] { return client->activeTransfers() == 0; }, 10);
+            drain();
+            finishTransitions();
+            if (client->activeTransfers() == 0) break;
+        }
     }
     // Moves the manual clock in steps of a poll, letting each poll's reply arrive.
     void pollTicks(int ticks, double interval = 5.0) {
