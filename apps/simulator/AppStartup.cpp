@@ -3,6 +3,14 @@
 #include <memory>
 
 #include "apps/simulator/PlaceholderScreen.h"
+#include "apps/simulator/ScreenLibraries.h"
+#include "core/AccountModel.h"
+#include "core/AccountTool.h"
+#include "core/AppConfig.h"
+#include "core/AppDelegate.h"
+#include "core/StringExtension.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tools/server/ServerConfig.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
@@ -40,9 +48,36 @@ private:
 }  // namespace
 
 bool startApplication(const StartupContext& context, std::string& error) {
-    (void)context;
     auto& app = ui::Application::shared();
-    app.setDelegate(std::make_shared<PlaceholderDelegate>());
+    if (context.placeholderOnly) {
+        app.setDelegate(std::make_shared<PlaceholderDelegate>());
+    } else {
+        AppConfig::setHost(context.serverHost);
+        AppConfig::setPort(context.serverPort);
+        registerApplicationScreens();
+
+        // The installation's saved account: the one asked for, else the one it has, else the
+        // demonstration account of the stand-in server.
+        if (context.noAccount) {
+            AccountTool::removeAccount();
+        } else if (context.accountUserId || !AccountTool::account()) {
+            AccountModel account;
+            account.userid = context.accountUserId.value_or(standin::kDemoUserId);
+            account.sn = StringExtension::snWithString(*account.userid);
+            account.phoneNumber = context.accountUserId ? context.accountPhone : std::optional<std::string>(standin::kDemoPhone);
+            if (!AccountTool::saveAccount(account)) {
+                error = "cannot save the account in " + AccountTool::accountFile().string();
+                return false;
+            }
+        }
+        // The first-launch guide shows while the stored version differs from the build's.
+        auto& defaults = foundation::UserDefaults::standard();
+        if (context.firstLaunch) defaults.removeObjectForKey(AppDelegate::kVersionDefaultsKey);
+        else defaults.setObject(AppDelegate::kVersionDefaultsKey, AppDelegate::kBundleVersion);
+        defaults.synchronize();
+
+        app.setDelegate(std::make_shared<AppDelegate>());
+    }
     if (!app.launch()) {
         error = "the application did not finish launching";
         return false;

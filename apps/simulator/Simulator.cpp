@@ -13,6 +13,8 @@
 #include <sstream>
 
 #include "apps/simulator/AppStartup.h"
+#include "core/AppConfig.h"
+#include "core/ScreenRegistry.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
@@ -141,6 +143,8 @@ Simulator::~Simulator() {
         foundation::RunLoop::main().reset();
         media::CameraScene::shared().reset();
         media::Microphone::shared().reset();
+        ScreenRegistry::reset();
+        AppConfig::reset();
     }
     if (server_) server_->stop();
     if (ownsSandbox_ && !sandbox_.empty()) {
@@ -187,6 +191,18 @@ bool Simulator::start(std::string& error) {
     }
     foundation::setBundleRoot(resources);
 
+    // The phone's hardware.
+    if (!options_.cameraFolder.empty()) {
+        if (!std::filesystem::is_directory(options_.cameraFolder)) {
+            error = "--camera: " + options_.cameraFolder.string() + " is not a folder";
+            return false;
+        }
+        media::CameraScene::shared().setFolder(options_.cameraFolder);
+    }
+    if (!options_.microphoneWav.empty() && !media::Microphone::shared().setWavFile(options_.microphoneWav)) {
+        error = "--microphone: " + options_.microphoneWav.string() + " is not a readable 16-bit PCM WAV file";
+        return false;
+    }
     // The server.
     StartupContext context;
     if (options_.server.empty()) {
@@ -204,18 +220,6 @@ bool Simulator::start(std::string& error) {
         context.serverPort = colon == std::string::npos ? 8091 : std::atoi(options_.server.substr(colon + 1).c_str());
     }
 
-    // The phone's hardware.
-    if (!options_.cameraFolder.empty()) {
-        if (!std::filesystem::is_directory(options_.cameraFolder)) {
-            error = "--camera: " + options_.cameraFolder.string() + " is not a folder";
-            return false;
-        }
-        media::CameraScene::shared().setFolder(options_.cameraFolder);
-    }
-    if (!options_.microphoneWav.empty() && !media::Microphone::shared().setWavFile(options_.microphoneWav)) {
-        error = "--microphone: " + options_.microphoneWav.string() + " is not a readable 16-bit PCM WAV file";
-        return false;
-    }
     auto place = location::locationSimulation();
     place.coordinate = {options_.latitude, options_.longitude};
     location::setLocationSimulation(place);

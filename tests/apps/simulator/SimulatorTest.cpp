@@ -4,7 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "apps/simulator/PlaceholderScreen.h"
 #include "apps/simulator/Simulator.h"
+#include "core/AccountTool.h"
+#include "core/AppConfig.h"
+#include "core/StringExtension.h"
 #include "platform/foundation/Sandbox.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -163,6 +167,83 @@ TEST_F(SimulatorTest, ScriptsGiveTheirOwnOptionsInLeadingLines) {
     EXPECT_EQ(simulator::scriptOptions(file),
               (std::vector<std::string>{"--placeholder", "--position", "121.47,31.23", "--no-account"}));
     EXPECT_TRUE(simulator::scriptOptions(sandboxRoot / "missing.walk").empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The screen the application shows, or the one a placeholder stands for while it is not built.
+std::string shownScreen(driver::Driver& d) {
+    auto top = d.topScreen();
+    if (auto placeholder = std::dynamic_pointer_cast<simulator::PlaceholderScreen>(top)) return placeholder->standsFor();
+    return top ? top->className() : "";
+}
+
+class SimulatorLaunchTest : public PlatformTest {};
+
+TEST_F(SimulatorLaunchTest, TheApplicationStartsOnTheHomePageWithTheDemonstrationAccount) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    {
+        Simulator sim(options);
+        std::string error;
+        ASSERT_TRUE(sim.start(error)) << error;
+        EXPECT_EQ(shownScreen(sim.driver()), "HomeViewController");
+        auto account = AccountTool::account();
+        ASSERT_TRUE(account);
+        EXPECT_EQ(account->userid, standin::kDemoUserId);
+        EXPECT_EQ(account->phoneNumber, standin::kDemoPhone);
+        EXPECT_EQ(AppConfig::baseURL(), sim.server()->baseURL());
+    }
+    // The same sandbox keeps its account; one given on the command line replaces it.
+    options.accountUserId = "20002";
+    options.accountPhone = "13911112222";
+    {
+        Simulator sim(options);
+        std::string error;
+        ASSERT_TRUE(sim.start(error)) << error;
+        auto account = AccountTool::account();
+        ASSERT_TRUE(account);
+        EXPECT_EQ(account->userid, "20002");
+        EXPECT_EQ(account->sn, StringExtension::snWithString("20002"));
+    }
+}
+
+TEST_F(SimulatorLaunchTest, WithoutAnAccountTheLoginShowsAndAFreshInstallShowsTheGuide) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    options.noAccount = true;
+    {
+        Simulator sim(options);
+        std::string error;
+        ASSERT_TRUE(sim.start(error)) << error;
+        EXPECT_EQ(shownScreen(sim.driver()), "LoginViewController");
+        EXPECT_FALSE(AccountTool::account());
+    }
+    options.firstLaunch = true;
+    Simulator sim(options);
+    std::string error;
+    ASSERT_TRUE(sim.start(error)) << error;
+    EXPECT_EQ(shownScreen(sim.driver()), "NewFeatureController");
+}
+
+TEST_F(SimulatorLaunchTest, BadHardwareOptionsStopTheStart) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    options.cameraFolder = sandboxRoot / "no-photos";
+    std::string error;
+    EXPECT_FALSE(Simulator(options).start(error));
+    EXPECT_NE(error.find("--camera"), std::string::npos) << error;
+
+    options.cameraFolder.clear();
+    options.microphoneWav = sandboxRoot / "voice.wav";
+    std::ofstream(options.microphoneWav) << "not a wav file";
+    EXPECT_FALSE(Simulator(options).start(error));
+    EXPECT_NE(error.find("--microphone"), std::string::npos) << error;
 }
 
 }  // namespace
