@@ -24,6 +24,7 @@
 #include "platform/location/LocationManager.h"
 #include "platform/location/PushRegistrar.h"
 #include "platform/media/CameraSimulation.h"
+#include "platform/media/DeviceOrientation.h"
 #include "platform/media/Microphone.h"
 #include "platform/ui/Application.h"
 #include "tools/server/StandInServer.h"
@@ -143,6 +144,7 @@ Simulator::~Simulator() {
         foundation::RunLoop::main().reset();
         media::CameraScene::shared().reset();
         media::Microphone::shared().reset();
+        media::Device::current().setOrientation(media::DeviceOrientation::Portrait);
         ScreenRegistry::reset();
         AppConfig::reset();
     }
@@ -254,6 +256,8 @@ std::string Simulator::help() {
            "  expect-request PATHWORD [KEY=VALUE]...\n"
            "                                stop with an error unless such a request was sent (waits up to 5 s)\n"
            "  screenshot FILE               write the screen as a PNG file\n"
+           "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
+           "                                landscape-right, face-up or face-down\n"
            "  help                          this text\n"
            "  quit                          leave\n"
            "  # ...                         a comment\n";
@@ -333,6 +337,19 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
     }
     if (cmd == "requests") return requests(out);
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
+    if (cmd == "rotate") {
+        static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{
+            {"portrait", media::DeviceOrientation::Portrait},
+            {"upside-down", media::DeviceOrientation::PortraitUpsideDown},
+            {"landscape-left", media::DeviceOrientation::LandscapeLeft},
+            {"landscape-right", media::DeviceOrientation::LandscapeRight},
+            {"face-up", media::DeviceOrientation::FaceUp},
+            {"face-down", media::DeviceOrientation::FaceDown}};
+        for (auto& [word, orientation] : kinds) {
+            if (words.size() == 2 && words[1] == word) return fromOutcome(driver_.rotate(orientation));
+        }
+        return failed("rotate wants portrait, upside-down, landscape-left, landscape-right, face-up or face-down");
+    }
     if (cmd == "screenshot") {
         if (words.size() != 2) return failed("screenshot needs one file name");
         return screenshot(words[1]);

@@ -33,6 +33,7 @@ namespace simulator {
 //   requests                     the stand-in server's request log
 //   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
 //   screenshot FILE              the screen as a PNG file
+//   rotate ORIENTATION           turn the phone (portrait, landscape-left, ...)
 //   help, quit; "#" starts a comment.
 class Simulator {
 public:

@@ -758,6 +758,12 @@ Outcome Driver::deliverPush(const nlohmann::json& payload) {
     return Outcome::success("delivered the push; top screen " + topScreenName());
 }
 
+Outcome Driver::rotate(media::DeviceOrientation orientation) {
+    media::Device::current().setOrientation(orientation);
+    settle();
+    return Outcome::success();
+}
+
 void Driver::settle() const {
     auto& loop = foundation::RunLoop::main();
     for (int i = 0; i < 100 && loop.drain() > 0; ++i) {

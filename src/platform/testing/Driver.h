@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/media/DeviceOrientation.h"
 #include "platform/testing/Outcome.h"
 #include "platform/testing/ScreenSnapshot.h"
 #include "platform/testing/ViewQuery.h"
@@ -159,6 +160,8 @@ public:
     ui::ImagePtr screenshot(double scale = 0) const;
 
     // --- Application and time -------------------------------------------------------------
+    // Turns the phone (the orientation notification goes out when it changes).
+    Outcome rotate(media::DeviceOrientation orientation);
     // Hands a push payload to the application delegate as the system would.
     Outcome deliverPush(const nlohmann::json& payload);
     // Turns the run loop for `seconds`: advances a manual clock (firing what falls due in

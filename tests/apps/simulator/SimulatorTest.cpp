@@ -9,6 +9,7 @@
 #include "core/AccountTool.h"
 #include "core/AppConfig.h"
 #include "core/StringExtension.h"
+#include "platform/media/DeviceOrientation.h"
 #include "platform/foundation/Sandbox.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -67,6 +68,9 @@ TEST_F(SimulatorTest, CommandsDriveTheScreenAndFailuresSayWhy) {
     EXPECT_EQ(sim->execute("frobnicate", sink).status, Simulator::Status::Failed);
     EXPECT_EQ(sim->execute("alert 好", sink).status, Simulator::Status::Failed);
     EXPECT_EQ(sim->execute("quit", sink).status, Simulator::Status::Quit);
+    EXPECT_EQ(sim->execute("rotate sideways", sink).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("rotate landscape-left", sink).status, Simulator::Status::Ok);
+    EXPECT_EQ(media::Device::current().orientation(), media::DeviceOrientation::LandscapeLeft);
 
     // A push reaches the delegate; "until" waits on the clock for a text that never comes.
     EXPECT_EQ(sim->execute("push {\"key\": \"ACCIDENTINFO\"}", sink).status, Simulator::Status::Ok);
