@@ -7,6 +7,7 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActionSheet.h"
+#include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
@@ -696,7 +697,9 @@ std::string describeLine(const ViewEntry& e) {
         if (w->isKeyWindow()) line += " key";
         if (w->windowLevel() != ui::WindowLevelNormal) line += " level=" + number(w->windowLevel());
     }
-    if (v.className() == "ActivityIndicatorView") line += " spinning";
+    if (auto* spinner = dynamic_cast<const ui::ActivityIndicatorView*>(&v); spinner && spinner->isAnimating()) {
+        line += " spinning";
+    }
     return line;
 }
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "platform/testing/Driver.h"
 #include "platform/ui/ActionSheet.h"
+#include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
@@ -440,7 +441,13 @@ TEST_F(DriverTest, TheScreenIsDescribedAsIndentedLinesOfWhatShows) {
     gone->setHidden(true);
     panel->addSubview(gone);
 
+    auto spinner = std::make_shared<ActivityIndicatorView>(ActivityIndicatorViewStyle::WhiteLarge);
+    spinner->setFrame({200, 10, 37, 37});
+    spinner->startAnimating();
+    panel->addSubview(spinner);
+
     auto text = d.describeScreen();
+    EXPECT_NE(text.find("ActivityIndicatorView (210,110,37,37) spinning"), std::string::npos) << text;
     EXPECT_EQ(text.rfind("Screen: ViewController\nWindow (0,0,320,568) key\n", 0), 0u) << text;
     EXPECT_NE(text.find("\n    View (10,100,300,200)\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n      Button (20,110,100,44) \"拍照\" image=拍照按钮.png selected\n"), std::string::npos) << text;
