@@ -133,6 +133,8 @@ void StandInServer::installRoutes() {
     // Payloads of several megabytes (Base64 photographs) are ordinary here.
     http_->server.set_payload_max_length(64u * 1024u * 1024u);
     http_->server.set_keep_alive_timeout(1);
+    // Wake up every 100 ms so that a stop is seen even while no client connects.
+    http_->server.set_idle_interval(0, 100000);
 }
 
 bool StandInServer::start(int port) {
