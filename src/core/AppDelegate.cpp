@@ -42,10 +42,9 @@ std::shared_ptr<ui::ViewController> screenOrPlaceholder(const std::string& class
 
 }  // namespace
 
-AppDelegate::AppDelegate() : alive_(std::make_shared<bool>(true)) {}
+AppDelegate::AppDelegate() = default;
 
 AppDelegate::~AppDelegate() {
-    *alive_ = false;
     if (failedImageTimer_) failedImageTimer_->invalidate();
     if (locationTimer_) locationTimer_->invalidate();
 }
@@ -73,10 +72,9 @@ bool AppDelegate::didFinishLaunching(const json&) {
     app.setApplicationIconBadgeNumber(0);
 
     std::weak_ptr<AppDelegate> weak = weak_from_this();
-    std::weak_ptr<bool> alive = alive_;
-    foundation::RunLoop::main().performAfter(kFailedImageFirstDelay, [weak, alive] {
+    foundation::RunLoop::main().performAfter(kFailedImageFirstDelay, [weak] {
         auto self = weak.lock();
-        if (!self || !alive.lock() || !*alive.lock()) return;
+        if (!self) return;
         self->requestFailedImage();
         self->failedImageTimer_ = foundation::RunLoop::main().scheduleTimer(
             kFailedImageInterval, true, [weak](foundation::Timer&) {

@@ -73,6 +73,4 @@ private:
     std::shared_ptr<foundation::Timer> failedImageTimer_;
     std::shared_ptr<foundation::Timer> locationTimer_;
     std::shared_ptr<location::LocationManager> locationManager_;
-    // Cancels the delayed first retry when the delegate goes first.
-    std::shared_ptr<bool> alive_;
 };
