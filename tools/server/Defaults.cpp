@@ -8,14 +8,12 @@ namespace standin {
 void registerHomeDefaults(StandInServer& server);
 void registerCaptureDefaults(StandInServer& server);
 void registerFollowupDefaults(StandInServer& server);
-void registerVehicleDefaults(StandInServer& server);
 void registerFormDefaults(StandInServer& server);
 
 void registerDefaults(StandInServer& server) {
     registerHomeDefaults(server);
     registerCaptureDefaults(server);
     registerFollowupDefaults(server);
-    registerVehicleDefaults(server);
     registerFormDefaults(server);
 }
 
