@@ -46,9 +46,13 @@ void DrawSignView::createView() {
         button->setTitle(titles[i]);
         renderBtn(button);
         std::weak_ptr<ui::Button> weakButton = button;
+        // The panel is reached through the button's superview: a button kept after its panel
+        // has gone does nothing.
         button->addTarget(
-            [this, weakButton] {
-                if (auto b = weakButton.lock()) btnAction(b);
+            [weakButton] {
+                auto b = weakButton.lock();
+                if (!b) return;
+                if (auto panel = std::dynamic_pointer_cast<DrawSignView>(b->superview())) panel->btnAction(b);
             },
             ui::ControlEvent::TouchUpInside, this);
         addSubview(button);

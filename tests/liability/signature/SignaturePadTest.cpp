@@ -335,6 +335,24 @@ TEST_F(SignaturePadTest, CancelledTouchJoinsTheNextStroke) {
     EXPECT_EQ(alphaAt(okImage, 150, 150), 0);
 }
 
+TEST(SignaturePanelButtons, AButtonKeptAfterItsPanelHasGoneDoesNothing) {
+    int okCalls = 0, cancelCalls = 0;
+    std::shared_ptr<ui::Button> ok, cancel;
+    {
+        auto panel = std::make_shared<DrawSignView>(Rect{0, 0, 320, 568});
+        panel->signCallBackBlock = [&](ui::ImagePtr) { ++okCalls; };
+        panel->cancelBlock = [&] { ++cancelCalls; };
+        ok = panel->okBtn;
+        cancel = panel->cancelBtn;
+        ok->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+        EXPECT_EQ(okCalls, 1);
+    }
+    ok->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    cancel->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_EQ(okCalls, 1);
+    EXPECT_EQ(cancelCalls, 0);
+}
+
 TEST(SignatureTransparency, KeepsOnlyPixelsWithoutTheBackgroundBitsAsBlack) {
     auto image = rowImage({ui::Color::rgbBytes(101, 129, 90), ui::Color::rgbBytes(255, 255, 255),
                            ui::Color::rgbBytes(100, 128, 89), ui::Color::rgbBytes(0, 0, 0),
