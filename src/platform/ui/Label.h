@@ -15,7 +15,7 @@ struct AttributedString {
     bool empty() const { return string().empty(); }
 };
 
-// A non-interactive piece of text: one line by default, wrapping when numberOfLines is 0 or
+// A non-interactive text: one line by default, wrapping when numberOfLines is 0 or
 // more than 1, vertically centred in its bounds.
 class Label : public View {
 public:
