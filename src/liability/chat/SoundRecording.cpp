@@ -147,7 +147,12 @@ std::string SoundRecording::plainFileName(const std::string& name) {
                 plain.end());
     plain.erase(0, plain.find_first_not_of(" ."));  // no hidden files, no "." or ".."
     while (!plain.empty() && plain.back() == ' ') plain.pop_back();
-    if (plain.size() > 200) plain = plain.substr(plain.size() - 200);
+    if (plain.size() > 200) {
+        // Keep the end (with the extension), starting on a whole UTF-8 character.
+        size_t start = plain.size() - 200;
+        while (start < plain.size() && (static_cast<unsigned char>(plain[start]) & 0xC0) == 0x80) ++start;
+        plain = plain.substr(start);
+    }
     return FileAccess::isAcceptableName(plain) ? plain : std::string();
 }
 

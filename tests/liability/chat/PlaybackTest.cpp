@@ -1,5 +1,7 @@
 #include "VoiceTestSupport.h"
 
+#include <nlohmann/json.hpp>
+
 #include "platform/media/AudioSession.h"
 
 namespace fs = std::filesystem;
@@ -174,4 +176,12 @@ TEST(VoiceFileNames, AreReducedToPlainNames) {
     EXPECT_EQ(SoundRecording::plainFileName(".."), "");
     EXPECT_EQ(SoundRecording::plainFileName("dir/"), "");
     EXPECT_EQ(SoundRecording::plainFileName(""), "");
+
+    // A very long name keeps its end, cut between whole characters.
+    std::string longName;
+    for (int i = 0; i < 100; ++i) longName += "语音";
+    std::string plain = SoundRecording::plainFileName(longName + ".mp3");
+    EXPECT_LE(plain.size(), 200u);
+    EXPECT_TRUE(plain.ends_with("语音.mp3"));
+    EXPECT_NO_THROW((void)nlohmann::json(plain).dump());
 }
