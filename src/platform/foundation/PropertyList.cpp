@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
@@ -190,15 +191,115 @@ plist_t fromJson(const nlohmann::json& value, int depth) {
     }
 }
 
+// libplist reads and frees nested arrays and dictionaries recursively, so a damaged or
+// hostile file that nests them a few hundred thousand levels deep would overflow the stack
+// inside the library. These look at the nesting before the library does.
+
+// XML: the deepest nesting of <array> and <dict> elements ("<array/>" holds nothing).
+bool xmlNestsWithin(const std::string& bytes, int limit) {
+    int depth = 0;
+    for (size_t i = bytes.find('<'); i != std::string::npos; i = bytes.find('<', i + 1)) {
+        bool closing = i + 1 < bytes.size() && bytes[i + 1] == '/';
+        size_t name = i + (closing ? 2 : 1);
+        size_t length = bytes.compare(name, 5, "array") == 0 ? 5 : bytes.compare(name, 4, "dict") == 0 ? 4 : 0;
+        if (length == 0 || name + length >= bytes.size()) continue;
+        char next = bytes[name + length];
+        if (next != '>' && next != '/' && next != ' ' && next != '\t' && next != '\n' && next != '\r') continue;
+        size_t end = bytes.find('>', name + length);
+        if (end == std::string::npos) break;
+        if (closing)
+            --depth;
+        else if (bytes[end - 1] != '/' && ++depth > limit)
+            return false;
+    }
+    return true;
+}
+
+// Binary: walks the object table from the top object, each object once, and refuses a
+// structure deeper than `limit`, a reference cycle, or a table that does not fit the file.
+bool binaryNestsWithin(const std::string& bytes, int limit) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    if (n < 8 + 32) return true;  // too short to hold anything: the library refuses it
+    auto readBE = [&](size_t at, size_t width, uint64_t& out) {
+        if (width == 0 || width > 8 || at > n || n - at < width) return false;
+        out = 0;
+        for (size_t k = 0; k < width; ++k) out = (out << 8) | p[at + k];
+        return true;
+    };
+    const unsigned char* trailer = p + n - 32;
+    const size_t offsetSize = trailer[6], refSize = trailer[7];
+    uint64_t count = 0, top = 0, tableAt = 0;
+    if (!readBE(n - 24, 8, count) || !readBE(n - 16, 8, top) || !readBE(n - 8, 8, tableAt)) return false;
+    if (offsetSize == 0 || offsetSize > 8 || refSize == 0 || refSize > 8 || count == 0 || top >= count ||
+        tableAt >= n || count > (n - tableAt) / offsetSize)
+        return false;
+
+    // The child references of a container object, as (first byte, number of references).
+    auto children = [&](uint64_t object, size_t& first, uint64_t& refs) {
+        refs = 0;
+        uint64_t at = 0;
+        if (!readBE(static_cast<size_t>(tableAt + object * offsetSize), offsetSize, at) || at >= n) return false;
+        const unsigned type = p[at] >> 4;
+        if (type != 0xA && type != 0xC && type != 0xD) return true;  // not a container
+        uint64_t length = p[at] & 0x0F;
+        size_t start = static_cast<size_t>(at) + 1;
+        if (length == 0x0F) {
+            if (start >= n || (p[start] >> 4) != 0x1) return false;
+            size_t width = size_t(1) << (p[start] & 0x0F);
+            if (!readBE(start + 1, width, length)) return false;
+            start += 1 + width;
+        }
+        refs = type == 0xD ? length * 2 : length;
+        if (length > n || start > n || refs > (n - start) / refSize) return false;
+        first = start;
+        return true;
+    };
+
+    enum : unsigned char { Unseen, Open, Done };
+    std::vector<unsigned char> state(static_cast<size_t>(count), Unseen);
+    struct Frame {
+        uint64_t object;
+        size_t first;
+        uint64_t refs, next;
+    };
+    std::vector<Frame> stack;
+    auto open = [&](uint64_t object) {
+        Frame frame{object, 0, 0, 0};
+        if (!children(object, frame.first, frame.refs)) return false;
+        state[static_cast<size_t>(object)] = Open;
+        stack.push_back(frame);
+        return static_cast<int>(stack.size()) <= limit + 1;
+    };
+    if (!open(top)) return false;
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.refs) {
+            state[static_cast<size_t>(frame.object)] = Done;
+            stack.pop_back();
+            continue;
+        }
+        uint64_t child = 0;
+        if (!readBE(frame.first + static_cast<size_t>(frame.next++) * refSize, refSize, child) || child >= count)
+            return false;
+        if (state[static_cast<size_t>(child)] == Open) return false;  // a cycle
+        if (state[static_cast<size_t>(child)] == Unseen && !open(child)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<nlohmann::json> parse(const std::string& bytes) {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
     plist_t root = nullptr;
-    if (plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size())))
+    if (plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+        if (!binaryNestsWithin(bytes, kMaxDepth)) return std::nullopt;
         plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    else
+    } else {
+        if (!xmlNestsWithin(bytes, kMaxDepth)) return std::nullopt;
         plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    }
     Node owner(root);
     if (!root) return std::nullopt;
     nlohmann::json out;

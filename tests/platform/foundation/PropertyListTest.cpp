@@ -1,6 +1,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
@@ -73,6 +74,58 @@ TEST_F(PropertyListTest, MissingAndCorruptFilesReadAsNothing) {
         ASSERT_TRUE(files::writeAtomically(path, bytes));
         EXPECT_FALSE(plist::read(path).has_value()) << "case " << n - 1;
     }
+}
+
+// A binary plist of `levels` arrays, each holding the next (4-byte offsets and references).
+std::string nestedBinaryPlist(uint32_t levels) {
+    auto be = [](std::string& out, uint64_t v, int width) {
+        for (int k = width - 1; k >= 0; --k) out.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+    };
+    std::string out = "bplist00";
+    std::vector<uint32_t> offsets;
+    for (uint32_t i = 0; i < levels; ++i) {
+        offsets.push_back(static_cast<uint32_t>(out.size()));
+        if (i + 1 < levels) {
+            out.push_back(static_cast<char>(0xA1));
+            be(out, i + 1, 4);
+        } else {
+            out.push_back(static_cast<char>(0xA0));
+        }
+    }
+    uint64_t tableAt = out.size();
+    for (uint32_t offset : offsets) be(out, offset, 4);
+    out.append(6, '\0');
+    out.push_back(4);  // offset size
+    out.push_back(4);  // reference size
+    be(out, levels, 8);
+    be(out, 0, 8);
+    be(out, tableAt, 8);
+    return out;
+}
+
+TEST_F(PropertyListTest, FilesNestedTooDeeplyReadAsNothingAndModestNestingReads) {
+    auto nestedXml = [](int levels) {
+        std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\">";
+        for (int i = 0; i < levels; ++i) xml += "<array>";
+        xml += "<string>底</string>";
+        for (int i = 0; i < levels; ++i) xml += "</array>";
+        return xml + "</plist>";
+    };
+    auto dir = Sandbox::current().documents();
+    ASSERT_TRUE(files::writeAtomically(dir / "deep.plist", nestedXml(1000000)));
+    EXPECT_FALSE(plist::read(dir / "deep.plist").has_value());
+    EXPECT_FALSE(plist::parse(nestedBinaryPlist(300000)).has_value());
+
+    auto xml = plist::parse(nestedXml(100));
+    ASSERT_TRUE(xml.has_value());
+    const json* inner = &*xml;
+    for (int i = 0; i < 100; ++i) inner = &(*inner)[0];
+    EXPECT_EQ(*inner, "底");
+    auto binary = plist::parse(nestedBinaryPlist(100));
+    ASSERT_TRUE(binary.has_value());
+    EXPECT_EQ(binary->dump(), std::string(100, '[') + std::string(100, ']'));
+    // Empty elements and closing tags keep the count right.
+    EXPECT_TRUE(plist::parse("<plist><dict><key>a</key><array/><key>b</key><dict/></dict></plist>").has_value());
 }
 
 TEST_F(PropertyListTest, UserDefaultsPersistAcrossReloadAndSurviveACorruptFile) {
