@@ -17,6 +17,7 @@
 #include "core/ScreenRegistry.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Dispatch.h"
+#include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -331,8 +332,8 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
     if (cmd == "push") {
         std::string payload = trimmed(line.substr(cmd.size()));
         if (payload.empty()) return failed("push needs a JSON payload");
-        auto json = nlohmann::json::parse(payload, nullptr, false);
-        if (json.is_discarded()) return failed("push: not JSON: " + payload);
+        auto json = foundation::parseJson(payload);
+        if (json.is_discarded()) return failed("push: not JSON (or nested too deeply): " + payload);
         return fromOutcome(driver_.deliverPush(json));
     }
     if (cmd == "requests") return requests(out);

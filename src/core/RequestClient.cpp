@@ -8,6 +8,7 @@
 #include <curl/curl.h>
 
 #include "core/AppConfig.h"
+#include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -133,7 +134,7 @@ struct RequestClient::Impl {
             return {nullptr, RequestError{RequestError::Kind::HTTPStatus, static_cast<int>(status),
                                           "HTTP status " + std::to_string(status)}};
         }
-        nlohmann::json reply = nlohmann::json::parse(received, nullptr, false);
+        nlohmann::json reply = foundation::parseJson(received);
         if (reply.is_discarded() || !reply.is_object()) {
             return {nullptr, RequestError{RequestError::Kind::NotJSON, static_cast<int>(status),
                                           "reply of " + std::to_string(received.size()) + " bytes is not a JSON object"}};

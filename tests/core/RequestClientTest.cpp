@@ -86,6 +86,10 @@ TEST_F(RequestClientTest, TransportFailuresSayWhich) {
         {"empty", Reply::raw(""), RequestError::Kind::NotJSON},
         {"binary", Reply::raw(std::string("\xff\xd8\xff\x00", 4)), RequestError::Kind::NotJSON},
         {"dropped", Reply::dropped(), RequestError::Kind::ConnectionFailed},
+        // Nests so deeply that copying the parsed value would overflow the stack.
+        {"nested", Reply::raw("{\"rescode\":\"200\",\"list\":" + std::string(1000000, '[') +
+                                  std::string(1000000, ']') + "}"),
+         RequestError::Kind::NotJSON},
     };
     for (const auto& c : cases) {
         server.script(c.word, c.reply);

@@ -11,6 +11,8 @@
 
 #include <httplib.h>
 
+#include "platform/foundation/JsonText.h"
+
 namespace standin {
 
 namespace {
@@ -191,7 +193,7 @@ void StandInServer::handle(const std::string& method, const httplib::Request& re
     }
     recorded.rawBody = req.body;
     if (!req.body.empty()) {
-        recorded.body = nlohmann::json::parse(req.body, nullptr, false);
+        recorded.body = foundation::parseJson(req.body);
         if (recorded.body.is_discarded()) recorded.body = nullptr;
     }
     {
