@@ -53,7 +53,12 @@ std::optional<std::string> UserDefaults::stringForKey(const std::string& key) co
 long long UserDefaults::integerForKey(const std::string& key) const {
     auto value = objectForKey(key);
     if (value.is_number_integer()) return value.get<long long>();
-    if (value.is_number_float()) return static_cast<long long>(value.get<double>());
+    if (value.is_number_float()) {
+        // A stored value out of range (or not a number) must not reach the conversion.
+        double d = value.get<double>();
+        if (!(d > -9.2e18 && d < 9.2e18)) return 0;
+        return static_cast<long long>(d);
+    }
     if (value.is_boolean()) return value.get<bool>() ? 1 : 0;
     if (value.is_string()) {
         try {

@@ -310,9 +310,9 @@ Image::Ptr Image::draw(Size size, double scale, bool opaque, const std::function
     if (!validScale(scale)) scale = 1;
     double w = std::isfinite(size.width) ? std::max(0.0, size.width) : 0;
     double h = std::isfinite(size.height) ? std::max(0.0, size.height) : 0;
+    if (w * scale > kMaxPixels || h * scale > kMaxPixels) return nullptr;
     int pw = static_cast<int>(std::ceil(w * scale - 1e-9));
     int ph = static_cast<int>(std::ceil(h * scale - 1e-9));
-    if (w * scale > kMaxPixels || h * scale > kMaxPixels) return nullptr;
     cairo_surface_t* s = newSurface(pw, ph);
     if (!s) return nullptr;
     cairo_t* cr = cairo_create(s);
