@@ -28,7 +28,7 @@ nlohmann::json step(const char* title, const char* image) {
 
 SingleDoubleAccidentViewController::SingleDoubleAccidentViewController() = default;
 
-std::size_t SingleDoubleAccidentViewController::count() const { return shots_->count; }
+std::size_t SingleDoubleAccidentViewController::count() const { return shots_->current->count; }
 
 nlohmann::json SingleDoubleAccidentViewController::failedImage() const { return shots_->failedImage; }
 
@@ -80,7 +80,7 @@ void SingleDoubleAccidentViewController::viewWillAppear(bool animated) {
     entrystyle::styleNavigationBar(*this, kTitle);
     layout();
     // A capture started again from here codes its shots from "1" again.
-    shots_->count = 0;
+    shots_->current = std::make_shared<ShotCount>();
 }
 
 void SingleDoubleAccidentViewController::viewDidAppear(bool animated) {
@@ -176,10 +176,11 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
         // the user state and the start of the upload move to the main queue, in arrival order,
         // so the codes follow the shots; each upload then runs on its own.
         auto shots = shots_;
-        camera->setSavePhotoBlock([shots](const std::string& shot) {
-            foundation::dispatch::mainQueue()->async([shots, shot] {
-                auto record = ImageUpload::recordWithShot(shot, ImageUpload::singleCarImageType(shots->count));
-                ++shots->count;
+        auto counter = shots_->current;
+        camera->setSavePhotoBlock([shots, counter](const std::string& shot) {
+            foundation::dispatch::mainQueue()->async([shots, counter, shot] {
+                auto record = ImageUpload::recordWithShot(shot, ImageUpload::singleCarImageType(counter->count));
+                ++counter->count;
                 nlohmann::json dictionary = record->keyValues();
                 // A failed upload is already merged into "failedImage.plist" by the upload.
                 ImageUpload::send(record, [shots, dictionary](bool sent) {

@@ -48,7 +48,7 @@ public:
     std::shared_ptr<ui::ScrollView> scrollView() const { return scrollView_.lock(); }
     std::shared_ptr<ui::View> mainView() const { return mainView_.lock(); }
 
-    // Shots counted since the screen last appeared (main thread).
+    // Shots of the captures started since the screen last appeared (main thread).
     std::size_t count() const;
     // The upload records of single-car shots whose upload failed (main thread).
     nlohmann::json failedImage() const;
@@ -68,9 +68,14 @@ public:
     void backBtnClick();
 
 private:
-    // What the per-shot action keeps; touched on the main thread only.
-    struct ShotBook {
+    // What the per-shot action keeps; touched on the main thread only. Each appearance of the
+    // screen starts a new count, so a shot of a capture given up a moment ago that is still on
+    // its way counts in its own capture, not in the next one.
+    struct ShotCount {
         std::size_t count = 0;
+    };
+    struct ShotBook {
+        std::shared_ptr<ShotCount> current = std::make_shared<ShotCount>();
         nlohmann::json failedImage = nlohmann::json::array();
     };
 

@@ -177,6 +177,28 @@ TEST_F(AccidentKindTest, AFailedVehicleListOpensThePartiesFormExactlyOnce) {
     }
 }
 
+TEST_F(AccidentKindTest, AShotHandedBackJustBeforeTheDriverGivesUpKeepsItsCodeAndTheNextCaptureStartsAtOne) {
+    auto kind = openAccidentKind(1);
+    startSingleCarCapture();
+    shootAndWaitForUpload();
+    auto camera = top<PhotoCapViewController>();
+    ASSERT_TRUE(driver.tap(camera->shutterButton()));
+    // The second shot is processed and handed back; its upload waits for the main queue while
+    // the driver's "确定" on "返回" is handled first.
+    ASSERT_TRUE(foundation::dispatch::waitIdle());
+    auto sheet = std::make_shared<ui::ActionSheet>("您确认放弃采集事故现场影像吗?", camera, "取消", "",
+                                                   std::vector<std::string>{"确定"});
+    sheet->setTag(0);
+    camera->didDismissWithButtonIndex(*sheet, 0);
+    finishTransitions();
+    ASSERT_EQ(navigation->topViewController(), kind);
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 2; }));
+
+    startSingleCarCapture();
+    shootAndWaitForUpload();
+    EXPECT_EQ(uploadedCodes(), (Names{"1", "2", "1"}));
+}
+
 TEST_F(AccidentKindTest, ARejectedCaseOpeningKeepsTheScreenAndShowsTheServersText) {
     auto kind = openAccidentKind(1);
     UserDateSingleton::shareUserDateInstance().setAccidentno(std::string("BJ-OLD"));
