@@ -225,6 +225,34 @@ TEST_F(PhotoBrowserTest, ShowsTheCurrentPhotoFromItsURLAndSavesIt) {
     EXPECT_FALSE(browser->isShown());
 }
 
+TEST_F(PhotoBrowserTest, ABrowserKeptOnlyByTheWindowClosesOnATapWithAPhotoStillLoading) {
+    standin::Reply slow = standin::Reply::raw(pngOf(10, 10, 0, 1, 0));
+    slow.delaySeconds = 0.3;
+    server.script("late.png", slow);
+    auto inHand = std::make_shared<BrowserPhoto>();
+    inHand->image = graphics::Image::fromData(pngOf(30, 30, 0, 0, 0));
+    auto late = std::make_shared<BrowserPhoto>();
+    late->url = url("late.png");
+
+    std::weak_ptr<PhotoBrowser> weak;
+    std::shared_ptr<ui::ImageView> page, neighbour;
+    {
+        auto browser = browserOf({inHand, late}, 0);
+        browser->show();
+        weak = browser;
+        page = browser->imageViewAtIndex(0);
+        neighbour = browser->imageViewAtIndex(1);
+    }
+    EXPECT_TRUE(ImageViewRemoteImage::isLoading(neighbour));
+    ASSERT_FALSE(weak.expired());
+    ASSERT_TRUE(driver.tap(page));
+    EXPECT_TRUE(weak.expired());
+    // The download it had started for the neighbouring photo is dropped with it.
+    EXPECT_FALSE(ImageViewRemoteImage::isLoading(neighbour));
+    ASSERT_TRUE(foundation::dispatch::waitIdle());
+    drain();
+}
+
 TEST_F(PhotoBrowserTest, SavingFailsWithoutAlbumAccessAndIsOfferedOnlyWhenAsked) {
     auto photo = std::make_shared<BrowserPhoto>();
     photo->image = graphics::Image::fromData(pngOf(30, 30, 0, 0, 0));
