@@ -37,7 +37,7 @@ TEST_F(RecordingTest, ReleaseAfterAMomentReportsOneTickAndARealMP3) {
     EXPECT_EQ(events->ended[0].time, 1.0);
     EXPECT_FALSE(fs::exists(material(kName + ".caf"))) << "the raw recording goes once converted";
 
-    // The MP3 is what the encoder makes of the same microphone samples in one piece.
+    // The MP3 is what the encoder makes of the same microphone samples all at once.
     const int64_t frames = 13230;  // 0.3 s at 44100 Hz
     auto mp3 = foundation::files::read(material(kName + ".mp3")).value();
     auto direct = encodeDirectly(microphonePCM(frames));
@@ -273,7 +273,7 @@ TEST_F(RecordingTest, TheConversionKeepsTheRecorderAliveUntilItReports) {
     EXPECT_TRUE(runUntil([&] { return weak.expired(); }));
 }
 
-TEST_F(RecordingTest, ALongRecordingIsConvertedInChunksLikeTheEncoderInOnePiece) {
+TEST_F(RecordingTest, ALongRecordingIsConvertedInChunksLikeTheEncoderOnAllSamplesAtOnce) {
     ASSERT_TRUE(sound->startRecorder(60, kName));
     advance(7.25);
     sound->stopRecorder();

@@ -48,7 +48,7 @@ inline std::vector<short> microphonePCM(int64_t frames) {
     return pcm;
 }
 
-// The encoder called directly, in one piece, with the recorder's settings.
+// The encoder called directly on all the samples at once, with the recorder's settings.
 struct DirectEncoding {
     std::string mp3;
     int delay = 0;
