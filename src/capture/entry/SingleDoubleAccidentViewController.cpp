@@ -161,7 +161,7 @@ void SingleDoubleAccidentViewController::singleCarBtnDidClick() {
 }
 
 void SingleDoubleAccidentViewController::openSituation() {
-    pushOrTell(ScreenRegistry::make(kSituationScreen, {{"simulateState", simulateNormal}}));
+    pushIfMade(ScreenRegistry::make(kSituationScreen, {{"simulateState", simulateNormal}}), kSituationScreen);
 }
 
 void SingleDoubleAccidentViewController::openCamera(bool real) {
@@ -191,7 +191,7 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
     } else {
         int flag = simulateNormal;
         camera->setViewControllerBlock([weak, flag] {
-            if (auto self = weak.lock()) self->pushOrTell(caseflow::makeCarListScreen(flag, false));
+            if (auto self = weak.lock()) self->pushIfMade(caseflow::makeCarListScreen(flag, false), caseflow::kCarListScreen);
         });
     }
     pushNewViewController(camera);
@@ -211,14 +211,19 @@ void SingleDoubleAccidentViewController::requestCarList() {
 }
 
 void SingleDoubleAccidentViewController::openAfterCapture(bool carListArrived) {
-    pushOrTell(carListArrived ? caseflow::makeCarListScreen(simulateNormal, false)
-                              : caseflow::makeClientScreen(simulateNormal, false));
+    if (carListArrived) {
+        pushIfMade(caseflow::makeCarListScreen(simulateNormal, false), caseflow::kCarListScreen);
+    } else {
+        pushIfMade(caseflow::makeClientScreen(simulateNormal, false), caseflow::kClientStoryboard);
+    }
 }
 
-void SingleDoubleAccidentViewController::pushOrTell(const std::shared_ptr<ui::ViewController>& screen) {
+void SingleDoubleAccidentViewController::pushIfMade(const std::shared_ptr<ui::ViewController>& screen,
+                                                    const char* name) {
     if (!screen) {
+        // Not part of this build: the flow stops here, with no spinner left up.
         ProgressHUD::hideHUD();
-        ProgressHUD::showError(kUnavailableText);
+        foundation::log(std::string("SingleDoubleAccidentViewController: no screen ") + name + " to open");
         return;
     }
     pushNewViewController(screen);

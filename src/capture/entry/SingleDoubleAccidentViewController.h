@@ -33,9 +33,9 @@ public:
     static constexpr const char* kSingleLoadingText = "正在加载...";
     // A "200" reply that carries no case number.
     static constexpr const char* kNoCaseNumberText = "未能获取事故编号,请稍后再试";
+    // Made through ScreenRegistry; while it is not registered the two-car card opens the case,
+    // clears the spinner and stays (logged).
     static constexpr const char* kSituationScreen = "SituationViewController";
-    // Shown when the next screen of the flow is not part of this build.
-    static constexpr const char* kUnavailableText = "该功能暂未开放";
 
     SingleDoubleAccidentViewController();
     std::string className() const override { return "SingleDoubleAccidentViewController"; }
@@ -87,7 +87,7 @@ private:
     void openCamera(bool real);
     void requestCarList();
     void openAfterCapture(bool carListArrived);
-    void pushOrTell(const std::shared_ptr<ui::ViewController>& screen);
+    void pushIfMade(const std::shared_ptr<ui::ViewController>& screen, const char* name);
 
     std::shared_ptr<ShotBook> shots_ = std::make_shared<ShotBook>();
     std::weak_ptr<DoubleCarView> doubleCar_;

@@ -259,12 +259,14 @@ TEST_F(AccidentKindTest, TheTwoCarCardTreatsOnlyZeroAsPractice) {
     EXPECT_EQ(server.lastRequest("accidentinfor")->param("accidenttype"), "1");
 }
 
-TEST_F(AccidentKindTest, WithoutASituationScreenTheTwoCarCardTellsTheDriverAndStays) {
+TEST_F(AccidentKindTest, WithoutASituationScreenTheTwoCarCardClearsTheSpinnerAndStays) {
     ScreenRegistry::unregisterFactory(SingleDoubleAccidentViewController::kSituationScreen);
     auto kind = openAccidentKind(1);
     ASSERT_TRUE(driver.tap("两车及以上事故"));
-    ASSERT_TRUE(waitFor([&] { return toast() == SingleDoubleAccidentViewController::kUnavailableText; }));
-    EXPECT_EQ(spinner(), nullptr);
+    ASSERT_NE(spinner(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return spinner() == nullptr; }));
+    finishTransitions();
+    EXPECT_EQ(ProgressHUD::current(), nullptr);
     EXPECT_EQ(navigation->topViewController(), kind);
     EXPECT_EQ(server.count("accidentinfor"), 1u);
 }
