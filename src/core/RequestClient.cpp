@@ -30,8 +30,22 @@ void initCurlOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Replies are dictionaries of a few kilobytes; a body past this size is refused rather than
+// held in memory until the time-out.
+constexpr size_t kMaxReplyBytes = 16u * 1024u * 1024u;
+
+struct Received {
+    std::string body;
+    bool tooLarge = false;
+};
+
 size_t appendBody(char* data, size_t size, size_t count, void* user) {
-    static_cast<std::string*>(user)->append(data, size * count);
+    auto* received = static_cast<Received*>(user);
+    if (received->body.size() + size * count > kMaxReplyBytes) {
+        received->tooLarge = true;
+        return 0;  // ends the transfer
+    }
+    received->body.append(data, size * count);
     return size * count;
 }
 
@@ -90,7 +104,7 @@ struct RequestClient::Impl {
                                                                    const std::string& body, double timeoutSeconds) {
         CURL* curl = curl_easy_init();
         if (!curl) return {nullptr, RequestError{RequestError::Kind::ConnectionFailed, 0, "no transfer handle"}};
-        std::string received;
+        Received received;
         char errorText[CURL_ERROR_SIZE] = {0};
         long timeoutMs = static_cast<long>(timeoutSeconds * 1000);
         if (timeoutMs < 1) timeoutMs = 1;
@@ -121,6 +135,10 @@ struct RequestClient::Impl {
         curl_easy_cleanup(curl);
         curl_slist_free_all(headers);
 
+        if (received.tooLarge) {
+            return {nullptr, RequestError{RequestError::Kind::NotJSON, static_cast<int>(status),
+                                          "reply larger than " + std::to_string(kMaxReplyBytes) + " bytes"}};
+        }
         if (code != CURLE_OK) {
             RequestError error;
             error.status = static_cast<int>(status);
@@ -134,10 +152,10 @@ struct RequestClient::Impl {
             return {nullptr, RequestError{RequestError::Kind::HTTPStatus, static_cast<int>(status),
                                           "HTTP status " + std::to_string(status)}};
         }
-        nlohmann::json reply = foundation::parseJson(received);
+        nlohmann::json reply = foundation::parseJson(received.body);
         if (reply.is_discarded() || !reply.is_object()) {
             return {nullptr, RequestError{RequestError::Kind::NotJSON, static_cast<int>(status),
-                                          "reply of " + std::to_string(received.size()) + " bytes is not a JSON object"}};
+                                          "reply of " + std::to_string(received.body.size()) + " bytes is not a JSON object"}};
         }
         return {std::move(reply), std::nullopt};
     }

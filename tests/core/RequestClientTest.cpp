@@ -90,6 +90,9 @@ TEST_F(RequestClientTest, TransportFailuresSayWhich) {
         {"nested", Reply::raw("{\"rescode\":\"200\",\"list\":" + std::string(1000000, '[') +
                                   std::string(1000000, ']') + "}"),
          RequestError::Kind::NotJSON},
+        // Larger than any reply: refused before it is all held in memory.
+        {"oversized", Reply::raw("{\"rescode\":\"200\",\"resdes\":\"" + std::string(17 * 1024 * 1024, 'x') + "\"}"),
+         RequestError::Kind::NotJSON},
     };
     for (const auto& c : cases) {
         server.script(c.word, c.reply);
