@@ -1,6 +1,6 @@
 // The voice message conversion: a raw recording (4096-byte header, interleaved 16-bit stereo
 // PCM at 44100 Hz) streamed into an MP3 through fixed buffers, beside the encoder called
-// directly, in one piece, on the same PCM held in memory with the same settings. Both report
+// directly, in a single call, on the same PCM held in memory with the same settings. Both report
 // seconds of recording encoded per second of processing ("recorded_s" as a rate).
 // The conversion also reports its peak heap use for recordings of 10, 60 and 180 s: it must
 // not grow with the length (allocations are counted by wrapping the C allocator; a sanitizer
