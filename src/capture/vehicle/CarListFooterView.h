@@ -18,6 +18,7 @@ public:
     static constexpr const char* kConfirmTitle = "确认";
 
     CarListFooterView();
+    ~CarListFooterView() override;
     std::string className() const override { return "CarListFooterView"; }
 
     std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }

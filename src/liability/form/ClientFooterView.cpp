@@ -8,10 +8,14 @@ ClientFooterView::ClientFooterView() {
     setFrame({0, 0, width, kHeight});
     auto button = ButtonExtension::buttonWithName(kConfirmTitle, "蓝色btn", "蓝色btn-按下");
     button->setFrame({12.5, 12.5, width - 25, 39});
-    // The button lives only as the footer's subview, so it never outlives the footer.
     button->addTarget([this] { confirmBtnClick(); }, ui::ControlEvent::TouchUpInside, this);
     addSubview(button);
     confirm_ = button;
+}
+
+ClientFooterView::~ClientFooterView() {
+    // A button somebody still holds no longer reaches this footer.
+    if (auto button = confirm_.lock()) button->removeTarget(this);
 }
 
 void ClientFooterView::confirmBtnClick() {

@@ -18,6 +18,7 @@ public:
     static constexpr const char* kConfirmTitle = "下一步";
 
     ClientFooterView();
+    ~ClientFooterView() override;
     std::string className() const override { return "ClientFooterView"; }
 
     std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }
