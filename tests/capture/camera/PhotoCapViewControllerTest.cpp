@@ -369,6 +369,27 @@ TEST_F(PhotoCapTest, ReturnWithoutAccidentKindScreenDoesNothingAndQuitGoesHome) 
     EXPECT_EQ(endActions, 0);
 }
 
+TEST_F(PhotoCapTest, GivingUpWhileTheExtraCarQuestionIsUpTakesTheQuestionAway) {
+    open(1, 1);
+    shoot();
+    auto question = camera->extraCarAlert();
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(question->isShown());
+    camera->backBtnClick();
+    ui::ActionSheet::visibleSheets().at(0)->clickButtonAtIndex(0);
+    navigation->finishTransition();
+    EXPECT_EQ(navigation->topViewController(), accidentKind);
+    EXPECT_FALSE(question->isShown());
+    EXPECT_EQ(camera->extraCarAlert(), nullptr);
+    // Its buttons, should anybody still press them, change nothing.
+    question->leftButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    question->rightButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    settle();
+    EXPECT_EQ(camera->k(), 0);
+    EXPECT_EQ(camera->images().size(), 1u);
+    EXPECT_EQ(endActions, 0);
+}
+
 TEST_F(PhotoCapTest, PracticeCaptureWithoutReceiverStillSavesEveryShot) {
     open(2, 0, true, /*withReceiver=*/false);
     shoot();
