@@ -59,13 +59,19 @@ bool CaptureStillImageOutput::isCapturingStillImage() const {
 void CaptureStillImageOutput::captureStillImageAsynchronouslyFromConnection(const CaptureConnection::Ptr& connection,
                                                                             CompletionHandler handler) {
     std::optional<Error> problem;
+    // The session is asked whether it runs without this output's lock: the session takes its own
+    // lock first and then this one when it connects inputs and outputs.
+    auto session = [&] {
+        std::lock_guard lock(mutex_);
+        return session_.lock();
+    }();
+    const bool running = session && session->isRunning();
     {
         std::lock_guard lock(mutex_);
-        auto session = session_.lock();
         bool ours = connection && std::find(connections_.begin(), connections_.end(), connection) != connections_.end();
         if (!ours) {
             problem = captureError("The connection does not belong to this output.");
-        } else if (!session || !session->isRunning()) {
+        } else if (!running) {
             problem = captureError("The capture session is not running.");
         } else if (!connection->hasPort(MediaType::Video)) {
             problem = captureError("The connection has no video port.");
