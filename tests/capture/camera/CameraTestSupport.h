@@ -6,7 +6,6 @@
 
 #include "capture/camera/PhotoCapViewController.h"
 #include "core/BaseViewController.h"
-#include "core/CustomNavigationController.h"
 #include "core/FailedImageStore.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -18,7 +17,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
-#include "support/PlatformTest.h"
+#include "support/AppTest.h"
 
 // A screen that answers to another library's class name (the accident-kind screen).
 class NamedScreen : public BaseViewController {
@@ -49,34 +48,21 @@ struct HandBacks {
 };
 
 // A fresh phone for each camera test: camera, album, orientation, windows and HUDs reset.
-class CameraTest : public PlatformTest {
+class CameraTest : public AppTest {
 protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        ProgressHUD::resetForTesting();
+        AppTest::SetUp();
         FailedImageStore::resetForTesting();
-        UserDateSingleton::shareUserDateInstance().reset();
-        media::resetCameraSimulation();
-        media::CameraScene::shared().reset();
-        media::setPhotoAlbumSimulation({});
-        media::Device::current().setOrientation(media::DeviceOrientation::Portrait);
+        resetPhone();
     }
     void TearDown() override {
         foundation::dispatch::waitIdle();
         drain();
         camera.reset();
-        navigation.reset();
-        window.reset();
-        ProgressHUD::resetForTesting();
-        ui::resetForTests();
+        closeWindow();
         FailedImageStore::resetForTesting();
-        UserDateSingleton::shareUserDateInstance().reset();
-        media::resetCameraSimulation();
-        media::CameraScene::shared().reset();
-        media::setPhotoAlbumSimulation({});
-        media::Device::current().setOrientation(media::DeviceOrientation::Portrait);
-        PlatformTest::TearDown();
+        resetPhone();
+        AppTest::TearDown();
     }
 
     static nlohmann::json steps(int n) {
@@ -91,10 +77,7 @@ protected:
     // Home -> accident kind (when asked) -> camera, in a key window.
     void open(int stepCount, int carType, bool withAccidentKind = true, bool withReceiver = true) {
         home = std::make_shared<NamedScreen>("HomeViewController");
-        navigation = std::make_shared<CustomNavigationController>(home);
-        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-        window->setRootViewController(navigation);
-        window->makeKeyAndVisible();
+        showInWindow(home, false);
         if (withAccidentKind) {
             accidentKind = std::make_shared<NamedScreen>(PhotoCapViewController::kAccidentKindScreen);
             navigation->pushViewController(accidentKind, false);
@@ -126,13 +109,6 @@ protected:
         }
         return nullptr;
     }
-    // Lets the capture and the hand-back finish and the main queue run, without moving the clock.
-    void settle() {
-        foundation::dispatch::waitIdle();
-        drain();
-        foundation::dispatch::waitIdle();
-        drain();
-    }
     // One press of the shutter, the shot processed, then the second after it.
     void shoot() {
         tapView(camera->shutterButton());
@@ -148,9 +124,7 @@ protected:
             .numberOfAssets();
     }
 
-    std::shared_ptr<ui::Window> window;
-    std::shared_ptr<NamedScreen> home, accidentKind;
-    std::shared_ptr<CustomNavigationController> navigation;
+    std::shared_ptr<NamedScreen> accidentKind;
     std::shared_ptr<PhotoCapViewController> camera;
     std::shared_ptr<HandBacks> handBacks = std::make_shared<HandBacks>();
     int endActions = 0;

@@ -14,9 +14,7 @@ class ImageUploadTest : public CameraTest {
 protected:
     void SetUp() override {
         CameraTest::SetUp();
-        ASSERT_TRUE(server.start());
-        AppConfig::setHost("127.0.0.1");
-        AppConfig::setPort(server.port());
+        ASSERT_NO_FATAL_FAILURE(startServer());
         auto& state = UserDateSingleton::shareUserDateInstance();
         state.setUserid("10001");
         state.setSn(standin::signatureFor("10001"));
@@ -37,8 +35,6 @@ protected:
         return sent.value_or(false);
     }
     json failedFile() const { return foundation::plist::read(FailedImageStore::path()).value_or(json()); }
-
-    standin::StandInServer server;
 };
 
 class StepCodeTest : public CameraTest {};

@@ -11,7 +11,6 @@
 #include "capture/vehicle/VehicleFormScreen.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
-#include "core/CustomNavigationController.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
 #include "core/UserDateSingleton.h"
@@ -19,14 +18,11 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
-#include "platform/testing/Driver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
-#include "platform/ui/Window.h"
-#include "support/PlatformTest.h"
+#include "support/AppTest.h"
 #include "tools/server/ServerConfig.h"
-#include "tools/server/StandInServer.h"
 
 // The parties' form as the vehicle list opens it: keeps what it was handed.
 class HandedForm : public BaseViewController, public CaseFlowScreen, public VehicleFormScreen {
@@ -51,22 +47,13 @@ public:
 };
 
 // The vehicle screens in a key window over the stand-in server, with the signed-in demo user.
-class VehicleTest : public PlatformTest {
+class VehicleTest : public AppTest {
 protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        ProgressHUD::resetForTesting();
-        ScreenRegistry::reset();
-        ui::Storyboard::reset();
-        auto& state = UserDateSingleton::shareUserDateInstance();
-        state.reset();
-        state.setUserid(std::string(standin::kDemoUserId));
-        state.setSn(standin::signatureFor(standin::kDemoUserId));
-        state.setPhoneNumber(std::string(standin::kDemoPhone));
-        ASSERT_TRUE(server.start());
-        AppConfig::setHost("127.0.0.1");
-        AppConfig::setPort(server.port());
+        AppTest::SetUp();
+        signInDemoUser();
+        UserDateSingleton::shareUserDateInstance().setPhoneNumber(std::string(standin::kDemoPhone));
+        ASSERT_NO_FATAL_FAILURE(startServer());
         registerCaptureVehicleScreens();
         ui::Storyboard::registerFactory("ClientViewController", [this] {
             auto form = std::make_shared<HandedForm>();
@@ -74,62 +61,20 @@ protected:
             return form;
         });
         root = std::make_shared<RootPage>();
-        navigation = std::make_shared<CustomNavigationController>(root);
-        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-        window->setRootViewController(navigation);
-        window->makeKeyAndVisible();
-        drain();
+        showInWindow(root);
     }
     void TearDown() override {
         settleRequests();
-        navigation.reset();
-        window.reset();
+        closeWindow();
         root.reset();
         forms.clear();
-        ProgressHUD::resetForTesting();
-        ui::resetForTests();
-        ScreenRegistry::reset();
-        ui::Storyboard::reset();
-        UserDateSingleton::shareUserDateInstance().reset();
-        server.stop();
-        AppConfig::reset();
-        PlatformTest::TearDown();
+        AppTest::TearDown();
     }
-
-    // Waits until every request has been answered and its completion has run.
-    void settleRequests() {
-        auto client = RequestManager::shareRequestManager().client();
-        EXPECT_TRUE(runUntil([&] { return client->activeTransfers() == 0; }));
-        drain();
-        navigation->finishTransition();
-        drain();
-    }
-
-    // Pushes a screen made through the registry and lets it appear.
-    template <class T>
-    std::shared_ptr<T> open(const std::string& className, const nlohmann::json& arguments) {
-        auto screen = std::dynamic_pointer_cast<T>(ScreenRegistry::make(className, arguments));
-        EXPECT_NE(screen, nullptr) << className;
-        if (!screen) return nullptr;
-        navigation->pushViewController(screen, true);
-        finishTransitions();
-        return screen;
-    }
-    void finishTransitions() {
-        drain();
-        navigation->finishTransition();
-        drain();
-    }
-    std::shared_ptr<ui::ViewController> top() const { return navigation->topViewController(); }
 
     static std::filesystem::path documentsFile(const char* name) {
         return foundation::Sandbox::current().documents() / name;
     }
 
-    standin::StandInServer server;
-    driver::Driver driver;
     std::shared_ptr<RootPage> root;
-    std::shared_ptr<CustomNavigationController> navigation;
-    std::shared_ptr<ui::Window> window;
     std::vector<std::shared_ptr<HandedForm>> forms;
 };

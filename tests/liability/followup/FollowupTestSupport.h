@@ -9,22 +9,19 @@
 
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
-#include "core/CustomNavigationController.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "liability/followup/LiabilityFollowupScreens.h"
 #include "platform/foundation/Dispatch.h"
-#include "platform/testing/Driver.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
-#include "support/PlatformTest.h"
+#include "support/AppTest.h"
 #include "tools/server/ServerConfig.h"
-#include "tools/server/StandInServer.h"
 
 // The home and login pages of another library: they count how many were made.
 class FollowupHomeScreen : public BaseViewController {
@@ -38,20 +35,15 @@ private:
 
 // The follow-up screens in a key window over the stand-in server: a signed-in demo user with a
 // current case at a known position, a home page at the root of the navigation stack.
-class FollowupTest : public PlatformTest {
+class FollowupTest : public AppTest {
 protected:
     static constexpr const char* kCase = "BJ202612070007";
 
     void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        ProgressHUD::resetForTesting();
-        ScreenRegistry::reset();
+        AppTest::SetUp();
         ui::Keyboard::setCurrentInputModeLanguage("en-US");
+        signInDemoUser();
         auto& state = UserDateSingleton::shareUserDateInstance();
-        state.reset();
-        state.setUserid(std::string(standin::kDemoUserId));
-        state.setSn(standin::signatureFor(standin::kDemoUserId));
         state.setPhoneNumber(std::string(standin::kDemoPhone));
         state.setAccidentno(std::string(kCase));
         state.setCarno(std::string("京A12345"));
@@ -59,9 +51,7 @@ protected:
         state.setLatitude(std::string("39.908700"));
         // No claim result unless a test scripts one.
         server.withState([](standin::SimulatedState& s) { s.data["claimResultAfterPolls"] = 1000000; });
-        ASSERT_TRUE(server.start());
-        AppConfig::setHost("127.0.0.1");
-        AppConfig::setPort(server.port());
+        ASSERT_NO_FATAL_FAILURE(startServer());
 
         registerLiabilityFollowupScreens();
         for (const char* name : {"HomeViewController", "LoginViewController"}) {
@@ -72,26 +62,12 @@ protected:
             });
         }
         home = ScreenRegistry::make("HomeViewController");
-        navigation = std::make_shared<CustomNavigationController>(home);
-        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-        window->setRootViewController(navigation);
-        window->makeKeyAndVisible();
-        drain();
+        showInWindow(home);
     }
     void TearDown() override {
         settleRequests();
         ui::AlertView::resetAll();
-        navigation.reset();
-        window.reset();
-        home.reset();
-        ProgressHUD::resetForTesting();
-        ui::resetForTests();
-        ScreenRegistry::reset();
-        UserDateSingleton::shareUserDateInstance().reset();
-        ui::Keyboard::setCurrentInputModeLanguage("en-US");
-        server.stop();
-        AppConfig::reset();
-        PlatformTest::TearDown();
+        AppTest::TearDown();  // the keyboard back to "en-US" with the rest of the interface
     }
 
     // The insurer record openers pass.
@@ -102,41 +78,16 @@ protected:
                 {"insreporttel", "95518"}};
     }
 
-    // Pushes a screen made through the registry on the home page and lets it appear.
-    template <class T>
-    std::shared_ptr<T> open(const std::string& className, const nlohmann::json& arguments) {
-        auto screen = std::dynamic_pointer_cast<T>(ScreenRegistry::make(className, arguments));
-        EXPECT_NE(screen, nullptr) << className;
-        if (!screen) return nullptr;
-        navigation->pushViewController(screen, true);
-        finishTransitions();
-        return screen;
-    }
-
     // The navigation controller at the key window's root now (a new one after leaving for home).
     std::shared_ptr<ui::NavigationController> rootNavigation() const {
         auto key = ui::Application::shared().keyWindow();
         return key ? std::dynamic_pointer_cast<ui::NavigationController>(key->rootViewController()) : nullptr;
     }
-    void finishTransitions() {
-        drain();
-        if (auto nav = rootNavigation()) nav->finishTransition();
-        drain();
-    }
-    template <class T>
-    std::shared_ptr<T> top() const {
-        auto nav = rootNavigation();
-        return nav ? std::dynamic_pointer_cast<T>(nav->topViewController()) : nullptr;
-    }
+    // The base's helpers (open, top, stackNames, finishTransitions) follow this one, not the first.
+    std::shared_ptr<ui::NavigationController> shownNavigation() const override { return rootNavigation(); }
     std::string topName() const {
         auto nav = rootNavigation();
         return nav && nav->topViewController() ? nav->topViewController()->className() : "";
-    }
-    std::vector<std::string> stackNames() const {
-        std::vector<std::string> names;
-        if (auto nav = rootNavigation())
-            for (const auto& screen : nav->viewControllers()) names.push_back(screen->className());
-        return names;
     }
     // The window shows a new home page: a new navigation controller whose only screen is a new
     // home page.
@@ -147,13 +98,8 @@ protected:
                nav->topViewController() != home;
     }
 
-    void tapAndSettle(const std::string& title) {
-        auto outcome = driver.tap(title);
-        ASSERT_TRUE(outcome) << outcome;
-        finishTransitions();
-    }
-    bool waitFor(const std::function<bool()>& condition) { return driver.waitUntil(condition, 10); }
-    // Waits until every request under way has answered and its completion has run.
+    // Waits until every request under way has answered and its completion has run (in place of
+    // the base's: here a completion may start another request).
     void settleRequests() {
         // A completion may start another request (a screen it opens polls at once).
         auto client = RequestManager::shareRequestManager().client();
@@ -177,10 +123,5 @@ protected:
         return hud && hud->isToast() ? hud->text() : "";
     }
 
-    standin::StandInServer server;
-    driver::Driver driver;
     std::map<std::string, int> made;
-    std::shared_ptr<ui::ViewController> home;
-    std::shared_ptr<CustomNavigationController> navigation;
-    std::shared_ptr<ui::Window> window;
 };

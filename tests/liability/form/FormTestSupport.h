@@ -9,7 +9,6 @@
 #include "capture/vehicle/CarListModel.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
-#include "core/CustomNavigationController.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
 #include "core/UserDateSingleton.h"
@@ -18,14 +17,11 @@
 #include "liability/form/LiabilityFormScreens.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
-#include "platform/testing/Driver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
-#include "platform/ui/Window.h"
-#include "support/PlatformTest.h"
+#include "support/AppTest.h"
 #include "tools/server/ServerConfig.h"
-#include "tools/server/StandInServer.h"
 
 // A screen of another library, made under its class name; it keeps its arguments.
 class NextScreen : public BaseViewController {
@@ -45,23 +41,15 @@ public:
 
 // The parties' form in a key window over the stand-in server, with the signed-in demo user in
 // a case. The report and the negotiation are test screens that keep their arguments.
-class FormTest : public PlatformTest {
+class FormTest : public AppTest {
 protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        ProgressHUD::resetForTesting();
-        ScreenRegistry::reset();
-        ui::Storyboard::reset();
+        AppTest::SetUp();
+        signInDemoUser();
         auto& state = UserDateSingleton::shareUserDateInstance();
-        state.reset();
-        state.setUserid(std::string(standin::kDemoUserId));
-        state.setSn(standin::signatureFor(standin::kDemoUserId));
         state.setPhoneNumber(std::string(standin::kDemoPhone));
         state.setAccidentno(std::string("BJ202612070001"));
-        ASSERT_TRUE(server.start());
-        AppConfig::setHost("127.0.0.1");
-        AppConfig::setPort(server.port());
+        ASSERT_NO_FATAL_FAILURE(startServer());
         registerLiabilityFormScreens();
         for (const char* name : {ClientViewController::kReportScreen, ClientViewController::kNegotiationScreen}) {
             std::string n = name;
@@ -70,37 +58,14 @@ protected:
             });
         }
         root = std::make_shared<RootPage>();
-        navigation = std::make_shared<CustomNavigationController>(root);
-        window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-        window->setRootViewController(navigation);
-        window->makeKeyAndVisible();
-        drain();
+        showInWindow(root);
     }
     void TearDown() override {
         settleRequests();
-        navigation.reset();
-        window.reset();
+        closeWindow();
         root.reset();
         form.reset();
-        ProgressHUD::resetForTesting();
-        ui::resetForTests();
-        ScreenRegistry::reset();
-        ui::Storyboard::reset();
-        UserDateSingleton::shareUserDateInstance().reset();
-        server.stop();
-        AppConfig::reset();
-        PlatformTest::TearDown();
-    }
-
-    void settleRequests() {
-        auto client = RequestManager::shareRequestManager().client();
-        EXPECT_TRUE(runUntil([&] { return client->activeTransfers() == 0; }));
-        finishTransitions();
-    }
-    void finishTransitions() {
-        drain();
-        navigation->finishTransition();
-        drain();
+        AppTest::TearDown();
     }
 
     // The form as an opener makes it: from its storyboard, with the three values set.
@@ -153,10 +118,6 @@ protected:
     }
     std::shared_ptr<NextScreen> nextScreen() const { return std::dynamic_pointer_cast<NextScreen>(navigation->topViewController()); }
 
-    standin::StandInServer server;
-    driver::Driver driver;
     std::shared_ptr<RootPage> root;
-    std::shared_ptr<CustomNavigationController> navigation;
-    std::shared_ptr<ui::Window> window;
     std::shared_ptr<ClientViewController> form;
 };
