@@ -48,7 +48,7 @@ void AppraisalViewController::viewDidLoad() {
     curAppraisal->userid = state.userid();
     curAppraisal->carno = state.carno();
     curAppraisal->accidentno = accidentno;
-    curAppraisal->personescord = "0";
+    curAppraisal->personescord = std::string("0");
     grades_ = nlohmann::json::array({{{"title", "非常满意"}, {"code", "0"}},
                                      {{"title", "满意"}, {"code", "1"}},
                                      {{"title", "一般"}, {"code", "2"}},
