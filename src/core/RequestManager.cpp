@@ -28,6 +28,54 @@ nlohmann::json member(const nlohmann::json& reply, const char* key) {
     return it == reply.end() ? nlohmann::json() : *it;
 }
 
+nlohmann::json wholeReply(const nlohmann::json& reply) { return reply; }
+
+// On "200" only, the block gets `convert(reply)`. Any other outcome hides the spinner and shows
+// why (the server's text or the network failure text); the block is not called.
+template <class Block, class Convert>
+RequestClient::Completion successOnly(Block block, Convert convert) {
+    return [block, convert](const nlohmann::json& reply, const Error& error) {
+        if (!error && isSuccess(reply)) {
+            call(block, convert(reply), Error());
+            return;
+        }
+        hideSpinner();
+        if (error) {
+            toastNetworkFailure();
+        } else {
+            toastResdes(reply);
+        }
+    };
+}
+
+// Every outcome reaches the block (`failed` stands for the result of a failure, with the transport
+// error if any), then the reason of a failure is shown. The spinner is left alone.
+template <class Block, class Convert, class Failed>
+RequestClient::Completion answerThenToast(Block block, Convert convert, Failed failed) {
+    return [block, convert, failed](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, failed, error);
+            toastNetworkFailure();
+        } else if (isSuccess(reply)) {
+            call(block, convert(reply), Error());
+        } else {
+            call(block, failed, Error());
+            toastResdes(reply);
+        }
+    };
+}
+
+// Every server answer reaches the block whatever its rescode; a transport failure passes the error.
+RequestClient::Completion anyAnswer(RequestManager::JsonBlock block) {
+    return [block](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else {
+            call(block, reply, Error());
+        }
+    };
+}
+
 }  // namespace
 
 RequestManager& RequestManager::shareRequestManager() {
@@ -46,17 +94,9 @@ std::string RequestManager::resdesOf(const nlohmann::json& reply) {
 }
 
 void RequestManager::request_accidentInfor_WithParams(const nlohmann::json& params, StringBlock block) {
-    client_->POST("accidentinfor", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            hideSpinner();
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, keyvalue::stringFromJson(member(reply, "accidentno")), Error());
-        } else {
-            hideSpinner();
-            toastResdes(reply);
-        }
-    });
+    client_->POST("accidentinfor", params, successOnly(block, [](const nlohmann::json& reply) {
+        return keyvalue::stringFromJson(member(reply, "accidentno"));
+    }));
 }
 
 void RequestManager::request_carList_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -127,17 +167,7 @@ void RequestManager::request_Insurerlist_WithParams(const nlohmann::json& params
 }
 
 void RequestManager::request_accidentcarinfo_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("accidentcarinfo", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            hideSpinner();
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            hideSpinner();
-            toastResdes(reply);
-        }
-    });
+    client_->POST("accidentcarinfo", params, successOnly(block, wholeReply));
 }
 
 void RequestManager::request_policecaseinfo_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -156,27 +186,13 @@ void RequestManager::request_policecaseinfo_WithParams(const nlohmann::json& par
 }
 
 void RequestManager::request_dutyinfo_WithParams(const nlohmann::json& params, BackCodeBlock block) {
-    client_->POST("dutyinfo", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            hideSpinner();
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, BackCodeModel::objectWithKeyValues(reply), Error());
-        } else {
-            hideSpinner();
-            toastResdes(reply);
-        }
-    });
+    client_->POST("dutyinfo", params, successOnly(block, [](const nlohmann::json& reply) {
+        return BackCodeModel::objectWithKeyValues(reply);
+    }));
 }
 
 void RequestManager::request_processpapertimer_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("processpapertimer", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else {
-            call(block, reply, Error());
-        }
-    });
+    client_->GET("processpapertimer", params, anyAnswer(block));
 }
 
 void RequestManager::request_Verification_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -192,59 +208,19 @@ void RequestManager::request_Verification_WithParams(const nlohmann::json& param
 }
 
 void RequestManager::request_signprocesspaper_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("signprocesspaper", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            hideSpinner();
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            hideSpinner();
-            toastResdes(reply);
-        }
-    });
+    client_->POST("signprocesspaper", params, successOnly(block, wholeReply));
 }
 
 void RequestManager::request_reasons_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("getreason", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            call(block, nlohmann::json(), Error());
-            toastResdes(reply);
-        }
-    });
+    client_->GET("getreason", params, answerThenToast(block, wholeReply, nlohmann::json()));
 }
 
 void RequestManager::request_Appraisal_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("evaluationInfo", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            call(block, nlohmann::json(), Error());
-            toastResdes(reply);
-        }
-    });
+    client_->POST("evaluationInfo", params, answerThenToast(block, wholeReply, nlohmann::json()));
 }
 
 void RequestManager::request_Report_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("claimcaseinfo", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            call(block, nlohmann::json(), Error());
-            toastResdes(reply);
-        }
-    });
+    client_->POST("claimcaseinfo", params, answerThenToast(block, wholeReply, nlohmann::json()));
 }
 
 void RequestManager::request_Result_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -288,41 +264,19 @@ void RequestManager::request_cancelcheck_WithParams(const nlohmann::json& params
 }
 
 void RequestManager::request_History_WithParams(const nlohmann::json& params, StoriesBlock block) {
-    client_->GET("historycase", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, std::nullopt, error);
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, Story::objectArrayWithKeyValuesArray(member(reply, "list")), Error());
-        } else {
-            call(block, std::nullopt, Error());
-            toastResdes(reply);
-        }
-    });
+    client_->GET("historycase", params, answerThenToast(block, [](const nlohmann::json& reply) {
+        return Story::objectArrayWithKeyValuesArray(member(reply, "list"));
+    }, std::optional<std::vector<std::shared_ptr<Story>>>()));
 }
 
 void RequestManager::request_History_Detail_WithParams(const nlohmann::json& params, StoryBlock block) {
-    client_->GET("historycasedetail", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, std::shared_ptr<Story>(), error);
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, Story::storyWithDetailReply(reply), Error());
-        } else {
-            call(block, std::shared_ptr<Story>(), Error());
-            toastResdes(reply);
-        }
-    });
+    client_->GET("historycasedetail", params, answerThenToast(block, [](const nlohmann::json& reply) {
+        return Story::storyWithDetailReply(reply);
+    }, std::shared_ptr<Story>()));
 }
 
 void RequestManager::request_submitmsg_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("submitmsg", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else {
-            call(block, reply, Error());
-        }
-    });
+    client_->POST("submitmsg", params, anyAnswer(block));
 }
 
 void RequestManager::request_situation_WithParams(const nlohmann::json& params, JsonBlock block) {
