@@ -385,6 +385,21 @@ void ClientViewController::confirmBtnDidClick() {
     else submitOneVehicle();
 }
 
+namespace {
+
+// The own entry's insurer: the one picked on the form, else the listed vehicle's compulsory policy.
+void ownInsurer(ClientRequestModel& own, const InsuranceCompany& chosen, const CarListModel* carlist) {
+    if (nonEmpty(chosen.inscomname)) {
+        own.companycode = chosen.inscomcode;
+        own.companyname = escaped(chosen.inscomname);
+    } else {
+        own.companycode = carlist ? carlist->jqxcode : std::nullopt;
+        own.companyname = carlist ? escaped(carlist->jqxname) : std::nullopt;
+    }
+}
+
+}  // namespace
+
 void ClientViewController::submitOneVehicle() {
     if (textOf(selfInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
     if (isEmpty(textOf(selfName)) || isEmpty(textOf(selfPhoneNo)) || isEmpty(textOf(selfPlateNo)) ||
@@ -406,14 +421,7 @@ void ClientViewController::submitOneVehicle() {
     own->caseperson = StringExtension::UTF8StringWithString(textOf(selfName));
     own->casephone = textOf(selfPhoneNo);
     own->localflag = "1";
-    auto chosen = selfInsuranceModel();
-    if (nonEmpty(chosen->inscomname)) {
-        own->companycode = chosen->inscomcode;
-        own->companyname = escaped(chosen->inscomname);
-    } else {
-        own->companycode = carlist ? carlist->jqxcode : std::nullopt;
-        own->companyname = carlist ? escaped(carlist->jqxname) : std::nullopt;
-    }
+    ownInsurer(*own, *selfInsuranceModel(), carlist.get());
     auto request = requestModel();
     request->casecarlist = nlohmann::json::array({own->keyValues()});
 
@@ -452,14 +460,7 @@ void ClientViewController::submitTwoVehicles() {
     own->caseperson = StringExtension::UTF8StringWithString(textOf(selfName));
     own->casephone = textOf(selfPhoneNo);
     own->localflag = "1";
-    auto chosen = selfInsuranceModel();
-    if (nonEmpty(chosen->inscomname)) {
-        own->companycode = chosen->inscomcode;
-        own->companyname = escaped(chosen->inscomname);
-    } else {
-        own->companycode = carlist ? carlist->jqxcode : std::nullopt;
-        own->companyname = carlist ? escaped(carlist->jqxname) : std::nullopt;
-    }
+    ownInsurer(*own, *selfInsuranceModel(), carlist.get());
 
     auto record = ownInsuranceRecord();
 
