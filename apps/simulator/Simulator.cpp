@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "apps/simulator/AppStartup.h"
+#include "apps/simulator/SimulatorOptions.h"
 #include "core/AppConfig.h"
 #include "core/ScreenRegistry.h"
 #include "platform/foundation/Clock.h"
@@ -46,19 +47,9 @@ std::string joined(const std::vector<std::string>& words, size_t from) {
     return s;
 }
 
-bool parseNumber(const std::string& s, double& out) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    double v = std::strtod(s.c_str(), &end);
-    if (errno != 0 || !end || *end != '\0' || !std::isfinite(v)) return false;
-    out = v;
-    return true;
-}
-
 bool parseInt(const std::string& s, int& out) {
     double v = 0;
-    if (!parseNumber(s, v) || v != std::floor(v) || std::fabs(v) > 1e9) return false;
+    if (!parseDouble(s, v) || v != std::floor(v) || std::fabs(v) > 1e9) return false;
     out = static_cast<int>(v);
     return true;
 }
@@ -302,7 +293,7 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
     if (cmd == "back") return fromOutcome(driver_.goBack());
     if (cmd == "wait") {
         double seconds = 0;
-        if (words.size() != 2 || !parseNumber(words[1], seconds) || seconds < 0 || seconds > 86400) {
+        if (words.size() != 2 || !parseDouble(words[1], seconds) || seconds < 0 || seconds > 86400) {
             return failed("wait needs a number of seconds (0 to 86400)");
         }
         driver_.wait(seconds);
@@ -312,7 +303,7 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
         if (words.size() < 2) return failed("until needs a text");
         double seconds = 10;
         size_t last = words.size();
-        if (words.size() >= 3 && parseNumber(words.back(), seconds)) {
+        if (words.size() >= 3 && parseDouble(words.back(), seconds)) {
             if (seconds < 0 || seconds > 86400) return failed("until: seconds must be 0 to 86400");
             last = words.size() - 1;
         }

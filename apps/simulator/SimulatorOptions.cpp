@@ -7,8 +7,6 @@
 
 namespace simulator {
 
-namespace {
-
 bool parseDouble(const std::string& s, double& out) {
     if (s.empty()) return false;
     char* end = nullptr;
@@ -18,6 +16,9 @@ bool parseDouble(const std::string& s, double& out) {
     out = v;
     return true;
 }
+
+
+namespace {
 
 bool validUserId(const std::string& s) {
     if (s.empty() || s.size() > 64) return false;

@@ -42,6 +42,9 @@ struct SimulatorOptions {
 
 // Parses the arguments (argv[0] excluded). On failure returns nullopt and sets `error`;
 // `--help` returns nullopt with an empty error and sets `help`.
+// A whole finite decimal number, nothing before or after it.
+bool parseDouble(const std::string& s, double& out);
+
 std::optional<SimulatorOptions> parseOptions(const std::vector<std::string>& args, std::string& error, bool& help);
 
 // The usage text.
