@@ -27,12 +27,7 @@ void TextField::setLeftView(std::shared_ptr<View> v) {
 }
 
 TextRange TextField::selectedRange() const {
-    size_t len = text::length(text_);
-    if (!selection_) return {len, 0};
-    TextRange r = *selection_;
-    r.location = std::min(r.location, len);
-    r.length = std::min(r.length, len - r.location);
-    return r;
+    return text::clampedSelection(text_, selection_);
 }
 
 void TextField::setSelectedRange(TextRange range) {
@@ -52,22 +47,15 @@ bool TextField::applyEdit(TextRange range, const std::string& replacement, bool 
         if (auto d = delegate(); d && !d->shouldChangeCharactersInRange(*this, range, replacement)) return false;
     }
     text_ = text::replace(text_, range, replacement);
-    size_t caret = range.location + text::length(replacement);
-    if (caret >= text::length(text_)) selection_.reset();
-    else selection_ = TextRange{caret, 0};
+    selection_ = text::caretAt(text_, range.location + text::length(replacement));
     textChanged();
     return true;
 }
 
 bool TextField::insertText(const std::string& text) {
     if (!isFirstResponder()) return false;
-    if (marked_) {
-        // A keystroke while composing replaces the composition.
-        TextRange m = *marked_;
-        marked_.reset();
-        text_ = text::replace(text_, m, "");
-        selection_ = TextRange{m.location, 0};
-    }
+    // A keystroke while composing replaces the composition.
+    text::dropComposition(text_, selection_, marked_);
     return applyEdit(selectedRange(), text, true);
 }
 
@@ -78,19 +66,11 @@ void TextField::typeText(const std::string& s) {
 bool TextField::deleteBackward() {
     if (!isFirstResponder()) return false;
     if (marked_) {
-        auto chars = text::characters(text::substring(text_, marked_->location, marked_->length));
-        if (!chars.empty()) chars.pop_back();
-        std::string shorter;
-        for (auto& c : chars) shorter += c;
-        setMarkedText(shorter);
+        setMarkedText(text::compositionLessLastCharacter(text_, *marked_));
         return true;
     }
-    TextRange sel = selectedRange();
-    if (sel.length == 0) {
-        if (sel.location == 0) return false;
-        sel = {sel.location - 1, 1};
-    }
-    return applyEdit(sel, "", true);
+    auto removed = text::backspaceRange(selectedRange());
+    return removed && applyEdit(*removed, "", true);
 }
 
 void TextField::pressReturn() {
@@ -113,14 +93,7 @@ void TextField::clear() {
 
 void TextField::setMarkedText(const std::string& marked) {
     if (!isFirstResponder()) return;
-    TextRange range = marked_ ? *marked_ : selectedRange();
-    text_ = text::replace(text_, range, marked);
-    size_t len = text::length(marked);
-    if (len > 0) marked_ = TextRange{range.location, len};
-    else marked_.reset();
-    size_t caret = range.location + len;
-    if (caret >= text::length(text_)) selection_.reset();
-    else selection_ = TextRange{caret, 0};
+    text::setComposition(text_, selection_, marked_, marked);
     textChanged();
 }
 
@@ -128,11 +101,9 @@ void TextField::unmarkText() {
     if (!marked_) return;
     TextRange m = *marked_;
     std::string committed = text::substring(text_, m.location, m.length);
-    marked_.reset();
     // The committed text is asked for as an insertion into the text without the composition.
-    text_ = text::replace(text_, m, "");
+    text::dropComposition(text_, selection_, marked_);
     if (!applyEdit({m.location, 0}, committed, true)) {
-        selection_ = TextRange{m.location, 0};
         textChanged();
     }
 }

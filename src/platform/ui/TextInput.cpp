@@ -1,5 +1,7 @@
 #include "platform/ui/TextInput.h"
 
+#include <algorithm>
+
 #include <mutex>
 
 #include <nlohmann/json.hpp>
@@ -61,6 +63,52 @@ std::vector<std::string> characters(const std::string& s) {
     std::vector<std::string> out;
     for (size_t i = 0; i + 1 < off.size(); ++i) out.push_back(s.substr(off[i], off[i + 1] - off[i]));
     return out;
+}
+
+TextRange clampedSelection(const std::string& s, const std::optional<TextRange>& selection) {
+    size_t len = length(s);
+    if (!selection) return {len, 0};
+    TextRange r = *selection;
+    r.location = std::min(r.location, len);
+    r.length = std::min(r.length, len - r.location);
+    return r;
+}
+
+std::optional<TextRange> caretAt(const std::string& s, size_t caret) {
+    if (caret >= length(s)) return std::nullopt;
+    return TextRange{caret, 0};
+}
+
+void dropComposition(std::string& s, std::optional<TextRange>& selection, std::optional<TextRange>& marked) {
+    if (!marked) return;
+    TextRange m = *marked;
+    marked.reset();
+    s = replace(s, m, "");
+    selection = TextRange{m.location, 0};
+}
+
+void setComposition(std::string& s, std::optional<TextRange>& selection, std::optional<TextRange>& marked,
+                    const std::string& markedText) {
+    TextRange range = marked ? *marked : clampedSelection(s, selection);
+    s = replace(s, range, markedText);
+    size_t len = length(markedText);
+    if (len > 0) marked = TextRange{range.location, len};
+    else marked.reset();
+    selection = caretAt(s, range.location + len);
+}
+
+std::string compositionLessLastCharacter(const std::string& s, TextRange marked) {
+    auto chars = characters(substring(s, marked.location, marked.length));
+    if (!chars.empty()) chars.pop_back();
+    std::string shorter;
+    for (auto& c : chars) shorter += c;
+    return shorter;
+}
+
+std::optional<TextRange> backspaceRange(TextRange selection) {
+    if (selection.length > 0) return selection;
+    if (selection.location == 0) return std::nullopt;
+    return TextRange{selection.location - 1, 1};
 }
 
 }  // namespace text

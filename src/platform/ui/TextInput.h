@@ -25,6 +25,21 @@ std::string substring(const std::string& s, size_t location, size_t length = std
 std::string replace(const std::string& s, TextRange range, const std::string& replacement);
 // Splits into characters.
 std::vector<std::string> characters(const std::string& s);
+
+// Editing rules shared by text fields and text views. A selection of none is the caret at the end.
+// The selection clamped to the text.
+TextRange clampedSelection(const std::string& s, const std::optional<TextRange>& selection);
+// The caret after `caret` characters (none when that is the end).
+std::optional<TextRange> caretAt(const std::string& s, size_t caret);
+// Takes an input method's composition out of the text; the caret stays where it began.
+void dropComposition(std::string& s, std::optional<TextRange>& selection, std::optional<TextRange>& marked);
+// Puts `markedText` in place of the composition (or else the selection) as the new composition.
+void setComposition(std::string& s, std::optional<TextRange>& selection, std::optional<TextRange>& marked,
+                    const std::string& markedText);
+// The composition less its last character (a backspace while composing).
+std::string compositionLessLastCharacter(const std::string& s, TextRange marked);
+// What one backspace removes: the selection, else the character before the caret; none at the start.
+std::optional<TextRange> backspaceRange(TextRange selection);
 }  // namespace text
 
 enum class KeyboardType { Default, ASCIICapable, NumbersAndPunctuation, URL, NumberPad, PhonePad, NamePhonePad, EmailAddress, DecimalPad };

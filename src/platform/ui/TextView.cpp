@@ -25,12 +25,7 @@ void TextView::setDelegate(std::weak_ptr<TextViewDelegate> d) {
 }
 
 TextRange TextView::selectedRange() const {
-    size_t len = text::length(text_);
-    if (!selection_) return {len, 0};
-    TextRange r = *selection_;
-    r.location = std::min(r.location, len);
-    r.length = std::min(r.length, len - r.location);
-    return r;
+    return text::clampedSelection(text_, selection_);
 }
 
 void TextView::setSelectedRange(TextRange range) {
@@ -44,9 +39,7 @@ bool TextView::applyEdit(TextRange range, const std::string& replacement, bool a
         if (auto d = delegate(); d && !d->shouldChangeTextInRange(*this, range, replacement)) return false;
     }
     text_ = text::replace(text_, range, replacement);
-    size_t caret = range.location + text::length(replacement);
-    if (caret >= text::length(text_)) selection_.reset();
-    else selection_ = TextRange{caret, 0};
+    selection_ = text::caretAt(text_, range.location + text::length(replacement));
     setNeedsDisplay();
     textDidChange();
     if (auto d = delegate()) d->textViewDidChange(*this);
@@ -56,12 +49,8 @@ bool TextView::applyEdit(TextRange range, const std::string& replacement, bool a
 
 bool TextView::insertText(const std::string& text) {
     if (!isFirstResponder() || !editable_) return false;
-    if (marked_) {
-        TextRange m = *marked_;
-        marked_.reset();
-        text_ = text::replace(text_, m, "");
-        selection_ = TextRange{m.location, 0};
-    }
+    // A keystroke while composing replaces the composition.
+    text::dropComposition(text_, selection_, marked_);
     return applyEdit(selectedRange(), text, true);
 }
 
@@ -72,32 +61,17 @@ void TextView::typeText(const std::string& s) {
 bool TextView::deleteBackward() {
     if (!isFirstResponder() || !editable_) return false;
     if (marked_) {
-        auto chars = text::characters(text::substring(text_, marked_->location, marked_->length));
-        if (!chars.empty()) chars.pop_back();
-        std::string shorter;
-        for (auto& c : chars) shorter += c;
-        setMarkedText(shorter);
+        setMarkedText(text::compositionLessLastCharacter(text_, *marked_));
         return true;
     }
-    TextRange sel = selectedRange();
-    if (sel.length == 0) {
-        if (sel.location == 0) return false;
-        sel = {sel.location - 1, 1};
-    }
-    return applyEdit(sel, "", true);
+    auto removed = text::backspaceRange(selectedRange());
+    return removed && applyEdit(*removed, "", true);
 }
 
 void TextView::setMarkedText(const std::string& marked) {
     if (!isFirstResponder() || !editable_) return;
     auto keep = weak_from_this().lock();
-    TextRange range = marked_ ? *marked_ : selectedRange();
-    text_ = text::replace(text_, range, marked);
-    size_t len = text::length(marked);
-    if (len > 0) marked_ = TextRange{range.location, len};
-    else marked_.reset();
-    size_t caret = range.location + len;
-    if (caret >= text::length(text_)) selection_.reset();
-    else selection_ = TextRange{caret, 0};
+    text::setComposition(text_, selection_, marked_, marked);
     setNeedsDisplay();
     textDidChange();
     if (auto d = delegate()) d->textViewDidChange(*this);
@@ -107,10 +81,9 @@ void TextView::unmarkText() {
     if (!marked_) return;
     TextRange m = *marked_;
     std::string committed = text::substring(text_, m.location, m.length);
-    marked_.reset();
-    text_ = text::replace(text_, m, "");
+    // The committed text is asked for as an insertion into the text without the composition.
+    text::dropComposition(text_, selection_, marked_);
     if (!applyEdit({m.location, 0}, committed, true)) {
-        selection_ = TextRange{m.location, 0};
         textDidChange();
         if (auto d = delegate()) d->textViewDidChange(*this);
     }
