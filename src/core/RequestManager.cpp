@@ -65,6 +65,23 @@ RequestClient::Completion answerThenToast(Block block, Convert convert, Failed f
     };
 }
 
+// "200" and transport failures reach the block (the failure with its error and no toast); any
+// other rescode shows the server's text and calls nothing.
+template <class Block, class Convert>
+RequestClient::Completion successOrTransportError(Block block, Convert convert) {
+    return [block, convert](const nlohmann::json& reply, const Error& error) {
+        if (error) {
+            call(block, nlohmann::json(), error);
+        } else if (isSuccess(reply)) {
+            call(block, convert(reply), Error());
+        } else {
+            toastResdes(reply);
+        }
+    };
+}
+
+nlohmann::json listOf(const nlohmann::json& reply) { return member(reply, "list"); }
+
 // Every server answer reaches the block whatever its rescode; a transport failure passes the error.
 RequestClient::Completion anyAnswer(RequestManager::JsonBlock block) {
     return [block](const nlohmann::json& reply, const Error& error) {
@@ -137,15 +154,7 @@ void RequestManager::request_Taskstate_WithParams(const nlohmann::json& params, 
 }
 
 void RequestManager::request_insturanceList_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("insurerlist", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else if (isSuccess(reply)) {
-            call(block, member(reply, "list"), Error());
-        } else {
-            toastResdes(reply);
-        }
-    });
+    client_->GET("insurerlist", params, successOrTransportError(block, listOf));
 }
 
 void RequestManager::request_Insurerlist_WithParams(const nlohmann::json& params, InsuranceBlock block) {
@@ -196,15 +205,7 @@ void RequestManager::request_processpapertimer_WithParams(const nlohmann::json& 
 }
 
 void RequestManager::request_Verification_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("verification", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            toastResdes(reply);
-        }
-    });
+    client_->POST("verification", params, successOrTransportError(block, wholeReply));
 }
 
 void RequestManager::request_signprocesspaper_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -280,13 +281,5 @@ void RequestManager::request_submitmsg_WithParams(const nlohmann::json& params, 
 }
 
 void RequestManager::request_situation_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("getdictionary", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else if (isSuccess(reply)) {
-            call(block, member(reply, "list"), Error());
-        } else {
-            toastResdes(reply);
-        }
-    });
+    client_->GET("getdictionary", params, successOrTransportError(block, listOf));
 }
