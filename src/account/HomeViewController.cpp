@@ -156,9 +156,10 @@ void HomeViewController::requestInsurance() {
     nlohmann::json params = nlohmann::json::object();
     if (nonEmpty(city)) params["areaid"] = *city;
     RequestManager::shareRequestManager().request_insturanceList_WithParams(
-        params, [](const nlohmann::json& list, const RequestManager::Error& error) {
-            if (error) {
-                foundation::log("HomeViewController: insurer list not fetched: " + error->description);
+        params, [](const nlohmann::json& list, const RequestOutcome& outcome) {
+            if (!outcome.answered()) {
+                // A refusal was shown as a toast by the API client.
+                if (outcome.failed()) foundation::log("HomeViewController: insurer list not fetched: " + outcome.describe());
                 return;
             }
             writeList("insurance.plist", insuranceListForFile(list));
@@ -167,9 +168,9 @@ void HomeViewController::requestInsurance() {
 
 void HomeViewController::requestSituation() {
     RequestManager::shareRequestManager().request_situation_WithParams(
-        {{"type", "accidentdes"}}, [](const nlohmann::json& list, const RequestManager::Error& error) {
-            if (error) {
-                foundation::log("HomeViewController: situation list not fetched: " + error->description);
+        {{"type", "accidentdes"}}, [](const nlohmann::json& list, const RequestOutcome& outcome) {
+            if (!outcome.answered()) {
+                if (outcome.failed()) foundation::log("HomeViewController: situation list not fetched: " + outcome.describe());
                 return;
             }
             writeList("situation.plist", situationListForFile(list));

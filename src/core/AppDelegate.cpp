@@ -134,8 +134,8 @@ void AppDelegate::requestFailedImage() {
         auto model = ImageRequestModel::objectWithKeyValues(record);
         RequestManager::shareRequestManager().request_image_WithParams(
             model->keyValues(),
-            [answered](const std::shared_ptr<BackCodeModel>& result, const RequestManager::Error& error) {
-                answered(!error && result && result->isSuccess());
+            [answered](const std::shared_ptr<BackCodeModel>& result, const RequestOutcome& outcome) {
+                answered(outcome.answered() && result && result->isSuccess());
             });
     });
     if (sent > 0) foundation::log("failedImage.plist: sending " + std::to_string(sent) + " waiting photo(s) again");

@@ -9,17 +9,23 @@
 
 namespace {
 
-using Error = RequestManager::Error;
-
-bool isSuccess(const nlohmann::json& reply) { return RequestManager::rescodeOf(reply) == "200"; }
+using Error = std::optional<RequestError>;
 
 void hideSpinner() { ProgressHUD::hideHUD(); }
 void toastNetworkFailure() { ProgressHUD::showError(AppConfig::kNetworkFailureText); }
-void toastResdes(const nlohmann::json& reply) { ProgressHUD::showError(RequestManager::resdesOf(reply)); }
+void toastResdes(const RequestOutcome& outcome) { ProgressHUD::showError(outcome.resdes.value_or("")); }
+// The toast a refusal or a transport failure shows.
+void toastWhy(const RequestOutcome& outcome) {
+    if (outcome.failed()) {
+        toastNetworkFailure();
+    } else {
+        toastResdes(outcome);
+    }
+}
 
-template <class Block, class... Args>
-void call(const Block& block, Args&&... args) {
-    if (block) block(std::forward<Args>(args)...);
+template <class Block, class Result>
+void call(const Block& block, Result&& result, const RequestOutcome& outcome) {
+    if (block) block(std::forward<Result>(result), outcome);
 }
 
 nlohmann::json member(const nlohmann::json& reply, const char* key) {
@@ -29,68 +35,65 @@ nlohmann::json member(const nlohmann::json& reply, const char* key) {
 }
 
 nlohmann::json wholeReply(const nlohmann::json& reply) { return reply; }
+nlohmann::json listOf(const nlohmann::json& reply) { return member(reply, "list"); }
 
-// On "200" only, the block gets `convert(reply)`. Any other outcome hides the spinner and shows
-// why (the server's text or the network failure text); the block is not called.
-template <class Block, class Convert>
-RequestClient::Completion successOnly(Block block, Convert convert) {
-    return [block, convert](const nlohmann::json& reply, const Error& error) {
-        if (!error && isSuccess(reply)) {
-            call(block, convert(reply), Error());
+// The client's completion: the reply classified once, then handed to the operation's rules.
+template <class Rules>
+RequestClient::Completion classified(Rules rules) {
+    return [rules](const nlohmann::json& reply, const Error& error) { rules(reply, RequestOutcome::of(reply, error)); };
+}
+
+// "200": block(convert(reply)). Otherwise the spinner is hidden and the reason shown; the block
+// comes last with `nil`.
+template <class Block, class Convert, class Nil>
+RequestClient::Completion successOnly(Block block, Convert convert, Nil nil) {
+    return classified([block, convert, nil](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.answered()) {
+            call(block, convert(reply), outcome);
             return;
         }
         hideSpinner();
-        if (error) {
-            toastNetworkFailure();
-        } else {
-            toastResdes(reply);
-        }
-    };
+        toastWhy(outcome);
+        call(block, nil, outcome);
+    });
 }
 
-// Every outcome reaches the block (`failed` stands for the result of a failure, with the transport
-// error if any), then the reason of a failure is shown. The spinner is left alone.
-template <class Block, class Convert, class Failed>
-RequestClient::Completion answerThenToast(Block block, Convert convert, Failed failed) {
-    return [block, convert, failed](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, failed, error);
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, convert(reply), Error());
-        } else {
-            call(block, failed, Error());
-            toastResdes(reply);
+// Every outcome reaches the block (`nil` stands for the result of a refusal or a failure), then
+// the reason of a refusal or a failure is shown. The spinner is left alone.
+template <class Block, class Convert, class Nil>
+RequestClient::Completion answerThenToast(Block block, Convert convert, Nil nil) {
+    return classified([block, convert, nil](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.answered()) {
+            call(block, convert(reply), outcome);
+            return;
         }
-    };
+        call(block, nil, outcome);
+        toastWhy(outcome);
+    });
 }
 
-// "200" and transport failures reach the block (the failure with its error and no toast); any
-// other rescode shows the server's text and calls nothing.
+// "200": block(convert(reply)); a transport failure: block(null), no toast; a refusal shows the
+// server's text, then the block comes last with null.
 template <class Block, class Convert>
 RequestClient::Completion successOrTransportError(Block block, Convert convert) {
-    return [block, convert](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else if (isSuccess(reply)) {
-            call(block, convert(reply), Error());
+    return classified([block, convert](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.answered()) {
+            call(block, convert(reply), outcome);
+        } else if (outcome.failed()) {
+            call(block, nlohmann::json(), outcome);
         } else {
-            toastResdes(reply);
+            toastResdes(outcome);
+            call(block, nlohmann::json(), outcome);
         }
-    };
+    });
 }
 
-nlohmann::json listOf(const nlohmann::json& reply) { return member(reply, "list"); }
-
-// Every server answer reaches the block whatever its rescode; a transport failure passes the error.
+// Every server answer reaches the block as it is, whatever its rescode; a transport failure
+// passes null.
 RequestClient::Completion anyAnswer(RequestManager::JsonBlock block) {
-    return [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else {
-            call(block, reply, Error());
-        }
-    };
+    return classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        call(block, outcome.failed() ? nlohmann::json() : reply, outcome);
+    });
 }
 
 }  // namespace
@@ -113,44 +116,41 @@ std::string RequestManager::resdesOf(const nlohmann::json& reply) {
 void RequestManager::request_accidentInfor_WithParams(const nlohmann::json& params, StringBlock block) {
     client_->POST("accidentinfor", params, successOnly(block, [](const nlohmann::json& reply) {
         return keyvalue::stringFromJson(member(reply, "accidentno"));
-    }));
+    }, std::optional<std::string>()));
 }
 
 void RequestManager::request_carList_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("getusercarlist", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
+    client_->GET("getusercarlist", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.failed()) {
             hideSpinner();
-            call(block, nlohmann::json(), error);
+            call(block, nlohmann::json(), outcome);
         } else {
-            call(block, reply, Error());
+            call(block, reply, outcome);
         }
-    });
+    }));
 }
 
 void RequestManager::request_image_WithParams(const nlohmann::json& params, BackCodeBlock block) {
-    client_->POST("image", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, std::shared_ptr<BackCodeModel>(), error);
-        } else if (isSuccess(reply)) {
-            call(block, BackCodeModel::objectWithKeyValues(reply), Error());
-        }
-    });
+    client_->POST("image", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        call(block, outcome.answered() ? BackCodeModel::objectWithKeyValues(reply) : std::shared_ptr<BackCodeModel>(),
+             outcome);
+    }));
 }
 
 void RequestManager::request_Taskstate_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("taskstate", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
+    client_->POST("taskstate", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.failed()) {
+            call(block, nlohmann::json(), outcome);
             hideSpinner();
             toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
+        } else if (outcome.answered()) {
+            call(block, reply, outcome);
         } else {
             hideSpinner();
-            call(block, nlohmann::json(), Error());
-            toastResdes(reply);
+            call(block, nlohmann::json(), outcome);
+            toastResdes(outcome);
         }
-    });
+    }));
 }
 
 void RequestManager::request_insturanceList_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -158,46 +158,47 @@ void RequestManager::request_insturanceList_WithParams(const nlohmann::json& par
 }
 
 void RequestManager::request_Insurerlist_WithParams(const nlohmann::json& params, InsuranceBlock block) {
-    client_->GET("insurerlist", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, std::nullopt, error);
-        } else if (isSuccess(reply)) {
+    client_->GET("insurerlist", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.failed()) {
+            call(block, std::nullopt, outcome);
+        } else if (outcome.answered()) {
             nlohmann::json list = member(reply, "list");
             if (list.is_array()) {
                 auto path = foundation::Sandbox::current().documents() / "insurance.plist";
                 if (!foundation::plist::write(path, list)) foundation::log("RequestManager: cannot write insurance.plist");
             }
-            call(block, InsuranceCompany::objectArrayWithKeyValuesArray(list), Error());
+            call(block, InsuranceCompany::objectArrayWithKeyValuesArray(list), outcome);
         } else {
-            call(block, std::nullopt, Error());
-            toastResdes(reply);
+            call(block, std::nullopt, outcome);
+            toastResdes(outcome);
         }
-    });
+    }));
 }
 
 void RequestManager::request_accidentcarinfo_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("accidentcarinfo", params, successOnly(block, wholeReply));
+    client_->POST("accidentcarinfo", params, successOnly(block, wholeReply, nlohmann::json()));
 }
 
 void RequestManager::request_policecaseinfo_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("policecaseinfo", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
+    client_->POST("policecaseinfo", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.failed()) {
+            call(block, nlohmann::json(), outcome);
             hideSpinner();
             toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
+        } else if (outcome.answered()) {
+            call(block, reply, outcome);
         } else {
             hideSpinner();
-            toastResdes(reply);
+            toastResdes(outcome);
+            call(block, nlohmann::json(), outcome);
         }
-    });
+    }));
 }
 
 void RequestManager::request_dutyinfo_WithParams(const nlohmann::json& params, BackCodeBlock block) {
     client_->POST("dutyinfo", params, successOnly(block, [](const nlohmann::json& reply) {
         return BackCodeModel::objectWithKeyValues(reply);
-    }));
+    }, std::shared_ptr<BackCodeModel>()));
 }
 
 void RequestManager::request_processpapertimer_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -209,7 +210,7 @@ void RequestManager::request_Verification_WithParams(const nlohmann::json& param
 }
 
 void RequestManager::request_signprocesspaper_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("signprocesspaper", params, successOnly(block, wholeReply));
+    client_->POST("signprocesspaper", params, successOnly(block, wholeReply, nlohmann::json()));
 }
 
 void RequestManager::request_reasons_WithParams(const nlohmann::json& params, JsonBlock block) {
@@ -225,43 +226,35 @@ void RequestManager::request_Report_WithParams(const nlohmann::json& params, Jso
 }
 
 void RequestManager::request_Result_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("claimresult", params, [block](const nlohmann::json& reply, const Error& error) {
-        if (error) {
-            call(block, nlohmann::json(), error);
+    client_->GET("claimresult", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
+        if (outcome.failed()) {
+            call(block, nlohmann::json(), outcome);
             toastNetworkFailure();
             return;
         }
-        auto code = rescodeOf(reply);
-        if (code == "200" || code == "203") {
-            call(block, reply, Error());
-        } else {
-            call(block, nlohmann::json(), Error());
-        }
-    });
+        // "203": the claim is still being handled; the reply goes on like an answer.
+        bool passed = outcome.answered() || outcome.rescode == "203";
+        call(block, passed ? reply : nlohmann::json(), outcome);
+    }));
 }
 
 void RequestManager::request_getphotoresult_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->GET("getphotoresult", params, [block](const nlohmann::json& reply, const Error& error) {
+    client_->GET("getphotoresult", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
         hideSpinner();
-        if (error) {
-            call(block, nlohmann::json(), error);
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        }
-    });
+        call(block, outcome.answered() ? reply : nlohmann::json(), outcome);
+    }));
 }
 
 void RequestManager::request_cancelcheck_WithParams(const nlohmann::json& params, JsonBlock block) {
-    client_->POST("cancelcheck", params, [block](const nlohmann::json& reply, const Error& error) {
+    client_->POST("cancelcheck", params, classified([block](const nlohmann::json& reply, const RequestOutcome& outcome) {
         hideSpinner();
-        if (error) {
-            toastNetworkFailure();
-        } else if (isSuccess(reply)) {
-            call(block, reply, Error());
-        } else {
-            toastResdes(reply);
+        if (outcome.answered()) {
+            call(block, reply, outcome);
+            return;
         }
-    });
+        toastWhy(outcome);
+        call(block, nlohmann::json(), outcome);
+    }));
 }
 
 void RequestManager::request_History_WithParams(const nlohmann::json& params, StoriesBlock block) {

@@ -33,7 +33,7 @@ const json kRejectedReply = {{"rescode", "500"}, {"resdes", kRejected}};
 struct Observed {
     int calls = 0;
     json result;
-    bool error = false;
+    RequestOutcome outcome;
     bool spinnerAtBlock = false;
     std::string toastAtBlock;
 };
@@ -44,24 +44,23 @@ std::string toastText() {
 }
 bool spinnerShown() { return ProgressHUD::currentSpinner() != nullptr; }
 
-using Record = std::function<void(const json& result, bool error)>;
+using Record = std::function<void(const json& result, const RequestOutcome& outcome)>;
 
-// The expectation for one outcome of one operation.
+// The expectation for one outcome of one operation. Every outcome calls the block once; a
+// "late" block comes after the operation has hidden the spinner and shown its toast.
 struct Expect {
-    bool called = false;
     json result;            // the block's result, summarised as JSON
-    bool error = false;     // the block got an error
     bool spinnerAtBlock = false;
     bool spinnerAfter = false;
     std::string toast;      // the toast shown afterwards ("" for none)
+    bool late = false;
 };
+// The block runs before the toast.
 Expect call(json result, bool spinnerAtBlock, bool spinnerAfter, std::string toast = "") {
-    return {true, std::move(result), false, spinnerAtBlock, spinnerAfter, std::move(toast)};
+    return {std::move(result), spinnerAtBlock, spinnerAfter, std::move(toast), false};
 }
-Expect callWithError(bool spinnerAtBlock, bool spinnerAfter, std::string toast = "") {
-    return {true, nullptr, true, spinnerAtBlock, spinnerAfter, std::move(toast)};
-}
-Expect noCall(bool spinnerAfter, std::string toast = "") { return {false, nullptr, false, false, spinnerAfter, std::move(toast)}; }
+// The block runs last, with the empty result.
+Expect late(bool spinnerAfter, std::string toast = "") { return {nullptr, spinnerAfter, spinnerAfter, std::move(toast), true}; }
 
 struct Operation {
     std::string name;
@@ -74,13 +73,8 @@ struct Operation {
 RequestManager& api() { return RequestManager::shareRequestManager(); }
 
 // Blocks of each result type, summarised as JSON.
-RequestManager::JsonBlock jsonBlock(Record r) {
-    return [r](const json& result, const RequestManager::Error& e) { r(result, e.has_value()); };
-}
 RequestManager::BackCodeBlock backCodeBlock(Record r) {
-    return [r](const std::shared_ptr<BackCodeModel>& m, const RequestManager::Error& e) {
-        r(m ? m->keyValues() : json(), e.has_value());
-    };
+    return [r](const std::shared_ptr<BackCodeModel>& m, const RequestOutcome& o) { r(m ? m->keyValues() : json(), o); };
 }
 template <class M>
 json summary(const std::optional<std::vector<std::shared_ptr<M>>>& list) {
@@ -98,75 +92,104 @@ std::vector<Operation> operations() {
     return {
         {"accidentInfor", "POST", "accidentinfor",
          [](const json& p, Record r) {
-             api().request_accidentInfor_WithParams(p, [r](const std::optional<std::string>& no, const RequestManager::Error& e) {
-                 r(no ? json(*no) : json(), e.has_value());
+             api().request_accidentInfor_WithParams(p, [r](const std::optional<std::string>& no, const RequestOutcome& o) {
+                 r(no ? json(*no) : json(), o);
              });
          },
-         call("BJ202612070001", S, S), noCall(H, kRejected), noCall(H, kNetwork)},
-        {"carList", "GET", "getusercarlist", [](const json& p, Record r) { api().request_carList_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(kRejectedReply, S, S), callWithError(H, H)},
+         call("BJ202612070001", S, S), late(H, kRejected), late(H, kNetwork)},
+        {"carList", "GET", "getusercarlist", [](const json& p, Record r) { api().request_carList_WithParams(p, r); },
+         call(kOkReply, S, S), call(kRejectedReply, S, S), call(nullptr, H, H)},
         {"image", "POST", "image", [](const json& p, Record r) { api().request_image_WithParams(p, backCodeBlock(r)); },
-         call(kBackCode, S, S), noCall(S), callWithError(S, S)},
-        {"Taskstate", "POST", "taskstate", [](const json& p, Record r) { api().request_Taskstate_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(nullptr, H, H, kRejected), callWithError(S, H, kNetwork)},
-        {"insturanceList", "GET", "insurerlist",
-         [](const json& p, Record r) { api().request_insturanceList_WithParams(p, jsonBlock(r)); },
-         call(kList, S, S), noCall(S, kRejected), callWithError(S, S)},
+         call(kBackCode, S, S), late(S), call(nullptr, S, S)},
+        {"Taskstate", "POST", "taskstate", [](const json& p, Record r) { api().request_Taskstate_WithParams(p, r); },
+         call(kOkReply, S, S), call(nullptr, H, H, kRejected), call(nullptr, S, H, kNetwork)},
+        {"insturanceList", "GET", "insurerlist", [](const json& p, Record r) { api().request_insturanceList_WithParams(p, r); },
+         call(kList, S, S), late(S, kRejected), call(nullptr, S, S)},
         {"Insurerlist", "GET", "insurerlist",
          [](const json& p, Record r) {
-             api().request_Insurerlist_WithParams(p, [r](const auto& list, const RequestManager::Error& e) { r(summary(list), e.has_value()); });
+             api().request_Insurerlist_WithParams(p, [r](const auto& list, const RequestOutcome& o) { r(summary(list), o); });
          },
-         call(kList, S, S), call(nullptr, S, S, kRejected), callWithError(S, S)},
-        {"accidentcarinfo", "POST", "accidentcarinfo",
-         [](const json& p, Record r) { api().request_accidentcarinfo_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), noCall(H, kRejected), noCall(H, kNetwork)},
-        {"policecaseinfo", "POST", "policecaseinfo",
-         [](const json& p, Record r) { api().request_policecaseinfo_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), noCall(H, kRejected), callWithError(S, H, kNetwork)},
+         call(kList, S, S), call(nullptr, S, S, kRejected), call(nullptr, S, S)},
+        {"accidentcarinfo", "POST", "accidentcarinfo", [](const json& p, Record r) { api().request_accidentcarinfo_WithParams(p, r); },
+         call(kOkReply, S, S), late(H, kRejected), late(H, kNetwork)},
+        {"policecaseinfo", "POST", "policecaseinfo", [](const json& p, Record r) { api().request_policecaseinfo_WithParams(p, r); },
+         call(kOkReply, S, S), late(H, kRejected), call(nullptr, S, H, kNetwork)},
         {"dutyinfo", "POST", "dutyinfo", [](const json& p, Record r) { api().request_dutyinfo_WithParams(p, backCodeBlock(r)); },
-         call(kBackCode, S, S), noCall(H, kRejected), noCall(H, kNetwork)},
+         call(kBackCode, S, S), late(H, kRejected), late(H, kNetwork)},
         {"processpapertimer", "GET", "processpapertimer",
-         [](const json& p, Record r) { api().request_processpapertimer_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(kRejectedReply, S, S), callWithError(S, S)},
-        {"Verification", "POST", "verification",
-         [](const json& p, Record r) { api().request_Verification_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), noCall(S, kRejected), callWithError(S, S)},
+         [](const json& p, Record r) { api().request_processpapertimer_WithParams(p, r); },
+         call(kOkReply, S, S), call(kRejectedReply, S, S), call(nullptr, S, S)},
+        {"Verification", "POST", "verification", [](const json& p, Record r) { api().request_Verification_WithParams(p, r); },
+         call(kOkReply, S, S), late(S, kRejected), call(nullptr, S, S)},
         {"signprocesspaper", "POST", "signprocesspaper",
-         [](const json& p, Record r) { api().request_signprocesspaper_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), noCall(H, kRejected), noCall(H, kNetwork)},
-        {"reasons", "GET", "getreason", [](const json& p, Record r) { api().request_reasons_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(nullptr, S, S, kRejected), callWithError(S, S, kNetwork)},
-        {"Appraisal", "POST", "evaluationInfo", [](const json& p, Record r) { api().request_Appraisal_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(nullptr, S, S, kRejected), callWithError(S, S, kNetwork)},
-        {"Report", "POST", "claimcaseinfo", [](const json& p, Record r) { api().request_Report_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(nullptr, S, S, kRejected), callWithError(S, S, kNetwork)},
-        {"Result", "GET", "claimresult", [](const json& p, Record r) { api().request_Result_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(nullptr, S, S), callWithError(S, S, kNetwork)},
-        {"getphotoresult", "GET", "getphotoresult",
-         [](const json& p, Record r) { api().request_getphotoresult_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, H, H), noCall(H), callWithError(H, H)},
-        {"cancelcheck", "POST", "cancelcheck", [](const json& p, Record r) { api().request_cancelcheck_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, H, H), noCall(H, kRejected), noCall(H, kNetwork)},
+         [](const json& p, Record r) { api().request_signprocesspaper_WithParams(p, r); },
+         call(kOkReply, S, S), late(H, kRejected), late(H, kNetwork)},
+        {"reasons", "GET", "getreason", [](const json& p, Record r) { api().request_reasons_WithParams(p, r); },
+         call(kOkReply, S, S), call(nullptr, S, S, kRejected), call(nullptr, S, S, kNetwork)},
+        {"Appraisal", "POST", "evaluationInfo", [](const json& p, Record r) { api().request_Appraisal_WithParams(p, r); },
+         call(kOkReply, S, S), call(nullptr, S, S, kRejected), call(nullptr, S, S, kNetwork)},
+        {"Report", "POST", "claimcaseinfo", [](const json& p, Record r) { api().request_Report_WithParams(p, r); },
+         call(kOkReply, S, S), call(nullptr, S, S, kRejected), call(nullptr, S, S, kNetwork)},
+        {"Result", "GET", "claimresult", [](const json& p, Record r) { api().request_Result_WithParams(p, r); },
+         call(kOkReply, S, S), call(nullptr, S, S), call(nullptr, S, S, kNetwork)},
+        {"getphotoresult", "GET", "getphotoresult", [](const json& p, Record r) { api().request_getphotoresult_WithParams(p, r); },
+         call(kOkReply, H, H), late(H), call(nullptr, H, H)},
+        {"cancelcheck", "POST", "cancelcheck", [](const json& p, Record r) { api().request_cancelcheck_WithParams(p, r); },
+         call(kOkReply, H, H), late(H, kRejected), late(H, kNetwork)},
         {"History", "GET", "historycase",
          [](const json& p, Record r) {
-             api().request_History_WithParams(p, [r](const auto& list, const RequestManager::Error& e) { r(summary(list), e.has_value()); });
+             api().request_History_WithParams(p, [r](const auto& list, const RequestOutcome& o) { r(summary(list), o); });
          },
-         call(kList, S, S), call(nullptr, S, S, kRejected), callWithError(S, S, kNetwork)},
+         call(kList, S, S), call(nullptr, S, S, kRejected), call(nullptr, S, S, kNetwork)},
         {"History_Detail", "GET", "historycasedetail",
          [](const json& p, Record r) {
-             api().request_History_Detail_WithParams(p, [r](const std::shared_ptr<Story>& s, const RequestManager::Error& e) {
-                 r(s ? s->keyValues() : json(), e.has_value());
+             api().request_History_Detail_WithParams(p, [r](const std::shared_ptr<Story>& s, const RequestOutcome& o) {
+                 r(s ? s->keyValues() : json(), o);
              });
          },
-         call(kDetailStory, S, S), call(nullptr, S, S, kRejected), callWithError(S, S, kNetwork)},
-        {"submitmsg", "POST", "submitmsg", [](const json& p, Record r) { api().request_submitmsg_WithParams(p, jsonBlock(r)); },
-         call(kOkReply, S, S), call(kRejectedReply, S, S), callWithError(S, S)},
-        {"situation", "GET", "getdictionary", [](const json& p, Record r) { api().request_situation_WithParams(p, jsonBlock(r)); },
-         call(kList, S, S), noCall(S, kRejected), callWithError(S, S)},
+         call(kDetailStory, S, S), call(nullptr, S, S, kRejected), call(nullptr, S, S, kNetwork)},
+        {"submitmsg", "POST", "submitmsg", [](const json& p, Record r) { api().request_submitmsg_WithParams(p, r); },
+         call(kOkReply, S, S), call(kRejectedReply, S, S), call(nullptr, S, S)},
+        {"situation", "GET", "getdictionary", [](const json& p, Record r) { api().request_situation_WithParams(p, r); },
+         call(kList, S, S), late(S, kRejected), call(nullptr, S, S)},
     };
 }
 
-enum class Outcome { Ok, Rejected, Transport };
+// One way the server can end a call, and the column of the table whose rules it follows.
+enum class Column { Ok, Rejected, Transport };
+struct ServerEnd {
+    std::string name;
+    Column column;
+    std::function<Reply()> reply;
+    json body;                                   // the JSON object the client receives, if any
+    std::optional<std::string> rescode;          // the outcome's rescode
+    std::optional<RequestError::Kind> errorKind;  // the outcome's transport error
+};
+
+std::vector<ServerEnd> serverEnds() {
+    json numeric = kOkReply;
+    numeric["rescode"] = 200;
+    json noEnvelope = {{"resdes", kRejected}, {"list", json::array()}};
+    return {
+        {"200", Column::Ok, [] { return Reply::json(kOkReply); }, kOkReply, "200", std::nullopt},
+        {"200AsNumber", Column::Ok, [numeric] { return Reply::json(numeric); }, numeric, "200", std::nullopt},
+        {"refused500", Column::Rejected, [] { return Reply::json(kRejectedReply); }, kRejectedReply, "500", std::nullopt},
+        {"noRescode", Column::Rejected, [noEnvelope] { return Reply::json(noEnvelope); }, noEnvelope, std::nullopt,
+         std::nullopt},
+        {"truncatedBody", Column::Transport, [] { return Reply::raw("{\"rescode\":\"200\",\"resdes\":\"成"); }, nullptr,
+         std::nullopt, RequestError::Kind::NotJSON},
+        {"httpStatus500", Column::Transport, [] { return Reply::json(kOkReply, 500); }, nullptr, std::nullopt,
+         RequestError::Kind::HTTPStatus},
+        {"dropped", Column::Transport, [] { return Reply::dropped(); }, nullptr, std::nullopt,
+         RequestError::Kind::ConnectionFailed},
+    };
+}
+
+RequestOutcome::Kind kindOf(Column column) {
+    return column == Column::Ok         ? RequestOutcome::Kind::Answered
+           : column == Column::Rejected ? RequestOutcome::Kind::Refused
+                                        : RequestOutcome::Kind::Failed;
+}
 
 }  // namespace
 
@@ -198,11 +221,12 @@ protected:
     // Sends, waits for the reply to be handled, and reports what the block and the HUD saw.
     Observed run(const std::function<void(Record)>& send, const std::string& word) {
         auto observed = std::make_shared<Observed>();
+        lastObserved = observed;
         size_t before = server.count(word);
-        send([observed](const json& result, bool error) {
+        send([observed](const json& result, const RequestOutcome& outcome) {
             ++observed->calls;
             observed->result = result;
-            observed->error = error;
+            observed->outcome = outcome;
             observed->spinnerAtBlock = spinnerShown();
             observed->toastAtBlock = toastText();
         });
@@ -219,18 +243,19 @@ protected:
 
     standin::StandInServer server{false};
     std::shared_ptr<ui::Window> window;
+    std::shared_ptr<Observed> lastObserved;  // what the last run's block saw, also after it returned
 };
 
-class OperationOutcomeTest : public ServerTest, public ::testing::WithParamInterface<std::tuple<size_t, Outcome>> {};
+class OperationOutcomeTest : public ServerTest, public ::testing::WithParamInterface<std::tuple<size_t, size_t>> {};
 
-TEST_P(OperationOutcomeTest, BlockSpinnerAndToastAsTheOperationSays) {
-    auto [index, outcome] = GetParam();
+TEST_P(OperationOutcomeTest, BlockOnceWithTheOutcomeSpinnerAndToastAsTheOperationSays) {
+    auto [index, endIndex] = GetParam();
     const Operation op = operations().at(index);
-    const Expect& expect = outcome == Outcome::Ok ? op.ok : outcome == Outcome::Rejected ? op.rejected : op.transport;
-    Reply reply = outcome == Outcome::Ok         ? Reply::json(kOkReply)
-                  : outcome == Outcome::Rejected ? Reply::json(kRejectedReply)
-                                                 : Reply::raw("{\"rescode\":\"200\",\"resdes\":\"成");  // truncated
-    server.script(op.word, reply);
+    const ServerEnd end = serverEnds().at(endIndex);
+    const Expect& expect = end.column == Column::Ok         ? op.ok
+                           : end.column == Column::Rejected ? op.rejected
+                                                            : op.transport;
+    server.script(op.word, end.reply());
     ProgressHUD::showMessage("加载中...");
     ASSERT_TRUE(spinnerShown());
 
@@ -242,38 +267,51 @@ TEST_P(OperationOutcomeTest, BlockSpinnerAndToastAsTheOperationSays) {
     EXPECT_EQ(request->method, op.method);
     EXPECT_EQ(op.method == "GET" ? request->query : request->body, params);
 
-    EXPECT_EQ(seen.calls, expect.called ? 1 : 0);
-    if (expect.called) {
-        EXPECT_EQ(seen.result, expect.result);
-        EXPECT_EQ(seen.error, expect.error);
-        EXPECT_EQ(seen.spinnerAtBlock, expect.spinnerAtBlock) << "spinner when the block ran";
-        EXPECT_EQ(seen.toastAtBlock, "") << "the toast comes after the block";
+    ASSERT_EQ(seen.calls, 1);
+    // Operations that hand on the whole reply hand on what this server end sent.
+    json result = expect.result == kOkReply || expect.result == kRejectedReply ? end.body : expect.result;
+    EXPECT_EQ(seen.result, result);
+    EXPECT_EQ(seen.outcome.kind, kindOf(end.column));
+    EXPECT_EQ(seen.outcome.rescode, end.rescode);
+    if (end.column == Column::Transport) {
+        ASSERT_TRUE(seen.outcome.error);
+        EXPECT_EQ(seen.outcome.error->kind, end.errorKind);
+        EXPECT_FALSE(seen.outcome.resdes);
+    } else {
+        EXPECT_FALSE(seen.outcome.error);
+        EXPECT_EQ(seen.outcome.resdes, end.body.is_object() && end.body.contains("resdes")
+                                           ? std::optional<std::string>(end.body["resdes"].get<std::string>())
+                                           : std::nullopt);
     }
+    EXPECT_EQ(seen.spinnerAtBlock, expect.spinnerAtBlock) << "spinner when the block ran";
+    EXPECT_EQ(seen.toastAtBlock, expect.late ? expect.toast : "")
+        << (expect.late ? "a late block comes after the toast" : "the toast comes after the block");
     EXPECT_EQ(spinnerShown(), expect.spinnerAfter) << "spinner afterwards";
     EXPECT_EQ(toastText(), expect.toast);
+
+    // Nothing more arrives later.
+    advance(31);
+    EXPECT_EQ(lastObserved->calls, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryOperation, OperationOutcomeTest,
-    ::testing::Combine(::testing::Range<size_t>(0, operations().size()),
-                       ::testing::Values(Outcome::Ok, Outcome::Rejected, Outcome::Transport)),
-    [](const ::testing::TestParamInfo<std::tuple<size_t, Outcome>>& info) {
-        Outcome o = std::get<1>(info.param);
-        return operations().at(std::get<0>(info.param)).name +
-               (o == Outcome::Ok ? "_200" : o == Outcome::Rejected ? "_rejected" : "_transport");
+    ::testing::Combine(::testing::Range<size_t>(0, operations().size()), ::testing::Range<size_t>(0, serverEnds().size())),
+    [](const ::testing::TestParamInfo<std::tuple<size_t, size_t>>& info) {
+        return operations().at(std::get<0>(info.param)).name + "_" + serverEnds().at(std::get<1>(info.param)).name;
     });
 
 TEST_F(ServerTest, InsurerListIsSavedForTheChooser) {
     auto file = foundation::Sandbox::current().documents() / "insurance.plist";
     server.script("insurerlist", Reply::rescode("500", kRejected));
-    run([](Record r) { api().request_Insurerlist_WithParams({{"areaid", "0"}}, [r](const auto& l, const auto& e) { r(summary(l), e.has_value()); }); },
+    run([](Record r) { api().request_Insurerlist_WithParams({{"areaid", "0"}}, [r](const auto& l, const RequestOutcome& o) { r(summary(l), o); }); },
         "insurerlist");
     EXPECT_FALSE(foundation::files::exists(file));
 
     json list = json::array({{{"inscomname", "人保"}, {"inscomcode", "PICC"}, {"insphone", "95518"}, {"insreporttel", "95518"}},
                              {{"inscomname", "平安"}, {"inscomcode", "PAIC"}}});
     server.script("insurerlist", Reply::json({{"rescode", "200"}, {"list", list}}));
-    auto seen = run([](Record r) { api().request_Insurerlist_WithParams({{"areaid", "0"}}, [r](const auto& l, const auto& e) { r(summary(l), e.has_value()); }); },
+    auto seen = run([](Record r) { api().request_Insurerlist_WithParams({{"areaid", "0"}}, [r](const auto& l, const RequestOutcome& o) { r(summary(l), o); }); },
                     "insurerlist");
     EXPECT_EQ(seen.result, list);
     EXPECT_EQ(foundation::plist::read(file), list);
@@ -282,9 +320,12 @@ TEST_F(ServerTest, InsurerListIsSavedForTheChooser) {
 TEST_F(ServerTest, ClaimResultPassesTheWaitingCodeOn) {
     json waiting = {{"rescode", "203"}, {"resdes", "理赔处理中"}};
     server.script("claimresult", Reply::json(waiting));
-    auto seen = run([](Record r) { api().request_Result_WithParams(json::object(), jsonBlock(r)); }, "claimresult");
+    auto seen = run([](Record r) { api().request_Result_WithParams(json::object(), r); }, "claimresult");
     EXPECT_EQ(seen.calls, 1);
     EXPECT_EQ(seen.result, waiting);
+    // Not "200": a refusal whose reply still goes on.
+    EXPECT_TRUE(seen.outcome.refused());
+    EXPECT_EQ(seen.outcome.rescode, "203");
     EXPECT_EQ(toastText(), "");
 }
 
@@ -317,12 +358,12 @@ TEST_F(ServerTest, SignatureFromTheUserStateIsAccepted) {
     state.setSn(StringExtension::snWithString("10001"));
     json params = state.signedParams();
     params["accidentno"] = "BJ1";
-    auto seen = run([&](Record r) { api().request_Report_WithParams(params, jsonBlock(r)); }, "claimcaseinfo");
+    auto seen = run([&](Record r) { api().request_Report_WithParams(params, r); }, "claimcaseinfo");
     EXPECT_EQ(RequestManager::rescodeOf(seen.result), "200");
 
     params["sn"] = StringExtension::snWithString("10002");
     ProgressHUD::resetForTesting();
-    auto refused = run([&](Record r) { api().request_Report_WithParams(params, jsonBlock(r)); }, "claimcaseinfo");
+    auto refused = run([&](Record r) { api().request_Report_WithParams(params, r); }, "claimcaseinfo");
     EXPECT_TRUE(refused.result.is_null());
     EXPECT_FALSE(toastText().empty());
 }

@@ -48,29 +48,18 @@ std::shared_ptr<ImageRequestModel> ImageUpload::recordWithShot(const std::string
 }
 
 bool ImageUpload::isFailedUpload(const nlohmann::json& reply, const std::optional<RequestError>& error) {
-    if (error) return true;
-    if (!reply.is_object()) return true;
-    auto it = reply.find("rescode");
-    if (it == reply.end()) return true;
-    if (it->is_string()) return it->get<std::string>() != "200";
-    if (it->is_number_integer()) return it->get<long long>() != 200;
-    return true;
+    return !RequestOutcome::of(reply, error).answered();
 }
 
 void ImageUpload::send(const std::shared_ptr<ImageRequestModel>& record, std::function<void(bool sent)> done) {
     if (!record) return;
     nlohmann::json params = record->keyValues();
-    // The operation "image" of the API client calls nobody for an answer other than "200"; such
-    // a photo would be lost, so the reply is judged here and kept for the retry like a
-    // transport failure.
-    RequestManager::shareRequestManager().client()->POST(
-        "image", params, [params, done](const nlohmann::json& reply, const std::optional<RequestError>& error) {
-            bool failed = isFailedUpload(reply, error);
+    // Any outcome but "200" keeps the photo for the retry.
+    RequestManager::shareRequestManager().request_image_WithParams(
+        params, [params, done](const std::shared_ptr<BackCodeModel>&, const RequestOutcome& outcome) {
+            bool failed = !outcome.answered();
             if (failed) {
-                std::string why = error ? error->description
-                                        : reply.is_object() && reply.contains("rescode") ? "rescode " + reply["rescode"].dump()
-                                                                                          : std::string("no rescode");
-                foundation::log("image upload failed (" + why + "); kept for the retry");
+                foundation::log("image upload " + outcome.describe() + "; kept for the retry");
                 FailedImageStore::addRecord(params);
             }
             if (done) done(!failed);

@@ -140,7 +140,8 @@ void SingleDoubleAccidentViewController::doubleCarBtnDidClick() {
     ProgressHUD::showMessage(kDoubleLoadingText);
     std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
     RequestManager::shareRequestManager().request_accidentInfor_WithParams(
-        caseParams("1"), [weak](const std::optional<std::string>& accidentno, const RequestManager::Error&) {
+        caseParams("1"), [weak](const std::optional<std::string>& accidentno, const RequestOutcome& outcome) {
+            if (!outcome.answered()) return;  // the API client hid the spinner and said why
             if (!keepCaseNumber(accidentno)) return;
             if (auto self = weak.lock()) self->openSituation();
         });
@@ -154,7 +155,8 @@ void SingleDoubleAccidentViewController::singleCarBtnDidClick() {
     }
     std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
     RequestManager::shareRequestManager().request_accidentInfor_WithParams(
-        caseParams("0"), [weak](const std::optional<std::string>& accidentno, const RequestManager::Error&) {
+        caseParams("0"), [weak](const std::optional<std::string>& accidentno, const RequestOutcome& outcome) {
+            if (!outcome.answered()) return;  // the API client hid the spinner and said why
             if (!keepCaseNumber(accidentno)) return;
             if (auto self = weak.lock()) self->openCamera(true);
         });
@@ -202,11 +204,11 @@ void SingleDoubleAccidentViewController::requestCarList() {
     std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
     RequestManager::shareRequestManager().request_carList_WithParams(
         UserDateSingleton::shareUserDateInstance().signedParams(),
-        [weak](const nlohmann::json& reply, const RequestManager::Error& error) {
+        [weak](const nlohmann::json&, const RequestOutcome& outcome) {
             ProgressHUD::hideHUD();
             auto self = weak.lock();
             if (!self) return;
-            self->openAfterCapture(!error && RequestManager::rescodeOf(reply) == "200");
+            self->openAfterCapture(outcome.answered());
         });
 }
 

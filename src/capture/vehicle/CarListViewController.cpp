@@ -103,7 +103,7 @@ void CarListViewController::loadNewCarList() {
         {{"userid", state.userid()}, {"sn", state.sn()}, {"appkey", AppConfig::appKey()}});
     std::weak_ptr<CarListViewController> weak = sharedAs<CarListViewController>();
     RequestManager::shareRequestManager().request_carList_WithParams(
-        params, [weak](const nlohmann::json& reply, const RequestManager::Error&) {
+        params, [weak](const nlohmann::json& reply, const RequestOutcome&) {
             auto self = weak.lock();
             if (!self) return;
             self->carList_ = listFromReply(reply);

@@ -49,7 +49,8 @@ void ChooseInsuranceViewController::requestInsurers() {
     if (city && !city->empty()) params["areaid"] = *city;
     std::weak_ptr<ChooseInsuranceViewController> weak = sharedAs<ChooseInsuranceViewController>();
     RequestManager::shareRequestManager().request_insturanceList_WithParams(
-        params, [weak](const nlohmann::json& list, const RequestManager::Error&) {
+        params, [weak](const nlohmann::json& list, const RequestOutcome& outcome) {
+            if (outcome.refused()) return;  // the API client showed why; the list stays as it is
             auto self = weak.lock();
             if (!self) return;
             self->dateSorce_ = companiesFromList(list);

@@ -428,7 +428,8 @@ void ClientViewController::submitOneVehicle() {
     ProgressHUD::showMessage("正在加载...");
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
     RequestManager::shareRequestManager().request_accidentcarinfo_WithParams(
-        request->keyValues(), [weak](const nlohmann::json&, const RequestManager::Error&) {
+        request->keyValues(), [weak](const nlohmann::json&, const RequestOutcome& outcome) {
+            if (!outcome.answered()) return;  // the API client hid the spinner and said why
             ProgressHUD::hideHUD();
             auto self = weak.lock();
             if (!self) return;
@@ -489,7 +490,8 @@ void ClientViewController::submitTwoVehicles() {
     ProgressHUD::showMessage("加载中...");
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
     RequestManager::shareRequestManager().request_accidentcarinfo_WithParams(
-        request->keyValues(), [weak, record](const nlohmann::json&, const RequestManager::Error&) {
+        request->keyValues(), [weak, record](const nlohmann::json&, const RequestOutcome& outcome) {
+            if (!outcome.answered()) return;  // the API client hid the spinner and said why
             ProgressHUD::hideHUD();
             auto self = weak.lock();
             if (!self) return;
