@@ -1,11 +1,11 @@
 #include "account/HomeViewController.h"
 
-#include "account/ScreenStyle.h"
 #include <algorithm>
 
 #include "core/AppDelegate.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
@@ -67,7 +67,7 @@ std::optional<nlohmann::json> HomeViewController::situationListForFile(const nlo
 void HomeViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     setTitle("首页");
-    screenstyle::applyPageBackground(*this);
+    Theme::applyPageBackground(*this);
     auto root = view();
 
     banner_ = std::make_shared<ui::ImageView>(ui::Image::named("home_banner"));
@@ -76,12 +76,12 @@ void HomeViewController::viewDidLoad() {
     root->addSubview(banner_);
 
     std::weak_ptr<HomeViewController> weak = sharedAs<HomeViewController>();
-    accidentButton_ = screenstyle::makeActionButton(kAccidentTitle);
+    accidentButton_ = Theme::blueButton(kAccidentTitle);
     accidentButton_->addTarget([weak] { if (auto self = weak.lock()) self->accidentBtnClick(); },
                                ui::ControlEvent::TouchUpInside);
     root->addSubview(accidentButton_);
 
-    historyButton_ = screenstyle::makeActionButton(kHistoryTitle);
+    historyButton_ = Theme::blueButton(kHistoryTitle);
     historyButton_->addTarget([weak] { if (auto self = weak.lock()) self->historyBtnClick(); },
                               ui::ControlEvent::TouchUpInside);
     root->addSubview(historyButton_);
@@ -89,7 +89,7 @@ void HomeViewController::viewDidLoad() {
     areaImageBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom);
     areaImageBtn_->setImage(ui::Image::named("area"));
     areaImageBtn_->setTitle(kAreaTitle);
-    areaImageBtn_->setTitleColor(ui::Color::grey(128.0 / 255));
+    areaImageBtn_->setTitleColor(Theme::hintGrey());
     areaImageBtn_->titleLabel()->setFont(ui::Font::systemFont(15));
     areaImageBtn_->addTarget([weak] { if (auto self = weak.lock()) self->areaImageBtnClick(); },
                              ui::ControlEvent::TouchUpInside);

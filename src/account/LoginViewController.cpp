@@ -1,19 +1,19 @@
 #include "account/LoginViewController.h"
 
-#include "account/ScreenStyle.h"
 #include "core/ScreenRegistry.h"
+#include "core/Theme.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
 
 void LoginViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     setTitle(kTitle);
-    screenstyle::applyPageBackground(*this);
+    Theme::applyPageBackground(*this);
     std::weak_ptr<LoginViewController> weak = sharedAs<LoginViewController>();
     areaImageBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom);
     areaImageBtn_->setImage(ui::Image::named("area"));
     areaImageBtn_->setTitle(kAreaTitle);
-    areaImageBtn_->setTitleColor(ui::Color::grey(128.0 / 255));
+    areaImageBtn_->setTitleColor(Theme::hintGrey());
     areaImageBtn_->titleLabel()->setFont(ui::Font::systemFont(15));
     areaImageBtn_->addTarget([weak] { if (auto self = weak.lock()) self->areaImageBtnClick(); },
                              ui::ControlEvent::TouchUpInside);

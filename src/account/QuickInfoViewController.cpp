@@ -1,6 +1,6 @@
 #include "account/QuickInfoViewController.h"
 
-#include "account/ScreenStyle.h"
+#include "core/Theme.h"
 #include "imaging/ImageViewRemoteImage.h"
 
 QuickInfoViewController::QuickInfoViewController(std::string url) : url_(std::move(url)) {}
@@ -8,8 +8,8 @@ QuickInfoViewController::QuickInfoViewController(std::string url) : url_(std::mo
 void QuickInfoViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     setTitle(kTitle);
-    screenstyle::applyPageBackground(*this);
-    screenstyle::addBackItem(shared_from_this());
+    Theme::applyPageBackground(*this);
+    Theme::addBackItem(shared_from_this());
     imageView_ = std::make_shared<ui::ImageView>(view()->bounds());
     imageView_->setContentMode(ui::ContentMode::ScaleAspectFit);
     imageView_->setAutoresizingMask(ui::AutoresizingFlexibleWidth | ui::AutoresizingFlexibleHeight);

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "account/ScreenStyle.h"
+#include "core/Theme.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace {
@@ -12,8 +12,8 @@ using Row = std::pair<std::string, std::string>;
 void UnderwritInfoViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     setTitle(kTitle);
-    screenstyle::applyPageBackground(*this);
-    screenstyle::addBackItem(shared_from_this());
+    Theme::applyPageBackground(*this);
+    Theme::addBackItem(shared_from_this());
     loadDataSource();
     tableView()->reloadData();
 }

@@ -11,6 +11,7 @@
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -85,7 +86,7 @@ bool AppDelegate::didFinishLaunching(const json&) {
 
     app.setStatusBarStyle(ui::StatusBarStyle::LightContent);
     window_ = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
-    window_->setBackgroundColor(ui::Color::grey(248.0 / 255));
+    window_->setBackgroundColor(Theme::pageGrey());
     window_->setRootViewController(chooseRootViewController());
 
     app.registerForRemoteNotifications();

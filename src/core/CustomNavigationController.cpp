@@ -1,5 +1,7 @@
 #include "core/CustomNavigationController.h"
 
+#include "core/Theme.h"
+
 CustomNavigationController::CustomNavigationController(std::shared_ptr<ui::ViewController> root)
     : ui::NavigationController(std::move(root)) {}
 
@@ -8,11 +10,4 @@ void CustomNavigationController::loadView() {
     styleBar(*navigationBar());
 }
 
-void CustomNavigationController::styleBar(ui::NavigationBar& bar) {
-    bar.setBackgroundImage(ui::Image::named("title"));
-    bar.setTintColor(ui::Color::white());
-    ui::TextAttributes attributes;
-    attributes.font = ui::Font::boldSystemFont(17);
-    attributes.color = ui::Color::white();
-    bar.setTitleTextAttributes(attributes);
-}
+void CustomNavigationController::styleBar(ui::NavigationBar& bar) { Theme::styleNavigationBar(bar); }

@@ -1,6 +1,6 @@
 #include "capture/entry/AccidentTreatmentTipsController.h"
 
-#include "capture/entry/EntryStyle.h"
+#include "core/Theme.h"
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
@@ -8,7 +8,7 @@
 AccidentTreatmentTipsView::AccidentTreatmentTipsView() {
     setBackgroundColor(ui::Color::clear());
     auto add = [this](const char* text) {
-        auto label = entrystyle::makeLabel(text, 20, false);
+        auto label = Theme::label(text, 20, ui::Color::black());
         addSubview(label);
         return label;
     };
@@ -30,12 +30,12 @@ void AccidentTreatmentTipsView::layoutSubviews() {
 
 void AccidentTreatmentTipsController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    view()->setBackgroundColor(ui::Color::rgbBytes(entrystyle::kPageGrey, entrystyle::kPageGrey, entrystyle::kPageGrey));
+    view()->setBackgroundColor(Theme::pageGrey());
     std::weak_ptr<AccidentTreatmentTipsController> weak = sharedAs<AccidentTreatmentTipsController>();
-    entrystyle::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
     setTitle(kTitle);
 
-    auto label = entrystyle::makeLabel(kLabelText, 20, true);
+    auto label = Theme::label(kLabelText, 20, Theme::hintGrey());
     label->setNumberOfLines(0);
     view()->addSubview(label);
     label_ = label;
@@ -44,12 +44,12 @@ void AccidentTreatmentTipsController::viewDidLoad() {
     view()->addSubview(stepView);
     stepView_ = stepView;
 
-    auto iknow = entrystyle::makeActionButton(kIknowTitle);
+    auto iknow = Theme::blueButton(kIknowTitle);
     iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(iknow);
     iknow_ = iknow;
 
-    auto footer = entrystyle::makeLabel(kFooterText, 17, false);
+    auto footer = Theme::label(kFooterText, 17, ui::Color::black());
     footer->setNumberOfLines(0);
     view()->addSubview(footer);
     footerTip_ = footer;
@@ -57,7 +57,7 @@ void AccidentTreatmentTipsController::viewDidLoad() {
 
 void AccidentTreatmentTipsController::viewWillAppear(bool animated) {
     BaseViewController::viewWillAppear(animated);
-    entrystyle::styleNavigationBar(*this, kTitle);
+    Theme::styleNavigationBar(*this, kTitle);
     layout();
 }
 

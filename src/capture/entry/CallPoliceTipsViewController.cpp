@@ -1,7 +1,7 @@
 #include "capture/entry/CallPoliceTipsViewController.h"
 
 #include "capture/entry/AccidentTreatmentTipsController.h"
-#include "capture/entry/EntryStyle.h"
+#include "core/Theme.h"
 #include "core/AccountTool.h"
 #include "core/ScreenRegistry.h"
 #include "platform/foundation/Log.h"
@@ -13,24 +13,24 @@ void CallPoliceTipsViewController::viewDidLoad() {
     view()->setBackgroundColor(ui::Color::white());
     std::weak_ptr<CallPoliceTipsViewController> weak = sharedAs<CallPoliceTipsViewController>();
     navigationItem()->setHidesBackButton(true);
-    entrystyle::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
     setTitle(kTitle);
 
-    auto header = entrystyle::makeLabel(kHeaderText, 20, true);
+    auto header = Theme::label(kHeaderText, 20, Theme::hintGrey());
     view()->addSubview(header);
     headerTips_ = header;
 
-    auto main = entrystyle::makeLabel(kMainText, 20, false);
+    auto main = Theme::label(kMainText, 20, ui::Color::black());
     main->setNumberOfLines(0);
     view()->addSubview(main);
     mainTips_ = main;
 
-    auto confirm = entrystyle::makeActionButton(kConfirmTitle);
+    auto confirm = Theme::blueButton(kConfirmTitle);
     confirm->addTarget([weak] { if (auto self = weak.lock()) self->confirmBtnClick(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(confirm);
     confirm_ = confirm;
 
-    auto callPolice = entrystyle::makeActionButton(kCallPoliceTitle);
+    auto callPolice = Theme::blueButton(kCallPoliceTitle);
     callPolice->addTarget([weak] { if (auto self = weak.lock()) self->callPoliceBtnClick(); },
                           ui::ControlEvent::TouchUpInside);
     view()->addSubview(callPolice);
@@ -40,7 +40,7 @@ void CallPoliceTipsViewController::viewDidLoad() {
 void CallPoliceTipsViewController::viewWillAppear(bool animated) {
     BaseViewController::viewWillAppear(animated);
     if (auto navigation = navigationController()) navigation->setNavigationBarHidden(false, animated);
-    entrystyle::styleNavigationBar(*this, kTitle);
+    Theme::styleNavigationBar(*this, kTitle);
     layout();
 }
 

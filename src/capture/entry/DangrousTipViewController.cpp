@@ -1,22 +1,22 @@
 #include "capture/entry/DangrousTipViewController.h"
 
 #include "capture/entry/CallPoliceTipsViewController.h"
-#include "capture/entry/EntryStyle.h"
+#include "core/Theme.h"
 #include "platform/ui/NavigationController.h"
 
 void DangrousTipViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    view()->setBackgroundColor(ui::Color::rgbBytes(entrystyle::kPageGrey, entrystyle::kPageGrey, entrystyle::kPageGrey));
+    view()->setBackgroundColor(Theme::pageGrey());
     std::weak_ptr<DangrousTipViewController> weak = sharedAs<DangrousTipViewController>();
-    entrystyle::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
     setTitle(kTitle);
 
-    auto tips = entrystyle::makeLabel(kTipsText, 20, true);
+    auto tips = Theme::label(kTipsText, 20, Theme::hintGrey());
     tips->setNumberOfLines(0);
     view()->addSubview(tips);
     tips_ = tips;
 
-    auto iknow = entrystyle::makeActionButton(kIknowTitle);
+    auto iknow = Theme::blueButton(kIknowTitle);
     iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(iknow);
     iknow_ = iknow;
@@ -24,7 +24,7 @@ void DangrousTipViewController::viewDidLoad() {
 
 void DangrousTipViewController::viewWillAppear(bool animated) {
     BaseViewController::viewWillAppear(animated);
-    entrystyle::styleNavigationBar(*this, kTitle);
+    Theme::styleNavigationBar(*this, kTitle);
     layout();
 }
 

@@ -2,9 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/View.h"
+#include "core/CardView.h"
 
 // Told when the single-car card's button is tapped (optional).
 class SingleCarViewDelegate {
@@ -15,26 +13,20 @@ public:
     virtual bool respondsToSingleCarBtnDidClick() const { return false; }
 };
 
-// The card "单车事故": the picture "单车" and a button (white background).
-class SingleCarView : public ui::View {
+// The card "单车事故": the picture "单车" (186.5 x 101.5 pt) and its button.
+class SingleCarView : public CardView {
 public:
     static constexpr const char* kImageName = "单车";
     static constexpr const char* kButtonTitle = "单车事故";
 
     SingleCarView();
-    ~SingleCarView() override;
     std::string className() const override { return "SingleCarView"; }
 
     std::weak_ptr<SingleCarViewDelegate> delegate;
 
-    std::shared_ptr<ui::ImageView> singleCar() const { return singleCar_.lock(); }
-    std::shared_ptr<ui::Button> singleCarBtn() const { return singleCarBtn_.lock(); }
-
-    void layoutSubviews() override;
+    std::shared_ptr<ui::ImageView> singleCar() const { return picture(); }
+    std::shared_ptr<ui::Button> singleCarBtn() const { return button(); }
 
 private:
     void singleCarBtnClick();
-
-    std::weak_ptr<ui::ImageView> singleCar_;
-    std::weak_ptr<ui::Button> singleCarBtn_;
 };

@@ -3,7 +3,7 @@
 #include "capture/camera/ImageUpload.h"
 #include "capture/camera/PhotoCapViewController.h"
 #include "capture/entry/CaseFlowScreens.h"
-#include "capture/entry/EntryStyle.h"
+#include "core/Theme.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
@@ -44,11 +44,11 @@ nlohmann::json SingleDoubleAccidentViewController::singleCarImageArray() {
 
 void SingleDoubleAccidentViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    const auto grey = ui::Color::rgbBytes(entrystyle::kPageGrey, entrystyle::kPageGrey, entrystyle::kPageGrey);
+    const auto grey = Theme::pageGrey();
     view()->setBackgroundColor(grey);
     auto self = sharedAs<SingleDoubleAccidentViewController>();
     std::weak_ptr<SingleDoubleAccidentViewController> weak = self;
-    entrystyle::addBackItem(*this, [weak] { if (auto screen = weak.lock()) screen->backBtnClick(); });
+    Theme::addBackItem(*this, [weak] { if (auto screen = weak.lock()) screen->backBtnClick(); });
     setTitle(kTitle);
 
     auto scroll = std::make_shared<ui::ScrollView>();
@@ -77,7 +77,7 @@ void SingleDoubleAccidentViewController::viewDidLoad() {
 
 void SingleDoubleAccidentViewController::viewWillAppear(bool animated) {
     BaseViewController::viewWillAppear(animated);
-    entrystyle::styleNavigationBar(*this, kTitle);
+    Theme::styleNavigationBar(*this, kTitle);
     layout();
     // A capture started again from here codes its shots from "1" again.
     shots_->current = std::make_shared<ShotCount>();

@@ -1,8 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/View.h"
+#include "core/FooterButtonView.h"
 
 // What the vehicle list's footer tells its screen.
 class CarListFooterViewDelegate {
@@ -11,17 +10,16 @@ public:
     virtual void confirmBtnDidClick() = 0;
 };
 
-// The vehicle list's section footer: the full-width "确认" button.
-class CarListFooterView : public ui::View {
+// The vehicle list's section footer on the page grey: the full-width blue "确认" button.
+class CarListFooterView : public FooterButtonView {
 public:
     static constexpr double kHeight = 64;
     static constexpr const char* kConfirmTitle = "确认";
 
     CarListFooterView();
-    ~CarListFooterView() override;
     std::string className() const override { return "CarListFooterView"; }
 
-    std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }
+    std::shared_ptr<ui::Button> confirm() const { return button(); }
     std::shared_ptr<CarListFooterViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<CarListFooterViewDelegate> delegate) { delegate_ = std::move(delegate); }
 
@@ -29,6 +27,5 @@ public:
     void confirmBtnClick();
 
 private:
-    std::weak_ptr<ui::Button> confirm_;
     std::weak_ptr<CarListFooterViewDelegate> delegate_;
 };

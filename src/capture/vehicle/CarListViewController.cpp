@@ -4,8 +4,8 @@
 #include "capture/vehicle/CarListHeaderView.h"
 #include "capture/vehicle/VehicleFormScreen.h"
 #include "core/AppConfig.h"
-#include "core/CustomNavigationController.h"
 #include "core/RequestManager.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
@@ -77,8 +77,8 @@ std::vector<std::shared_ptr<CarListModel>> CarListViewController::listFromReply(
 
 void CarListViewController::viewDidLoad() {
     ui::TableViewController::viewDidLoad();
-    view()->setBackgroundColor(ui::Color::grey(248.0 / 255.0));
-    tableView()->setBackgroundColor(ui::Color::grey(248.0 / 255.0));
+    view()->setBackgroundColor(Theme::pageGrey());
+    tableView()->setBackgroundColor(Theme::pageGrey());
     setTitle(kTitle);
     navigationItem()->setHidesBackButton(true);
     styleNavigation();
@@ -92,7 +92,7 @@ void CarListViewController::viewWillAppear(bool animated) {
 
 void CarListViewController::styleNavigation() {
     if (auto navigation = navigationController()) {
-        CustomNavigationController::styleBar(*navigation->navigationBar());
+        Theme::styleNavigationBar(*navigation->navigationBar());
         navigation->setNavigationBarHidden(false);
     }
 }

@@ -1,13 +1,11 @@
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 
-#include "core/CustomNavigationController.h"
-#include "core/ImageExtension.h"
 #include "core/RequestManager.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
-#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
 
 std::vector<std::shared_ptr<InsuranceCompany>> ChooseInsuranceViewController::companiesFromList(const nlohmann::json& list) {
@@ -62,16 +60,14 @@ void ChooseInsuranceViewController::viewDidLoad() {
     ui::TableViewController::viewDidLoad();
     setTitle(kTitle);
     std::weak_ptr<ChooseInsuranceViewController> weak = sharedAs<ChooseInsuranceViewController>();
-    auto back = std::make_shared<ui::BarButtonItem>(ImageExtension::imageModeAlwaysOriginal("返回"),
-                                                    ui::BarButtonItemStyle::Plain, [weak] {
-                                                        if (auto self = weak.lock()) self->backBtnClick();
-                                                    });
-    navigationItem()->setLeftBarButtonItem(back);
+    Theme::addBackItem(*this, [weak] {
+        if (auto self = weak.lock()) self->backBtnClick();
+    });
 }
 
 void ChooseInsuranceViewController::viewWillAppear(bool animated) {
     ui::TableViewController::viewWillAppear(animated);
-    if (auto navigation = navigationController()) CustomNavigationController::styleBar(*navigation->navigationBar());
+    Theme::styleNavigationBar(*this);
 }
 
 void ChooseInsuranceViewController::backBtnClick() {

@@ -3,10 +3,12 @@
 #include "core/RequestManager.h"
 #include "core/StoreManager.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "input/StringPickerSheet.h"
-#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/FollowupNavigation.h"
+#include "liability/followup/FollowupValues.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
@@ -59,12 +61,17 @@ void AppraisalViewController::viewDidLoad() {
     setDataSource(std::move(rows));
 
     std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
-    followupstyle::setUpNavigationItem(*this, kTitle, isBackBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
-    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    Theme::styleNavigationBar(*this, kTitle);
+    if (isBackBtn) {
+        Theme::addBackItem(*this, [weak] {
+            if (auto self = weak.lock()) self->backItemClick();
+        });
+    } else {
+        Theme::hideBackItem(*this);
+    }
+    view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
-    followupstyle::styleTable(*table);
+    Theme::styleContentTable(*table);
     double width = ui::Screen::mainScreen().bounds().width();
 
     auto header = std::make_shared<ui::View>(ui::Rect(0, 0, width, 70));
@@ -82,10 +89,8 @@ void AppraisalViewController::viewDidLoad() {
     textView_->setFont(ui::Font::systemFont(15));
     textView_->setDelegate(std::static_pointer_cast<ui::TextViewDelegate>(sharedAs<AppraisalViewController>()));
     footer->addSubview(textView_);
-    button_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(10, 10 + 100 + 20, width - 20, 44));
-    button_->setTitle(kSubmitTitle);
-    button_->setBackgroundImage(ui::Image::named("蓝色btn"), ui::ControlStates::Normal);
-    button_->setBackgroundImage(ui::Image::named("蓝色btn-按下"), ui::ControlStates::Highlighted);
+    button_ = Theme::blueButton(kSubmitTitle);
+    button_->setFrame({10, 10 + 100 + 20, width - 20, 44});
     button_->addTarget([weak] { if (auto self = weak.lock()) self->clickAction(); }, ui::ControlEvent::TouchUpInside);
     footer->addSubview(button_);
     table->setTableFooterView(footer);

@@ -1,11 +1,14 @@
 #include "liability/followup/PromptResultViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "liability/followup/AppraisalViewController.h"
-#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/FollowupRows.h"
+#include "liability/followup/FollowupValues.h"
 #include "platform/ui/NavigationController.h"
 
 PromptResultViewController::PromptResultViewController(std::string number) : accidentno(std::move(number)) {}
@@ -17,16 +20,25 @@ PromptResultViewController::~PromptResultViewController() {
 void PromptResultViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<PromptResultViewController> weak = sharedAs<PromptResultViewController>();
-    followupstyle::setUpNavigationItem(*this, kTitle, !isShowBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
-    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    Theme::styleNavigationBar(*this, kTitle);
+    if (!isShowBtn) {
+        Theme::addBackItem(*this, [weak] {
+            if (auto self = weak.lock()) self->backItemClick();
+        });
+    } else {
+        Theme::hideBackItem(*this);
+    }
+    view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
-    followupstyle::styleTable(*table);
+    Theme::styleContentTable(*table);
     if (isShowBtn) {
-        table->setTableFooterView(followupstyle::footerWithButton(200, kRatingTitle, [weak] {
+        auto footer =
+            std::make_shared<FooterButtonView>(Theme::greyButton(kRatingTitle), FooterButtonLayout::spacious(200));
+        footer->onTap = [weak] {
             if (auto self = weak.lock()) self->clickAction();
-        }, button_));
+        };
+        button_ = footer->button();
+        table->setTableFooterView(footer);
     }
 
     if (textValue) {
@@ -106,11 +118,11 @@ void PromptResultViewController::backItemClick() {
 
 double PromptResultViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
-    return followupstyle::textRowHeight(text ? *text : "");
+    return followuprows::textRowHeight(text ? *text : "");
 }
 
 std::shared_ptr<ui::TableViewCell> PromptResultViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                    ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
-    return followupstyle::textCell(tableView, indexPath, text ? *text : "", true);
+    return followuprows::textCell(tableView, indexPath, text ? *text : "", true);
 }

@@ -1,6 +1,6 @@
 #include "liability/followup/ReminderCell.h"
 
-#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/FollowupValues.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Screen.h"
 

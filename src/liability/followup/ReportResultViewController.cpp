@@ -1,10 +1,14 @@
 #include "liability/followup/ReportResultViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/FollowupNavigation.h"
+#include "liability/followup/FollowupRows.h"
+#include "liability/followup/FollowupValues.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
@@ -29,24 +33,32 @@ std::string ReportResultViewController::messageText() const {
 std::shared_ptr<ui::View> ReportResultViewController::footerView() {
     if (footerView_) return footerView_;
     std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
-    footerView_ = followupstyle::footerWithButton(104, kHomeTitle, [weak] {
+    auto footer = std::make_shared<FooterButtonView>(Theme::greyButton(kHomeTitle), FooterButtonLayout::spacious(104));
+    footer->onTap = [weak] {
         if (auto self = weak.lock()) self->clickBtnAction();
-    }, button_);
+    };
+    button_ = footer->button();
+    footerView_ = footer;
     return footerView_;
 }
 
 void ReportResultViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
-    followupstyle::setUpNavigationItem(*this, kTitle, isBackBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
-    followupstyle::setRightTitleItem(*this, kRevokeTitle, [weak] {
+    Theme::styleNavigationBar(*this, kTitle);
+    if (isBackBtn) {
+        Theme::addBackItem(*this, [weak] {
+            if (auto self = weak.lock()) self->backItemClick();
+        });
+    } else {
+        Theme::hideBackItem(*this);
+    }
+    Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
         if (auto self = weak.lock()) self->clickAction();
     });
-    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
-    followupstyle::styleTable(*table);
+    Theme::styleContentTable(*table);
     table->setTableFooterView(footerView());
     setDataSource({messageText()});
     table->reloadData();
@@ -164,11 +176,11 @@ void ReportResultViewController::backItemClick() {
 
 double ReportResultViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
-    return followupstyle::textRowHeight(text ? *text : "");
+    return followuprows::textRowHeight(text ? *text : "");
 }
 
 std::shared_ptr<ui::TableViewCell> ReportResultViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                    ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
-    return followupstyle::textCell(tableView, indexPath, text ? *text : "", false);
+    return followuprows::textCell(tableView, indexPath, text ? *text : "", false);
 }

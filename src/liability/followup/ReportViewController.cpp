@@ -6,9 +6,9 @@
 #include "core/ButtonCell.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
-#include "liability/followup/FollowupStyle.h"
 #include "liability/followup/ReportResultViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
@@ -22,10 +22,10 @@ struct ReportRow {
 };
 
 constexpr ReportRow kRows[] = {
-    {ReportViewController::kAppReportTitle, "蓝色btn"},
-    {ReportViewController::kTelReportTitle, "灰色btn"},
-    {ReportViewController::kNoReportTitle, "灰色btn"},
-    {ReportViewController::kHomeTitle, "灰色btn"},
+    {ReportViewController::kAppReportTitle, Theme::kBlueImage},
+    {ReportViewController::kTelReportTitle, Theme::kGreyImage},
+    {ReportViewController::kNoReportTitle, Theme::kGreyImage},
+    {ReportViewController::kHomeTitle, Theme::kGreyImage},
 };
 
 // Digits in groups, with an optional leading "+" and single "-" between groups.
@@ -63,12 +63,17 @@ ReportViewController::ReportViewController(std::shared_ptr<InsuranceCompany> rec
 void ReportViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
-    followupstyle::setUpNavigationItem(*this, kTitle, isBackBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
-    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    Theme::styleNavigationBar(*this, kTitle);
+    if (isBackBtn) {
+        Theme::addBackItem(*this, [weak] {
+            if (auto self = weak.lock()) self->backItemClick();
+        });
+    } else {
+        Theme::hideBackItem(*this);
+    }
+    view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
-    followupstyle::styleTable(*table);
+    Theme::styleContentTable(*table);
     table->registerClass([](const std::string& identifier) {
         return std::make_shared<ButtonCell>(ui::TableViewCellStyle::Default, identifier);
     }, "ButtonCell");

@@ -1,22 +1,29 @@
 #include "liability/followup/RkTipsViewController.h"
 
+#include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "liability/followup/FollowupStyle.h"
+#include "liability/followup/FollowupNavigation.h"
+#include "liability/followup/FollowupRows.h"
 
 void RkTipsViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<RkTipsViewController> weak = sharedAs<RkTipsViewController>();
-    followupstyle::setUpNavigationItem(*this, kTitle, false, nullptr);
-    followupstyle::setRightTitleItem(*this, kRevokeTitle, [weak] {
+    Theme::styleNavigationBar(*this, kTitle);
+    Theme::hideBackItem(*this);
+    Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
         if (auto self = weak.lock()) self->clickAction();
     });
-    view()->setBackgroundColor(followupstyle::backgroundGrey());
+    view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
-    followupstyle::styleTable(*table);
-    table->setTableFooterView(followupstyle::footerWithButton(104, kExitTitle, [weak] {
+    Theme::styleContentTable(*table);
+    auto footer = std::make_shared<FooterButtonView>(Theme::greyButton(kExitTitle), FooterButtonLayout::spacious(104));
+    footer->onTap = [weak] {
         if (auto self = weak.lock()) self->clickBtnAction();
-    }, button_));
+    };
+    button_ = footer->button();
+    table->setTableFooterView(footer);
     setDataSource({std::string(kMessage) + kPhonePlaceholder});
     table->reloadData();
 }
@@ -56,11 +63,11 @@ void RkTipsViewController::clickBtnAction() { followupstyle::leaveForNewHomePage
 
 double RkTipsViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
-    return followupstyle::textRowHeight(text ? *text : "");
+    return followuprows::textRowHeight(text ? *text : "");
 }
 
 std::shared_ptr<ui::TableViewCell> RkTipsViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                              ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
-    return followupstyle::textCell(tableView, indexPath, text ? *text : "", false);
+    return followuprows::textCell(tableView, indexPath, text ? *text : "", false);
 }

@@ -1,8 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/View.h"
+#include "core/FooterButtonView.h"
 
 // What the parties' form footer tells its screen.
 class ClientFooterViewDelegate {
@@ -11,17 +10,16 @@ public:
     virtual void confirmBtnDidClick() = 0;
 };
 
-// The parties' form footer: the full-width "下一步" button.
-class ClientFooterView : public ui::View {
+// The parties' form footer: the full-width blue "下一步" button.
+class ClientFooterView : public FooterButtonView {
 public:
     static constexpr double kHeight = 64;
     static constexpr const char* kConfirmTitle = "下一步";
 
     ClientFooterView();
-    ~ClientFooterView() override;
     std::string className() const override { return "ClientFooterView"; }
 
-    std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }
+    std::shared_ptr<ui::Button> confirm() const { return button(); }
     std::shared_ptr<ClientFooterViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<ClientFooterViewDelegate> delegate) { delegate_ = std::move(delegate); }
 
@@ -29,6 +27,5 @@ public:
     void confirmBtnClick();
 
 private:
-    std::weak_ptr<ui::Button> confirm_;
     std::weak_ptr<ClientFooterViewDelegate> delegate_;
 };

@@ -3,10 +3,10 @@
 #include "account/AddressManager.h"
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/AppConfig.h"
-#include "core/CustomNavigationController.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "input/StringPickerSheet.h"
@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr double kPageGrey = 248.0 / 255.0;
 constexpr double kCaptionX = 12.5;
 constexpr double kCaptionWidth = 70;
 constexpr double kFieldX = 90;
@@ -174,8 +173,8 @@ std::shared_ptr<ui::TableViewCell> ClientViewController::staticCell(ui::IndexPat
 
 void ClientViewController::viewDidLoad() {
     ui::TableViewController::viewDidLoad();
-    view()->setBackgroundColor(ui::Color::grey(kPageGrey));
-    tableView()->setBackgroundColor(ui::Color::grey(kPageGrey));
+    view()->setBackgroundColor(Theme::pageGrey());
+    tableView()->setBackgroundColor(Theme::pageGrey());
     setTitle(kTitle);
     navigationItem()->setHidesBackButton(true);
     styleNavigation();
@@ -189,7 +188,7 @@ void ClientViewController::viewWillAppear(bool animated) {
 }
 
 void ClientViewController::styleNavigation() {
-    if (auto navigation = navigationController()) CustomNavigationController::styleBar(*navigation->navigationBar());
+    Theme::styleNavigationBar(*this);
 }
 
 void ClientViewController::fillFields() {
