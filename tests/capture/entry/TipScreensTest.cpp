@@ -56,6 +56,33 @@ TEST_F(TipScreensTest, TipsLeadToTheAccidentKindAndBackStepsOneScreenAtATime) {
     EXPECT_EQ(server.requests().size(), 0u);
 }
 
+TEST_F(TipScreensTest, EveryEntryScreenWearsTheApplicationsLook) {
+    auto expectLook = [&](ui::ViewController& screen, std::optional<ui::Color> background) {
+        SCOPED_TRACE(screen.className());
+        EXPECT_EQ(screen.view()->backgroundColor(), background);
+        auto back = screen.navigationItem()->leftBarButtonItem();
+        ASSERT_NE(back, nullptr);
+        ASSERT_NE(back->image(), nullptr);
+        EXPECT_EQ(back->image()->name(), "返回");
+        auto bar = navigation->navigationBar();
+        EXPECT_EQ(bar->titleTextAttributes().font, ui::Font::boldSystemFont(17));
+        EXPECT_EQ(bar->titleTextAttributes().color, ui::Color::white());
+    };
+    const auto grey = ui::Color::rgbBytes(248, 248, 248);
+    auto dangerous = open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 0}});
+    ASSERT_NE(dangerous, nullptr);
+    expectLook(*dangerous, grey);
+    tapAndSettle("我知道了");
+    expectLook(*top(), ui::Color::white());
+    tapAndSettle("无以上情况");
+    expectLook(*top(), grey);
+    tapAndSettle("我知道了");
+    auto kind = top<SingleDoubleAccidentViewController>();
+    ASSERT_NE(kind, nullptr);
+    expectLook(*kind, grey);
+    EXPECT_EQ(kind->mainView()->backgroundColor(), grey);
+}
+
 TEST_F(TipScreensTest, TheFlagIsHandedOnWhateverItsValue) {
     auto dangerous = open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 7}});
     tapAndSettle("我知道了");
