@@ -3,11 +3,12 @@
 #include <memory>
 
 #include "apps/simulator/PlaceholderScreen.h"
-#include "apps/simulator/ScreenLibraries.h"
+#include "app/AppDelegate.h"
+#include "app/ApplicationScreens.h"
 #include "core/AccountModel.h"
 #include "core/AccountTool.h"
 #include "core/AppConfig.h"
-#include "core/AppDelegate.h"
+#include "core/ScreenRegistry.h"
 #include "core/StringExtension.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tools/server/ServerConfig.h"
@@ -54,6 +55,7 @@ bool startApplication(const StartupContext& context, std::string& error) {
     } else {
         AppConfig::setHost(context.serverHost);
         AppConfig::setPort(context.serverPort);
+        ScreenRegistry::reset();
         registerApplicationScreens();
 
         // The installation's saved account: the one asked for, else the one it has, else the

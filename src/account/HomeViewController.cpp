@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "core/AppDelegate.h"
 #include "core/RequestManager.h"
-#include "core/ScreenRegistry.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
@@ -117,39 +115,38 @@ void HomeViewController::layout() {
     areaImageBtn_->setFrame({margin, historyButton_->frame().maxY() + 25, width - 2 * margin, 40});
 }
 
-void HomeViewController::pushRegistered(const std::string& className, const nlohmann::json& arguments) {
-    auto screen = ScreenRegistry::make(className, arguments);
-    if (!screen) {
-        foundation::log("HomeViewController: " + className + " is not available");
-        return;
-    }
-    pushNewViewController(screen);
+namespace {
+template <class Output, class... Args>
+void callOutput(const Output& output, const char* what, Args&&... args) {
+    if (output)
+        output(std::forward<Args>(args)...);
+    else
+        foundation::logError(std::string("HomeViewController: nothing opens ") + what);
 }
+}  // namespace
 
 void HomeViewController::accidentBtnClick() {
     auto& state = UserDateSingleton::shareUserDateInstance();
     if (nonEmpty(state.longitude()) && nonEmpty(state.latitude())) {
-        pushRegistered("DangrousTipViewController", {{"simulateState", 1}});
+        callOutput(onAccident, "the accident entry", CaseMode::Real);
         return;
     }
     auto alert = std::make_shared<ui::AlertView>(kNoLocationText, "", std::weak_ptr<ui::AlertViewDelegate>(),
                                                  kConfirmTitle);
     std::weak_ptr<ui::AlertView> weakAlert = alert;
-    alert->setClickedBlock([weakAlert](int index) {
+    std::weak_ptr<HomeViewController> weak = sharedAs<HomeViewController>();
+    alert->setClickedBlock([weakAlert, weak](int index) {
         auto shown = weakAlert.lock();
         if (!shown || shown->buttonTitleAtIndex(index) != kConfirmTitle) return;
         // A new fix goes into the user state through the application's location refresh.
-        if (auto delegate = std::dynamic_pointer_cast<AppDelegate>(ui::Application::shared().delegate()))
-            delegate->refreshLocation();
-        else
-            foundation::log("HomeViewController: no application delegate to ask for a position");
+        if (auto self = weak.lock()) callOutput(self->onRequestLocation, "a new position");
     });
     alert->show();
 }
 
-void HomeViewController::historyBtnClick() { pushRegistered("HistoryViewController", nullptr); }
+void HomeViewController::historyBtnClick() { callOutput(onHistory, "the case history"); }
 
-void HomeViewController::areaImageBtnClick() { pushRegistered("AreaImageViewController", nullptr); }
+void HomeViewController::areaImageBtnClick() { callOutput(onAreas, "the service areas"); }
 
 void HomeViewController::requestInsurance() {
     auto city = UserDateSingleton::shareUserDateInstance().city();

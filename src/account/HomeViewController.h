@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+
+#include "core/CaseMode.h"
 #include <memory>
 #include <string>
 
@@ -13,10 +16,7 @@
 // When it loads it refreshes the insurer list ("insurance.plist") and the accident situations
 // ("situation.plist") in the documents directory.
 //
-// The screens it opens belong to other libraries and are made through ScreenRegistry:
-// "DangrousTipViewController" with {"simulateState": 1}, "HistoryViewController" and
-// "AreaImageViewController" with no arguments. An entry whose screen is not registered
-// opens nothing (reported).
+// What its entries open is the application's business: the outputs below.
 class HomeViewController : public BaseViewController {
 public:
     static constexpr const char* kAccidentTitle = "事故处理";
@@ -26,6 +26,14 @@ public:
     static constexpr const char* kConfirmTitle = "确定";
 
     std::string className() const override { return "HomeViewController"; }
+
+    // The accident entry with a known position: the safety tips of a real case.
+    std::function<void(CaseMode simulateState)> onAccident;
+    // The history and service-area entries.
+    std::function<void()> onHistory;
+    std::function<void()> onAreas;
+    // "确定" of the missing-position warning: ask for a new fix.
+    std::function<void()> onRequestLocation;
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -55,7 +63,6 @@ public:
 
 private:
     void layout();
-    void pushRegistered(const std::string& className, const nlohmann::json& arguments);
 
     std::shared_ptr<ui::ImageView> banner_;
     std::shared_ptr<ui::Button> accidentButton_;

@@ -1,6 +1,5 @@
 #include "account/LoginViewController.h"
 
-#include "core/ScreenRegistry.h"
 #include "core/Theme.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
@@ -28,10 +27,8 @@ void LoginViewController::viewWillAppear(bool animated) {
 }
 
 void LoginViewController::areaImageBtnClick() {
-    auto screen = ScreenRegistry::make("AreaImageViewController");
-    if (!screen) {
-        foundation::log("LoginViewController: AreaImageViewController is not available");
-        return;
-    }
-    pushNewViewController(screen);
+    if (onAreas)
+        onAreas();
+    else
+        foundation::logError("LoginViewController: nothing opens the service areas");
 }

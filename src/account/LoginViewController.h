@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -6,13 +7,14 @@
 #include "platform/ui/Button.h"
 
 // The login screen. Signing in itself is not part of this build: the screen shows its title
-// and the service-area entry, which opens "AreaImageViewController" through ScreenRegistry.
+// and the service-area entry (`onAreas`).
 class LoginViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "登录";
     static constexpr const char* kAreaTitle = "服务网点";
 
     std::string className() const override { return "LoginViewController"; }
+    std::function<void()> onAreas;
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

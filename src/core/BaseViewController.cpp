@@ -1,7 +1,7 @@
 #include "core/BaseViewController.h"
 
 #include "core/CustomNavigationController.h"
-#include "core/ScreenRegistry.h"
+#include "core/ApplicationRoutes.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
@@ -35,12 +35,5 @@ std::shared_ptr<ProgressHUD> BaseViewController::loadingHUD() const {
 }
 
 void BaseViewController::popLoginViewController() {
-    auto window = ui::Application::shared().keyWindow();
-    if (!window) {
-        foundation::log("popLoginViewController: no key window");
-        return;
-    }
-    auto login = ScreenRegistry::make("LoginViewController");
-    if (!login) return;
-    window->setRootViewController(std::make_shared<CustomNavigationController>(login));
+    ApplicationRoutes::leaveForLoginPage();
 }

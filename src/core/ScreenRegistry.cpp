@@ -1,8 +1,8 @@
 #include "core/ScreenRegistry.h"
 
+#include <limits>
 #include <map>
 #include <mutex>
-#include <stdexcept>
 
 #include "platform/foundation/Log.h"
 
@@ -16,6 +16,91 @@ std::map<std::string, ScreenRegistry::Factory>& factories() {
     return f;
 }
 }  // namespace
+
+// ---- ScreenArguments -------------------------------------------------------------------------
+
+ScreenArguments::ScreenArguments(std::string screen, const nlohmann::json& arguments)
+    : screen_(std::move(screen)), arguments_(arguments) {
+    if (!arguments_.is_null() && !arguments_.is_object()) fail("the arguments are not a dictionary");
+}
+
+void ScreenArguments::fail(const std::string& what) const { throw ScreenArgumentError(screen_ + ": " + what); }
+
+const nlohmann::json* ScreenArguments::find(const std::string& key) const {
+    read_.insert(key);
+    if (!arguments_.is_object()) return nullptr;
+    auto it = arguments_.find(key);
+    return it == arguments_.end() ? nullptr : &*it;
+}
+
+std::string ScreenArguments::text(const std::string& key) const {
+    const auto* value = find(key);
+    if (!value) fail("the argument \"" + key + "\" is missing");
+    if (!value->is_string()) fail("the argument \"" + key + "\" is not a text: " + value->dump());
+    return value->get<std::string>();
+}
+
+std::optional<std::string> ScreenArguments::optionalText(const std::string& key) const {
+    const auto* value = find(key);
+    if (!value || value->is_null()) return std::nullopt;
+    if (!value->is_string()) fail("the argument \"" + key + "\" is not a text: " + value->dump());
+    return value->get<std::string>();
+}
+
+bool ScreenArguments::flag(const std::string& key, std::optional<bool> fallback) const {
+    const auto* value = find(key);
+    if (!value) {
+        if (fallback) return *fallback;
+        fail("the argument \"" + key + "\" is missing");
+    }
+    if (!value->is_boolean()) fail("the argument \"" + key + "\" is not true or false: " + value->dump());
+    return value->get<bool>();
+}
+
+CaseMode ScreenArguments::caseMode(const std::string& key, std::optional<CaseMode> fallback) const {
+    const auto* value = find(key);
+    if (!value) {
+        if (fallback) return *fallback;
+        fail("the practice flag \"" + key + "\" is missing");
+    }
+    if (value->is_number_integer() && !value->is_number_float()) {
+        auto number = value->get<long long>();
+        if (number == 1) return CaseMode::Real;
+        if (number == 0) return CaseMode::Practice;
+    }
+    fail("the practice flag \"" + key + "\" is neither 1 nor 0: " + value->dump());
+}
+
+nlohmann::json ScreenArguments::dictionary(const std::string& key, bool required) const {
+    const auto* value = find(key);
+    if (!value || value->is_null()) {
+        if (required) fail("the argument \"" + key + "\" is missing");
+        return nullptr;
+    }
+    if (!value->is_object()) fail("the argument \"" + key + "\" is not a dictionary: " + value->dump());
+    return *value;
+}
+
+nlohmann::json ScreenArguments::any(const std::string& key) const {
+    const auto* value = find(key);
+    return value ? *value : nlohmann::json();
+}
+
+nlohmann::json ScreenArguments::all() const {
+    if (arguments_.is_object()) {
+        for (const auto& [key, value] : arguments_.items()) read_.insert(key);
+    }
+    return arguments_;
+}
+
+void ScreenArguments::finish() const {
+    if (!arguments_.is_object()) return;
+    for (const auto& [key, value] : arguments_.items()) {
+        if (!read_.count(key)) fail("unknown argument \"" + key + "\"");
+    }
+}
+
+// ---- ScreenRegistry --------------------------------------------------------------------------
 
 void ScreenRegistry::registerFactory(const std::string& className, Factory factory) {
     std::lock_guard lock(registryMutex());
@@ -43,17 +128,19 @@ std::shared_ptr<ui::ViewController> ScreenRegistry::make(const std::string& clas
         if (it != factories().end()) factory = it->second;
     }
     if (!factory) {
-        foundation::log("ScreenRegistry: no screen registered as " + className);
+        foundation::logError("no screen is registered as " + className);
         return nullptr;
     }
     std::shared_ptr<ui::ViewController> screen;
     try {
-        screen = factory(arguments);
+        ScreenArguments reader(className, arguments);
+        screen = factory(reader);
+        if (screen) reader.finish();
     } catch (const std::exception& e) {
-        foundation::log("ScreenRegistry: the factory of " + className + " failed: " + e.what());
+        foundation::logError(std::string("cannot open ") + className + ": " + e.what());
         return nullptr;
     }
-    if (!screen) foundation::log("ScreenRegistry: the factory of " + className + " made no screen");
+    if (!screen) foundation::logError("the factory of " + className + " made no screen");
     return screen;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app_TestScreens.h"
+#include "app/TestScreens.h"
+#include "core/ApplicationRoutes.h"
 #include "core/BaseTableViewController.h"
 #include "core/ButtonCell.h"
 #include "core/CustomNavigationController.h"
@@ -25,11 +26,15 @@ protected:
         ProgressHUD::resetForTesting();
         ScreenRegistry::reset();
         registerTestScreens();
+        ApplicationRoutes::install(
+            [] { return std::make_shared<NamedTestScreen>("HomeViewController", nullptr); },
+            [] { return std::make_shared<NamedTestScreen>("LoginViewController", nullptr); });
     }
     void TearDown() override {
         ProgressHUD::resetForTesting();
         ui::resetForTests();
         ScreenRegistry::reset();
+        ApplicationRoutes::reset();
         PlatformTest::TearDown();
     }
     // Shows the screen as the root of a window.
@@ -84,7 +89,9 @@ TEST_F(BaseScreensTest, LoginPopUpReplacesTheKeyWindowsRoot) {
     ASSERT_NE(nav, nullptr);
     EXPECT_EQ(nav->topViewController()->className(), "LoginViewController");
 
-    ScreenRegistry::reset();
+    // Without a way to the login page installed nothing changes, and the error is logged.
+    expectErrors();
+    ApplicationRoutes::reset();
     auto before = window->rootViewController();
     std::dynamic_pointer_cast<BaseViewController>(nav->topViewController())->popLoginViewController();
     EXPECT_EQ(window->rootViewController(), before);

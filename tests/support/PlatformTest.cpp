@@ -19,6 +19,11 @@ void PlatformTest::SetUp() {
     setenv("TZ", std::filesystem::exists("/usr/share/zoneinfo/Asia/Shanghai") ? "Asia/Shanghai" : "CST-8", 1);
     tzset();
     setLogEnabled(std::getenv("VESKARD_LOG") != nullptr);
+    auto errors = errors_;
+    setErrorObserver([errors](const std::string& message) {
+        std::lock_guard<std::mutex> lock(errors->mutex);
+        errors->messages.push_back(message);
+    });
 
     auto& loop = RunLoop::main();
     loop.reset();
@@ -41,4 +46,13 @@ void PlatformTest::TearDown() {
     setBundleRoot(VESKARD_RESOURCE_DIR);
     std::error_code ec;
     std::filesystem::remove_all(sandboxRoot, ec);
+    setErrorObserver(nullptr);
+    if (!errorsExpected_) {
+        for (const auto& message : loggedErrors()) ADD_FAILURE() << "the application logged an error: " << message;
+    }
+}
+
+std::vector<std::string> PlatformTest::loggedErrors() const {
+    std::lock_guard<std::mutex> lock(errors_->mutex);
+    return errors_->messages;
 }

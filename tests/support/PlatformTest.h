@@ -2,6 +2,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,19 @@ protected:
     }
     int drain() { return loop().drain(); }
 
+    // Errors the application logged (foundation::logError) during this test. Each one fails the
+    // test unless the test said it expects errors.
+    std::vector<std::string> loggedErrors() const;
+    void expectErrors() { errorsExpected_ = true; }
+
     std::shared_ptr<foundation::ManualClock> clock;
     std::filesystem::path sandboxRoot;
+
+private:
+    struct ErrorLog {
+        std::mutex mutex;
+        std::vector<std::string> messages;
+    };
+    std::shared_ptr<ErrorLog> errors_ = std::make_shared<ErrorLog>();
+    bool errorsExpected_ = false;
 };

@@ -562,8 +562,9 @@ void PhotoCapViewController::didDismissWithButtonIndex(ui::ActionSheet& sheet, i
     if (tag == 1) {
         if (!stack.empty() && stack.front().get() != this) target = stack.front();
     } else {
+        auto accidentKind = accidentKindScreen ? accidentKindScreen() : nullptr;
         for (const auto& screen : stack) {
-            if (screen && screen->className() == kAccidentKindScreen) {
+            if (screen && screen == accidentKind) {
                 target = screen;
                 break;
             }

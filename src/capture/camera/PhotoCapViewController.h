@@ -49,7 +49,8 @@ class TwoButtonAlertView;
 //
 // "返回" / "退出" ask "您确认放弃采集事故现场影像吗?"; "确定" cancels the pending step advance and
 // the extra-car question, drops shots still being processed, then pops to the accident-kind
-// screen ("返回", only when one is on the stack) or to the root ("退出").
+// screen ("返回", only when `accidentKindScreen` gives one that is on the stack) or to the root
+// ("退出").
 class PhotoCapViewController : public BaseViewController, public ui::ActionSheetDelegate {
 public:
     using SavePhotoBlock = std::function<void(const std::string& shot)>;
@@ -71,8 +72,9 @@ public:
 
     // The five steps of each extra car.
     static nlohmann::json extraCarImageArray();
-    // Where the accident-kind screen lives ("返回" pops to the first screen of this class).
-    static constexpr const char* kAccidentKindScreen = "SingleDoubleAccidentViewController";
+    // The accident-kind screen that "返回" goes back to, as the opener knows it (null or not on
+    // the stack: "返回" does nothing and the capture goes on).
+    std::function<std::shared_ptr<ui::ViewController>()> accidentKindScreen;
     // The album every shot is copied into.
     static constexpr const char* kAlbumName = "Brenvik";
 

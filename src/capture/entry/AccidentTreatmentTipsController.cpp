@@ -1,7 +1,6 @@
 #include "capture/entry/AccidentTreatmentTipsController.h"
 
 #include "core/Theme.h"
-#include "capture/entry/SingleDoubleAccidentViewController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
@@ -77,9 +76,7 @@ void AccidentTreatmentTipsController::layout() {
 }
 
 void AccidentTreatmentTipsController::iknowBtnClick() {
-    auto next = std::make_shared<SingleDoubleAccidentViewController>();
-    next->simulateNormal = simulateNormal;
-    pushNewViewController(next);
+    if (onIknow) onIknow(simulateNormal);
 }
 
 void AccidentTreatmentTipsController::backBtnClick() {

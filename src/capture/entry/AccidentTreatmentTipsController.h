@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+
+#include "core/CaseMode.h"
 #include <memory>
 #include <string>
 
@@ -36,10 +39,17 @@ public:
     static constexpr const char* kIknowTitle = "我知道了";
     static constexpr const char* kFooterText = "注意:拍照取证时请您在保证安全下拍摄";
 
+    struct Arguments {
+        CaseMode simulateNormal = CaseMode::Practice;
+    };
+    explicit AccidentTreatmentTipsController(Arguments arguments) : simulateNormal(arguments.simulateNormal) {}
     std::string className() const override { return "AccidentTreatmentTipsController"; }
 
+    // "我知道了": the accident-kind screen, with the practice flag handed on.
+    std::function<void(CaseMode simulateNormal)> onIknow;
+
     // The practice flag, handed on unchanged.
-    int simulateNormal = 0;
+    const CaseMode simulateNormal;
 
     std::shared_ptr<ui::Button> iknow() const { return iknow_.lock(); }
     std::shared_ptr<ui::Label> label() const { return label_.lock(); }

@@ -1,9 +1,7 @@
 #include "capture/entry/CallPoliceTipsViewController.h"
 
-#include "capture/entry/AccidentTreatmentTipsController.h"
 #include "core/Theme.h"
 #include "core/AccountTool.h"
-#include "core/ScreenRegistry.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
@@ -61,27 +59,19 @@ void CallPoliceTipsViewController::layout() {
 }
 
 void CallPoliceTipsViewController::confirmBtnClick() {
-    auto next = std::make_shared<AccidentTreatmentTipsController>();
-    next->simulateNormal = simulateNormal;
-    pushNewViewController(next);
+    if (onConfirm) onConfirm(simulateNormal);
 }
 
 void CallPoliceTipsViewController::callPoliceBtnClick() {
-    std::string next = "HomeViewController";
-    if (simulateNormal == 1) {
+    bool signedIn = true;
+    if (simulateNormal == CaseMode::Real) {
         // The phone asks the driver to confirm the call.
         if (!ui::Application::shared().openURL(kPoliceURL)) foundation::log("CallPoliceTipsViewController: cannot dial 122");
     } else {
         auto account = AccountTool::account();
-        bool signedIn = account && account->userid && !account->userid->empty();
-        if (!signedIn) next = "LoginViewController";
+        signedIn = account && account->userid && !account->userid->empty();
     }
-    auto screen = ScreenRegistry::make(next);
-    if (!screen) {
-        foundation::log("CallPoliceTipsViewController: " + next + " is not available");
-        return;
-    }
-    pushNewViewController(screen);
+    if (onLeaveCase) onLeaveCase(signedIn);
 }
 
 void CallPoliceTipsViewController::backBtnClick() {

@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+
+#include "core/CaseMode.h"
 #include <memory>
 #include <string>
 
@@ -24,10 +27,20 @@ public:
     static constexpr const char* kCallPoliceTitle = "有，拨打122";
     static constexpr const char* kPoliceURL = "telprompt://122";
 
+    struct Arguments {
+        CaseMode simulateNormal = CaseMode::Practice;
+    };
+    explicit CallPoliceTipsViewController(Arguments arguments) : simulateNormal(arguments.simulateNormal) {}
     std::string className() const override { return "CallPoliceTipsViewController"; }
 
-    // The practice flag: exactly 1 is a real case.
-    int simulateNormal = 0;
+    // "无以上情况": the steps of the service, with the practice flag handed on.
+    std::function<void(CaseMode simulateNormal)> onConfirm;
+    // "有，拨打122", after the dial of a real case: the case flow is left for a new home page
+    // (`signedIn` false in practice without a saved account: the login page instead).
+    std::function<void(bool signedIn)> onLeaveCase;
+
+    // The practice flag.
+    const CaseMode simulateNormal;
 
     std::shared_ptr<ui::Label> headerTips() const { return headerTips_.lock(); }
     std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }

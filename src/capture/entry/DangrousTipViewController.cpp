@@ -1,6 +1,5 @@
 #include "capture/entry/DangrousTipViewController.h"
 
-#include "capture/entry/CallPoliceTipsViewController.h"
 #include "core/Theme.h"
 #include "platform/ui/NavigationController.h"
 
@@ -39,9 +38,7 @@ void DangrousTipViewController::layout() {
 }
 
 void DangrousTipViewController::iknowBtnClick() {
-    auto next = std::make_shared<CallPoliceTipsViewController>();
-    next->simulateNormal = simulateState;
-    pushNewViewController(next);
+    if (onIknow) onIknow(simulateState);
 }
 
 void DangrousTipViewController::backBtnClick() {

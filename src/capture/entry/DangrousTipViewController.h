@@ -1,4 +1,7 @@
 #pragma once
+#include <functional>
+
+#include "core/CaseMode.h"
 #include <memory>
 #include <string>
 
@@ -15,10 +18,17 @@ public:
         "发生交通事故时,请您务必保证自身安全。并开启危险报警闪光灯,夜间还须开启示廓灯和后位灯,在车辆后方放置警示牌。";
     static constexpr const char* kIknowTitle = "我知道了";
 
+    struct Arguments {
+        CaseMode simulateState = CaseMode::Practice;
+    };
+    explicit DangrousTipViewController(Arguments arguments) : simulateState(arguments.simulateState) {}
     std::string className() const override { return "DangrousTipViewController"; }
 
-    // The practice flag, handed on unchanged (1 real case).
-    int simulateState = 0;
+    // "我知道了": the police question, with the practice flag handed on.
+    std::function<void(CaseMode simulateState)> onIknow;
+
+    // The practice flag, handed on unchanged.
+    const CaseMode simulateState;
 
     std::shared_ptr<ui::Label> tips() const { return tips_.lock(); }
     std::shared_ptr<ui::Button> iknow() const { return iknow_.lock(); }

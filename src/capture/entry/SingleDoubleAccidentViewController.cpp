@@ -1,12 +1,9 @@
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 
 #include "capture/camera/ImageUpload.h"
-#include "capture/camera/PhotoCapViewController.h"
-#include "capture/entry/CaseFlowScreens.h"
 #include "core/Theme.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
-#include "core/ScreenRegistry.h"
 #include "core/StringExtension.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -26,7 +23,18 @@ nlohmann::json step(const char* title, const char* image) {
 
 }  // namespace
 
-SingleDoubleAccidentViewController::SingleDoubleAccidentViewController() = default;
+SingleDoubleAccidentViewController::SingleDoubleAccidentViewController(Arguments arguments)
+    : simulateNormal(arguments.simulateNormal) {}
+
+template <class Output, class... Args>
+void SingleDoubleAccidentViewController::handOver(const Output& output, const char* name, Args&&... args) {
+    if (!output) {
+        ProgressHUD::hideHUD();
+        foundation::logError(std::string("SingleDoubleAccidentViewController: nothing opens ") + name);
+        return;
+    }
+    output(std::forward<Args>(args)...);
+}
 
 std::size_t SingleDoubleAccidentViewController::count() const { return shots_->current->count; }
 
@@ -133,7 +141,7 @@ bool SingleDoubleAccidentViewController::keepCaseNumber(const std::optional<std:
 }
 
 void SingleDoubleAccidentViewController::doubleCarBtnDidClick() {
-    if (simulateNormal == 0) {
+    if (simulateNormal == CaseMode::Practice) {
         openSituation();
         return;
     }
@@ -149,7 +157,7 @@ void SingleDoubleAccidentViewController::doubleCarBtnDidClick() {
 
 void SingleDoubleAccidentViewController::singleCarBtnDidClick() {
     ProgressHUD::showMessage(kSingleLoadingText);
-    if (simulateNormal != 1) {
+    if (simulateNormal != CaseMode::Real) {
         openCamera(false);
         return;
     }
@@ -163,23 +171,24 @@ void SingleDoubleAccidentViewController::singleCarBtnDidClick() {
 }
 
 void SingleDoubleAccidentViewController::openSituation() {
-    pushIfMade(ScreenRegistry::make(kSituationScreen, {{"simulateState", simulateNormal}}), kSituationScreen);
+    handOver(onSituation, "the situation choice", simulateNormal);
 }
 
 void SingleDoubleAccidentViewController::openCamera(bool real) {
-    auto camera = std::make_shared<PhotoCapViewController>(singleCarImageArray(), true);
-    camera->setCarType(0);
+    CaptureRequest request;
+    request.steps = singleCarImageArray();
+    request.carType = 0;
     std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
     if (real) {
-        camera->setViewControllerBlock([weak] {
+        request.viewControllerBlock = [weak] {
             if (auto self = weak.lock()) self->requestCarList();
-        });
+        };
         // Shots arrive on a background queue, one after the other. The counting, the reading of
         // the user state and the start of the upload move to the main queue, in arrival order,
         // so the codes follow the shots; each upload then runs on its own.
         auto shots = shots_;
         auto counter = shots_->current;
-        camera->setSavePhotoBlock([shots, counter](const std::string& shot) {
+        request.savePhotoBlock = [shots, counter](const std::string& shot) {
             foundation::dispatch::mainQueue()->async([shots, counter, shot] {
                 auto record = ImageUpload::recordWithShot(shot, ImageUpload::singleCarImageType(counter->count));
                 ++counter->count;
@@ -189,14 +198,13 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
                     if (!sent) shots->failedImage.push_back(dictionary);
                 });
             });
-        });
+        };
     } else {
-        int flag = simulateNormal;
-        camera->setViewControllerBlock([weak, flag] {
-            if (auto self = weak.lock()) self->pushIfMade(caseflow::makeCarListScreen(flag, false), caseflow::kCarListScreen);
-        });
+        request.viewControllerBlock = [weak] {
+            if (auto self = weak.lock()) self->handOver(self->onCarList, "the vehicle choice", self->simulateNormal);
+        };
     }
-    pushNewViewController(camera);
+    handOver(onCapture, "the camera", std::move(request));
 }
 
 void SingleDoubleAccidentViewController::requestCarList() {
@@ -214,19 +222,8 @@ void SingleDoubleAccidentViewController::requestCarList() {
 
 void SingleDoubleAccidentViewController::openAfterCapture(bool carListArrived) {
     if (carListArrived) {
-        pushIfMade(caseflow::makeCarListScreen(simulateNormal, false), caseflow::kCarListScreen);
+        handOver(onCarList, "the vehicle choice", simulateNormal);
     } else {
-        pushIfMade(caseflow::makeClientScreen(simulateNormal, false), caseflow::kClientStoryboard);
+        handOver(onClientForm, "the parties' form", simulateNormal);
     }
-}
-
-void SingleDoubleAccidentViewController::pushIfMade(const std::shared_ptr<ui::ViewController>& screen,
-                                                    const char* name) {
-    if (!screen) {
-        // Not part of this build: the flow stops here, with no spinner left up.
-        ProgressHUD::hideHUD();
-        foundation::log(std::string("SingleDoubleAccidentViewController: no screen ") + name + " to open");
-        return;
-    }
-    pushNewViewController(screen);
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,6 +10,7 @@
 #include "capture/entry/DoubleCarView.h"
 #include "capture/entry/SingleCarView.h"
 #include "core/BaseViewController.h"
+#include "core/CaseMode.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 
@@ -15,14 +18,13 @@
 // opens the case on the server ("accidentinfor", type "1" or "0") and keeps the case number in
 // the user state.
 //
-// Two or more vehicles go on to the situation screen ("SituationViewController", made through
-// ScreenRegistry with {"simulateState": flag}). A single vehicle runs its whole capture here:
-// the guided camera on five steps, an upload of every shot with its step code, and after the
-// last shot the account's vehicles ("getusercarlist"): a "200" opens the vehicle choice, any
-// other outcome the parties' data form (see CaseFlowScreens.h), both with one vehicle.
+// Two or more vehicles go on to the situation screen (`onSituation`). A single vehicle runs its
+// whole capture from here: the guided camera on five steps (`onCapture` opens it with the steps
+// and the blocks this screen gives), an upload of every shot with its step code, and after the
+// last shot the account's vehicles ("getusercarlist"): a "200" opens the vehicle choice
+// (`onCarList`), any other outcome the parties' data form (`onClientForm`), both with one vehicle.
 //
-// Practice flag `simulateNormal`: the two-car card treats only 0 as practice, the single-car card
-// everything but 1. Practice sends nothing.
+// Practice (`simulateNormal`) sends nothing.
 class SingleDoubleAccidentViewController : public BaseViewController,
                                            public DoubleCarViewDelegate,
                                            public SingleCarViewDelegate {
@@ -33,15 +35,31 @@ public:
     static constexpr const char* kSingleLoadingText = "正在加载...";
     // A "200" reply that carries no case number.
     static constexpr const char* kNoCaseNumberText = "未能获取事故编号,请稍后再试";
-    // Made through ScreenRegistry; while it is not registered the two-car card opens the case,
-    // clears the spinner and stays (logged).
-    static constexpr const char* kSituationScreen = "SituationViewController";
+    struct Arguments {
+        CaseMode simulateNormal = CaseMode::Practice;
+    };
+    // What the guided camera is opened with: its steps ({"title", "image", "detail"} each), the
+    // case type (0 single car) and the two blocks the camera calls.
+    struct CaptureRequest {
+        nlohmann::json steps;
+        std::int64_t carType = 0;
+        std::function<void(const std::string& shot)> savePhotoBlock;
+        std::function<void()> viewControllerBlock;
+    };
 
-    SingleDoubleAccidentViewController();
+    explicit SingleDoubleAccidentViewController(Arguments arguments);
     std::string className() const override { return "SingleDoubleAccidentViewController"; }
 
-    // The practice flag (1 real case).
-    int simulateNormal = 0;
+    // The practice flag.
+    const CaseMode simulateNormal;
+
+    // Two or more vehicles, once the case is open (at once in practice): the situation choice.
+    std::function<void(CaseMode simulateState)> onSituation;
+    // A single vehicle, once the case is open: the guided camera.
+    std::function<void(CaptureRequest request)> onCapture;
+    // After the single-car capture: the vehicle choice, or the parties' form, for one vehicle.
+    std::function<void(CaseMode simulateNormal)> onCarList;
+    std::function<void(CaseMode simulateNormal)> onClientForm;
 
     std::shared_ptr<DoubleCarView> doubleCar() const { return doubleCar_.lock(); }
     std::shared_ptr<SingleCarView> singleCar() const { return singleCar_.lock(); }
@@ -87,7 +105,9 @@ private:
     void openCamera(bool real);
     void requestCarList();
     void openAfterCapture(bool carListArrived);
-    void pushIfMade(const std::shared_ptr<ui::ViewController>& screen, const char* name);
+    // Calls a hand-over; one that the road left unset stops the flow here (spinner cleared, logged).
+    template <class Output, class... Args>
+    void handOver(const Output& output, const char* name, Args&&... args);
 
     std::shared_ptr<ShotBook> shots_ = std::make_shared<ShotBook>();
     std::weak_ptr<DoubleCarView> doubleCar_;

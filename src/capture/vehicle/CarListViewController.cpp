@@ -2,7 +2,6 @@
 
 #include "capture/vehicle/CarListCell.h"
 #include "capture/vehicle/CarListHeaderView.h"
-#include "capture/vehicle/VehicleFormScreen.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
@@ -51,7 +50,7 @@ std::vector<std::shared_ptr<CarListModel>>& CarListViewController::simulateCarLi
 }
 
 const std::vector<std::shared_ptr<CarListModel>>& CarListViewController::shownList() {
-    return simulateNormal != 0 ? carList_ : simulateCarList();
+    return simulateNormal == CaseMode::Real ? carList_ : simulateCarList();
 }
 
 std::vector<std::shared_ptr<CarListModel>> CarListViewController::listFromReply(const nlohmann::json& reply) {
@@ -82,7 +81,7 @@ void CarListViewController::viewDidLoad() {
     setTitle(kTitle);
     navigationItem()->setHidesBackButton(true);
     styleNavigation();
-    if (simulateNormal == 1) loadNewCarList();
+    if (simulateNormal == CaseMode::Real) loadNewCarList();
 }
 
 void CarListViewController::viewWillAppear(bool animated) {
@@ -165,17 +164,9 @@ void CarListViewController::refreshMarks() {
 }
 
 void CarListViewController::confirmBtnDidClick() {
-    auto storyboard = ui::Storyboard::storyboardWithName(kFormStoryboard);
-    auto form = storyboard ? storyboard->instantiateInitialViewController() : nullptr;
-    if (!form) {
-        foundation::log(std::string("CarListViewController: the storyboard ") + kFormStoryboard + " has no screen");
+    if (!onConfirm) {
+        foundation::logError("CarListViewController: nothing opens the parties' form");
         return;
     }
-    if (auto flowScreen = std::dynamic_pointer_cast<CaseFlowScreen>(form)) {
-        flowScreen->setSimulateNormal(simulateNormal);
-        flowScreen->setCarCount(carCount);
-    }
-    if (auto vehicleForm = std::dynamic_pointer_cast<VehicleFormScreen>(form)) vehicleForm->setCarlist(selectedCarlist_);
-    if (auto navigation = navigationController()) navigation->pushViewController(form, true);
-    else foundation::log("CarListViewController: no navigation controller to push the form on");
+    onConfirm(simulateNormal, carCount, selectedCarlist_);
 }

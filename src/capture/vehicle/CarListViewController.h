@@ -1,44 +1,50 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "capture/entry/CaseFlowScreens.h"
+#include "core/CaseMode.h"
 #include "capture/vehicle/CarListFooterView.h"
 #include "capture/vehicle/CarListModel.h"
 #include "platform/ui/TableViewController.h"
 
 // The accident-time vehicle choice: the account's vehicles by plate, one of which the driver
 // marks ("其他" last, for a vehicle that is not registered); "确认" opens the parties' form
-// (the storyboard "ClientViewController") with the chosen vehicle, or none.
+// (`onConfirm`) with the chosen vehicle, or none.
 //
 // The screen holds the chosen row and its record; the marks of the rows on screen are drawn
 // from it, so at most one row is marked however the cells are reused. Tapping the marked row
 // clears the mark but keeps its record as the chosen vehicle.
 //
-// Real case (simulateNormal 1): "getusercarlist" when the view loads; its "list" (an array of
+// Real case: "getusercarlist" when the view loads; its "list" (an array of
 // dictionaries) plus the "其他" row. A reply without a list, a list that is not an array or
 // holds anything but dictionaries, and a transport failure leave the list empty.
-// Practice (0): two sample vehicles, no "其他", no request.
+// Practice: two sample vehicles, no "其他", no request.
 class CarListViewController : public ui::TableViewController,
-                              public CaseFlowScreen,
                               public CarListFooterViewDelegate {
 public:
     static constexpr const char* kClassName = "CarListViewController";
     static constexpr const char* kTitle = "车辆列表";
     static constexpr const char* kOtherCarno = "其他";
-    static constexpr const char* kFormStoryboard = "ClientViewController";
 
+    struct Arguments {
+        CaseMode simulateNormal = CaseMode::Practice;
+        // NO one vehicle in the accident, YES two.
+        bool carCount = false;
+    };
+    explicit CarListViewController(Arguments arguments)
+        : carCount(arguments.carCount), simulateNormal(arguments.simulateNormal) {}
     std::string className() const override { return kClassName; }
 
-    // Set by the opener: NO one vehicle in the accident, YES two; handed on unchanged.
-    bool carCount = false;
-    // Set by the opener: 1 real case, 0 practice walkthrough; handed on unchanged.
-    int simulateNormal = 0;
+    // Handed on unchanged to the parties' form.
+    const bool carCount;
+    const CaseMode simulateNormal;
 
-    void setSimulateNormal(int value) override { simulateNormal = value; }
-    void setCarCount(bool value) override { carCount = value; }
+    // "确认": the parties' form with the practice flag, the vehicle count and the chosen vehicle
+    // (null when none was chosen).
+    std::function<void(CaseMode simulateNormal, bool carCount, std::shared_ptr<CarListModel> carlist)> onConfirm;
 
     // The real list (empty until the reply arrives) and the practice list (built on first read).
     std::vector<std::shared_ptr<CarListModel>>& carList() { return carList_; }
@@ -53,7 +59,7 @@ public:
 
     // Sends "getusercarlist"; the reply replaces carList.
     void loadNewCarList();
-    // "确认": opens the parties' form with simulateNormal, the chosen vehicle and carCount.
+    // "确认": hands the chosen vehicle on (onConfirm).
     void confirmBtnDidClick() override;
 
     void viewDidLoad() override;

@@ -38,7 +38,7 @@ const std::vector<std::shared_ptr<InsuranceCompany>>& ChooseInsuranceViewControl
 }
 
 const std::vector<std::shared_ptr<InsuranceCompany>>& ChooseInsuranceViewController::shownList() {
-    return simulateState != 0 ? dateSorce() : simulateSorce();
+    return simulateState == CaseMode::Real ? dateSorce() : simulateSorce();
 }
 
 void ChooseInsuranceViewController::requestInsurers() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/CaseMode.h"
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,9 +15,9 @@
 // block once with that row's record, then pops the chooser; the back item pops it without
 // calling anything.
 //
-// Real list (simulateState non-zero): Documents/insurance.plist; when that file is missing,
+// Real list: Documents/insurance.plist; when that file is missing,
 // unreadable or empty, one "insurerlist" request (with "areaid" = the user state's city when
-// known) fills the list instead, without writing the file. Practice list (0, the default): the
+// known) fills the list instead, without writing the file. Practice list: the
 // bundle's "insurance.plist", never a request.
 class ChooseInsuranceViewController : public ui::TableViewController {
 public:
@@ -27,10 +28,14 @@ public:
     static constexpr const char* kCellIdentifier = "cell";
     static constexpr const char* kFileName = "insurance.plist";
 
+    struct Arguments {
+        CaseMode simulateState = CaseMode::Practice;
+    };
+    explicit ChooseInsuranceViewController(Arguments arguments) : simulateState(arguments.simulateState) {}
     std::string className() const override { return kClassName; }
 
-    // 1 (any non-zero value) real list, 0 practice list.
-    int simulateState = 0;
+    // The real list or the practice list.
+    const CaseMode simulateState;
 
     // Stores the completion block (set it before the chooser is shown).
     void returnBlock(ReturnBlock block) { returnBlock_ = std::move(block); }
@@ -39,7 +44,7 @@ public:
     // The real list, loaded on first read (a request may follow); the practice list.
     const std::vector<std::shared_ptr<InsuranceCompany>>& dateSorce();
     const std::vector<std::shared_ptr<InsuranceCompany>>& simulateSorce();
-    // The list shown: dateSorce when simulateState is non-zero, else simulateSorce.
+    // The list shown: dateSorce in a real case, else simulateSorce.
     const std::vector<std::shared_ptr<InsuranceCompany>>& shownList();
 
     // The insurers of a property list or reply array: one record per dictionary, in order

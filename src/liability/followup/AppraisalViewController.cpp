@@ -7,7 +7,7 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "input/StringPickerSheet.h"
-#include "liability/followup/FollowupNavigation.h"
+#include "core/ApplicationRoutes.h"
 #include "liability/followup/FollowupValues.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"
@@ -41,7 +41,8 @@ bool isLineBreak(const std::string& replacement) {
 
 }  // namespace
 
-AppraisalViewController::AppraisalViewController(std::string number) : accidentno(std::move(number)) {}
+AppraisalViewController::AppraisalViewController(Arguments arguments)
+    : isBackBtn(arguments.isBackBtn), simualateState(arguments.simualateState), accidentno(std::move(arguments.accidentno)) {}
 
 void AppraisalViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
@@ -140,7 +141,7 @@ void AppraisalViewController::didSelectRowAtIndexPath(ui::TableView& tableView, 
 }
 
 void AppraisalViewController::loadDataSource(ReasonsBlock completion) {
-    if (simualateState != 1) {
+    if (simualateState != CaseMode::Real) {
         completion(StoreManager::shareStoreManager().getAppraisalConfigureArray());
         return;
     }
@@ -196,7 +197,7 @@ bool AppraisalViewController::shouldChangeTextInRange(ui::TextView& textView, ui
 }
 
 void AppraisalViewController::clickAction() {
-    if (simualateState != 1) {
+    if (simualateState != CaseMode::Real) {
         if (followupstyle::signedInUserid()) {
             leaveForHomePage();
         } else {
@@ -230,7 +231,7 @@ void AppraisalViewController::clickAction() {
         });
 }
 
-void AppraisalViewController::leaveForHomePage() { followupstyle::leaveForNewHomePage(); }
+void AppraisalViewController::leaveForHomePage() { ApplicationRoutes::leaveForNewHomePage(); }
 
 void AppraisalViewController::backItemClick() {
     if (auto navigation = navigationController()) navigation->popViewController(true);

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/CaseMode.h"
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,13 +39,18 @@ public:
     static constexpr const char* kNoReasonsText = "暂无可选原因";
     static constexpr size_t kSuggestionLimit = 50;
 
-    explicit AppraisalViewController(std::string accidentno);
+    struct Arguments {
+        std::string accidentno;
+        CaseMode simualateState = CaseMode::Practice;
+        // Shows a back item.
+        bool isBackBtn = false;
+    };
+    explicit AppraisalViewController(Arguments arguments);
     std::string className() const override { return "AppraisalViewController"; }
 
     // Shows a back item.
-    bool isBackBtn = false;
-    // 1: a real case; any other value: practice.
-    int simualateState = 0;
+    const bool isBackBtn;
+    const CaseMode simualateState;
     std::shared_ptr<Appraisal> curAppraisal;
     std::string accidentno;
     // The row that carries the checkmark.

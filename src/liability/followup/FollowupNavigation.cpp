@@ -1,4 +1,4 @@
-#include "liability/followup/FollowupNavigation.h"
+#include "core/ApplicationRoutes.h"
 
 #include "core/CustomNavigationController.h"
 #include "core/ScreenRegistry.h"

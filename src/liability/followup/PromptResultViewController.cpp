@@ -11,7 +11,11 @@
 #include "liability/followup/FollowupValues.h"
 #include "platform/ui/NavigationController.h"
 
-PromptResultViewController::PromptResultViewController(std::string number) : accidentno(std::move(number)) {}
+PromptResultViewController::PromptResultViewController(Arguments arguments)
+    : accidentno(std::move(arguments.accidentno)),
+      textValue(std::move(arguments.textValue)),
+      isShowBtn(arguments.isShowBtn),
+      simualateState(arguments.simualateState) {}
 
 PromptResultViewController::~PromptResultViewController() {
     if (timer_) timer_->invalidate();
@@ -107,9 +111,10 @@ void PromptResultViewController::receive(const nlohmann::json& reply) {
 
 void PromptResultViewController::clickAction() {
     stopWaiting();
-    auto appraisal = std::make_shared<AppraisalViewController>(accidentno);
-    appraisal->simualateState = simualateState != 0 ? 1 : 0;
-    pushNewViewController(appraisal);
+    AppraisalViewController::Arguments arguments;
+    arguments.accidentno = accidentno;
+    arguments.simualateState = simualateState;
+    pushNewViewController(std::make_shared<AppraisalViewController>(std::move(arguments)));
 }
 
 void PromptResultViewController::backItemClick() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/CaseMode.h"
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,7 +25,16 @@ public:
     static constexpr const char* kRatingTitle = "满意度评价";
     static constexpr double kPollInterval = 5.0;
 
-    explicit PromptResultViewController(std::string accidentno);
+    struct Arguments {
+        std::string accidentno;
+        // The result to show; unset makes the screen wait for it.
+        std::optional<std::string> textValue;
+        // YES: the rating button and no back item; NO: a back item and no button.
+        bool isShowBtn = false;
+        // Passed on to the rating.
+        CaseMode simualateState = CaseMode::Practice;
+    };
+    explicit PromptResultViewController(Arguments arguments);
     ~PromptResultViewController() override;
     std::string className() const override { return "PromptResultViewController"; }
 
@@ -32,9 +42,9 @@ public:
     // The result to show; unset makes the screen wait for it.
     std::optional<std::string> textValue;
     // YES: the rating button and no back item; NO: a back item and no button.
-    bool isShowBtn = false;
-    // Non-zero: a real case; passed on to the rating.
-    int simualateState = 0;
+    const bool isShowBtn;
+    // Passed on to the rating.
+    const CaseMode simualateState;
 
     std::shared_ptr<foundation::Timer>& timer() { return timer_; }
     std::shared_ptr<ui::Button> button() const { return button_; }

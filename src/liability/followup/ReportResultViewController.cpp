@@ -6,15 +6,18 @@
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "liability/followup/FollowupNavigation.h"
+#include "core/ApplicationRoutes.h"
 #include "liability/followup/FollowupRows.h"
 #include "liability/followup/FollowupValues.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
 
-ReportResultViewController::ReportResultViewController(std::shared_ptr<InsuranceCompany> compay)
-    : curCompary(compay ? std::move(compay) : std::make_shared<InsuranceCompany>()) {}
+ReportResultViewController::ReportResultViewController(Arguments arguments)
+    : curCompary(std::make_shared<InsuranceCompany>(arguments.curCompary)),
+      curAccidentno(std::move(arguments.curAccidentno)),
+      simualateState(arguments.simualateState),
+      isBackBtn(arguments.isBackBtn) {}
 
 ReportResultViewController::~ReportResultViewController() {
     if (timer_) timer_->invalidate();
@@ -63,7 +66,7 @@ void ReportResultViewController::viewDidLoad() {
     setDataSource({messageText()});
     table->reloadData();
 
-    if (simualateState != 1) return;
+    if (simualateState != CaseMode::Real) return;
     loadDataSource();
     timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer&) {
         if (auto self = weak.lock()) self->loadDataSource();
@@ -84,7 +87,7 @@ void ReportResultViewController::stopPolling() {
 }
 
 void ReportResultViewController::loadDataSource() {
-    if (pollingOver_ || simualateState != 1) return;
+    if (pollingOver_ || simualateState != CaseMode::Real) return;
     auto userid = UserDateSingleton::shareUserDateInstance().userid();
     auto params = UserDateSingleton::params({{"userid", userid},
                                              {"accidentno", caseNumber()},
@@ -102,11 +105,12 @@ void ReportResultViewController::receive(const nlohmann::json& reply) {
     // is on its way the result waits for the next tick (the revoke may end the case).
     if (reply.is_null() || pollingOver_ || revoking_) return;
     stopPolling();
-    auto prompt = std::make_shared<PromptResultViewController>(caseNumber().value_or(""));
-    prompt->isShowBtn = true;
-    prompt->simualateState = 1;
-    prompt->textValue = followupstyle::textMember(reply, "result");
-    pushNewViewController(prompt);
+    PromptResultViewController::Arguments arguments;
+    arguments.accidentno = caseNumber().value_or("");
+    arguments.isShowBtn = true;
+    arguments.simualateState = CaseMode::Real;
+    arguments.textValue = followupstyle::textMember(reply, "result");
+    pushNewViewController(std::make_shared<PromptResultViewController>(std::move(arguments)));
 }
 
 void ReportResultViewController::clickAction() {
@@ -124,7 +128,7 @@ void ReportResultViewController::clickedButtonAtIndex(ui::AlertView&, int button
 }
 
 void ReportResultViewController::revoke() {
-    if (simualateState != 1) {
+    if (simualateState != CaseMode::Real) {
         if (followupstyle::signedInUserid()) {
             leaveForHomePage();
         } else {
@@ -157,7 +161,7 @@ void ReportResultViewController::revoke() {
 }
 
 void ReportResultViewController::clickBtnAction() {
-    if (simualateState != 1 && !followupstyle::signedInUserid()) {
+    if (simualateState != CaseMode::Real && !followupstyle::signedInUserid()) {
         stopPolling();
         popLoginViewController();
         return;
@@ -167,7 +171,7 @@ void ReportResultViewController::clickBtnAction() {
 
 void ReportResultViewController::leaveForHomePage() {
     stopPolling();
-    followupstyle::leaveForNewHomePage();
+    ApplicationRoutes::leaveForNewHomePage();
 }
 
 void ReportResultViewController::backItemClick() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/CaseMode.h"
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,7 +36,16 @@ public:
     static constexpr const char* kNoPhoneText = "您的保险公司";
     static constexpr double kPollInterval = 5.0;
 
-    explicit ReportResultViewController(std::shared_ptr<InsuranceCompany> compay);
+    struct Arguments {
+        // The insurer (an empty record stands for none); its `insphone` is shown.
+        InsuranceCompany curCompary;
+        // The case number from the history; when unset the case is UserDateSingleton's `accidentno`.
+        std::optional<std::string> curAccidentno;
+        CaseMode simualateState = CaseMode::Practice;
+        // Shows the back item (the history).
+        bool isBackBtn = false;
+    };
+    explicit ReportResultViewController(Arguments arguments);
     ~ReportResultViewController() override;
     std::string className() const override { return "ReportResultViewController"; }
 
@@ -43,10 +53,9 @@ public:
     std::shared_ptr<InsuranceCompany> curCompary;
     // The case number from the history; when unset the case is UserDateSingleton's `accidentno`.
     std::optional<std::string> curAccidentno;
-    // 1: a real case with server calls; any other value: practice.
-    int simualateState = 0;
+    const CaseMode simualateState;
     // Shows the back item (the history).
-    bool isBackBtn = false;
+    const bool isBackBtn;
 
     std::shared_ptr<foundation::Timer>& timer() { return timer_; }
     std::shared_ptr<ui::View> footerView();

@@ -57,8 +57,11 @@ std::string trimmed(const std::string& text) {
 
 }  // namespace
 
-ReportViewController::ReportViewController(std::shared_ptr<InsuranceCompany> record)
-    : compary(record ? std::move(record) : std::make_shared<InsuranceCompany>()) {}
+ReportViewController::ReportViewController(Arguments arguments)
+    : compary(std::make_shared<InsuranceCompany>(arguments.compary)),
+      reporTime(std::move(arguments.reporTime)),
+      simualateState(arguments.simualateState),
+      isBackBtn(arguments.isBackBtn) {}
 
 void ReportViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
@@ -139,15 +142,15 @@ std::optional<std::string> ReportViewController::reportTelephone() const {
 }
 
 void ReportViewController::reportInApplication() {
-    if (simualateState != 1) {
-        openResultScreen(0);
+    if (simualateState != CaseMode::Real) {
+        openResultScreen(CaseMode::Practice);
         return;
     }
     submitReport("0");
 }
 
 void ReportViewController::reportByTelephone() {
-    if (simualateState != 1) return;
+    if (simualateState != CaseMode::Real) return;
     if (!reportTelephone()) {
         ProgressHUD::showError(kNoReportTelText);
         return;
@@ -168,7 +171,7 @@ void ReportViewController::submitReport(const std::string& reportype) {
             self->endLoading();
             if (result.is_null()) return;
             if (reportype == "0") {
-                self->openResultScreen(1);
+                self->openResultScreen(CaseMode::Real);
                 return;
             }
             // The number may have changed while the report travelled.
@@ -182,10 +185,11 @@ void ReportViewController::submitReport(const std::string& reportype) {
         });
 }
 
-void ReportViewController::openResultScreen(int state) {
-    auto result = std::make_shared<ReportResultViewController>(compary);
-    result->simualateState = state;
-    pushNewViewController(result);
+void ReportViewController::openResultScreen(CaseMode state) {
+    ReportResultViewController::Arguments arguments;
+    arguments.curCompary = *compary;
+    arguments.simualateState = state;
+    pushNewViewController(std::make_shared<ReportResultViewController>(std::move(arguments)));
 }
 
 void ReportViewController::backToHomePage() {

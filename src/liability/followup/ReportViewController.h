@@ -1,4 +1,5 @@
 #pragma once
+#include "core/CaseMode.h"
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,17 +31,25 @@ public:
     static constexpr const char* kNoReportTelText = "未获取到保险公司报案电话,请选择手机APP报案";
     static constexpr double kRowHeight = 120;
 
-    explicit ReportViewController(std::shared_ptr<InsuranceCompany> compary);
+    struct Arguments {
+        // The insurer of the driver's vehicle (an empty record stands for none).
+        InsuranceCompany compary;
+        CaseMode simualateState = CaseMode::Practice;
+        // Shows the back item (the history).
+        bool isBackBtn = false;
+        // The report time stored with the case (reopened from the history).
+        std::optional<std::string> reporTime;
+    };
+    explicit ReportViewController(Arguments arguments);
     std::string className() const override { return "ReportViewController"; }
 
     // The insurer of the driver's vehicle (never null: an empty record stands for none).
     std::shared_ptr<InsuranceCompany> compary;
     // The report time stored with the case (reopened from the history); sent as "casedate".
     std::optional<std::string> reporTime;
-    // 1: a real case with server calls; any other value: practice.
-    int simualateState = 0;
+    const CaseMode simualateState;
     // Shows the back item (the history).
-    bool isBackBtn = false;
+    const bool isBackBtn;
 
     void viewDidLoad() override;
     void loadDataSource() override;
@@ -61,6 +70,6 @@ public:
 
 private:
     void submitReport(const std::string& reportype);
-    void openResultScreen(int state);
+    void openResultScreen(CaseMode state);
     bool submitting_ = false;
 };

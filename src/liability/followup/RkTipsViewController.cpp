@@ -4,7 +4,7 @@
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "liability/followup/FollowupNavigation.h"
+#include "core/ApplicationRoutes.h"
 #include "liability/followup/FollowupRows.h"
 
 void RkTipsViewController::viewDidLoad() {
@@ -55,11 +55,11 @@ void RkTipsViewController::revoke() {
         if (!self) return;
         self->revoking_ = false;
         self->endLoading();
-        if (!result.is_null()) followupstyle::leaveForNewHomePage();
+        if (!result.is_null()) ApplicationRoutes::leaveForNewHomePage();
     });
 }
 
-void RkTipsViewController::clickBtnAction() { followupstyle::leaveForNewHomePage(); }
+void RkTipsViewController::clickBtnAction() { ApplicationRoutes::leaveForNewHomePage(); }
 
 double RkTipsViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));

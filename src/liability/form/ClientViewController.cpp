@@ -1,7 +1,6 @@
 #include "liability/form/ClientViewController.h"
 
 #include "account/AddressManager.h"
-#include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/ScreenRegistry.h"
@@ -202,7 +201,7 @@ void ClientViewController::fillFields() {
     otherInsurance.lock()->setText(kChooseInsurance);
 
     auto& state = UserDateSingleton::shareUserDateInstance();
-    if (simulateNormal != 0) {
+    if (simulateNormal == CaseMode::Real) {
         selfPhoneNo.lock()->setText(state.phoneNumber().value_or(""));
     } else {
         selfPhoneNo.lock()->setText(kSampleOwnPhone);
@@ -339,11 +338,14 @@ void ClientViewController::upperCase(const std::weak_ptr<ui::TextField>& field) 
 }
 
 void ClientViewController::chooseInsurance(int section) {
-    auto chooser = std::make_shared<ChooseInsuranceViewController>();
+    if (!onChooseInsurance) {
+        foundation::logError("ClientViewController: nothing opens the insurer chooser");
+        return;
+    }
     // The other party always gets the bundle's list: its insurer need not be a local one.
-    if (section == 0) chooser->simulateState = simulateNormal;
+    CaseMode listMode = section == 0 ? simulateNormal : CaseMode::Practice;
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
-    chooser->returnBlock([weak, section](const std::shared_ptr<InsuranceCompany>& company) {
+    onChooseInsurance(listMode, [weak, section](const std::shared_ptr<InsuranceCompany>& company) {
         auto self = weak.lock();
         if (!self || !company) return;
         if (section == 0) {
@@ -354,7 +356,6 @@ void ClientViewController::chooseInsurance(int section) {
             self->otherInsurance.lock()->setText(company->inscomname.value_or(""));
         }
     });
-    pushScreen(chooser, ChooseInsuranceViewController::kClassName);
 }
 
 // --- Checks and submission ------------------------------------------------------------------------
@@ -406,10 +407,10 @@ void ClientViewController::submitOneVehicle() {
         fail("请补全车辆及驾驶人信息");
         return;
     }
-    if (simulateNormal == 0) {
+    if (simulateNormal == CaseMode::Practice) {
         auto placeholder = InsuranceCompany::objectWithKeyValues(
             {{"inscomname", "XXXXX保险公司"}, {"inscomcode", "0"}, {"insphone", "400-***-****"}});
-        openReport(placeholder, 0);
+        openReport(placeholder, CaseMode::Practice);
         return;
     }
     if (!StringExtension::validateCarNo(textOf(selfPlateNo))) { fail("车牌号有误"); return; }
@@ -446,7 +447,7 @@ void ClientViewController::submitTwoVehicles() {
         fail("请完善车辆信息");
         return;
     }
-    if (simulateNormal == 0) {
+    if (simulateNormal == CaseMode::Practice) {
         auto company = InsuranceCompany::objectWithKeyValues({{"inscomname", textOf(selfInsurance)}});
         openNegotiation(dutyModel(), company);
         return;
@@ -533,27 +534,19 @@ std::shared_ptr<DutyModel> ClientViewController::dutyModel() {
 
 // --- Hand-over ------------------------------------------------------------------------------------
 
-void ClientViewController::openReport(const std::shared_ptr<InsuranceCompany>& company, int flag) {
-    auto report = ScreenRegistry::make(kReportScreen, {{"compary", company ? company->keyValues() : nlohmann::json()},
-                                                        {"simualateState", flag},
-                                                        {"isBackBtn", false}});
-    pushScreen(report, kReportScreen);
+void ClientViewController::openReport(const std::shared_ptr<InsuranceCompany>& company, CaseMode mode) {
+    if (!onReport) {
+        foundation::logError("ClientViewController: nothing opens the insurance report");
+        return;
+    }
+    onReport(company, mode);
 }
 
 void ClientViewController::openNegotiation(const std::shared_ptr<DutyModel>& duty,
                                            const std::shared_ptr<InsuranceCompany>& company) {
-    auto negotiation = ScreenRegistry::make(kNegotiationScreen,
-                                            {{"simulateState", simulateNormal},
-                                             {"duty", duty ? duty->keyValues() : nlohmann::json()},
-                                             {"insurance", company ? company->keyValues() : nlohmann::json()}});
-    pushScreen(negotiation, kNegotiationScreen);
-}
-
-void ClientViewController::pushScreen(const std::shared_ptr<ui::ViewController>& screen, const char* name) {
-    if (!screen) {
-        foundation::log(std::string("ClientViewController: no screen ") + name + " to open");
+    if (!onNegotiation) {
+        foundation::logError("ClientViewController: nothing opens the negotiated liability");
         return;
     }
-    if (auto navigation = navigationController()) navigation->pushViewController(screen, true);
-    else foundation::log(std::string("ClientViewController: no navigation controller to open ") + name);
+    onNegotiation(simulateNormal, duty, company);
 }

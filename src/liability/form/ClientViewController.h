@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,9 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "capture/entry/CaseFlowScreens.h"
 #include "capture/vehicle/CarListModel.h"
-#include "capture/vehicle/VehicleFormScreen.h"
+#include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
 #include "liability/form/ClientFooterView.h"
 #include "liability/form/ClientRequestModel.h"
@@ -20,29 +20,24 @@
 #include "platform/ui/TableViewController.h"
 #include "platform/ui/TextField.h"
 
-// The parties' data form, the initial screen of the storyboard "ClientViewController": per
+// The parties' data form: per
 // vehicle the driver's name, the plate (prefix picked from the province and letter picker,
 // number typed), the phone and the insurer. One section (own vehicle) or two (own and other).
 //
 // Static rows of each section: 0 name, 1 plate, 2 phone, 3 insurer (opens the insurer
-// chooser). The own phone is the signed-in user's number and cannot be edited.
+// chooser, `onChooseInsurance`). The own phone is the signed-in user's number and cannot be edited.
 //
 // "下一步" checks the entries in a fixed order with fixed messages (one vehicle: plate before
 // name; two vehicles: the checks interleaved with building the entries), sends
-// "accidentcarinfo" in a real case, then opens the insurance report ("ReportViewController",
-// one vehicle) or the negotiated liability ("NegotiationDutyViewController", two vehicles)
-// through ScreenRegistry with the own party's insurer record. A failed check or request leaves
-// every field as entered.
+// "accidentcarinfo" in a real case, then opens the insurance report (`onReport`, one vehicle)
+// or the negotiated liability (`onNegotiation`, two vehicles) with the own party's insurer
+// record. A failed check or request leaves every field as entered.
 class ClientViewController : public ui::TableViewController,
-                             public CaseFlowScreen,
-                             public VehicleFormScreen,
                              public ClientFooterViewDelegate {
 public:
     static constexpr const char* kClassName = "ClientViewController";
     static constexpr const char* kTitle = "当事人信息";
     static constexpr const char* kChooseInsurance = "请选择保险公司";
-    static constexpr const char* kReportScreen = "ReportViewController";
-    static constexpr const char* kNegotiationScreen = "NegotiationDutyViewController";
     static constexpr int kInsuranceRow = 3;
 
     // Practice samples.
@@ -52,18 +47,31 @@ public:
     static constexpr const char* kSampleOtherPhone = "13900139000";
     static constexpr const char* kSampleOtherInsurance = "中国平安财产保险股份有限公司";
 
+    struct Arguments {
+        CaseMode simulateNormal = CaseMode::Practice;
+        // NO one vehicle (one section), YES two.
+        bool carCount = false;
+        // The own vehicle chosen in the vehicle list (carno "其他": not registered), or null.
+        std::shared_ptr<CarListModel> carlist;
+    };
+    explicit ClientViewController(Arguments arguments)
+        : carCount(arguments.carCount), simulateNormal(arguments.simulateNormal), carlist(std::move(arguments.carlist)) {}
     std::string className() const override { return kClassName; }
 
-    // Set by the opener: NO one vehicle (one section), YES two.
-    bool carCount = false;
-    // Set by the opener: 1 real case, 0 practice walkthrough.
-    int simulateNormal = 0;
-    // The own vehicle chosen in the vehicle list (carno "其他": not registered), or null.
-    std::shared_ptr<CarListModel> carlist;
+    const bool carCount;
+    const CaseMode simulateNormal;
+    const std::shared_ptr<CarListModel> carlist;
 
-    void setSimulateNormal(int value) override { simulateNormal = value; }
-    void setCarCount(bool value) override { carCount = value; }
-    void setCarlist(std::shared_ptr<CarListModel> value) override { carlist = std::move(value); }
+    using InsuranceReturnBlock = std::function<void(const std::shared_ptr<InsuranceCompany>& company)>;
+    // The insurer row: the insurer chooser (the own party's with the case's list, the other's
+    // always with the practice list); `returnBlock` takes the chosen record.
+    std::function<void(CaseMode simulateState, InsuranceReturnBlock returnBlock)> onChooseInsurance;
+    // One vehicle, once submitted: the insurance report with the own insurer record.
+    std::function<void(std::shared_ptr<InsuranceCompany> compary, CaseMode simualateState)> onReport;
+    // Two vehicles, once submitted: the negotiated liability.
+    std::function<void(CaseMode simulateState, std::shared_ptr<DutyModel> duty,
+                       std::shared_ptr<InsuranceCompany> insurance)>
+        onNegotiation;
 
     // Outlets: own party.
     std::weak_ptr<ui::TextField> selfName;
@@ -126,9 +134,8 @@ private:
     void submitOneVehicle();
     void submitTwoVehicles();
     bool fail(const std::string& message);
-    void openReport(const std::shared_ptr<InsuranceCompany>& company, int flag);
+    void openReport(const std::shared_ptr<InsuranceCompany>& company, CaseMode mode);
     void openNegotiation(const std::shared_ptr<DutyModel>& duty, const std::shared_ptr<InsuranceCompany>& company);
-    void pushScreen(const std::shared_ptr<ui::ViewController>& screen, const char* name);
     // Prefix title + number text.
     std::string plateOf(const std::weak_ptr<ui::Button>& prefix, const std::weak_ptr<ui::TextField>& number) const;
     std::shared_ptr<ClientRequestModel> requestModel() const;

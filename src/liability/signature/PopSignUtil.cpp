@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/AppDelegate.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
@@ -19,7 +18,7 @@ std::shared_ptr<PopSignUtil>& sharedInstance() {
 std::shared_ptr<ui::View> coveredRootView() {
     auto& app = ui::Application::shared();
     std::shared_ptr<ui::Window> window;
-    if (auto delegate = std::dynamic_pointer_cast<AppDelegate>(app.delegate())) window = delegate->window();
+    if (auto delegate = app.delegate()) window = delegate->window();
     if (!window) window = app.keyWindow();
     if (!window) return nullptr;
     auto root = window->rootViewController();

@@ -12,6 +12,10 @@ std::mutex& logMutex() {
     static std::mutex m;
     return m;
 }
+ErrorObserver& observer() {
+    static ErrorObserver o;
+    return o;
+}
 }  // namespace
 
 void log(const std::string& message) {
@@ -24,5 +28,21 @@ void log(const std::string& message) {
 void setLogEnabled(bool on) { enabled.store(on); }
 
 bool logEnabled() { return enabled.load(); }
+
+void logError(const std::string& message) {
+    ErrorObserver current;
+    {
+        std::lock_guard<std::mutex> lock(logMutex());
+        std::fprintf(stderr, "[veskard] error: %s\n", message.c_str());
+        std::fflush(stderr);
+        current = observer();
+    }
+    if (current) current(message);
+}
+
+void setErrorObserver(ErrorObserver o) {
+    std::lock_guard<std::mutex> lock(logMutex());
+    observer() = std::move(o);
+}
 
 }  // namespace foundation

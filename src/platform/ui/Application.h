@@ -27,6 +27,8 @@ public:
     virtual void didRegisterForRemoteNotificationsWithDeviceToken(const std::string& deviceToken) { (void)deviceToken; }
     virtual void didFailToRegisterForRemoteNotificationsWithError(const std::string& error) { (void)error; }
     virtual void didReceiveRemoteNotification(const nlohmann::json& userInfo) { (void)userInfo; }
+    // The application's main window, when the delegate keeps one.
+    virtual std::shared_ptr<Window> window() const { return nullptr; }
 };
 
 enum class ApplicationState { Active, Inactive, Background };

@@ -79,11 +79,13 @@ protected:
         home = std::make_shared<NamedScreen>("HomeViewController");
         showInWindow(home, false);
         if (withAccidentKind) {
-            accidentKind = std::make_shared<NamedScreen>(PhotoCapViewController::kAccidentKindScreen);
+            accidentKind = std::make_shared<NamedScreen>("SingleDoubleAccidentViewController");
             navigation->pushViewController(accidentKind, false);
         }
         camera = std::make_shared<PhotoCapViewController>(steps(stepCount), true);
         camera->setCarType(carType);
+        std::weak_ptr<ui::ViewController> kind = accidentKind;
+        camera->accidentKindScreen = [kind] { return kind.lock(); };
         camera->setViewControllerBlock([this] { ++endActions; });
         if (withReceiver) {
             auto shots = handBacks;

@@ -234,7 +234,7 @@ TEST_F(AccidentKindTest, ACaseOpeningWithoutACaseNumberClearsTheSpinnerAndSaysSo
     }
 }
 
-TEST_F(AccidentKindTest, TheTwoCarCardTreatsOnlyZeroAsPractice) {
+TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
     auto kind = openAccidentKind(0);
     tapAndSettle("两车及以上事故");
     auto situation = top<FlowTestScreen>();
@@ -245,8 +245,7 @@ TEST_F(AccidentKindTest, TheTwoCarCardTreatsOnlyZeroAsPractice) {
     navigation->popToRootViewController(false);
     finishTransitions();
 
-    // 2 is a real case here (on the single-car card it would be practice).
-    kind = openAccidentKind(2);
+    kind = openAccidentKind(1);
     server.scriptOnce("accidentinfor", Reply::delayed(0.3, {{"rescode", "200"}, {"accidentno", "BJ202612079999"}}));
     ASSERT_TRUE(driver.tap("两车及以上事故"));
     ASSERT_NE(spinner(), nullptr);
@@ -255,18 +254,19 @@ TEST_F(AccidentKindTest, TheTwoCarCardTreatsOnlyZeroAsPractice) {
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);
     EXPECT_EQ(accidentno(), "BJ202612079999");
-    EXPECT_EQ(top<FlowTestScreen>()->arguments, (nlohmann::json{{"simulateState", 2}}));
+    EXPECT_EQ(top<FlowTestScreen>()->arguments, (nlohmann::json{{"simulateState", 1}}));
     EXPECT_EQ(server.lastRequest("accidentinfor")->param("accidenttype"), "1");
 }
 
-TEST_F(AccidentKindTest, WithoutASituationScreenTheTwoCarCardClearsTheSpinnerAndStays) {
-    ScreenRegistry::unregisterFactory(SingleDoubleAccidentViewController::kSituationScreen);
+TEST_F(AccidentKindTest, WithoutASituationScreenTheTwoCarCardSaysSoAndStays) {
+    situationBuilt = false;
     auto kind = openAccidentKind(1);
     ASSERT_TRUE(driver.tap("两车及以上事故"));
     ASSERT_NE(spinner(), nullptr);
     ASSERT_TRUE(waitFor([&] { return spinner() == nullptr; }));
     finishTransitions();
-    EXPECT_EQ(ProgressHUD::current(), nullptr);
+    // The driver is told that the next screen is not there yet, and stays.
+    EXPECT_EQ(toast(), app::kNotBuiltText);
     EXPECT_EQ(navigation->topViewController(), kind);
     EXPECT_EQ(server.count("accidentinfor"), 1u);
 }

@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 
 #include "capture/camera/PhotoCapViewController.h"
-#include "capture/entry/CaptureEntryScreens.h"
-#include "capture/entry/CaseFlowScreens.h"
+#include "app/Navigator.h"
+#include "app/SingleCarRoad.h"
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
@@ -26,12 +26,10 @@
 #include "tools/server/ServerConfig.h"
 
 // A screen of another library, made under its class name; it keeps what its opener handed it.
-class FlowTestScreen : public BaseViewController, public CaseFlowScreen {
+class FlowTestScreen : public BaseViewController {
 public:
     FlowTestScreen(std::string name, nlohmann::json arguments) : arguments(std::move(arguments)), name_(std::move(name)) {}
     std::string className() const override { return name_; }
-    void setSimulateNormal(int value) override { simulateNormal = value; }
-    void setCarCount(bool value) override { carCount = value; }
 
     nlohmann::json arguments;
     int simulateNormal = -1;
@@ -56,19 +54,24 @@ protected:
         state.setLatitude(std::string("39.908700"));
         ASSERT_NO_FATAL_FAILURE(startServer());
 
-        registerCaptureEntryScreens();
-        for (const char* name : {"HomeViewController", "LoginViewController", caseflow::kCarListScreen}) {
+        for (const char* name : {"DangrousTipViewController", "CallPoliceTipsViewController",
+                                 "AccidentTreatmentTipsController", "SingleDoubleAccidentViewController"}) {
             std::string n = name;
-            ScreenRegistry::registerFactory(n, [n](const nlohmann::json& arguments) {
-                return std::make_shared<FlowTestScreen>(n, arguments);
+            ScreenRegistry::registerFactory(n, [this, n](ScreenArguments& arguments) -> std::shared_ptr<ui::ViewController> {
+                auto road = std::make_shared<TestRoad>(this);
+                if (n == "DangrousTipViewController") return road->makeDangrousTip(arguments.caseMode("simulateState"));
+                auto mode = arguments.caseMode("simulateNormal");
+                if (n == "CallPoliceTipsViewController") return road->makeCallPoliceTips(mode);
+                if (n == "AccidentTreatmentTipsController") return road->makeTreatmentTips(mode);
+                return road->makeAccidentKind(mode);
             });
         }
-        registerSituation();
-        ui::Storyboard::registerFactory(caseflow::kClientStoryboard, [this] {
-            ++clientFormsMade;
-            return std::make_shared<FlowTestScreen>(caseflow::kClientStoryboard, nullptr);
-        });
-
+        for (const char* name : {"HomeViewController", "LoginViewController"}) {
+            std::string n = name;
+            ScreenRegistry::registerFactory(n, [n](ScreenArguments& arguments) {
+                return std::make_shared<FlowTestScreen>(n, arguments.all());
+            });
+        }
         home = ScreenRegistry::make("HomeViewController");
         showInWindow(home);
     }
@@ -81,13 +84,38 @@ protected:
         AppTest::TearDown();
     }
 
-    void registerSituation() {
-        ScreenRegistry::registerFactory(SingleDoubleAccidentViewController::kSituationScreen,
-                                        [](const nlohmann::json& arguments) {
-                                            return std::make_shared<FlowTestScreen>(
-                                                SingleDoubleAccidentViewController::kSituationScreen, arguments);
-                                        });
-    }
+    // The single-car road with stand-ins for the screens of other libraries: the vehicle list,
+    // the parties' form and the situation choice keep what they were handed.
+    class TestRoad : public SingleCarRoad {
+    public:
+        explicit TestRoad(EntryTest* test) : test_(test) {}
+        std::shared_ptr<ui::ViewController> makeCarList(CaseMode mode, bool carCount) override {
+            auto screen = std::make_shared<FlowTestScreen>(
+                "CarListViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", carCount}});
+            screen->simulateNormal = practiceFlag(mode);
+            screen->carCount = carCount;
+            return screen;
+        }
+        std::shared_ptr<ui::ViewController> makeClientForm(CaseMode mode, bool carCount,
+                                                           std::shared_ptr<CarListModel>) override {
+            ++test_->clientFormsMade;
+            auto screen = std::make_shared<FlowTestScreen>("ClientViewController", nullptr);
+            screen->simulateNormal = practiceFlag(mode);
+            screen->carCount = carCount;
+            return screen;
+        }
+        void openSituation(CaseMode mode) override {
+            if (!test_->situationBuilt) {
+                SingleCarRoad::openSituation(mode);
+                return;
+            }
+            app::push(std::make_shared<FlowTestScreen>("SituationViewController",
+                                                       nlohmann::json{{"simulateState", practiceFlag(mode)}}));
+        }
+
+    private:
+        EntryTest* test_;
+    };
 
     std::shared_ptr<SingleDoubleAccidentViewController> openAccidentKind(int flag) {
         return open<SingleDoubleAccidentViewController>("SingleDoubleAccidentViewController", {{"simulateNormal", flag}});
@@ -112,4 +140,5 @@ protected:
     }
 
     int clientFormsMade = 0;
+    bool situationBuilt = true;
 };

@@ -22,7 +22,7 @@ TEST_F(TipScreensTest, TipsLeadToTheAccidentKindAndBackStepsOneScreenAtATime) {
     tapAndSettle("我知道了");
     auto police = top<CallPoliceTipsViewController>();
     ASSERT_NE(police, nullptr);
-    EXPECT_EQ(police->simulateNormal, 1);
+    EXPECT_EQ(police->simulateNormal, CaseMode::Real);
     EXPECT_TRUE(driver.isOnScreen("事故现场是否有以下情况？"));
     EXPECT_TRUE(driver.isOnScreen("3.任意一方驾驶人有饮酒嫌疑。"));
     // Its own back item, not the system's; the list lies below the header, the buttons below it.
@@ -34,14 +34,14 @@ TEST_F(TipScreensTest, TipsLeadToTheAccidentKindAndBackStepsOneScreenAtATime) {
     tapAndSettle("无以上情况");
     auto steps = top<AccidentTreatmentTipsController>();
     ASSERT_NE(steps, nullptr);
-    EXPECT_EQ(steps->simulateNormal, 1);
+    EXPECT_EQ(steps->simulateNormal, CaseMode::Real);
     EXPECT_EQ(steps->stepView()->step2()->text(), "  2、责任认定");
     EXPECT_DOUBLE_EQ(steps->stepView()->step3()->frame().y(), steps->stepView()->bounds().height() * 2 / 3);
 
     tapAndSettle("我知道了");
     auto kind = top<SingleDoubleAccidentViewController>();
     ASSERT_NE(kind, nullptr);
-    EXPECT_EQ(kind->simulateNormal, 1);
+    EXPECT_EQ(kind->simulateNormal, CaseMode::Real);
     EXPECT_EQ(kind->title(), "拍照存证");
     EXPECT_EQ(stackNames(), (Names{"HomeViewController", "DangrousTipViewController", "CallPoliceTipsViewController",
                                    "AccidentTreatmentTipsController", "SingleDoubleAccidentViewController"}));
@@ -83,14 +83,21 @@ TEST_F(TipScreensTest, EveryEntryScreenWearsTheApplicationsLook) {
     EXPECT_EQ(kind->mainView()->backgroundColor(), grey);
 }
 
-TEST_F(TipScreensTest, TheFlagIsHandedOnWhateverItsValue) {
-    auto dangerous = open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 7}});
+TEST_F(TipScreensTest, PracticeIsHandedOnAndAFlagOfAnotherValueOpensNothing) {
+    open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 0}});
     tapAndSettle("我知道了");
-    EXPECT_EQ(top<CallPoliceTipsViewController>()->simulateNormal, 7);
+    EXPECT_EQ(top<CallPoliceTipsViewController>()->simulateNormal, CaseMode::Practice);
     tapAndSettle("无以上情况");
-    EXPECT_EQ(top<AccidentTreatmentTipsController>()->simulateNormal, 7);
+    EXPECT_EQ(top<AccidentTreatmentTipsController>()->simulateNormal, CaseMode::Practice);
     tapAndSettle("我知道了");
-    EXPECT_EQ(top<SingleDoubleAccidentViewController>()->simulateNormal, 7);
+    EXPECT_EQ(top<SingleDoubleAccidentViewController>()->simulateNormal, CaseMode::Practice);
+
+    // The flag as a text or any number but 0 and 1 is refused loudly, never read as practice.
+    expectErrors();
+    EXPECT_EQ(ScreenRegistry::make("DangrousTipViewController", {{"simulateState", "1"}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("DangrousTipViewController", {{"simulateState", 7}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("DangrousTipViewController", nullptr), nullptr);
+    EXPECT_EQ(loggedErrors().size(), 3u);
 }
 
 TEST_F(TipScreensTest, CallingThePoliceInARealCaseDialsAndLeavesTheTipsUnderANewHomePage) {
@@ -127,15 +134,15 @@ TEST_F(TipScreensTest, OnlyOneIsARealCaseOnThePoliceQuestion) {
     EXPECT_TRUE(ui::Application::shared().openedURLs().empty());
 }
 
-TEST_F(TipScreensTest, RegistryArgumentsThatAreNoIntegerGivePractice) {
-    for (const nlohmann::json& arguments : {nlohmann::json(nullptr), nlohmann::json{{"simulateState", "1"}},
-                                            nlohmann::json{{"simulateState", 1e20}},
-                                            nlohmann::json{{"simulateState", 99999999999LL}}}) {
-        auto screen = std::dynamic_pointer_cast<DangrousTipViewController>(
-            ScreenRegistry::make("DangrousTipViewController", arguments));
-        ASSERT_NE(screen, nullptr);
-        EXPECT_EQ(screen->simulateState, 0) << arguments.dump();
+TEST_F(TipScreensTest, RegistryArgumentsThatAreNotTheFlagOpenNothingAndFailLoudly) {
+    expectErrors();
+    for (const nlohmann::json& arguments : {nlohmann::json{{"simulateState", 1.0}}, nlohmann::json{{"simulateState", 1e20}},
+                                            nlohmann::json{{"simulateState", 99999999999LL}},
+                                            nlohmann::json{{"simulateState", true}},
+                                            nlohmann::json{{"simulateNormal", 1}}}) {
+        EXPECT_EQ(ScreenRegistry::make("DangrousTipViewController", arguments), nullptr) << arguments.dump();
     }
+    EXPECT_EQ(loggedErrors().size(), 5u);
 }
 
 }  // namespace

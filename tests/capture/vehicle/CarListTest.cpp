@@ -18,7 +18,9 @@ json vehicle(const std::string& carno, const std::string& owner = "王建国") {
 class CarListTest : public VehicleTest {
 protected:
     std::shared_ptr<CarListViewController> openList(int flag, bool carCount = false) {
-        auto screen = open<CarListViewController>("CarListViewController", {{"simulateNormal", flag}, {"carCount", carCount}});
+        auto screen = makeCarList(flag, carCount);
+        navigation->pushViewController(screen, true);
+        finishTransitions();
         if (flag == 1) {
             EXPECT_TRUE(server.waitForRequests("getusercarlist", 1));
             settleRequests();

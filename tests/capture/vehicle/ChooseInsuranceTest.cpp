@@ -16,8 +16,8 @@ protected:
     // Opens a chooser with a block that records every call and whether the chooser was still
     // on top when it came.
     std::shared_ptr<ChooseInsuranceViewController> openChooser(int flag, bool withBlock = true) {
-        auto chooser = std::dynamic_pointer_cast<ChooseInsuranceViewController>(
-            ScreenRegistry::make("ChooseInsuranceViewController", {{"simulateState", flag}}));
+        auto chooser = std::make_shared<ChooseInsuranceViewController>(
+            ChooseInsuranceViewController::Arguments{flag != 0 ? CaseMode::Real : CaseMode::Practice});
         EXPECT_TRUE(chooser);
         if (!chooser) return nullptr;
         if (withBlock) {

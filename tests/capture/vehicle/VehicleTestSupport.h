@@ -5,10 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "capture/entry/CaseFlowScreens.h"
-#include "capture/vehicle/CaptureVehicleScreens.h"
 #include "capture/vehicle/CarListModel.h"
-#include "capture/vehicle/VehicleFormScreen.h"
+#include "capture/vehicle/CarListViewController.h"
+#include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
 #include "core/RequestManager.h"
@@ -25,15 +24,11 @@
 #include "tools/server/ServerConfig.h"
 
 // The parties' form as the vehicle list opens it: keeps what it was handed.
-class HandedForm : public BaseViewController, public CaseFlowScreen, public VehicleFormScreen {
+class HandedForm : public BaseViewController {
 public:
+    HandedForm(CaseMode mode, bool count, std::shared_ptr<CarListModel> vehicle)
+        : simulateNormal(practiceFlag(mode)), carCount(count), carlistSet(true), carlist(std::move(vehicle)) {}
     std::string className() const override { return "ClientViewController"; }
-    void setSimulateNormal(int value) override { simulateNormal = value; }
-    void setCarCount(bool value) override { carCount = value; }
-    void setCarlist(std::shared_ptr<CarListModel> value) override {
-        carlist = std::move(value);
-        carlistSet = true;
-    }
     int simulateNormal = -1;
     bool carCount = false;
     bool carlistSet = false;
@@ -54,12 +49,6 @@ protected:
         signInDemoUser();
         UserDateSingleton::shareUserDateInstance().setPhoneNumber(std::string(standin::kDemoPhone));
         ASSERT_NO_FATAL_FAILURE(startServer());
-        registerCaptureVehicleScreens();
-        ui::Storyboard::registerFactory("ClientViewController", [this] {
-            auto form = std::make_shared<HandedForm>();
-            forms.push_back(form);
-            return form;
-        });
         root = std::make_shared<RootPage>();
         showInWindow(root);
     }
@@ -69,6 +58,18 @@ protected:
         root.reset();
         forms.clear();
         AppTest::TearDown();
+    }
+
+    // The vehicle list as the road opens it, with "确认" handing over to a stand-in form.
+    std::shared_ptr<CarListViewController> makeCarList(int flag, bool carCount) {
+        auto screen = std::make_shared<CarListViewController>(
+            CarListViewController::Arguments{flag == 1 ? CaseMode::Real : CaseMode::Practice, carCount});
+        screen->onConfirm = [this](CaseMode mode, bool count, std::shared_ptr<CarListModel> carlist) {
+            auto form = std::make_shared<HandedForm>(mode, count, std::move(carlist));
+            forms.push_back(form);
+            navigation->pushViewController(form, true);
+        };
+        return screen;
     }
 
     static std::filesystem::path documentsFile(const char* name) {

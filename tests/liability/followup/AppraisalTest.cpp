@@ -252,7 +252,7 @@ TEST_F(AppraisalTest, PracticeUsesTheFixedReasonsAndOnlyReturnsHome) {
     // Without a signed-in user: the login.
     UserDateSingleton::shareUserDateInstance().setUserid(std::nullopt);
     auto practice = std::dynamic_pointer_cast<AppraisalViewController>(
-        ScreenRegistry::make("AppraisalViewController", {{"accidentno", kCase}}));
+        ScreenRegistry::make("AppraisalViewController", {{"accidentno", kCase}, {"simualateState", 0}}));
     rootNavigation()->pushViewController(practice, false);
     finishTransitions();
     submit();

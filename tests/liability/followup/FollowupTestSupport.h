@@ -13,7 +13,8 @@
 #include "core/ScreenRegistry.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
-#include "liability/followup/LiabilityFollowupScreens.h"
+#include "app/ApplicationScreens.h"
+#include "core/ApplicationRoutes.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -53,20 +54,23 @@ protected:
         server.withState([](standin::SimulatedState& s) { s.data["claimResultAfterPolls"] = 1000000; });
         ASSERT_NO_FATAL_FAILURE(startServer());
 
-        registerLiabilityFollowupScreens();
+        registerApplicationScreens();
         for (const char* name : {"HomeViewController", "LoginViewController"}) {
             std::string n = name;
-            ScreenRegistry::registerFactory(n, [this, n](const nlohmann::json&) {
+            ScreenRegistry::registerFactory(n, [this, n](ScreenArguments&) {
                 ++made[n];
                 return std::make_shared<FollowupHomeScreen>(n);
             });
         }
+        ApplicationRoutes::install([] { return ScreenRegistry::make("HomeViewController"); },
+                                   [] { return ScreenRegistry::make("LoginViewController"); });
         home = ScreenRegistry::make("HomeViewController");
         showInWindow(home);
     }
     void TearDown() override {
         settleRequests();
         ui::AlertView::resetAll();
+        ApplicationRoutes::reset();
         AppTest::TearDown();  // the keyboard back to "en-US" with the rest of the interface
     }
 

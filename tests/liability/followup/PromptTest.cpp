@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FollowupTestSupport.h"
-#include "core/AppDelegate.h"
+#include "app/AppDelegate.h"
 #include "liability/followup/AppraisalViewController.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReminderCell.h"
@@ -52,7 +52,7 @@ TEST_F(PromptTest, FromThePushItWaitsWithADisabledButtonUntilTheFirstPassedReply
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(stackNames(), std::vector<std::string>{"PromptResultViewController"});
     EXPECT_EQ(prompt->accidentno, "BJ202612010003");
-    EXPECT_EQ(prompt->simualateState, 1);
+    EXPECT_EQ(prompt->simualateState, CaseMode::Real);
     EXPECT_EQ(server.lastRequest("claimresult")->param("accidentno"), "BJ202612010003");
 
     // No way on while waiting: no back item, the rating button disabled.
@@ -79,7 +79,7 @@ TEST_F(PromptTest, FromThePushItWaitsWithADisabledButtonUntilTheFirstPassedReply
     auto appraisal = top<AppraisalViewController>();
     ASSERT_NE(appraisal, nullptr);
     EXPECT_EQ(appraisal->accidentno, "BJ202612010003");
-    EXPECT_EQ(appraisal->simualateState, 1);
+    EXPECT_EQ(appraisal->simualateState, CaseMode::Real);
 }
 
 TEST_F(PromptTest, RepliesInFlightFillTheResultOnce) {
@@ -99,7 +99,8 @@ TEST_F(PromptTest, RepliesInFlightFillTheResultOnce) {
 
 TEST_F(PromptTest, DisappearingWhileWaitingStopsForGood) {
     server.script("claimresult", Reply::rescode("201", "暂无理赔结果"));
-    auto prompt = open<PromptResultViewController>("PromptResultViewController", {{"accidentno", kCase}});
+    auto prompt = open<PromptResultViewController>("PromptResultViewController",
+                                                   {{"accidentno", kCase}, {"simualateState", 0}});
     settleRequests();
     // Opened without the button: a back item, no footer button.
     EXPECT_EQ(prompt->button(), nullptr);
@@ -129,8 +130,8 @@ TEST_F(PromptTest, ReadOnlyFromTheCaseDetailAndPracticeFlagPassedOn) {
     finishTransitions();
     EXPECT_EQ(topName(), "HomeViewController");
 
-    // Any non-zero flag is a real rating; zero is practice.
-    for (auto [flag, expected] : {std::pair{0, 0}, std::pair{2, 1}}) {
+    // The rating runs in the prompt's mode.
+    for (auto [flag, expected] : {std::pair{0, CaseMode::Practice}, std::pair{1, CaseMode::Real}}) {
         open<PromptResultViewController>(
             "PromptResultViewController",
             {{"accidentno", kCase}, {"isShowBtn", true}, {"simualateState", flag}, {"textValue", "结案"}});

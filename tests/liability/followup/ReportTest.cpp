@@ -81,7 +81,7 @@ TEST_F(ReportTest, ApplicationReportFilesTheCaseAndOpensTheResultTracking) {
                                           {"reportcall", standin::kDemoPhone},
                                           {"reportype", "0"}}));
     auto result = top<ReportResultViewController>();
-    EXPECT_EQ(result->simualateState, 1);
+    EXPECT_EQ(result->simualateState, CaseMode::Real);
     EXPECT_EQ(result->curCompary, report->compary);
     EXPECT_TRUE(openedURLs().empty());
 }
@@ -196,7 +196,7 @@ TEST_F(ReportTest, PracticeOpensTheResultScreenWithoutARequestAndTelephoneDoesNo
         tapAndSettle("手机APP报案");
         auto result = top<ReportResultViewController>();
         ASSERT_NE(result, nullptr);
-        EXPECT_EQ(result->simualateState, 0);
+        EXPECT_EQ(result->simualateState, CaseMode::Practice);
         navigation->popToRootViewController(false);
         finishTransitions();
     }
@@ -226,26 +226,28 @@ TEST_F(ReportTest, NoInsurerRecordBehavesAsAnEmptyOne) {
     EXPECT_EQ(server.count("claimcaseinfo"), 3u);
 }
 
-TEST_F(ReportTest, FactoryReadsTheOpenersArgumentsAndToleratesWrongKinds) {
+TEST_F(ReportTest, OpeningByNameReadsTheArgumentsStrictly) {
     auto screen = std::dynamic_pointer_cast<ReportViewController>(
         ScreenRegistry::make("ReportViewController", {{"compary", insurer()}, {"simualateState", 1},
                                                       {"isBackBtn", true}, {"reporTime", "2026-11-02 08:15:00"}}));
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->simualateState, 1);
+    EXPECT_EQ(screen->simualateState, CaseMode::Real);
     EXPECT_TRUE(screen->isBackBtn);
     EXPECT_EQ(screen->reporTime, "2026-11-02 08:15:00");
     EXPECT_EQ(screen->compary->keyValues(), insurer());
 
-    auto odd = std::dynamic_pointer_cast<ReportViewController>(ScreenRegistry::make(
-        "ReportViewController", {{"simualateState", "1"}, {"isBackBtn", "yes"}, {"reporTime", 17}}));
-    ASSERT_NE(odd, nullptr);
-    EXPECT_EQ(odd->simualateState, 0);
-    EXPECT_FALSE(odd->isBackBtn);
-    EXPECT_FALSE(odd->reporTime);
-    auto practiceByOtherName = std::dynamic_pointer_cast<ReportViewController>(
-        ScreenRegistry::make("ReportViewController", {{"simulateNormal", 1}}));
-    EXPECT_EQ(practiceByOtherName->simualateState, 1);
-    EXPECT_NE(ScreenRegistry::make("ReportViewController", nlohmann::json::array({1, 2})), nullptr);
+    // The practice flag as a text, a flag as a word, a time as a number, the flag under another
+    // screen's spelling, arguments that are not a dictionary: no screen, and an error each,
+    // never a practice case that looks real.
+    expectErrors();
+    EXPECT_EQ(ScreenRegistry::make("ReportViewController", {{"simualateState", "1"}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("ReportViewController", {{"simualateState", 1}, {"isBackBtn", "yes"}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("ReportViewController", {{"simualateState", 1}, {"reporTime", 17}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("ReportViewController", {{"simulateNormal", 1}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("ReportViewController", {{"simualateState", 1}, {"simulateNormal", 1}}), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("ReportViewController", nlohmann::json::array({1, 2})), nullptr);
+    EXPECT_EQ(ScreenRegistry::make("NoSuchViewController"), nullptr);
+    EXPECT_EQ(loggedErrors().size(), 7u);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST_F(ResultTrackingTest, OneMeasuredRowWithTheInsurersPhoneAndTheHomeButton) {
     EXPECT_EQ(result->button()->backgroundImageForState(ui::ControlStates::Highlighted)->name(), "灰色btn-按下");
 
     // An insurer without a phone still gets the whole sentence.
-    auto bare = std::make_shared<ReportResultViewController>(nullptr);
+    auto bare = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{});
     EXPECT_EQ(bare->messageText(), std::string(ReportResultViewController::kMessage) + "您的保险公司");
 }
 
@@ -93,7 +93,7 @@ TEST_F(ResultTrackingTest, PollsAtOnceAndEveryFiveSecondsUntilAPassedReplyOpensT
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->accidentno, kCase);
     EXPECT_TRUE(prompt->isShowBtn);
-    EXPECT_EQ(prompt->simualateState, 1);
+    EXPECT_EQ(prompt->simualateState, CaseMode::Real);
     EXPECT_EQ(prompt->textValue, "已赔付 800 元");
     EXPECT_TRUE(result->isPollingOver());
     EXPECT_EQ(result->timer(), nullptr);
@@ -266,7 +266,7 @@ TEST_F(ResultTrackingTest, PracticeNeverCallsTheServer) {
     // Without a signed-in user both ways lead to the login.
     UserDateSingleton::shareUserDateInstance().setUserid(std::nullopt);
     for (int way = 0; way < 2; ++way) {
-        auto practice = std::make_shared<ReportResultViewController>(nullptr);
+        auto practice = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{});
         rootNavigation()->pushViewController(practice, false);
         finishTransitions();
         if (way == 0) {

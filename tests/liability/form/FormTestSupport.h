@@ -14,7 +14,7 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "liability/form/ClientViewController.h"
-#include "liability/form/LiabilityFormScreens.h"
+#include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/ui/Application.h"
@@ -50,13 +50,6 @@ protected:
         state.setPhoneNumber(std::string(standin::kDemoPhone));
         state.setAccidentno(std::string("BJ202612070001"));
         ASSERT_NO_FATAL_FAILURE(startServer());
-        registerLiabilityFormScreens();
-        for (const char* name : {ClientViewController::kReportScreen, ClientViewController::kNegotiationScreen}) {
-            std::string n = name;
-            ScreenRegistry::registerFactory(n, [n](const nlohmann::json& arguments) {
-                return std::make_shared<NextScreen>(n, arguments);
-            });
-        }
         root = std::make_shared<RootPage>();
         showInWindow(root);
     }
@@ -70,15 +63,29 @@ protected:
 
     // The form as an opener makes it: from its storyboard, with the three values set.
     std::shared_ptr<ClientViewController> openForm(int flag, bool carCount, std::shared_ptr<CarListModel> carlist = nullptr) {
-        auto storyboard = ui::Storyboard::storyboardWithName("ClientViewController");
-        EXPECT_TRUE(storyboard);
-        if (!storyboard) return nullptr;
-        form = std::dynamic_pointer_cast<ClientViewController>(storyboard->instantiateInitialViewController());
-        EXPECT_TRUE(form);
-        if (!form) return nullptr;
-        form->setSimulateNormal(flag);
-        form->setCarCount(carCount);
-        form->setCarlist(std::move(carlist));
+        form = std::make_shared<ClientViewController>(ClientViewController::Arguments{
+            flag == 1 ? CaseMode::Real : CaseMode::Practice, carCount, std::move(carlist)});
+        // What the form opens: the real insurer chooser, and stand-ins for the report and the
+        // negotiation that keep what they were handed.
+        std::weak_ptr<ui::NavigationController> nav = navigation;
+        form->onChooseInsurance = [nav](CaseMode mode, ClientViewController::InsuranceReturnBlock block) {
+            auto chooser = std::make_shared<ChooseInsuranceViewController>(ChooseInsuranceViewController::Arguments{mode});
+            chooser->returnBlock(std::move(block));
+            if (auto n = nav.lock()) n->pushViewController(chooser, true);
+        };
+        form->onReport = [nav](std::shared_ptr<InsuranceCompany> company, CaseMode mode) {
+            nlohmann::json arguments = {{"compary", company ? company->keyValues() : nlohmann::json()},
+                                        {"simualateState", practiceFlag(mode)},
+                                        {"isBackBtn", false}};
+            if (auto n = nav.lock()) n->pushViewController(std::make_shared<NextScreen>("ReportViewController", arguments), true);
+        };
+        form->onNegotiation = [nav](CaseMode mode, std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> company) {
+            nlohmann::json arguments = {{"simulateState", practiceFlag(mode)},
+                                        {"duty", duty ? duty->keyValues() : nlohmann::json()},
+                                        {"insurance", company ? company->keyValues() : nlohmann::json()}};
+            if (auto n = nav.lock())
+                n->pushViewController(std::make_shared<NextScreen>("NegotiationDutyViewController", arguments), true);
+        };
         navigation->pushViewController(form, true);
         finishTransitions();
         return form;

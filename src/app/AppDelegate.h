@@ -20,8 +20,7 @@ class ViewController;
 // The application's delegate: launch, background and foreground, push routing, and the
 // periodic retry of failed photo uploads and the location refresh.
 //
-// Screens of other libraries are opened through ScreenRegistry: the program registers them
-// before it launches the application.
+// The root screens come from the home road; pushes go through the push router.
 class AppDelegate : public ui::ApplicationDelegate, public std::enable_shared_from_this<AppDelegate> {
 public:
     // The version of this build; the first-launch guide shows while the "version" user
@@ -59,13 +58,12 @@ public:
     // The root screen for a launch: the first-launch guide, the home page or the login screen.
     static std::shared_ptr<ui::ViewController> chooseRootViewController();
 
-    std::shared_ptr<ui::Window> window() const { return window_; }
+    std::shared_ptr<ui::Window> window() const override { return window_; }
     std::shared_ptr<foundation::Timer> failedImageTimer() const { return failedImageTimer_; }
     std::shared_ptr<foundation::Timer> locationTimer() const { return locationTimer_; }
 
 private:
     void startLocationTimer();
-    void setRoot(const std::shared_ptr<ui::ViewController>& root);
     // The last screen of the window's root navigation controller (or the root itself).
     std::shared_ptr<ui::ViewController> lastScreen() const;
 

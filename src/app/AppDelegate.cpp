@@ -1,4 +1,7 @@
-#include "core/AppDelegate.h"
+#include "app/AppDelegate.h"
+
+#include "app/HomeRoad.h"
+#include "app/PushRouter.h"
 
 #include <cstdio>
 
@@ -9,8 +12,8 @@
 #include "core/FailedImageStore.h"
 #include "core/ImageRequestModel.h"
 #include "core/RequestManager.h"
-#include "core/ScreenRegistry.h"
 #include "core/StringExtension.h"
+#include "core/ScreenRegistry.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
@@ -34,12 +37,6 @@ std::string coordinateText(double value) {
     return buffer;
 }
 
-// A screen of another library, or (when none is registered) an empty screen so that the
-// window always has a root.
-std::shared_ptr<ui::ViewController> screenOrPlaceholder(const std::string& className) {
-    if (auto screen = ScreenRegistry::make(className)) return screen;
-    return std::make_shared<BaseViewController>();
-}
 
 }  // namespace
 
@@ -56,16 +53,16 @@ std::shared_ptr<ui::ViewController> AppDelegate::chooseRootViewController() {
     if (!stored || *stored != kBundleVersion) {
         defaults.setObject(kVersionDefaultsKey, kBundleVersion);
         defaults.synchronize();
-        return screenOrPlaceholder("NewFeatureController");
+        return app::makeNewFeature();
     }
     if (auto account = AccountTool::account()) {
         auto& state = UserDateSingleton::shareUserDateInstance();
         state.setUserid(account->userid);
         state.setSn(account->sn ? account->sn : std::optional<std::string>(StringExtension::snWithString(*account->userid)));
         if (account->phoneNumber) state.setPhoneNumber(account->phoneNumber);
-        return std::make_shared<CustomNavigationController>(screenOrPlaceholder("HomeViewController"));
+        return std::make_shared<CustomNavigationController>(app::makeHomePage());
     }
-    return std::make_shared<CustomNavigationController>(screenOrPlaceholder("LoginViewController"));
+    return std::make_shared<CustomNavigationController>(app::makeLoginPage());
 }
 
 bool AppDelegate::didFinishLaunching(const json&) {
@@ -186,69 +183,7 @@ void AppDelegate::didFailToRegisterForRemoteNotificationsWithError(const std::st
     foundation::log("push registration failed: " + error);
 }
 
-void AppDelegate::setRoot(const std::shared_ptr<ui::ViewController>& root) {
-    auto window = window_ ? window_ : ui::Application::shared().keyWindow();
-    if (!window) {
-        foundation::log("push: no window to show " + root->className() + " in");
-        return;
-    }
-    window->setRootViewController(root);
-}
-
 void AppDelegate::didReceiveRemoteNotification(const json& userInfo) {
     ui::Application::shared().setApplicationIconBadgeNumber(0);
-    if (!userInfo.is_object() || !userInfo.contains("aps") || !userInfo["aps"].is_object()) {
-        foundation::log("push: ignored, no \"aps\" dictionary");
-        return;
-    }
-    const json& aps = userInfo["aps"];
-    auto keyIt = aps.find("key");
-    if (keyIt == aps.end() || !keyIt->is_string()) {
-        foundation::log("push: ignored, no \"key\" text");
-        return;
-    }
-    std::string key = keyIt->get<std::string>();
-    json content = aps.contains("content") ? aps["content"] : json();
-
-    if (key == "HANDLEPAPER" || key == "PHOTORESULT") return;
-
-    if (key == "ClAIMRESULT") {
-        if (!content.is_object()) {
-            foundation::log("push: ClAIMRESULT ignored, its content is not a dictionary");
-            return;
-        }
-        auto accidentno = content.contains("accidentno") ? keyvalue::stringFromJson(content["accidentno"]) : std::nullopt;
-        if (!accidentno || accidentno->empty()) {
-            foundation::log("push: ClAIMRESULT ignored, no case number");
-            return;
-        }
-        auto screen = ScreenRegistry::make("PromptResultViewController",
-                                           {{"accidentno", *accidentno}, {"isShowBtn", true}, {"simualateState", 1}});
-        if (screen) setRoot(std::make_shared<CustomNavigationController>(screen));
-        return;
-    }
-
-    if (key == "MSG") {
-        if (!content.is_object()) {
-            foundation::log("push: MSG ignored, its content is not a dictionary");
-            return;
-        }
-        auto top = lastScreen();
-        std::string kind = top ? top->className() : "";
-        if (kind != "ChatViewController" && kind == "TrafficPoliceViewController") {
-            auto chat = ScreenRegistry::make("ChatViewController", {{"dict", content}});
-            auto navigation = top->navigationController();
-            if (chat && navigation) navigation->pushViewController(chat, true);
-            return;
-        }
-        foundation::NotificationCenter::defaultCenter().post("MSG", nullptr, content);
-        return;
-    }
-
-    if (!content.is_object()) {
-        foundation::log("push: " + key + " ignored, its content is not a dictionary");
-        return;
-    }
-    auto screen = ScreenRegistry::make("NotificationInfoViewController", {{"type", key}, {"content", content}});
-    if (screen) setRoot(std::make_shared<CustomNavigationController>(screen));
+    PushRouter::route(userInfo, window_);
 }

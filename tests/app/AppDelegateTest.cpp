@@ -2,10 +2,11 @@
 
 #include <atomic>
 
-#include "app_TestScreens.h"
+#include "app/TestScreens.h"
 #include "core/AccountTool.h"
 #include "core/AppConfig.h"
-#include "core/AppDelegate.h"
+#include "app/AppDelegate.h"
+#include "app/ApplicationScreens.h"
 #include "core/CustomNavigationController.h"
 #include "core/FailedImageStore.h"
 #include "core/RequestManager.h"

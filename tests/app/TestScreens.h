@@ -40,14 +40,14 @@ inline void registerTestScreens() {
     for (const char* name : {"NewFeatureController", "HomeViewController", "LoginViewController",
                              "PromptResultViewController", "ChatViewController", "NotificationInfoViewController"}) {
         std::string n = name;
-        ScreenRegistry::registerFactory(n, [n](const nlohmann::json& arguments) {
-            return std::make_shared<NamedTestScreen>(n, arguments);
+        ScreenRegistry::registerFactory(n, [n](ScreenArguments& arguments) {
+            return std::make_shared<NamedTestScreen>(n, arguments.all());
         });
     }
     for (const char* name : {"TrafficPoliceViewController", "WaitTipViewController"}) {
         std::string n = name;
-        ScreenRegistry::registerFactory(n, [n](const nlohmann::json& arguments) {
-            return std::make_shared<PollingTestScreen>(n, arguments);
+        ScreenRegistry::registerFactory(n, [n](ScreenArguments& arguments) {
+            return std::make_shared<PollingTestScreen>(n, arguments.all());
         });
     }
 }

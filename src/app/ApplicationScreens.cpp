@@ -1,0 +1,106 @@
+#include "app/ApplicationScreens.h"
+
+#include "account/HomeViewController.h"
+#include "account/LoginViewController.h"
+#include "account/NewFeatureController.h"
+#include "account/QuickInfoViewController.h"
+#include "account/UnderwritInfoViewController.h"
+#include "app/FollowupRoad.h"
+#include "app/HomeRoad.h"
+#include "app/SingleCarRoad.h"
+#include "capture/entry/DangrousTipViewController.h"
+#include "capture/entry/SingleDoubleAccidentViewController.h"
+#include "capture/vehicle/CarListModel.h"
+#include "capture/vehicle/ChooseInsuranceViewController.h"
+#include "core/ApplicationRoutes.h"
+#include "core/ScreenRegistry.h"
+#include "liability/followup/RkTipsViewController.h"
+#include "liability/form/ClientViewController.h"
+
+namespace {
+
+InsuranceCompany insurerArgument(const ScreenArguments& arguments) {
+    auto dictionary = arguments.dictionary("compary", false);
+    if (dictionary.is_null()) return InsuranceCompany();
+    return *InsuranceCompany::objectWithKeyValues(dictionary);
+}
+
+std::shared_ptr<SingleCarRoad> newRoad() { return std::make_shared<SingleCarRoad>(); }
+
+}  // namespace
+
+void registerApplicationScreens() {
+    ApplicationRoutes::install([] { return app::makeHomePage(); }, [] { return app::makeLoginPage(); });
+
+    ScreenRegistry::registerFactory("NewFeatureController", [](ScreenArguments&) { return app::makeNewFeature(); });
+    ScreenRegistry::registerFactory("HomeViewController", [](ScreenArguments&) { return app::makeHomePage(); });
+    ScreenRegistry::registerFactory("LoginViewController", [](ScreenArguments&) { return app::makeLoginPage(); });
+    ScreenRegistry::registerFactory("QuickInfoViewController", [](ScreenArguments& arguments) {
+        return std::make_shared<QuickInfoViewController>(arguments.text("url"));
+    });
+    ScreenRegistry::registerFactory("UnderwritInfoViewController", [](ScreenArguments& arguments) {
+        auto screen = std::make_shared<UnderwritInfoViewController>();
+        screen->jqx = arguments.optionalText("jqx");
+        screen->syx = arguments.optionalText("syx");
+        return screen;
+    });
+
+    ScreenRegistry::registerFactory("DangrousTipViewController", [](ScreenArguments& arguments) {
+        return newRoad()->makeDangrousTip(arguments.caseMode("simulateState"));
+    });
+    ScreenRegistry::registerFactory("CallPoliceTipsViewController", [](ScreenArguments& arguments) {
+        return newRoad()->makeCallPoliceTips(arguments.caseMode("simulateNormal"));
+    });
+    ScreenRegistry::registerFactory("AccidentTreatmentTipsController", [](ScreenArguments& arguments) {
+        return newRoad()->makeTreatmentTips(arguments.caseMode("simulateNormal"));
+    });
+    ScreenRegistry::registerFactory("SingleDoubleAccidentViewController", [](ScreenArguments& arguments) {
+        return newRoad()->makeAccidentKind(arguments.caseMode("simulateNormal"));
+    });
+    ScreenRegistry::registerFactory("CarListViewController", [](ScreenArguments& arguments) {
+        return newRoad()->makeCarList(arguments.caseMode("simulateNormal"), arguments.flag("carCount"));
+    });
+    ScreenRegistry::registerFactory("ChooseInsuranceViewController", [](ScreenArguments& arguments) {
+        return std::make_shared<ChooseInsuranceViewController>(
+            ChooseInsuranceViewController::Arguments{arguments.caseMode("simulateState")});
+    });
+    ScreenRegistry::registerFactory("ClientViewController", [](ScreenArguments& arguments) {
+        auto vehicle = arguments.dictionary("carlist", false);
+        std::shared_ptr<CarListModel> carlist = vehicle.is_null() ? nullptr : CarListModel::objectWithKeyValues(vehicle);
+        return newRoad()->makeClientForm(arguments.caseMode("simulateNormal"), arguments.flag("carCount"), carlist);
+    });
+
+    ScreenRegistry::registerFactory("ReportViewController", [](ScreenArguments& arguments) {
+        ReportViewController::Arguments a;
+        a.compary = insurerArgument(arguments);
+        a.simualateState = arguments.caseMode("simualateState");
+        a.isBackBtn = arguments.flag("isBackBtn", false);
+        a.reporTime = arguments.optionalText("reporTime");
+        return FollowupRoad::makeReport(std::move(a));
+    });
+    ScreenRegistry::registerFactory("ReportResultViewController", [](ScreenArguments& arguments) {
+        ReportResultViewController::Arguments a;
+        a.curCompary = insurerArgument(arguments);
+        a.simualateState = arguments.caseMode("simualateState");
+        a.isBackBtn = arguments.flag("isBackBtn", false);
+        a.curAccidentno = arguments.optionalText("curAccidentno");
+        return FollowupRoad::makeReportResult(std::move(a));
+    });
+    ScreenRegistry::registerFactory("PromptResultViewController", [](ScreenArguments& arguments) {
+        PromptResultViewController::Arguments a;
+        a.accidentno = arguments.text("accidentno");
+        a.simualateState = arguments.caseMode("simualateState");
+        a.isShowBtn = arguments.flag("isShowBtn", false);
+        a.textValue = arguments.optionalText("textValue");
+        return FollowupRoad::makePrompt(std::move(a));
+    });
+    ScreenRegistry::registerFactory("AppraisalViewController", [](ScreenArguments& arguments) {
+        AppraisalViewController::Arguments a;
+        a.accidentno = arguments.text("accidentno");
+        a.simualateState = arguments.caseMode("simualateState");
+        a.isBackBtn = arguments.flag("isBackBtn", false);
+        return FollowupRoad::makeAppraisal(std::move(a));
+    });
+    ScreenRegistry::registerFactory("RkTipsViewController",
+                                    [](ScreenArguments&) { return std::make_shared<RkTipsViewController>(); });
+}

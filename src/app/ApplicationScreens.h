@@ -1,0 +1,22 @@
+#pragma once
+
+// Fills the open-by-name registry (ScreenRegistry) with every screen of the application, each
+// made through its road with strictly read arguments, and installs the ways home and to the
+// login page (ApplicationRoutes). The program calls it once before the launch.
+//
+// Names and arguments (a practice flag is the number 1 or 0; texts are texts; flags are true
+// or false; anything else, a missing required argument or an unknown one is an error):
+//   "NewFeatureController", "HomeViewController", "LoginViewController", "RkTipsViewController": none
+//   "DangrousTipViewController": {"simulateState"}
+//   "CallPoliceTipsViewController", "AccidentTreatmentTipsController",
+//   "SingleDoubleAccidentViewController": {"simulateNormal"}
+//   "CarListViewController": {"simulateNormal", "carCount": bool}
+//   "ChooseInsuranceViewController": {"simulateState"}
+//   "ClientViewController": {"simulateNormal", "carCount": bool, "carlist"?: vehicle dictionary}
+//   "ReportViewController": {"compary"?: insurer dictionary, "simualateState", "isBackBtn"?: bool, "reporTime"?: text}
+//   "ReportResultViewController": {"compary"?, "simualateState", "isBackBtn"?, "curAccidentno"?: text}
+//   "PromptResultViewController": {"accidentno": text, "simualateState", "isShowBtn"?: bool, "textValue"?: text}
+//   "AppraisalViewController": {"accidentno": text, "simualateState", "isBackBtn"?: bool}
+//   "QuickInfoViewController": {"url": text}
+//   "UnderwritInfoViewController": {"jqx"?: text, "syx"?: text}
+void registerApplicationScreens();

@@ -1,0 +1,21 @@
+#include "app/FollowupRoad.h"
+
+namespace FollowupRoad {
+
+std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments arguments) {
+    return std::make_shared<ReportViewController>(std::move(arguments));
+}
+
+std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewController::Arguments arguments) {
+    return std::make_shared<ReportResultViewController>(std::move(arguments));
+}
+
+std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments) {
+    return std::make_shared<PromptResultViewController>(std::move(arguments));
+}
+
+std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::Arguments arguments) {
+    return std::make_shared<AppraisalViewController>(std::move(arguments));
+}
+
+}  // namespace FollowupRoad

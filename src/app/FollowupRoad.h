@@ -1,0 +1,19 @@
+#pragma once
+#include <memory>
+
+#include "liability/followup/AppraisalViewController.h"
+#include "liability/followup/PromptResultViewController.h"
+#include "liability/followup/ReportResultViewController.h"
+#include "liability/followup/ReportViewController.h"
+
+// The end of every case: the insurance report, the claim result, its prompt and the rating.
+// These screens hand over to each other inside their library; the roads and the push router
+// come in here.
+namespace FollowupRoad {
+
+std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments arguments);
+std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewController::Arguments arguments);
+std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments);
+std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::Arguments arguments);
+
+}  // namespace FollowupRoad

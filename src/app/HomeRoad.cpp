@@ -1,0 +1,37 @@
+#include "app/HomeRoad.h"
+
+#include "account/HomeViewController.h"
+#include "account/LoginViewController.h"
+#include "account/NewFeatureController.h"
+#include "app/AppDelegate.h"
+#include "app/Navigator.h"
+#include "app/SingleCarRoad.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/Application.h"
+
+namespace app {
+
+std::shared_ptr<HomeViewController> makeHomePage() {
+    auto home = std::make_shared<HomeViewController>();
+    home->onAccident = [](CaseMode mode) { push(SingleCarRoad::start(mode)); };
+    home->onHistory = [] { notBuiltYet("the case history"); };
+    home->onAreas = [] { notBuiltYet("the service areas"); };
+    home->onRequestLocation = [] {
+        auto delegate = std::dynamic_pointer_cast<AppDelegate>(ui::Application::shared().delegate());
+        if (delegate)
+            delegate->refreshLocation();
+        else
+            foundation::log("no application delegate to ask for a position");
+    };
+    return home;
+}
+
+std::shared_ptr<LoginViewController> makeLoginPage() {
+    auto login = std::make_shared<LoginViewController>();
+    login->onAreas = [] { notBuiltYet("the service areas"); };
+    return login;
+}
+
+std::shared_ptr<NewFeatureController> makeNewFeature() { return std::make_shared<NewFeatureController>(); }
+
+}  // namespace app

@@ -1,0 +1,9 @@
+#pragma once
+
+// Whether a screen runs a real case, with server calls, or the practice walkthrough, which
+// sends nothing. Screens keep the practice flag under the name they have always used
+// (`simulateState`, `simulateNormal`, `simualateState`), typed as this.
+enum class CaseMode { Practice, Real };
+
+// The flag as the server and the stored state know it: 1 real case, 0 practice.
+inline int practiceFlag(CaseMode mode) { return mode == CaseMode::Real ? 1 : 0; }
