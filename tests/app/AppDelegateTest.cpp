@@ -7,6 +7,7 @@
 #include "core/AppConfig.h"
 #include "app/AppDelegate.h"
 #include "app/ApplicationScreens.h"
+#include "liability/followup/PromptResultViewController.h"
 #include "core/CustomNavigationController.h"
 #include "core/FailedImageStore.h"
 #include "core/RequestManager.h"
@@ -82,10 +83,12 @@ protected:
     std::shared_ptr<ui::NavigationController> rootNavigation() const {
         return std::dynamic_pointer_cast<ui::NavigationController>(root());
     }
-    std::shared_ptr<NamedTestScreen> top() const {
+    std::shared_ptr<ui::ViewController> topScreen() const {
         auto nav = rootNavigation();
-        return std::dynamic_pointer_cast<NamedTestScreen>(nav ? nav->viewControllers().back() : root());
+        return nav ? nav->viewControllers().back() : root();
     }
+    // The top screen when it is one of the named test screens.
+    std::shared_ptr<NamedTestScreen> top() const { return std::dynamic_pointer_cast<NamedTestScreen>(topScreen()); }
     static json push(const json& key, const json& content) { return {{"aps", {{"key", key}, {"content", content}, {"badge", 1}}}}; }
     json failedFile() const { return foundation::plist::read(FailedImageStore::path()).value_or(json()); }
 
@@ -115,7 +118,7 @@ TEST_F(AppDelegateTest, ReturningUsersGetTheHomePageOrTheLoginScreen) {
     launch(true);
     auto nav = std::dynamic_pointer_cast<CustomNavigationController>(root());
     ASSERT_NE(nav, nullptr);
-    EXPECT_EQ(top()->className(), "HomeViewController");
+    EXPECT_EQ(topScreen()->className(), "HomeViewController");
     auto& state = UserDateSingleton::shareUserDateInstance();
     EXPECT_EQ(state.userid(), "10001");
     EXPECT_EQ(state.sn(), standin::signatureFor("10001"));
@@ -126,7 +129,7 @@ TEST_F(AppDelegateTest, ReturningUsersGetTheHomePageOrTheLoginScreen) {
     state.reset();
     launch(false);
     ASSERT_NE(std::dynamic_pointer_cast<CustomNavigationController>(root()), nullptr);
-    EXPECT_EQ(top()->className(), "LoginViewController");
+    EXPECT_EQ(topScreen()->className(), "LoginViewController");
     EXPECT_FALSE(state.userid().has_value());
 }
 
@@ -206,8 +209,11 @@ TEST_F(AppDelegateTest, ClaimResultOpensThePromptInANewNavigationRoot) {
     EXPECT_EQ(ui::Application::shared().applicationIconBadgeNumber(), 0);
     ASSERT_NE(std::dynamic_pointer_cast<CustomNavigationController>(root()), nullptr);
     ASSERT_EQ(rootNavigation()->viewControllers().size(), 1u);
-    EXPECT_EQ(top()->className(), "PromptResultViewController");
-    EXPECT_EQ(top()->arguments(), (json{{"accidentno", "BJ202612070001"}, {"isShowBtn", true}, {"simualateState", 1}}));
+    auto prompt = std::dynamic_pointer_cast<PromptResultViewController>(topScreen());
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(prompt->accidentno, "BJ202612070001");
+    EXPECT_TRUE(prompt->isShowBtn);
+    EXPECT_EQ(prompt->simualateState, CaseMode::Real);
 }
 
 TEST_F(AppDelegateTest, MessagesGoToTheChatOrAreAnnounced) {

@@ -272,11 +272,13 @@ TEST_F(CarListTest, FooterWithoutDelegateDoesNothing) {
     EXPECT_EQ(footer.delegate(), nullptr);
 }
 
-TEST_F(CarListTest, MissingFormStoryboardLeavesTheListOnTop) {
-    ui::Storyboard::reset();
+TEST_F(CarListTest, AConfirmationThatNothingTakesLeavesTheListOnTopAndFailsLoudly) {
+    expectErrors();
     auto screen = openList(0);
+    screen->onConfirm = nullptr;
     confirm();
     EXPECT_EQ(top(), screen);
+    EXPECT_EQ(loggedErrors().size(), 1u);
 }
 
 }  // namespace

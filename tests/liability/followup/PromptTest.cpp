@@ -123,7 +123,8 @@ TEST_F(PromptTest, DisappearingWhileWaitingStopsForGood) {
 
 TEST_F(PromptTest, ReadOnlyFromTheCaseDetailAndPracticeFlagPassedOn) {
     auto prompt = open<PromptResultViewController>(
-        "PromptResultViewController", {{"accidentno", kCase}, {"isShowBtn", false}, {"textValue", "目前无理赔结果!"}});
+        "PromptResultViewController",
+        {{"accidentno", kCase}, {"isShowBtn", false}, {"simualateState", 0}, {"textValue", "目前无理赔结果!"}});
     EXPECT_EQ(prompt->button(), nullptr);
     EXPECT_FALSE(driver.isOnScreen("满意度评价"));
     ASSERT_TRUE(driver.goBack());
