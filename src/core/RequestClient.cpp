@@ -1,5 +1,7 @@
 #include "core/RequestClient.h"
 
+#include "platform/foundation/Activity.h"
+
 #include <atomic>
 #include <list>
 #include <mutex>
@@ -162,7 +164,15 @@ struct RequestClient::Impl {
 };
 
 std::shared_ptr<RequestClient> RequestClient::shared() {
-    static std::shared_ptr<RequestClient> client = std::make_shared<RequestClient>();
+    static std::shared_ptr<RequestClient> client = [] {
+        auto made = std::make_shared<RequestClient>();
+        std::weak_ptr<RequestClient> weak = made;
+        foundation::registerActivityProbe("server requests", [weak] {
+            auto c = weak.lock();
+            return c && c->activeTransfers() > 0;
+        });
+        return made;
+    }();
     return client;
 }
 

@@ -24,21 +24,13 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/Window.h"
+#include "support/NamedTestScreen.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
 
 using nlohmann::json;
 
 namespace {
-
-// A screen of another library, as the registry makes it: its class name and its arguments.
-class OtherScreen : public BaseViewController {
-public:
-    OtherScreen(std::string name, json arguments) : name_(std::move(name)), arguments(std::move(arguments)) {}
-    std::string className() const override { return name_; }
-    std::string name_;
-    json arguments;
-};
 
 class AccountTest : public PlatformTest {
 protected:
@@ -86,7 +78,7 @@ protected:
     void pushOther(const std::string& name, json arguments) {
         ++made[name];
         if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(window->rootViewController()))
-            navigation->pushViewController(std::make_shared<OtherScreen>(name, std::move(arguments)), true);
+            navigation->pushViewController(std::make_shared<NamedTestScreen>(name, std::move(arguments)), true);
     }
     void wire(const std::shared_ptr<ui::ViewController>& screen) {
         if (auto home = std::dynamic_pointer_cast<HomeViewController>(screen)) {
@@ -156,7 +148,7 @@ TEST_F(AccountTest, AccidentEntryWithoutPositionWarnsAndPushesNothingUntilAFixAr
     EXPECT_FALSE(driver.isAlertShowing());
     ASSERT_EQ(made["DangrousTipViewController"], 1);
     EXPECT_EQ(driver.topScreenName(), "DangrousTipViewController");
-    auto tips = std::dynamic_pointer_cast<OtherScreen>(navigation->topViewController());
+    auto tips = std::dynamic_pointer_cast<NamedTestScreen>(navigation->topViewController());
     ASSERT_TRUE(tips);
     EXPECT_EQ(tips->arguments, json({{"simulateState", 1}}));
 }

@@ -235,7 +235,7 @@ TEST_F(AppDelegateTest, MessagesGoToTheChatOrAreAnnounced) {
     nav->finishTransition();
     EXPECT_EQ(announced.size(), 1u);
     ASSERT_EQ(top()->className(), "ChatViewController");
-    EXPECT_EQ(top()->arguments(), (json{{"dict", message}}));
+    EXPECT_EQ(top()->arguments, (json{{"dict", message}}));
 
     // In the chat: announced for the chat to show.
     ui::Application::shared().receiveRemoteNotification(push("MSG", message));
@@ -255,7 +255,7 @@ TEST_F(AppDelegateTest, OtherKeysOpenTheNoticeAndSomeDoNothing) {
     ui::Application::shared().receiveRemoteNotification(push("CANCELCASE", content));
     ASSERT_NE(root(), home);
     EXPECT_EQ(top()->className(), "NotificationInfoViewController");
-    EXPECT_EQ(top()->arguments(), (json{{"type", "CANCELCASE"}, {"content", content}}));
+    EXPECT_EQ(top()->arguments, (json{{"type", "CANCELCASE"}, {"content", content}}));
 }
 
 TEST_F(AppDelegateTest, PayloadsOfTheWrongShapeAreIgnored) {

@@ -5,21 +5,10 @@
 #include <nlohmann/json.hpp>
 
 #include "core/BaseViewController.h"
+#include "support/NamedTestScreen.h"
 #include "core/ScreenRegistry.h"
 #include "platform/foundation/RunLoop.h"
 
-// A stand-in for a screen of another library: it answers to the class name it was made under
-// and keeps the arguments its factory got.
-class NamedTestScreen : public BaseViewController {
-public:
-    NamedTestScreen(std::string name, nlohmann::json arguments) : name_(std::move(name)), arguments_(std::move(arguments)) {}
-    std::string className() const override { return name_; }
-    const nlohmann::json& arguments() const { return arguments_; }
-
-private:
-    std::string name_;
-    nlohmann::json arguments_;
-};
 
 // A waiting screen that polls on a timer.
 class PollingTestScreen : public NamedTestScreen, public TimerHoldingScreen {

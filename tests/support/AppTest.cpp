@@ -65,23 +65,17 @@ void AppTest::resetPhone() {
 }
 
 void AppTest::finishTransitions() {
-    drain();
+    driver.finishTransitions();
     if (auto nav = shownNavigation()) nav->finishTransition();
     drain();
 }
 
 void AppTest::settleRequests() {
-    auto client = RequestManager::shareRequestManager().client();
-    EXPECT_TRUE(runUntil([&] { return client->activeTransfers() == 0; }));
+    EXPECT_TRUE(driver.settleAll()) << "work still in flight";
     finishTransitions();
 }
 
-void AppTest::settle() {
-    foundation::dispatch::waitIdle();
-    drain();
-    foundation::dispatch::waitIdle();
-    drain();
-}
+void AppTest::settle() { driver.settleQueues(); }
 
 std::vector<std::string> AppTest::stackNames() const {
     std::vector<std::string> names;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/foundation/Activity.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/ActivityIndicatorView.h"
@@ -772,6 +774,41 @@ void Driver::settle() const {
     for (int i = 0; i < 100 && loop.drain() > 0; ++i) {
     }
     layOutWindows();
+}
+
+void Driver::finishTransitions() const {
+    auto& loop = foundation::RunLoop::main();
+    loop.drain();
+    for (const auto& window : ui::Application::shared().windows()) {
+        std::vector<std::shared_ptr<ui::ViewController>> screens;
+        if (auto root = window->rootViewController()) screens.push_back(root);
+        for (size_t i = 0; i < screens.size(); ++i) {
+            if (auto presented = screens[i]->presentedViewController()) screens.push_back(presented);
+        }
+        for (const auto& screen : screens) {
+            if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(screen))
+                navigation->finishTransition();
+        }
+    }
+    loop.drain();
+    layOutWindows();
+}
+
+void Driver::settleQueues() const {
+    for (int i = 0; i < 2; ++i) {
+        foundation::dispatch::waitIdle();
+        foundation::RunLoop::main().drain();
+    }
+    layOutWindows();
+}
+
+bool Driver::settleAll(double limit) const {
+    auto& loop = foundation::RunLoop::main();
+    bool calm = loop.runUntil(
+        [] { return !foundation::activityInFlight() && foundation::dispatch::waitIdle(0.01); }, limit);
+    settleQueues();
+    finishTransitions();
+    return calm;
 }
 
 void Driver::wait(double seconds) {

@@ -174,6 +174,15 @@ public:
     Outcome waitForText(const std::string& text, double seconds);
     // Runs the work that is ready and lays out the windows.
     void settle() const;
+    // Ends every running push or pop of the windows' navigation controllers, with the work
+    // they post.
+    void finishTransitions() const;
+    // Lets the dispatch queues finish and the main queue run, twice, without moving the clock.
+    void settleQueues() const;
+    // Waits (in real time, at most `limit` seconds) until nothing is in flight: no work on the
+    // queues, no request or download (foundation::activityInFlight), no transition; then lets
+    // what they posted run. False when the limit passed first.
+    bool settleAll(double limit = 10) const;
 
 private:
     Outcome tapEntry(const std::shared_ptr<ui::View>& view, bool acceptAncestor);

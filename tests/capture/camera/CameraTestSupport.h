@@ -18,16 +18,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "support/AppTest.h"
-
-// A screen that answers to another library's class name (the accident-kind screen).
-class NamedScreen : public BaseViewController {
-public:
-    explicit NamedScreen(std::string name) : name_(std::move(name)) {}
-    std::string className() const override { return name_; }
-
-private:
-    std::string name_;
-};
+#include "support/NamedTestScreen.h"
 
 // The shots a camera handed back, collected from the hand-back thread.
 struct HandBacks {
@@ -76,10 +67,10 @@ protected:
 
     // Home -> accident kind (when asked) -> camera, in a key window.
     void open(int stepCount, int carType, bool withAccidentKind = true, bool withReceiver = true) {
-        home = std::make_shared<NamedScreen>("HomeViewController");
+        home = std::make_shared<NamedTestScreen>("HomeViewController");
         showInWindow(home, false);
         if (withAccidentKind) {
-            accidentKind = std::make_shared<NamedScreen>("SingleDoubleAccidentViewController");
+            accidentKind = std::make_shared<NamedTestScreen>("SingleDoubleAccidentViewController");
             navigation->pushViewController(accidentKind, false);
         }
         camera = std::make_shared<PhotoCapViewController>(steps(stepCount), true);
@@ -96,13 +87,13 @@ protected:
         drain();
     }
 
-    // A finger on a view's centre.
-    std::shared_ptr<ui::View> tapView(const std::shared_ptr<ui::View>& view) {
-        return window->tap(view->convertPointToView(view->bounds().center(), nullptr));
-    }
+    // A finger on a view, through the driver: the touch goes wherever hit testing sends it
+    // (a disabled or covered control fails the outcome, and takes nothing).
+    driver::Outcome tapView(const std::shared_ptr<ui::View>& view) { return driver.tap(view); }
     // A finger at a point of the camera's own (landscape) space.
+    // A finger at a point of the camera's root view, through the driver.
     std::shared_ptr<ui::View> tapCamera(graphics::Point point) {
-        return window->tap(camera->view()->convertPointToView(point, nullptr));
+        return driver.tapAt(camera->view()->convertPointToView(point, nullptr)).view();
     }
     std::shared_ptr<ui::Button> buttonTitled(const std::string& title) {
         for (const auto& v : camera->bottomContainerView()->subviews()) {
@@ -126,7 +117,7 @@ protected:
             .numberOfAssets();
     }
 
-    std::shared_ptr<NamedScreen> accidentKind;
+    std::shared_ptr<NamedTestScreen> accidentKind;
     std::shared_ptr<PhotoCapViewController> camera;
     std::shared_ptr<HandBacks> handBacks = std::make_shared<HandBacks>();
     int endActions = 0;

@@ -55,11 +55,11 @@ TEST_F(AccidentKindTest, PracticeWalkSendsNothingAndEndsOnTheVehicleChoiceWithOn
         EXPECT_EQ(camera->carType(), 0);
         EXPECT_EQ(spinner(), nullptr);
         for (int i = 0; i < 5; ++i) shoot();
-        auto carList = top<FlowTestScreen>();
+        auto carList = top<NamedTestScreen>();
         ASSERT_NE(carList, nullptr);
         EXPECT_EQ(carList->className(), "CarListViewController");
-        EXPECT_EQ(carList->simulateNormal, flag);
-        EXPECT_FALSE(carList->carCount);
+        EXPECT_EQ(carList->arguments["simulateNormal"], flag);
+        EXPECT_FALSE(carList->flag("carCount"));
         EXPECT_EQ(carList->arguments, (nlohmann::json{{"simulateNormal", flag}, {"carCount", false}}));
         EXPECT_EQ(kind->count(), 0u);
         navigation->popToRootViewController(false);
@@ -109,9 +109,9 @@ TEST_F(AccidentKindTest, RealSingleCarCaptureOpensACaseUploadsEveryShotAndFetche
     ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "CarListViewController"; }));
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);
-    auto carList = top<FlowTestScreen>();
-    EXPECT_EQ(carList->simulateNormal, 1);
-    EXPECT_FALSE(carList->carCount);
+    auto carList = top<NamedTestScreen>();
+    EXPECT_EQ(carList->arguments["simulateNormal"], 1);
+    EXPECT_FALSE(carList->flag("carCount"));
     auto vehicles = server.lastRequest("getusercarlist");
     ASSERT_TRUE(vehicles);
     EXPECT_EQ(vehicles->method, "GET");
@@ -166,11 +166,11 @@ TEST_F(AccidentKindTest, AFailedVehicleListOpensThePartiesFormExactlyOnce) {
         finishTransitions();
         advance(2);
         EXPECT_EQ(clientFormsMade, 1);
-        auto form = top<FlowTestScreen>();
+        auto form = top<NamedTestScreen>();
         ASSERT_NE(form, nullptr);
         EXPECT_EQ(form->className(), "ClientViewController");
-        EXPECT_EQ(form->simulateNormal, 1);
-        EXPECT_FALSE(form->carCount);
+        EXPECT_EQ(form->arguments["simulateNormal"], 1);
+        EXPECT_FALSE(form->flag("carCount"));
         EXPECT_EQ(spinner(), nullptr);
         navigation->popToRootViewController(false);
         finishTransitions();
@@ -237,7 +237,7 @@ TEST_F(AccidentKindTest, ACaseOpeningWithoutACaseNumberClearsTheSpinnerAndSaysSo
 TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
     auto kind = openAccidentKind(0);
     tapAndSettle("两车及以上事故");
-    auto situation = top<FlowTestScreen>();
+    auto situation = top<NamedTestScreen>();
     ASSERT_NE(situation, nullptr);
     EXPECT_EQ(situation->className(), "SituationViewController");
     EXPECT_EQ(situation->arguments, (nlohmann::json{{"simulateState", 0}}));
@@ -254,7 +254,7 @@ TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);
     EXPECT_EQ(accidentno(), "BJ202612079999");
-    EXPECT_EQ(top<FlowTestScreen>()->arguments, (nlohmann::json{{"simulateState", 1}}));
+    EXPECT_EQ(top<NamedTestScreen>()->arguments, (nlohmann::json{{"simulateState", 1}}));
     EXPECT_EQ(server.lastRequest("accidentinfor")->param("accidenttype"), "1");
 }
 

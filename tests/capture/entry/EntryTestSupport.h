@@ -23,21 +23,8 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "support/AppTest.h"
+#include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
-
-// A screen of another library, made under its class name; it keeps what its opener handed it.
-class FlowTestScreen : public BaseViewController {
-public:
-    FlowTestScreen(std::string name, nlohmann::json arguments) : arguments(std::move(arguments)), name_(std::move(name)) {}
-    std::string className() const override { return name_; }
-
-    nlohmann::json arguments;
-    int simulateNormal = -1;
-    bool carCount = true;
-
-private:
-    std::string name_;
-};
 
 // The accident entry in a key window over the stand-in server, with the signed-in demo user at
 // a known position. Home, login, vehicle choice and situation are test screens; the parties'
@@ -69,7 +56,7 @@ protected:
         for (const char* name : {"HomeViewController", "LoginViewController"}) {
             std::string n = name;
             ScreenRegistry::registerFactory(n, [n](ScreenArguments& arguments) {
-                return std::make_shared<FlowTestScreen>(n, arguments.all());
+                return std::make_shared<NamedTestScreen>(n, arguments.all());
             });
         }
         home = ScreenRegistry::make("HomeViewController");
@@ -90,26 +77,22 @@ protected:
     public:
         explicit TestRoad(EntryTest* test) : test_(test) {}
         std::shared_ptr<ui::ViewController> makeCarList(CaseMode mode, bool carCount) override {
-            auto screen = std::make_shared<FlowTestScreen>(
+            auto screen = std::make_shared<NamedTestScreen>(
                 "CarListViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", carCount}});
-            screen->simulateNormal = practiceFlag(mode);
-            screen->carCount = carCount;
             return screen;
         }
         std::shared_ptr<ui::ViewController> makeClientForm(CaseMode mode, bool carCount,
                                                            std::shared_ptr<CarListModel>) override {
             ++test_->clientFormsMade;
-            auto screen = std::make_shared<FlowTestScreen>("ClientViewController", nullptr);
-            screen->simulateNormal = practiceFlag(mode);
-            screen->carCount = carCount;
-            return screen;
+            return std::make_shared<NamedTestScreen>(
+                "ClientViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", carCount}});
         }
         void openSituation(CaseMode mode) override {
             if (!test_->situationBuilt) {
                 SingleCarRoad::openSituation(mode);
                 return;
             }
-            app::push(std::make_shared<FlowTestScreen>("SituationViewController",
+            app::push(std::make_shared<NamedTestScreen>("SituationViewController",
                                                        nlohmann::json{{"simulateState", practiceFlag(mode)}}));
         }
 

@@ -94,10 +94,10 @@ TEST_F(CarListTest, EmptyListShowsOnlyTheOtherRowWhichHandsOverAPlateOnlyRecord)
     confirm();
     ASSERT_EQ(forms.size(), 1u);
     EXPECT_EQ(top(), forms[0]);
-    EXPECT_EQ(forms[0]->simulateNormal, 1);
-    EXPECT_TRUE(forms[0]->carCount);
-    ASSERT_TRUE(forms[0]->carlist);
-    EXPECT_EQ(forms[0]->carlist->keyValues(), (json{{"carno", "其他"}}));
+    EXPECT_EQ(forms[0]->arguments["simulateNormal"], 1);
+    EXPECT_TRUE(forms[0]->flag("carCount"));
+    ASSERT_TRUE(forms[0]->object<CarListModel>("carlist"));
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist")->keyValues(), (json{{"carno", "其他"}}));
 }
 
 TEST_F(CarListTest, RepliesWithoutAUsableListShowNoRowsAndConfirmHandsOverNothing) {
@@ -119,8 +119,8 @@ TEST_F(CarListTest, RepliesWithoutAUsableListShowNoRowsAndConfirmHandsOverNothin
         size_t before = forms.size();
         confirm();
         ASSERT_EQ(forms.size(), before + 1);
-        EXPECT_TRUE(forms.back()->carlistSet);
-        EXPECT_EQ(forms.back()->carlist, nullptr);
+        EXPECT_TRUE(forms.back()->handed("carlist"));
+        EXPECT_EQ(forms.back()->object<CarListModel>("carlist"), nullptr);
         navigation->popToRootViewController(false);
         drain();
     }
@@ -148,9 +148,9 @@ TEST_F(CarListTest, TappingTheSecondAfterTheFirstLeavesOnlyTheSecondMarkedAndHan
 
     confirm();
     ASSERT_EQ(forms.size(), 1u);
-    EXPECT_EQ(forms[0]->carlist, screen->carList()[1]);
-    EXPECT_EQ(forms[0]->carlist->carno, "京N8K276");
-    EXPECT_FALSE(forms[0]->carCount);
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist"), screen->carList()[1]);
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist")->carno, "京N8K276");
+    EXPECT_FALSE(forms[0]->flag("carCount"));
 }
 
 TEST_F(CarListTest, TappingTheMarkedRowClearsTheMarkButKeepsTheVehicle) {
@@ -167,15 +167,15 @@ TEST_F(CarListTest, TappingTheMarkedRowClearsTheMarkButKeepsTheVehicle) {
     ASSERT_TRUE(driver.selectRow(0, 1));
     confirm();
     ASSERT_EQ(forms.size(), 1u);
-    EXPECT_EQ(forms[0]->carlist, screen->carList()[1]);
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist"), screen->carList()[1]);
 }
 
 TEST_F(CarListTest, ConfirmWithoutATapHandsOverNothing) {
     openList(1);
     confirm();
     ASSERT_EQ(forms.size(), 1u);
-    EXPECT_TRUE(forms[0]->carlistSet);
-    EXPECT_EQ(forms[0]->carlist, nullptr);
+    EXPECT_TRUE(forms[0]->handed("carlist"));
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist"), nullptr);
 }
 
 TEST_F(CarListTest, ALongListKeepsOneMarkThroughScrollingAndReusedRows) {
@@ -206,8 +206,8 @@ TEST_F(CarListTest, ALongListKeepsOneMarkThroughScrollingAndReusedRows) {
     EXPECT_EQ(markedVisibleRows(screen), std::vector<int>{40});
     confirm();
     ASSERT_EQ(forms.size(), 1u);
-    ASSERT_TRUE(forms[0]->carlist);
-    EXPECT_EQ(forms[0]->carlist->carno, "其他");
+    ASSERT_TRUE(forms[0]->object<CarListModel>("carlist"));
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist")->carno, "其他");
 }
 
 // --- Practice ---------------------------------------------------------------------------------
@@ -228,9 +228,9 @@ TEST_F(CarListTest, PracticeListsTwoSampleVehiclesWithoutARequest) {
     ASSERT_TRUE(driver.selectRow(0, 0));
     confirm();
     ASSERT_EQ(forms.size(), 1u);
-    EXPECT_EQ(forms[0]->simulateNormal, 0);
-    EXPECT_TRUE(forms[0]->carCount);
-    EXPECT_EQ(forms[0]->carlist, screen->simulateCarList()[0]);
+    EXPECT_EQ(forms[0]->arguments["simulateNormal"], 0);
+    EXPECT_TRUE(forms[0]->flag("carCount"));
+    EXPECT_EQ(forms[0]->object<CarListModel>("carlist"), screen->simulateCarList()[0]);
 }
 
 // --- Views ------------------------------------------------------------------------------------

@@ -21,19 +21,8 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "support/AppTest.h"
+#include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
-
-// The parties' form as the vehicle list opens it: keeps what it was handed.
-class HandedForm : public BaseViewController {
-public:
-    HandedForm(CaseMode mode, bool count, std::shared_ptr<CarListModel> vehicle)
-        : simulateNormal(practiceFlag(mode)), carCount(count), carlistSet(true), carlist(std::move(vehicle)) {}
-    std::string className() const override { return "ClientViewController"; }
-    int simulateNormal = -1;
-    bool carCount = false;
-    bool carlistSet = false;
-    std::shared_ptr<CarListModel> carlist;
-};
 
 // A plain page under the screens a test pushes.
 class RootPage : public BaseViewController {
@@ -65,7 +54,9 @@ protected:
         auto screen = std::make_shared<CarListViewController>(
             CarListViewController::Arguments{flag == 1 ? CaseMode::Real : CaseMode::Practice, carCount});
         screen->onConfirm = [this](CaseMode mode, bool count, std::shared_ptr<CarListModel> carlist) {
-            auto form = std::make_shared<HandedForm>(mode, count, std::move(carlist));
+            auto form = std::make_shared<NamedTestScreen>(
+                "ClientViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", count}});
+            form->objects["carlist"] = std::move(carlist);
             forms.push_back(form);
             navigation->pushViewController(form, true);
         };
@@ -77,5 +68,5 @@ protected:
     }
 
     std::shared_ptr<RootPage> root;
-    std::vector<std::shared_ptr<HandedForm>> forms;
+    std::vector<std::shared_ptr<NamedTestScreen>> forms;
 };

@@ -22,17 +22,8 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 #include "support/AppTest.h"
+#include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
-
-// The home and login pages of another library: they count how many were made.
-class FollowupHomeScreen : public BaseViewController {
-public:
-    explicit FollowupHomeScreen(std::string name) : name_(std::move(name)) {}
-    std::string className() const override { return name_; }
-
-private:
-    std::string name_;
-};
 
 // The follow-up screens in a key window over the stand-in server: a signed-in demo user with a
 // current case at a known position, a home page at the root of the navigation stack.
@@ -59,7 +50,7 @@ protected:
             std::string n = name;
             ScreenRegistry::registerFactory(n, [this, n](ScreenArguments&) {
                 ++made[n];
-                return std::make_shared<FollowupHomeScreen>(n);
+                return std::make_shared<NamedTestScreen>(n);
             });
         }
         ApplicationRoutes::install([] { return ScreenRegistry::make("HomeViewController"); },

@@ -175,7 +175,7 @@ TEST_F(ReportTest, RefusedOrFailedReportStaysWithTheServersMessage) {
 TEST_F(ReportTest, NoReportAndHomeButtonSendNothingAndPopToTheHomePage) {
     for (const char* title : {"不报案", "返回首页"}) {
         for (int flag : {1, 0}) {
-            auto middle = std::make_shared<FollowupHomeScreen>("CarListViewController");
+            auto middle = std::make_shared<NamedTestScreen>("CarListViewController");
             navigation->pushViewController(middle, false);
             openReport(flag);
             tapAndSettle(title);

@@ -21,18 +21,8 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "support/AppTest.h"
+#include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
-
-// A screen of another library, made under its class name; it keeps its arguments.
-class NextScreen : public BaseViewController {
-public:
-    NextScreen(std::string name, nlohmann::json arguments) : arguments(std::move(arguments)), name_(std::move(name)) {}
-    std::string className() const override { return name_; }
-    nlohmann::json arguments;
-
-private:
-    std::string name_;
-};
 
 class RootPage : public BaseViewController {
 public:
@@ -77,14 +67,14 @@ protected:
             nlohmann::json arguments = {{"compary", company ? company->keyValues() : nlohmann::json()},
                                         {"simualateState", practiceFlag(mode)},
                                         {"isBackBtn", false}};
-            if (auto n = nav.lock()) n->pushViewController(std::make_shared<NextScreen>("ReportViewController", arguments), true);
+            if (auto n = nav.lock()) n->pushViewController(std::make_shared<NamedTestScreen>("ReportViewController", arguments), true);
         };
         form->onNegotiation = [nav](CaseMode mode, std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> company) {
             nlohmann::json arguments = {{"simulateState", practiceFlag(mode)},
                                         {"duty", duty ? duty->keyValues() : nlohmann::json()},
                                         {"insurance", company ? company->keyValues() : nlohmann::json()}};
             if (auto n = nav.lock())
-                n->pushViewController(std::make_shared<NextScreen>("NegotiationDutyViewController", arguments), true);
+                n->pushViewController(std::make_shared<NamedTestScreen>("NegotiationDutyViewController", arguments), true);
         };
         navigation->pushViewController(form, true);
         finishTransitions();
@@ -123,7 +113,7 @@ protected:
     static std::filesystem::path documentsFile(const char* name) {
         return foundation::Sandbox::current().documents() / name;
     }
-    std::shared_ptr<NextScreen> nextScreen() const { return std::dynamic_pointer_cast<NextScreen>(navigation->topViewController()); }
+    std::shared_ptr<NamedTestScreen> nextScreen() const { return std::dynamic_pointer_cast<NamedTestScreen>(navigation->topViewController()); }
 
     std::shared_ptr<RootPage> root;
     std::shared_ptr<ClientViewController> form;
