@@ -99,7 +99,7 @@ void BM_CameraShot(benchmark::State& state) {
 
     size_t shots = 0;
     for (auto _ : state) {
-        camera->takePictureBtnPressed(camera->shutterButton());
+        camera->takePictureBtnPressed(nullptr);
         foundation::dispatch::waitIdle(60);
         loop.drain();
         loop.runFor(1.0);

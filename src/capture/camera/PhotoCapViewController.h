@@ -129,25 +129,9 @@ public:
     static double rotationForOrientation(media::DeviceOrientation orientation);
     static graphics::Size targetSizeForOrientation(media::DeviceOrientation orientation);
 
-    // Views and capture chain (tests and the simulator look at them).
-    std::shared_ptr<ui::View> backView() const { return backView_; }
-    std::shared_ptr<ui::ImageView> backImageView() const { return backImageView_; }
-    std::shared_ptr<ui::Label> topLabel() const { return topLabel_; }
-    std::shared_ptr<ui::Label> bomLabel() const { return bomLabel_; }
-    std::shared_ptr<ui::View> bottomContainerView() const { return bottomContainerView_; }
-    std::shared_ptr<ui::Button> shutterButton() const { return shutterButton_; }
-    std::shared_ptr<ui::Button> flashButton() const { return flashButton_; }
-    std::shared_ptr<ui::ImageView> focusImageView() const { return focusImageView_; }
-    graphics::Point currTouchPoint() const { return currTouchPoint_; }
-    media::CaptureSession::Ptr session() const { return session_; }
-    media::CaptureDeviceInput::Ptr videoInput() const { return videoInput_; }
-    media::CaptureVideoPreviewLayer::Ptr previewLayer() const { return previewLayer_; }
-    // The extra-car question while it is shown.
-    std::shared_ptr<TwoButtonAlertView> extraCarAlert() const { return extraCarAlert_; }
-    // A step advance is waiting (from the shutter press until the next step shows).
-    bool isShotPending() const { return shotPending_; }
-
 private:
+    friend class PhotoCapTestAPI;
+
     struct Shared;  // what the capture and hand-back threads may still reach
 
     void createQueue();

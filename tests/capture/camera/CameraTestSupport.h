@@ -18,6 +18,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "support/AppTest.h"
+#include "support/PhotoCapTestAPI.h"
 #include "support/NamedTestScreen.h"
 
 // The shots a camera handed back, collected from the hand-back thread.
@@ -96,7 +97,7 @@ protected:
         return driver.tapAt(camera->view()->convertPointToView(point, nullptr)).view();
     }
     std::shared_ptr<ui::Button> buttonTitled(const std::string& title) {
-        for (const auto& v : camera->bottomContainerView()->subviews()) {
+        for (const auto& v : PhotoCapTestAPI(camera).bottomContainerView()->subviews()) {
             auto b = std::dynamic_pointer_cast<ui::Button>(v);
             if (b && b->currentTitle() == title) return b;
         }
@@ -104,12 +105,12 @@ protected:
     }
     // One press of the shutter, the shot processed, then the second after it.
     void shoot() {
-        tapView(camera->shutterButton());
+        tapView(PhotoCapTestAPI(camera).shutterButton());
         settle();
         advance(1.0);
         settle();
     }
-    bool shutterOn() const { return camera->shutterButton()->isUserInteractionEnabled(); }
+    bool shutterOn() const { return PhotoCapTestAPI(camera).shutterButton()->isUserInteractionEnabled(); }
 
     int albumPhotos() const {
         return media::AssetsGroup(PhotoCapViewController::kAlbumName, media::AssetsGroupAlbum,

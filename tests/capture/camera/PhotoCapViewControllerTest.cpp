@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "CameraTestSupport.h"
+#include "support/PhotoCapTestAPI.h"
 #include "core/Base64Codec.h"
 #include "hud/TwoButtonAlertView.h"
 #include "platform/ui/ActionSheet.h"
@@ -31,15 +32,15 @@ TEST_F(PhotoCapTest, SingleCarFiveStepsHandBackFiveShotsInOrderAndEndOnce) {
     open(5, 0);
     EXPECT_TRUE(navigation->isNavigationBarHidden());
     EXPECT_TRUE(ui::Application::shared().isStatusBarHidden());
-    EXPECT_EQ(camera->topLabel()->text(), "第1步");
-    EXPECT_EQ(camera->bomLabel()->text(), "请您在保证安全下拍摄");
-    EXPECT_EQ(camera->backImageView()->image()->name(), "行驶证");
+    EXPECT_EQ(PhotoCapTestAPI(camera).topLabel()->text(), "第1步");
+    EXPECT_EQ(PhotoCapTestAPI(camera).bomLabel()->text(), "请您在保证安全下拍摄");
+    EXPECT_EQ(PhotoCapTestAPI(camera).backImageView()->image()->name(), "行驶证");
 
     for (int shot = 1; shot <= 5; ++shot) {
-        tapView(camera->shutterButton());
+        tapView(PhotoCapTestAPI(camera).shutterButton());
         EXPECT_FALSE(shutterOn()) << "shot " << shot;
         settle();
-        tapView(camera->shutterButton());  // a second press before the step advance takes nothing
+        tapView(PhotoCapTestAPI(camera).shutterButton());  // a second press before the step advance takes nothing
         settle();
         EXPECT_EQ(handBacks->count(), static_cast<size_t>(shot));
         advance(0.9);
@@ -50,14 +51,14 @@ TEST_F(PhotoCapTest, SingleCarFiveStepsHandBackFiveShotsInOrderAndEndOnce) {
         if (shot < 5) {
             EXPECT_TRUE(shutterOn());
             EXPECT_EQ(camera->k(), shot);
-            EXPECT_EQ(camera->topLabel()->text(), "第" + std::to_string(shot + 1) + "步");
+            EXPECT_EQ(PhotoCapTestAPI(camera).topLabel()->text(), "第" + std::to_string(shot + 1) + "步");
         }
     }
     EXPECT_EQ(endActions, 1);
     EXPECT_FALSE(shutterOn());
     EXPECT_FALSE(ui::Application::shared().isStatusBarHidden());
-    tapView(camera->shutterButton());
-    camera->takePictureBtnPressed(camera->shutterButton());
+    tapView(PhotoCapTestAPI(camera).shutterButton());
+    camera->takePictureBtnPressed(PhotoCapTestAPI(camera).shutterButton());
     settle();
     advance(2);
     EXPECT_EQ(handBacks->count(), 5u);
@@ -79,7 +80,7 @@ TEST_F(PhotoCapTest, MultiCarAsksForFurtherCarsAndRunsTheExtraCarSteps) {
     open(9, 1);
     int questions = 0;
     auto answer = [&](bool more) {
-        auto alert = camera->extraCarAlert();
+        auto alert = PhotoCapTestAPI(camera).extraCarAlert();
         ASSERT_NE(alert, nullptr);
         ++questions;
         EXPECT_EQ(alert->titleLabel()->text(), "温馨提示");
@@ -87,12 +88,12 @@ TEST_F(PhotoCapTest, MultiCarAsksForFurtherCarsAndRunsTheExtraCarSteps) {
         EXPECT_FALSE(alert->transform().isIdentity());
         // While the question is up no shot can be taken.
         EXPECT_FALSE(shutterOn());
-        camera->takePictureBtnPressed(camera->shutterButton());
+        camera->takePictureBtnPressed(PhotoCapTestAPI(camera).shutterButton());
         settle();
-        EXPECT_FALSE(camera->isShotPending());
+        EXPECT_FALSE(PhotoCapTestAPI(camera).isShotPending());
         tapView(more ? alert->leftButton() : alert->rightButton());
         drain();
-        EXPECT_EQ(camera->extraCarAlert(), nullptr);
+        EXPECT_EQ(PhotoCapTestAPI(camera).extraCarAlert(), nullptr);
     };
     for (int i = 0; i < 9; ++i) shoot();
     EXPECT_EQ(handBacks->count(), 9u);
@@ -100,8 +101,8 @@ TEST_F(PhotoCapTest, MultiCarAsksForFurtherCarsAndRunsTheExtraCarSteps) {
     EXPECT_TRUE(shutterOn());
     EXPECT_EQ(camera->k(), 0);
     EXPECT_EQ(camera->images(), PhotoCapViewController::extraCarImageArray());
-    EXPECT_EQ(camera->topLabel()->text(), "请您从车辆(侧前方)拍摄全景照片\n(含车牌,道路标线)");
-    EXPECT_EQ(camera->backImageView()->image()->name(), "双车左前");
+    EXPECT_EQ(PhotoCapTestAPI(camera).topLabel()->text(), "请您从车辆(侧前方)拍摄全景照片\n(含车牌,道路标线)");
+    EXPECT_EQ(PhotoCapTestAPI(camera).backImageView()->image()->name(), "双车左前");
     for (int i = 0; i < 5; ++i) shoot();
     EXPECT_EQ(endActions, 0);
     answer(false);
@@ -173,7 +174,7 @@ TEST_F(PhotoCapTest, FlashCyclesOffOnAutoOffWithItsIcons) {
     open(5, 0);
     auto device = media::CaptureDevice::defaultDeviceWithMediaType(media::MediaType::Video);
     ASSERT_NE(device, nullptr);
-    auto flash = camera->flashButton();
+    auto flash = PhotoCapTestAPI(camera).flashButton();
     EXPECT_EQ(device->flashMode(), media::FlashMode::Off);  // auto from the set-up, one step on
     EXPECT_EQ(flash->currentImage()->name(), "flashing_off");
     std::vector<std::pair<media::FlashMode, std::string>> expected = {
@@ -197,7 +198,7 @@ TEST_F(PhotoCapTest, PhoneWithoutFlashIsToldAtOpeningAndAtEachPress) {
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有闪光灯功能"});
     EXPECT_EQ(ui::AlertView::visibleAlerts()[0]->buttonTitles(), std::vector<std::string>{"噢T_T"});
     ui::AlertView::resetAll();
-    tapView(camera->flashButton());
+    tapView(PhotoCapTestAPI(camera).flashButton());
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有闪光灯功能"});
     ui::AlertView::resetAll();
     shoot();  // the camera itself still works
@@ -211,8 +212,8 @@ TEST_F(PhotoCapTest, PhoneWithoutCaptureDevicesIsToldAndTakesNothing) {
     open(5, 0);
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有拍照功能"});
     EXPECT_EQ(ui::AlertView::visibleAlerts()[0]->buttonTitles(), std::vector<std::string>{"Sure"});
-    EXPECT_EQ(camera->videoInput(), nullptr);
-    EXPECT_FALSE(camera->previewLayer()->isShowingPicture());
+    EXPECT_EQ(PhotoCapTestAPI(camera).videoInput(), nullptr);
+    EXPECT_FALSE(PhotoCapTestAPI(camera).previewLayer()->isShowingPicture());
     ui::AlertView::resetAll();
     shoot();
     tapCamera({200, 100});
@@ -220,7 +221,7 @@ TEST_F(PhotoCapTest, PhoneWithoutCaptureDevicesIsToldAndTakesNothing) {
     EXPECT_EQ(handBacks->count(), 0u);
     EXPECT_TRUE(shutterOn());
     EXPECT_EQ(camera->k(), 0);
-    EXPECT_EQ(camera->focusImageView()->alpha(), 1);  // the marker still answers the finger
+    EXPECT_EQ(PhotoCapTestAPI(camera).focusImageView()->alpha(), 1);  // the marker still answers the finger
 }
 
 TEST_F(PhotoCapTest, PhoneWithoutCameraIsToldAndNothingIsDereferenced) {
@@ -232,7 +233,7 @@ TEST_F(PhotoCapTest, PhoneWithoutCameraIsToldAndNothingIsDereferenced) {
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有拍照功能"});
     ui::AlertView::resetAll();
     shoot();
-    tapView(camera->flashButton());
+    tapView(PhotoCapTestAPI(camera).flashButton());
     EXPECT_EQ(handBacks->count(), 0u);
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有拍照功能"});
 }
@@ -242,10 +243,10 @@ TEST_F(PhotoCapTest, CaptureWithoutPictureLeavesTheSameStepOpen) {
     auto sim = media::cameraSimulation();
     sim.captureDeliversNoData = true;
     media::setCameraSimulation(sim);
-    tapView(camera->shutterButton());
+    tapView(PhotoCapTestAPI(camera).shutterButton());
     settle();
     EXPECT_TRUE(shutterOn());
-    EXPECT_FALSE(camera->isShotPending());
+    EXPECT_FALSE(PhotoCapTestAPI(camera).isShotPending());
     advance(2);
     EXPECT_EQ(camera->k(), 0);
     EXPECT_EQ(handBacks->count(), 0u);
@@ -260,8 +261,8 @@ TEST_F(PhotoCapTest, CaptureWithoutPictureLeavesTheSameStepOpen) {
 
 TEST_F(PhotoCapTest, TapOnThePreviewFocusesThereAndTheStripDoesNot) {
     open(5, 0);
-    auto device = camera->videoInput()->device();
-    auto marker = camera->focusImageView();
+    auto device = PhotoCapTestAPI(camera).videoInput()->device();
+    auto marker = PhotoCapTestAPI(camera).focusImageView();
 
     tapCamera({530, 100});  // the control strip, between the flash and the shutter
     settle();
@@ -275,12 +276,12 @@ TEST_F(PhotoCapTest, TapOnThePreviewFocusesThereAndTheStripDoesNot) {
 
     Point tapped{200, 100};
     tapCamera(tapped);
-    EXPECT_EQ(camera->currTouchPoint(), tapped);
+    EXPECT_EQ(PhotoCapTestAPI(camera).currTouchPoint(), tapped);
     EXPECT_EQ(marker->center(), tapped);
     EXPECT_EQ(marker->alpha(), 1);
     settle();
-    Point expected = PhotoCapViewController::pointOfInterest(camera->previewLayer()->bounds().size,
-                                                             camera->videoInput()->cleanApertureSize(), tapped);
+    Point expected = PhotoCapViewController::pointOfInterest(PhotoCapTestAPI(camera).previewLayer()->bounds().size,
+                                                             PhotoCapTestAPI(camera).videoInput()->cleanApertureSize(), tapped);
     EXPECT_EQ(device->focusMode(), media::FocusMode::AutoFocus);
     EXPECT_EQ(device->focusPointOfInterest(), expected);
     EXPECT_EQ(device->exposureMode(), media::ExposureMode::ContinuousAutoExposure);
@@ -328,7 +329,7 @@ TEST_F(PhotoCapTest, AbortSheetCancelsOrReturnsToTheAccidentKindScreen) {
 
     // A shot taken, then "确定" before its step advance: back on the accident-kind screen and
     // nothing of the capture runs any more.
-    tapView(camera->shutterButton());
+    tapView(PhotoCapTestAPI(camera).shutterButton());
     settle();
     EXPECT_EQ(handBacks->count(), 2u);
     tapView(buttonTitled("返回"));
@@ -337,7 +338,7 @@ TEST_F(PhotoCapTest, AbortSheetCancelsOrReturnsToTheAccidentKindScreen) {
     EXPECT_EQ(navigation->topViewController(), accidentKind);
     EXPECT_FALSE(navigation->isNavigationBarHidden());
     EXPECT_FALSE(ui::Application::shared().isStatusBarHidden());
-    EXPECT_FALSE(camera->session()->isRunning());
+    EXPECT_FALSE(PhotoCapTestAPI(camera).session()->isRunning());
     advance(2);
     settle();
     EXPECT_EQ(camera->k(), 1);
@@ -352,7 +353,7 @@ TEST_F(PhotoCapTest, ReturnWithoutAccidentKindScreenDoesNothingAndQuitGoesHome) 
     EXPECT_EQ(navigation->topViewController(), camera);
     EXPECT_TRUE(ui::ActionSheet::visibleSheets().empty());
     // The capture goes on as before.
-    tapView(camera->shutterButton());
+    tapView(PhotoCapTestAPI(camera).shutterButton());
     settle();
     EXPECT_EQ(handBacks->count(), 1u);
 
@@ -365,14 +366,14 @@ TEST_F(PhotoCapTest, ReturnWithoutAccidentKindScreenDoesNothingAndQuitGoesHome) 
     EXPECT_EQ(navigation->viewControllers().size(), 1u);
     advance(2);
     settle();
-    EXPECT_EQ(camera->extraCarAlert(), nullptr);
+    EXPECT_EQ(PhotoCapTestAPI(camera).extraCarAlert(), nullptr);
     EXPECT_EQ(endActions, 0);
 }
 
 TEST_F(PhotoCapTest, GivingUpWhileTheExtraCarQuestionIsUpTakesTheQuestionAway) {
     open(1, 1);
     shoot();
-    auto question = camera->extraCarAlert();
+    auto question = PhotoCapTestAPI(camera).extraCarAlert();
     ASSERT_NE(question, nullptr);
     ASSERT_TRUE(question->isShown());
     camera->backBtnClick();
@@ -380,7 +381,7 @@ TEST_F(PhotoCapTest, GivingUpWhileTheExtraCarQuestionIsUpTakesTheQuestionAway) {
     navigation->finishTransition();
     EXPECT_EQ(navigation->topViewController(), accidentKind);
     EXPECT_FALSE(question->isShown());
-    EXPECT_EQ(camera->extraCarAlert(), nullptr);
+    EXPECT_EQ(PhotoCapTestAPI(camera).extraCarAlert(), nullptr);
     // Its buttons, should anybody still press them, change nothing.
     question->leftButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     question->rightButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
@@ -423,20 +424,20 @@ TEST_F(PhotoCapTest, LayoutIsLandscapeOverThePortraitScreen) {
     EXPECT_NEAR(root->frame().y(), 0, 1e-9);
     EXPECT_NEAR(root->frame().width(), 320, 1e-9);
     EXPECT_NEAR(root->frame().height(), 568, 1e-9);
-    EXPECT_EQ(camera->previewLayer()->frame(), (graphics::Rect{0, 0, 503, 320}));
-    EXPECT_EQ(camera->previewLayer()->videoGravity(), media::VideoGravity::ResizeAspectFill);
-    EXPECT_EQ(camera->previewLayer()->connection()->videoOrientation(), media::VideoOrientation::LandscapeRight);
-    EXPECT_TRUE(camera->previewLayer()->isShowingPicture());
-    EXPECT_EQ(camera->bottomContainerView()->frame(), (graphics::Rect{503, 0, 65, 320}));
-    EXPECT_EQ(camera->shutterButton()->frame(), (graphics::Rect{5, 130, 60, 60}));
-    EXPECT_EQ(camera->backImageView()->frame(), (graphics::Rect{76.5, 60, 350, 200}));
+    EXPECT_EQ(PhotoCapTestAPI(camera).previewLayer()->frame(), (graphics::Rect{0, 0, 503, 320}));
+    EXPECT_EQ(PhotoCapTestAPI(camera).previewLayer()->videoGravity(), media::VideoGravity::ResizeAspectFill);
+    EXPECT_EQ(PhotoCapTestAPI(camera).previewLayer()->connection()->videoOrientation(), media::VideoOrientation::LandscapeRight);
+    EXPECT_TRUE(PhotoCapTestAPI(camera).previewLayer()->isShowingPicture());
+    EXPECT_EQ(PhotoCapTestAPI(camera).bottomContainerView()->frame(), (graphics::Rect{503, 0, 65, 320}));
+    EXPECT_EQ(PhotoCapTestAPI(camera).shutterButton()->frame(), (graphics::Rect{5, 130, 60, 60}));
+    EXPECT_EQ(PhotoCapTestAPI(camera).backImageView()->frame(), (graphics::Rect{76.5, 60, 350, 200}));
     EXPECT_EQ(buttonTitled("退出")->frame(), (graphics::Rect{0, 226, 70, 44}));
     EXPECT_EQ(buttonTitled("返回")->frame(), (graphics::Rect{0, 270, 70, 44}));
     EXPECT_EQ(camera->supportedInterfaceOrientations(), ui::InterfaceOrientations::Landscape);
     EXPECT_FALSE(camera->shouldAutorotate());
     EXPECT_EQ(camera->preferredInterfaceOrientationForPresentation(), ui::InterfaceOrientation::LandscapeRight);
     // The shutter is where a finger finds it on the portrait screen.
-    EXPECT_TRUE(tapView(camera->shutterButton()));
+    EXPECT_TRUE(tapView(PhotoCapTestAPI(camera).shutterButton()));
 }
 
 }  // namespace
@@ -450,12 +451,12 @@ TEST_F(PhotoCapEdgeTest, RefusedConfigurationLockOnlyAnimatesTheMarker) {
     sim.lockFails = true;
     media::setCameraSimulation(sim);
     open(5, 0);
-    auto device = camera->videoInput()->device();
-    tapView(camera->flashButton());
-    EXPECT_EQ(camera->flashButton()->currentImage()->name(), "flashing_off");
+    auto device = PhotoCapTestAPI(camera).videoInput()->device();
+    tapView(PhotoCapTestAPI(camera).flashButton());
+    EXPECT_EQ(PhotoCapTestAPI(camera).flashButton()->currentImage()->name(), "flashing_off");
     camera->view()->window()->tap(camera->view()->convertPointToView(graphics::Point{200, 100}, nullptr));
     settle();
-    EXPECT_EQ(camera->focusImageView()->alpha(), 1);
+    EXPECT_EQ(PhotoCapTestAPI(camera).focusImageView()->alpha(), 1);
     EXPECT_EQ(device->focusMode(), media::FocusMode::ContinuousAutoFocus);
     EXPECT_EQ(device->focusPointOfInterest(), (graphics::Point{0.5, 0.5}));
     shoot();  // shots do not need the lock
@@ -464,7 +465,7 @@ TEST_F(PhotoCapEdgeTest, RefusedConfigurationLockOnlyAnimatesTheMarker) {
 
 TEST_F(PhotoCapEdgeTest, CameraGoneWithAShotInFlightLeavesNothingBehind) {
     open(3, 1);
-    tapView(camera->shutterButton());
+    tapView(PhotoCapTestAPI(camera).shutterButton());
     std::weak_ptr<PhotoCapViewController> weak = camera;
     navigation->popViewController(false);
     camera.reset();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EntryTestSupport.h"
+#include "support/PhotoCapTestAPI.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
 
@@ -182,7 +183,7 @@ TEST_F(AccidentKindTest, AShotHandedBackJustBeforeTheDriverGivesUpKeepsItsCodeAn
     startSingleCarCapture();
     shootAndWaitForUpload();
     auto camera = top<PhotoCapViewController>();
-    ASSERT_TRUE(driver.tap(camera->shutterButton()));
+    ASSERT_TRUE(driver.tap(PhotoCapTestAPI(camera).shutterButton()));
     // The second shot is processed and handed back; its upload waits for the main queue while
     // the driver's "确定" on "返回" is handled first.
     ASSERT_TRUE(foundation::dispatch::waitIdle());

@@ -23,6 +23,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "support/AppTest.h"
+#include "support/PhotoCapTestAPI.h"
 #include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
 
@@ -108,7 +109,7 @@ protected:
     void shoot() {
         auto camera = top<PhotoCapViewController>();
         ASSERT_NE(camera, nullptr) << "top screen is " << navigation->topViewController()->className();
-        auto outcome = driver.tap(camera->shutterButton());
+        auto outcome = driver.tap(PhotoCapTestAPI(camera).shutterButton());
         ASSERT_TRUE(outcome) << outcome;
         settle();
         advance(1.0);
