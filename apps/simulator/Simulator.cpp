@@ -12,6 +12,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/Navigator.h"
 #include "apps/simulator/AppStartup.h"
 #include "apps/simulator/SimulatorOptions.h"
 #include "core/AppConfig.h"
@@ -29,6 +30,7 @@
 #include "platform/media/DeviceOrientation.h"
 #include "platform/media/Microphone.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
 #include "tools/server/StandInServer.h"
 
 #ifndef VESKARD_RESOURCE_DIR
@@ -243,7 +245,10 @@ std::string Simulator::help() {
            "  wait SECONDS                  let time pass\n"
            "  until TEXT [SECONDS]          wait until TEXT shows (default 10 s)\n"
            "  expect TEXT                   stop with an error unless TEXT or the top screen's class shows\n"
-           "  push JSON                     deliver a push payload\n"
+           "  push JSON                     deliver a push payload, e.g.\n"
+           "                                push {\"aps\":{\"key\":\"ClAIMRESULT\",\"content\":{\"accidentno\":\"BJ1\"}}}\n"
+           "  open SCREEN [JSON]            push a screen by its registered name with its arguments, e.g.\n"
+           "                                open ReportViewController {\"simualateState\":0}\n"
            "  requests                      the stand-in server's request log\n"
            "  expect-request PATHWORD [KEY=VALUE]...\n"
            "                                stop with an error unless such a request was sent (waits up to 5 s)\n"
@@ -326,6 +331,24 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
         auto json = foundation::parseJson(payload);
         if (json.is_discarded()) return failed("push: not JSON (or nested too deeply): " + payload);
         return fromOutcome(driver_.deliverPush(json));
+    }
+    if (cmd == "open") {
+        if (words.size() < 2) return failed("open needs a screen name (and its arguments as JSON)");
+        const std::string& name = words[1];
+        std::string rest = trimmed(line.substr(line.find(name) + name.size()));
+        nlohmann::json arguments;
+        if (!rest.empty()) {
+            arguments = foundation::parseJson(rest);
+            if (arguments.is_discarded()) return failed("open: the arguments are not JSON: " + rest);
+        }
+        if (!ScreenRegistry::isRegistered(name)) return failed("open: no screen is called " + name);
+        auto screen = ScreenRegistry::make(name, arguments);
+        if (!screen) return failed("open: " + name + " refused its arguments (the error above says why)");
+        auto navigation = app::currentNavigation();
+        if (!navigation) return failed("open: no navigation to show " + name + " in");
+        navigation->pushViewController(screen, true);
+        driver_.finishTransitions();
+        return ok();
     }
     if (cmd == "requests") return requests(out);
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));

@@ -251,3 +251,26 @@ TEST_F(SimulatorLaunchTest, BadHardwareOptionsStopTheStart) {
 }
 
 }  // namespace
+
+TEST_F(SimulatorLaunchTest, OpenPushesARegisteredScreenAndRefusesBadArgumentsWithTheReason) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    Simulator sim(options);
+    std::string error;
+    ASSERT_TRUE(sim.start(error)) << error;
+    std::ostringstream out;
+    auto opened = sim.execute("open ReportViewController {\"simualateState\": 0}", out);
+    EXPECT_EQ(opened.status, Simulator::Status::Ok) << opened.message;
+    EXPECT_EQ(sim.driver().topScreenName(), "ReportViewController");
+
+    // The practice flag as a text, and a name nobody registered: refused, the screen stays.
+    expectErrors();
+    auto refused = sim.execute("open ReportViewController {\"simualateState\": \"0\"}", out);
+    EXPECT_NE(refused.status, Simulator::Status::Ok);
+    EXPECT_EQ(loggedErrors().size(), 1u);
+    auto unknown = sim.execute("open NoSuchViewController", out);
+    EXPECT_NE(unknown.status, Simulator::Status::Ok);
+    EXPECT_NE(unknown.message.find("NoSuchViewController"), std::string::npos);
+    EXPECT_EQ(sim.driver().topScreenName(), "ReportViewController");
+}
