@@ -11,12 +11,8 @@
 
 // The police question: a vehicle without plates, a driver without licence or suspected
 // drink-driving cannot be settled here. "有，拨打122" dials the traffic police (real case only)
-// and leaves the case flow for a home page pushed on top; "无以上情况" goes on to the steps of the
-// service.
-//
-// Only the flag value 1 is a real case on this screen; any other value is practice.
-// The home and login pages belong to another library and are made through ScreenRegistry
-// ("HomeViewController", "LoginViewController").
+// and leaves the case flow (`onLeaveCase`: a home page pushed on top, or the login page in
+// practice without a saved account); "无以上情况" goes on to the steps of the service.
 class CallPoliceTipsViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "温馨提示";

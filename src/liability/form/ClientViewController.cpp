@@ -3,7 +3,6 @@
 #include "account/AddressManager.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
-#include "core/ScreenRegistry.h"
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
