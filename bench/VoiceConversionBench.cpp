@@ -149,7 +149,7 @@ void BM_ConvertRecording(benchmark::State& state) {
     for (auto _ : state) {
         const long long base = heapLive.load();
         heapPeak = base;
-        MP3Conversion outcome = SoundRecording::convertPCMFileToMP3(caf, mp3);
+        MP3Conversion outcome = VoiceEncoder::convertPCMFileToMP3(caf, mp3);
         peak = std::max(peak, heapPeak.load() - base);
         if (!outcome.succeeded) state.SkipWithError(outcome.failure.c_str());
         benchmark::DoNotOptimize(outcome.mp3Bytes);

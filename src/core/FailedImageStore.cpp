@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
@@ -70,7 +71,7 @@ bool writeFile(const fs::path& file, json array) {
 // The store is changed on the main thread only; calls from elsewhere are posted there.
 bool onMainThread(const std::function<void()>& work) {
     if (foundation::isMainThread()) return true;
-    foundation::RunLoop::main().post(work);
+    foundation::dispatch::mainQueue()->async(work);
     return false;
 }
 

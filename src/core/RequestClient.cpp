@@ -10,6 +10,7 @@
 #include <curl/curl.h>
 
 #include "core/AppConfig.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
@@ -236,7 +237,7 @@ void RequestClient::start(const std::string& method, const std::string& pathWord
         if (error) foundation::log("RequestClient: " + url + " failed: " + error->description);
         bool cancelled = impl->aborting.load() || (error && error->kind == RequestError::Kind::Cancelled);
         if (!cancelled && completion) {
-            foundation::RunLoop::main().post(
+            foundation::dispatch::mainQueue()->async(
                 [completion = std::move(completion), reply = std::move(reply), error = std::move(error)] {
                     completion(reply, error);
                 });

@@ -8,6 +8,7 @@ UserDateSingleton& UserDateSingleton::shareUserDateInstance() {
 }
 
 void UserDateSingleton::reset() {
+    foundation::assertMainThread("the user state");
     std::lock_guard lock(mutex_);
     for (auto* p : {&userid_, &phoneNumber_, &deviceToken_, &sn_, &accidentno_, &carno_, &longitude_, &latitude_,
                     &city_, &address_, &accidentdes_, &accidentInfomation_, &paperno_, &source_, &inscomname_,

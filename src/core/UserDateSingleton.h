@@ -7,9 +7,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/foundation/MainThread.h"
+
 // The in-memory state of the signed-in user and the current case. Nothing of it is persisted.
 // Every property is a nil-able string with a getter `name()` and a setter `setName(value)`;
-// both take the lock, so a worker thread may read while the main thread writes.
+// both take the lock, so a worker thread may read while the main thread writes. Only the main
+// thread writes: the setters and reset() abort off it in debug builds (platform/foundation/MainThread.h).
 class UserDateSingleton {
 public:
     static UserDateSingleton& shareUserDateInstance();
@@ -20,6 +23,7 @@ public:
         return name##_;                                                            \
     }                                                                              \
     void Setter(std::optional<std::string> value) {                                \
+        foundation::assertMainThread("the user state (" #name ")");              \
         std::lock_guard lock(mutex_);                                              \
         name##_ = std::move(value);                                                \
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Application.h"
@@ -114,6 +115,7 @@ void ProgressHUD::build(const std::shared_ptr<ui::View>& host) {
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::showHUDAddedTo(const std::shared_ptr<ui::View>& view, const std::string& text) {
+    foundation::assertMainThread("the spinner");
     auto hud = std::make_shared<ProgressHUD>(text, false);
     if (!view) {
         foundation::log("ProgressHUD: no view to show \"" + text + "\" over");
@@ -126,6 +128,7 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showHUDAddedTo(const std::shared_ptr<u
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::showMessage(const std::string& text) {
+    foundation::assertMainThread("the spinner");
     // One waiting spinner at a time: a new one replaces the old, so a single hideHUD ends the wait.
     if (auto old = registry().spinner.lock()) old->hide(false);
     auto window = lastWindow();
@@ -149,6 +152,7 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showSuccess(const std::string& text) {
 }
 
 std::shared_ptr<ProgressHUD> ProgressHUD::showToast(const std::string& text, const std::string& icon, bool isError) {
+    foundation::assertMainThread("a toast");
     auto hud = std::make_shared<ProgressHUD>(text, isError);
     hud->icon_ = icon;
     auto window = lastWindow();
@@ -167,6 +171,7 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showToast(const std::string& text, con
 }
 
 void ProgressHUD::hideHUD() {
+    foundation::assertMainThread("the spinner");
     if (auto spinner = registry().spinner.lock()) {
         registry().spinner.reset();
         spinner->hide(true);
@@ -174,6 +179,7 @@ void ProgressHUD::hideHUD() {
 }
 
 void ProgressHUD::hide(bool animated) {
+    foundation::assertMainThread("a HUD");
     if (hidden_) return;
     hidden_ = true;
     if (registry().spinner.lock().get() == this) registry().spinner.reset();

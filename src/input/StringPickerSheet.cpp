@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
@@ -108,7 +109,7 @@ void StringPickerSheet::show(const nlohmann::json& initialSelection, const std::
         auto shownSheet = self->sheet_.lock();
         if (!self->shown_ || !shownSheet) return;
         // Keep the sheet (and so this picker) until the tap has been handled.
-        foundation::RunLoop::main().post([shownSheet] {});
+        foundation::dispatch::mainQueue()->async([shownSheet] {});
         if (shownSheet->buttonTitleAtIndex(index) == kDoneTitle)
             self->finishDone();
         else

@@ -9,6 +9,7 @@
 #include "core/ImageResize.h"
 #include "hud/ProgressHUD.h"
 #include "hud/TwoButtonAlertView.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertView.h"
@@ -461,7 +462,7 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
             if (!jpeg.empty()) shot = processShot(jpeg, media::Device::current().orientation());
             if (!shot) {
                 // Nothing to keep: the same step may be shot again.
-                foundation::RunLoop::main().post([weak, shared] {
+                foundation::dispatch::mainQueue()->async([weak, shared] {
                     if (shared->aborted) return;
                     if (auto self = weak.lock()) {
                         self->shotPending_ = false;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/AssetsLibrary.h"
@@ -62,7 +63,7 @@ void save(const std::string& jpeg, bool albumCreationFailureHandler) {
                                            [](const media::Error& error) {
                                                // Results arrive on the main queue already; posting keeps
                                                // the alert off any caller's stack.
-                                               foundation::RunLoop::main().post(
+                                               foundation::dispatch::mainQueue()->async(
                                                    [error] { SavePhotoTool::showAccessFailure(error); });
                                            });
 }

@@ -1,5 +1,4 @@
 #pragma once
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "liability/chat/VoiceEncoder.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/AudioPlayer.h"
 #include "platform/media/AudioRecorder.h"
@@ -35,28 +35,15 @@ struct SoundRecordingTake {
     int64_t recordTime = 0;
 };
 
-// The outcome of converting one raw recording to MP3.
-struct MP3Conversion {
-    bool succeeded = false;
-    std::string failure;       // why not, when it failed
-    int64_t frames = 0;        // stereo frames read from the recording
-    int64_t mp3Bytes = 0;      // bytes written to the MP3
-};
-
 // The voice engine of the case chat: records one message at a time from the microphone into
-// the case material directory with a level overlay, converts each finished recording to MP3
-// on a thread of its own and reports it on the main thread; plays stored or downloaded voice
-// messages. Made with std::make_shared; used on the main thread.
+// the case material directory with a level overlay, has each finished recording converted to
+// MP3 on the voice queue (VoiceEncoder) and reports it on the main thread; plays stored voice
+// messages, or received ones once fetched (VoiceDownload). Made with std::make_shared; used on
+// the main thread.
 class SoundRecording : public media::AudioRecorderDelegate,
                        public media::AudioPlayerDelegate,
                        public std::enable_shared_from_this<SoundRecording> {
 public:
-    // The raw recording skips this container header; the rest is interleaved 16-bit stereo PCM.
-    static constexpr long kHeaderBytes = 4096;
-    // The conversion reads this many stereo frames per chunk (32768 bytes of PCM).
-    static constexpr int kFramesPerChunk = 8192;
-    // Room for the MP3 of one chunk: the encoder's own bound, 1.25 x samples + 7200 bytes.
-    static constexpr int kMP3BufferBytes = kFramesPerChunk + kFramesPerChunk / 4 + 7200;
     // The 61st level tick stops a recording.
     static constexpr int64_t kTickLimit = 60;
 
@@ -76,9 +63,9 @@ public:
     // One level tick.
     void addTimerForRecoud();
 
-    // The conversion of one recording (run on its own thread): streams <name>.caf into
-    // <name>.mp3 and hands over to the main thread, waiting until the completion has run.
-    // Returns the MP3 path.
+    // The conversion of one recording: queues the streaming of <name>.caf into <name>.mp3 on
+    // the voice queue, which hands the outcome to convertMp3Finish on the main thread (this
+    // object is kept alive until then, and let go of there). Returns the MP3 path.
     std::string changePCMtoMP3(const SoundRecordingTake& take, const std::filesystem::path& caf,
                                const std::filesystem::path& mp3);
     // The completion on the main thread: reports the MP3 (or the failure) of that take and
@@ -111,14 +98,9 @@ public:
     // The overlay level for an average power in decibels: t = the power truncated toward
     // zero, r = (t + 100) remainder 10 (sign of the dividend); r / 2 + 1 when r >= 0, else 1.
     static int levelForAveragePower(float decibels);
-    // Streams a raw recording (header, then interleaved 16-bit stereo PCM at 44100 Hz) into an
-    // MP3 file through fixed buffers. On failure the MP3 is removed; when it cannot be opened
-    // nothing is written.
-    static MP3Conversion convertPCMFileToMP3(const std::filesystem::path& caf, const std::filesystem::path& mp3);
-    // A name reduced to a plain file name (no directories, no "." or "..", no control
-    // characters); empty when nothing usable remains.
+    // A name reduced to a plain file name (VoiceDownload::plainFileName).
     static std::string plainFileName(const std::string& name);
-    // Conversion threads still running in this process (tests wait for none).
+    // Conversions in this process not yet reported (tests wait for none).
     static int runningConversions();
 
 private:
@@ -135,9 +117,6 @@ private:
     void endLevelTimer();
     std::string unusedName(const std::string& name) const;
     void startConversion(const SoundRecordingTake& take);
-    // The conversion and the hand-over; `owner` (this object) is released on the main thread.
-    std::string convert(std::shared_ptr<SoundRecording>& owner, const SoundRecordingTake& take,
-                        const std::filesystem::path& caf, const std::filesystem::path& mp3);
     void playFile(const std::filesystem::path& path, bool withTypeHint);
     void download(const std::string& url, unsigned long long session);
     void reportPlayback(bool finished);
@@ -154,6 +133,4 @@ private:
     std::vector<Take> takes_;
     std::set<std::string> busyNames_;  // recording or converting, not yet reported
     unsigned long long playSession_ = 0;
-
-    static std::atomic<int> runningConversions_;
 };

@@ -62,20 +62,6 @@ void runAndWait(Queue& queue, Task task) {
     future.get();  // a task's exception reaches the caller
 }
 
-class MainQueue : public Queue {
-public:
-    void async(Task task) override { RunLoop::main().post(std::move(task)); }
-    void sync(Task task) override {
-        if (!task) return;
-        if (RunLoop::main().isMainThread()) {
-            task();
-            return;
-        }
-        runAndWait(*this, std::move(task));
-    }
-    std::string label() const override { return "main"; }
-};
-
 // A set of threads taking tasks from one queue.
 struct Workers {
     std::string label;
@@ -84,11 +70,14 @@ struct Workers {
     std::deque<Task> tasks;
     std::vector<std::thread::id> ids;
     bool closing = false;
+    size_t pending = 0;  // queued or running
+    std::condition_variable idle;
 
     void push(Task task) {
         outstanding().add();
         std::lock_guard<std::mutex> lock(mutex);
         tasks.push_back(std::move(task));
+        ++pending;
         ready.notify_one();
     }
 
@@ -116,6 +105,10 @@ struct Workers {
             }
             runGuarded(task, self->label);
             task = nullptr;  // captures are released before the task counts as done
+            {
+                std::lock_guard<std::mutex> lock(self->mutex);
+                if (--self->pending == 0) self->idle.notify_all();
+            }
             outstanding().done();
         }
     }
@@ -142,13 +135,13 @@ private:
     std::shared_ptr<Workers> workers_;
 };
 
-class SerialQueue : public Queue {
+class ThreadSerialQueue : public SerialQueue {
 public:
-    explicit SerialQueue(std::string label) : workers_(std::make_shared<Workers>()) {
+    explicit ThreadSerialQueue(std::string label) : workers_(std::make_shared<Workers>()) {
         workers_->label = std::move(label);
         thread_ = std::thread([w = workers_] { Workers::work(w); });
     }
-    ~SerialQueue() override {
+    ~ThreadSerialQueue() override {
         {
             std::lock_guard<std::mutex> lock(workers_->mutex);
             workers_->closing = true;
@@ -172,6 +165,19 @@ public:
         runAndWait(*this, std::move(task));
     }
     std::string label() const override { return workers_->label; }
+    bool drain() override {
+        if (workers_->onWorker()) {
+            log("dispatch: " + workers_->label + " cannot wait for itself");
+            return false;
+        }
+        std::unique_lock<std::mutex> lock(workers_->mutex);
+        workers_->idle.wait(lock, [&] { return workers_->pending == 0; });
+        return true;
+    }
+    size_t pending() const override {
+        std::lock_guard<std::mutex> lock(workers_->mutex);
+        return workers_->pending;
+    }
 
 private:
     std::shared_ptr<Workers> workers_;
@@ -179,6 +185,21 @@ private:
 };
 
 }  // namespace
+
+// The main queue: the run loop's own posting, behind the Queue interface.
+class MainQueue : public Queue {
+public:
+    void async(Task task) override { RunLoop::main().post(std::move(task)); }
+    void sync(Task task) override {
+        if (!task) return;
+        if (RunLoop::main().isMainThread()) {
+            task();
+            return;
+        }
+        runAndWait(*this, std::move(task));
+    }
+    std::string label() const override { return "main"; }
+};
 
 std::shared_ptr<Queue> mainQueue() {
     static auto* queue = new std::shared_ptr<Queue>(std::make_shared<MainQueue>());
@@ -191,7 +212,9 @@ std::shared_ptr<Queue> globalQueue() {
     return *queue;
 }
 
-std::shared_ptr<Queue> serialQueue(const std::string& label) { return std::make_shared<SerialQueue>(label); }
+std::shared_ptr<SerialQueue> serialQueue(const std::string& label) {
+    return std::make_shared<ThreadSerialQueue>(label);
+}
 
 namespace {
 class RunLoopTimerSource : public TimerSource, public std::enable_shared_from_this<RunLoopTimerSource> {
@@ -224,7 +247,7 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             weak = timer_;
         }
-        RunLoop::main().post([weak] {
+        mainQueue()->async([weak] {
             if (auto timer = weak.lock()) timer->invalidate();
         });
     }

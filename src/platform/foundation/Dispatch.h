@@ -16,12 +16,33 @@ public:
     virtual std::string label() const = 0;
 };
 
-// The main queue posts to the main run loop.
+// The main queue: the main run loop's thread.
+//
+//     foundation::dispatch::mainQueue()->async(task);
+//
+// is THE way to post work to the main thread, from any thread (a worker handing over its
+// result, or the main thread deferring work to the next turn of the loop). Tasks run in post
+// order. Work that changes views, screens, the spinner or the user state from another thread
+// goes through it (see platform/foundation/MainThread.h). Delayed work uses after() below.
 std::shared_ptr<Queue> mainQueue();
 // The global concurrent queue: a small pool of worker threads.
 std::shared_ptr<Queue> globalQueue();
-// A new serial queue with its own worker thread; tasks run one at a time in order.
-std::shared_ptr<Queue> serialQueue(const std::string& label);
+
+// A serial queue: its own worker thread runs the tasks one at a time in order. It is joinable:
+// destroying it (the last reference going, e.g. a static's destructor at exit) waits until every
+// queued task has run and then joins the thread, so no task is left half-done. Its tasks never
+// wait for the main thread: they hand their results over with mainQueue()->async.
+class SerialQueue : public Queue {
+public:
+    // Waits until every task queued so far, and what those tasks queue here meanwhile, has run;
+    // the queue stays open for later work. From the queue's own thread (where waiting would
+    // never end) it returns false at once; otherwise true.
+    virtual bool drain() = 0;
+    // Tasks queued or running.
+    virtual size_t pending() const = 0;
+};
+// A new serial queue with its own worker thread.
+std::shared_ptr<SerialQueue> serialQueue(const std::string& label);
 
 inline void async(const std::shared_ptr<Queue>& q, Task t) { q->async(std::move(t)); }
 // Runs the task on the main run loop after `seconds` of its clock.

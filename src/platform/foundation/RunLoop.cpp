@@ -20,6 +20,15 @@ constexpr double kPollSlice = 0.002;
 // Upper bound of tasks drain() runs, so that a task reposting itself cannot hang it.
 constexpr int kDrainLimit = 100000;
 
+// The thread that ran the program's static initialisation, the process's first thread: the
+// main thread until a thread runs the loop. Taken at load time, so that a worker that happens
+// to be the first to name the run loop does not become its thread.
+std::thread::id initialThread() {
+    static const std::thread::id id = std::this_thread::get_id();
+    return id;
+}
+[[maybe_unused]] const std::thread::id kInitialThread = initialThread();
+
 double steadyNow() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
@@ -70,7 +79,7 @@ struct RunLoop::Impl {
     std::shared_ptr<Clock> clock = std::make_shared<RealClock>();
     // Clocks replaced by setClock/reset stay alive: callers may still hold a reference.
     std::vector<std::shared_ptr<Clock>> retiredClocks;
-    std::atomic<std::thread::id> mainThread{std::this_thread::get_id()};
+    std::atomic<std::thread::id> mainThread{initialThread()};
     bool stopRequested = false;
 
     static bool stale(const Item& item) {

@@ -10,6 +10,9 @@ namespace foundation {
 using Task = std::function<void()>;
 
 class RunLoop;
+namespace dispatch {
+class MainQueue;
+}
 
 // A timer on the main run loop. Held by its owner through shared_ptr; the run loop keeps
 // it alive while it is valid. A repeating timer fires every `interval` until invalidated.
@@ -32,7 +35,8 @@ public:
     unsigned long long seq_ = 0;
 };
 
-// The main run loop: everything that touches screens runs here. Other threads only post.
+// The main run loop: everything that touches screens runs here. Other threads only post, and
+// the one way to post is dispatch::mainQueue()->async(task) (platform/foundation/Dispatch.h).
 class RunLoop {
 public:
     static RunLoop& main();
@@ -43,8 +47,6 @@ public:
     std::shared_ptr<ManualClock> manualClock() const;  // null when the clock is real
     double now() const;                                  // clock().now()
 
-    // Post a task from any thread; it runs on the run loop's thread in post order.
-    void post(Task task);
     // Run a task after `seconds` on the run loop's clock (callable from any thread).
     void performAfter(double seconds, Task task);
     // Timers (created and scheduled from the main thread).
@@ -65,7 +67,9 @@ public:
     // Runs what is ready now without waiting. Returns the number of tasks and timers run.
     int drain();
 
-    // The thread that runs the loop (the thread that first called main(), or the last one that ran it).
+    // The main thread: the last thread that ran the loop (run, runFor, runUntil, drain) or adopted
+    // it; before any did, the process's first thread (the one that ran static initialisation),
+    // so views made before the loop first turns are on the main thread.
     bool isMainThread() const;
     void adoptCurrentThread();
 
@@ -81,6 +85,11 @@ public:
     struct Impl;
 
 private:
+    // Queues a task from any thread; it runs on the run loop's thread in post order. Reached
+    // through dispatch::mainQueue() only.
+    friend class dispatch::MainQueue;
+    void post(Task task);
+
     std::unique_ptr<Impl> impl_;
 };
 

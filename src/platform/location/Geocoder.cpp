@@ -3,6 +3,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace location {
@@ -62,7 +63,7 @@ void Geocoder::reverseGeocodeLocation(const Location& location, Completion compl
     }
     // The request keeps the geocoder alive until it answers.
     auto self = shared_from_this();
-    foundation::RunLoop::main().post([self, request, best, completion = std::move(completion)] {
+    foundation::dispatch::mainQueue()->async([self, request, best, completion = std::move(completion)] {
         if (self->request_ != request || !completion) return;
         if (best) {
             completion({*best}, std::nullopt);

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace location {
@@ -31,7 +32,7 @@ void LocationManager::requestLocation(double timeout, Completion completion) {
     auto& loop = foundation::RunLoop::main();
 
     if (sim.mode == LocationSimulation::Mode::Fail) {
-        loop.post([weak, request] {
+        foundation::dispatch::mainQueue()->async([weak, request] {
             if (auto self = weak.lock()) {
                 self->finish(request, std::nullopt, Error{ErrorCode::Denied, "定位服务不可用"});
             }

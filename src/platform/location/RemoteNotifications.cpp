@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace push {
@@ -30,7 +31,7 @@ std::string RemoteNotifications::deviceTokenHex() {
 }
 
 void RemoteNotifications::registerForRemoteNotificationTypes(unsigned types, Completion completion) {
-    foundation::RunLoop::main().post([types, completion = std::move(completion)] {
+    foundation::dispatch::mainQueue()->async([types, completion = std::move(completion)] {
         bool fails;
         {
             std::lock_guard lock(g_mutex);

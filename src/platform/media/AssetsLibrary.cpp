@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -68,7 +69,6 @@ std::string assetId(const std::string& url) {
     return id;
 }
 
-void onMain(foundation::Task task) { foundation::RunLoop::main().post(std::move(task)); }
 
 }  // namespace
 
@@ -101,7 +101,7 @@ int AssetsGroup::numberOfAssets() const {
 }
 
 void AssetsLibrary::enumerateGroupsWithTypes(unsigned types, GroupBlock block, FailureBlock failure) {
-    onMain([types, block = std::move(block), failure = std::move(failure)] {
+    foundation::dispatch::mainQueue()->async([types, block = std::move(block), failure = std::move(failure)] {
         if (denied()) {
             if (failure) failure(deniedError());
             return;
@@ -128,7 +128,7 @@ void AssetsLibrary::enumerateGroupsWithTypes(unsigned types, GroupBlock block, F
 void AssetsLibrary::addAssetsGroupAlbumWithName(const std::string& name,
                                                 std::function<void(const AssetsGroup::Ptr&)> result,
                                                 FailureBlock failure) {
-    onMain([name, result = std::move(result), failure = std::move(failure)] {
+    foundation::dispatch::mainQueue()->async([name, result = std::move(result), failure = std::move(failure)] {
         if (denied()) {
             if (failure) failure(deniedError());
             return;
@@ -154,7 +154,7 @@ void AssetsLibrary::addAssetsGroupAlbumWithName(const std::string& name,
 void AssetsLibrary::writeImageDataToSavedPhotosAlbum(
     const std::string& data, const nlohmann::json&,
     std::function<void(const std::string& assetURL, std::optional<Error>)> completion) {
-    onMain([data, completion = std::move(completion)] {
+    foundation::dispatch::mainQueue()->async([data, completion = std::move(completion)] {
         auto finish = [&](const std::string& url, std::optional<Error> error) {
             if (completion) completion(url, std::move(error));
         };
@@ -179,7 +179,7 @@ void AssetsLibrary::writeImageDataToSavedPhotosAlbum(
 
 void AssetsLibrary::assetForURL(const std::string& url, std::function<void(const Asset::Ptr&)> result,
                                 FailureBlock failure) {
-    onMain([url, result = std::move(result), failure = std::move(failure)] {
+    foundation::dispatch::mainQueue()->async([url, result = std::move(result), failure = std::move(failure)] {
         if (denied()) {
             if (failure) failure(deniedError());
             return;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -103,7 +104,7 @@ bool AudioPlayer::play() {
     auto self = shared_from_this();
     if (!info_.decodable) {
         Error e = decodeError(info_.problem);
-        foundation::RunLoop::main().post([self, e] {
+        foundation::dispatch::mainQueue()->async([self, e] {
             if (auto d = self->delegate_.lock()) d->audioPlayerDecodeErrorDidOccur(*self, e);
         });
         return false;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/Microphone.h"
@@ -175,7 +176,7 @@ void AudioRecorder::stop() {
     ++session_;
     const bool ok = finishFile();
     auto self = shared_from_this();
-    foundation::RunLoop::main().post([self, ok] {
+    foundation::dispatch::mainQueue()->async([self, ok] {
         if (auto delegate = self->delegate_.lock()) delegate->audioRecorderDidFinishRecording(*self, ok);
     });
 }

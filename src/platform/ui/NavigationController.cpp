@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
@@ -127,6 +129,7 @@ void NavigationController::updateBar() {
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
+    foundation::assertMainThread("a navigation bar");
     (void)animated;
     barHidden_ = hidden;
     navigationBar()->setHidden(hidden);
@@ -136,6 +139,7 @@ void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
 }
 
 void NavigationController::finishTransition() {
+    foundation::assertMainThread("a navigation stack");
     if (!pending_) return;
     auto p = pending_;
     pending_.reset();
@@ -143,6 +147,8 @@ void NavigationController::finishTransition() {
 }
 
 void NavigationController::pushViewController(const std::shared_ptr<ViewController>& vc, bool animated) {
+    foundation::assertMainThread("a navigation stack (pop to a screen)");
+    foundation::assertMainThread("a navigation stack (push)");
     if (!vc) return;
     if (std::find(stack_.begin(), stack_.end(), vc) != stack_.end()) return;
     auto stack = stack_;
@@ -151,6 +157,7 @@ void NavigationController::pushViewController(const std::shared_ptr<ViewControll
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewController(bool animated) {
+    foundation::assertMainThread("a navigation stack (pop)");
     if (stack_.size() < 2) return nullptr;
     auto popped = stack_.back();
     auto stack = stack_;
@@ -160,6 +167,7 @@ std::shared_ptr<ViewController> NavigationController::popViewController(bool ani
 }
 
 std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootViewController(bool animated) {
+    foundation::assertMainThread("a navigation stack (pop to root)");
     if (stack_.size() < 2) return {};
     std::vector<std::shared_ptr<ViewController>> popped(stack_.begin() + 1, stack_.end());
     transition({stack_.front()}, animated);
@@ -176,6 +184,7 @@ std::vector<std::shared_ptr<ViewController>> NavigationController::popToViewCont
 }
 
 void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewController>> vcs, bool animated) {
+    foundation::assertMainThread("a navigation stack (set)");
     std::vector<std::shared_ptr<ViewController>> unique;
     for (auto& v : vcs) {
         if (v && std::find(unique.begin(), unique.end(), v) == unique.end()) unique.push_back(v);
@@ -240,7 +249,7 @@ void NavigationController::transition(std::vector<std::shared_ptr<ViewController
             if (keep) v->didMoveToParentViewController(this);
         }
         // Removed screens may be running the action that removed them: release them after it.
-        if (!removed.empty()) foundation::RunLoop::main().post([removed] {});
+        if (!removed.empty()) foundation::dispatch::mainQueue()->async([removed] {});
     };
     if (animated && appearing) {
         auto pending = std::make_shared<Pending>();

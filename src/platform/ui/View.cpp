@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/GestureRecognizer.h"
@@ -58,6 +59,7 @@ Rect View::frame() const {
 }
 
 void View::setFrame(Rect frame) {
+    foundation::assertMainThread("a view's frame");
     center_ = {frame.midX(), frame.midY()};
     Rect b = bounds_;
     b.size = frame.size;
@@ -65,6 +67,7 @@ void View::setFrame(Rect frame) {
 }
 
 void View::setBounds(Rect bounds) {
+    foundation::assertMainThread("a view's bounds");
     if (bounds == bounds_) return;
     Size old = bounds_.size;
     bounds_ = bounds;
@@ -100,6 +103,7 @@ void View::autoresizeSubviews(Size oldSize) {
 }
 
 void View::setCenter(Point center) {
+    foundation::assertMainThread("a view's centre");
     center_ = center;
 }
 
@@ -109,10 +113,12 @@ void View::setTransform(const AffineTransform& transform) {
 }
 
 void View::setAlpha(double alpha) {
+    foundation::assertMainThread("a view's alpha");
     alpha_ = std::clamp(alpha, 0.0, 1.0);
 }
 
 void View::setHidden(bool hidden) {
+    foundation::assertMainThread("a view's hidden flag");
     if (hidden == hidden_) return;
     hidden_ = hidden;
     if (hidden) {
@@ -158,6 +164,7 @@ void View::notifyWindowChange(Window* newWindow, bool did) {
 }
 
 void View::attachSubview(const std::shared_ptr<View>& view, size_t index) {
+    foundation::assertMainThread("a view's subviews");
     if (!view || view.get() == this) return;
     auto keep = view;
     if (view->superview_ == this) {
@@ -216,6 +223,7 @@ void View::insertSubviewBelow(const std::shared_ptr<View>& view, const std::shar
 }
 
 void View::detachFromSuperview() {
+    foundation::assertMainThread("a view's superview");
     View* parent = superview_;
     if (!parent) return;
     // The first responder leaves with its view.
@@ -257,6 +265,7 @@ void View::sendSubviewToBack(const std::shared_ptr<View>& view) {
 }
 
 void View::exchangeSubviewAtIndex(size_t a, size_t b) {
+    foundation::assertMainThread("a view's subviews");
     if (a < subviews_.size() && b < subviews_.size()) std::swap(subviews_[a], subviews_[b]);
 }
 
@@ -373,6 +382,7 @@ bool View::endEditing(bool force) {
 }
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
+    foundation::assertMainThread("a view's gesture recognizers");
     if (!recognizer) return;
     if (recognizer->view_ && recognizer->view_ != this) {
         auto holder = recognizer->view_;
@@ -385,13 +395,21 @@ void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recogn
 }
 
 void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
+    foundation::assertMainThread("a view's gesture recognizers");
     auto it = std::find(recognizers_.begin(), recognizers_.end(), recognizer);
     if (it == recognizers_.end()) return;
     (*it)->view_ = nullptr;
     recognizers_.erase(it);
 }
 
+void View::setNeedsDisplay() {
+    // Every change of what a view shows (colours, texts, images, transform) comes through here.
+    foundation::assertMainThread("a view's content");
+    ++displayCount_;
+}
+
 void View::setNeedsLayout() {
+    foundation::assertMainThread("a view's layout");
     needsLayout_ = true;
     const View* v = this;
     while (v->superview_) v = v->superview_;

@@ -51,7 +51,8 @@ struct Layer {
     bool masksToBounds = false;   // the same flag as View::clipsToBounds
 };
 
-// A rectangle on the screen. Views are held by shared_ptr: a superview holds its subviews
+// A rectangle on the screen. Views belong to the main thread: their mutators abort off it in
+// debug builds (see platform/foundation/MainThread.h). Views are held by shared_ptr: a superview holds its subviews
 // strongly, in order (the last one is in front); the link up is not owning (and is cleared
 // when the superview is destroyed), so a view may build its subviews in its constructor.
 //
@@ -196,7 +197,7 @@ public:
     // Drawing: override draw to paint the view's content above its background colour.
     // setNeedsDisplay only counts (views are drawn when rendered).
     virtual void draw(GraphicsContext& context, Rect rect);
-    void setNeedsDisplay() { ++displayCount_; }
+    void setNeedsDisplay();
     unsigned long displayCount() const { return displayCount_; }
     // The view and its subviews as an image of its bounds at `scale` (0: the screen's scale).
     ImagePtr renderImage(double scale = 0);

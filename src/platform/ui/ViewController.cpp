@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
@@ -34,6 +36,7 @@ std::shared_ptr<View> ViewController::view() {
 }
 
 void ViewController::setView(std::shared_ptr<View> view) {
+    foundation::assertMainThread("a screen's view");
     if (view_ && view_ != view) view_->setViewController(nullptr);
     view_ = std::move(view);
     if (view_) view_->setViewController(weak_from_this().lock());
@@ -44,6 +47,7 @@ void ViewController::loadView() {
 }
 
 void ViewController::setTitle(const std::string& title) {
+    foundation::assertMainThread("a screen's title");
     title_ = title;
     navigationItem()->setTitle(title);
 }
@@ -58,6 +62,7 @@ std::shared_ptr<ViewController> ViewController::parentViewController() const {
 }
 
 void ViewController::addChildViewController(const std::shared_ptr<ViewController>& child) {
+    foundation::assertMainThread("a screen's children");
     if (!child || child.get() == this) return;
     if (child->parent_ == this) return;
     if (child->parent_) child->removeFromParentViewController();
@@ -67,6 +72,7 @@ void ViewController::addChildViewController(const std::shared_ptr<ViewController
 }
 
 void ViewController::removeFromParentViewController() {
+    foundation::assertMainThread("a screen's parent");
     ViewController* p = parent_;
     if (!p) return;
     auto keep = weak_from_this().lock();
@@ -106,6 +112,7 @@ Responder* ViewController::nextResponder() const {
 }
 
 void ViewController::beginAppearanceTransition(bool appearing, bool animated) {
+    foundation::assertMainThread("a screen's appearance");
     auto keep = weak_from_this().lock();
     if (appearing) {
         if (appearance_ == Appearance::Appeared || appearance_ == Appearance::Appearing) return;
@@ -123,6 +130,7 @@ void ViewController::beginAppearanceTransition(bool appearing, bool animated) {
 }
 
 void ViewController::endAppearanceTransition() {
+    foundation::assertMainThread("a screen's appearance");
     auto keep = weak_from_this().lock();
     if (appearance_ == Appearance::Appearing) {
         appearance_ = Appearance::Appeared;
@@ -138,6 +146,7 @@ void ViewController::endAppearanceTransition() {
 
 void ViewController::presentViewController(const std::shared_ptr<ViewController>& vc, bool animated,
                                            std::function<void()> completion) {
+    foundation::assertMainThread("a screen's presentation");
     if (!vc) return;
     auto presenter = topAncestor();
     if (!presenter) return;
@@ -181,6 +190,7 @@ void ViewController::presentViewController(const std::shared_ptr<ViewController>
 }
 
 void ViewController::dismissViewController(bool animated, std::function<void()> completion) {
+    foundation::assertMainThread("a screen's presentation");
     auto keep = weak_from_this().lock();
     std::shared_ptr<ViewController> presenter;
     if (presented_) {
@@ -228,7 +238,7 @@ void ViewController::dismissViewController(bool animated, std::function<void()> 
         }
         if (completion) completion();
         // The dismissed screens may be running the action that dismissed them.
-        foundation::RunLoop::main().post([chain] {});
+        foundation::dispatch::mainQueue()->async([chain] {});
     };
     (void)topView;
     if (animated) foundation::RunLoop::main().performAfter(TransitionDuration, finish);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
@@ -33,6 +35,7 @@ void finishNavigation(const std::shared_ptr<ViewController>& vc) {
 }  // namespace
 
 void Window::setRootViewController(std::shared_ptr<ViewController> vc) {
+    foundation::assertMainThread("a window's root screen");
     if (vc == root_) return;
     auto self = std::static_pointer_cast<Window>(weak_from_this().lock());
     if (self) Application::shared().registerWindow(self);
@@ -57,10 +60,11 @@ void Window::setRootViewController(std::shared_ptr<ViewController> vc) {
     for (auto& old : oldChain) old->endAppearanceTransition();
     if (vc && visible) vc->endAppearanceTransition();
     // The dropped screens may be running the action that replaced them: release them after it.
-    if (dropped) foundation::RunLoop::main().post([dropped] {});
+    if (dropped) foundation::dispatch::mainQueue()->async([dropped] {});
 }
 
 void Window::makeKeyAndVisible() {
+    foundation::assertMainThread("the key window");
     auto self = std::static_pointer_cast<Window>(weak_from_this().lock());
     if (self) {
         Application::shared().registerWindow(self);
@@ -70,6 +74,7 @@ void Window::makeKeyAndVisible() {
 }
 
 void Window::makeKeyWindow() {
+    foundation::assertMainThread("the key window");
     auto self = std::static_pointer_cast<Window>(weak_from_this().lock());
     if (self) {
         Application::shared().registerWindow(self);
@@ -123,7 +128,7 @@ void Window::scheduleLayout() {
     auto weak = std::weak_ptr<View>(weak_from_this());
     if (weak.expired()) return;
     layoutScheduled_ = true;
-    foundation::RunLoop::main().post([weak] {
+    foundation::dispatch::mainQueue()->async([weak] {
         if (auto w = std::static_pointer_cast<Window>(weak.lock())) {
             w->layoutScheduled_ = false;
             w->layoutIfNeeded();

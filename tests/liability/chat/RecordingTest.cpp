@@ -235,12 +235,12 @@ TEST_F(RecordingTest, AFailedConversionIsReportedAsAFailureAndLeavesNoPartialMP3
 TEST_F(RecordingTest, TheConverterRejectsRecordingsWithoutAudio) {
     const fs::path dir = FileAccess::directory();
     foundation::files::writeAtomically(dir / "short.caf", "caff too short");
-    auto outcome = SoundRecording::convertPCMFileToMP3(dir / "short.caf", dir / "short.mp3");
+    auto outcome = VoiceEncoder::convertPCMFileToMP3(dir / "short.caf", dir / "short.mp3");
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_FALSE(fs::exists(dir / "short.mp3"));
 
     writeRawRecording(dir / "header.caf", {});
-    outcome = SoundRecording::convertPCMFileToMP3(dir / "header.caf", dir / "header.mp3");
+    outcome = VoiceEncoder::convertPCMFileToMP3(dir / "header.caf", dir / "header.mp3");
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_FALSE(fs::exists(dir / "header.mp3")) << "the flushed remainder is removed";
 
@@ -253,7 +253,7 @@ TEST_F(RecordingTest, TheConverterRejectsRecordingsWithoutAudio) {
         std::fclose(f);
     }
     foundation::files::writeAtomically(dir / "odd.mp3", "stale");
-    outcome = SoundRecording::convertPCMFileToMP3(dir / "odd.caf", dir / "odd.mp3");
+    outcome = VoiceEncoder::convertPCMFileToMP3(dir / "odd.caf", dir / "odd.mp3");
     ASSERT_TRUE(outcome.succeeded) << outcome.failure;
     EXPECT_EQ(outcome.frames, 20000);
     EXPECT_EQ(foundation::files::read(dir / "odd.mp3").value(), encodeDirectly(pcm).mp3);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/foundation/Dates.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
 #include "support/PlatformTest.h"
 
@@ -51,7 +52,7 @@ TEST_F(RunLoopTest, WorkDueAtTheSameTimeRunsInSchedulingOrderAndChainsWithinOneA
         record("a");
         loop().performAfter(1, [&] {
             record("c");
-            loop().post([&] { record("posted by c"); });
+            dispatch::mainQueue()->async([&] { record("posted by c"); });
         });
     });
     loop().scheduleTimer(1, false, [&](Timer&) { record("b"); });
@@ -120,7 +121,7 @@ TEST_F(RunLoopTest, PostsFromWorkerThreadsArriveOnTheMainLoopInPostOrder) {
     for (int t = 0; t < kThreads; ++t) {
         workers.emplace_back([&, t] {
             for (int i = 0; i < kPosts; ++i) {
-                loop().post([&, t, i] {
+                dispatch::mainQueue()->async([&, t, i] {
                     if (!isMainThread()) ++offMain;
                     seen[t].push_back(i);
                     ++total;
@@ -155,12 +156,12 @@ TEST_F(RunLoopTest, RunUntilGivesUpAtItsLimitWithoutMovingTheManualClock) {
 
 TEST_F(RunLoopTest, RunStopsWhenAskedAndDrainRunsOnlyWhatIsReady) {
     int count = 0;
-    loop().post([&] { ++count; });
-    loop().post([&] { loop().stop(); });
+    dispatch::mainQueue()->async([&] { ++count; });
+    dispatch::mainQueue()->async([&] { loop().stop(); });
     loop().run();
     EXPECT_EQ(count, 1);
 
-    loop().post([&] { ++count; });
+    dispatch::mainQueue()->async([&] { ++count; });
     loop().performAfter(1, [&] { ++count; });
     EXPECT_EQ(drain(), 1);
     EXPECT_EQ(count, 2);
@@ -182,7 +183,7 @@ TEST_F(RunLoopTest, ResetDropsPendingWork) {
     bool ran = false;
     auto timer = loop().scheduleTimer(1, true, [&](Timer&) { ran = true; });
     loop().performAfter(1, [&] { ran = true; });
-    loop().post([&] { ran = true; });
+    dispatch::mainQueue()->async([&] { ran = true; });
     loop().reset();
     EXPECT_FALSE(timer->isValid());
     EXPECT_EQ(loop().pendingTimerCount(), 0u);

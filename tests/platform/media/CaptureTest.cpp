@@ -1,6 +1,7 @@
 #include <thread>
 
 #include "MediaTestSupport.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/graphics/Image.h"
@@ -38,7 +39,7 @@ protected:
             [shot](std::shared_ptr<SampleBuffer> buffer, std::optional<Error> error) {
                 bool offMain = !foundation::isMainThread();
                 std::string jpeg = CaptureStillImageOutput::jpegStillImageNSDataRepresentation(buffer);
-                foundation::RunLoop::main().post([shot, offMain, jpeg, error] {
+                foundation::dispatch::mainQueue()->async([shot, offMain, jpeg, error] {
                     *shot = Shot{true, offMain, jpeg, error};
                 });
             });

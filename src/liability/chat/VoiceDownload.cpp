@@ -1,0 +1,148 @@
+#include "liability/chat/VoiceDownload.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/FileAccess.h"
+#include "network/URLSessionManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/media/AudioPlayer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lowerCase(std::string s) {
+    for (auto& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string percentDecoded(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            out.push_back(char(std::stoi(s.substr(i + 1, 2), nullptr, 16)));
+            i += 2;
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+bool VoiceDownload::isWebURL(const std::string& s) {
+    const std::string l = lowerCase(s.substr(0, 8));
+    return l.rfind("http://", 0) == 0 || l.rfind("https://", 0) == 0;
+}
+
+std::string VoiceDownload::dispositionFileName(const std::string& header) {
+    std::string plain, extended;
+    size_t pos = 0;
+    while (pos < header.size()) {
+        size_t semicolon = header.find(';', pos);
+        // A quoted value may hold ';'.
+        size_t quote = header.find('"', pos);
+        if (quote != std::string::npos && quote < semicolon) {
+            size_t close = header.find('"', quote + 1);
+            semicolon = close == std::string::npos ? std::string::npos : header.find(';', close);
+        }
+        std::string part = header.substr(pos, semicolon == std::string::npos ? std::string::npos : semicolon - pos);
+        pos = semicolon == std::string::npos ? header.size() : semicolon + 1;
+        size_t eq = part.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = part.substr(0, eq), value = part.substr(eq + 1);
+        key.erase(0, key.find_first_not_of(" \t"));
+        key.erase(key.find_last_not_of(" \t") + 1);
+        value.erase(0, value.find_first_not_of(" \t"));
+        value.erase(value.find_last_not_of(" \t") + 1);
+        key = lowerCase(key);
+        if (key == "filename") {
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+            plain = value;
+        } else if (key == "filename*") {
+            size_t tick = value.find("''");
+            extended = percentDecoded(tick == std::string::npos ? value : value.substr(tick + 2));
+        }
+    }
+    return extended.empty() ? plain : extended;
+}
+
+std::string VoiceDownload::lastComponent(const std::string& s) {
+    std::string path = s;
+    if (isWebURL(s)) {
+        size_t cut = path.find_first_of("?#");
+        if (cut != std::string::npos) path.resize(cut);
+    }
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string VoiceDownload::plainFileName(const std::string& name) {
+    std::string plain = name;
+    size_t cut = plain.find_last_of("/\\");
+    if (cut != std::string::npos) plain = plain.substr(cut + 1);
+    plain.erase(std::remove_if(plain.begin(), plain.end(),
+                               [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }),
+                plain.end());
+    plain.erase(0, plain.find_first_not_of(" ."));  // no hidden files, no "." or ".."
+    while (!plain.empty() && plain.back() == ' ') plain.pop_back();
+    if (plain.size() > 200) {
+        // Keep the end (with the extension), starting on a whole UTF-8 character.
+        size_t start = plain.size() - 200;
+        while (start < plain.size() && (static_cast<unsigned char>(plain[start]) & 0xC0) == 0x80) ++start;
+        plain = plain.substr(start);
+    }
+    return FileAccess::isAcceptableName(plain) ? plain : std::string();
+}
+
+fs::path VoiceDownload::unusedPath(const std::string& name) {
+    const fs::path dir = FileAccess::directory();
+    fs::path candidate = dir / name;
+    const fs::path stem = fs::path(name).stem(), extension = fs::path(name).extension();
+    for (int n = 1; foundation::files::exists(candidate); ++n) {
+        candidate = dir / (stem.string() + "-" + std::to_string(n) + extension.string());
+    }
+    return candidate;
+}
+
+void VoiceDownload::fetch(const std::string& url, Completion completion) {
+    URLSessionManager manager(URLSessionConfiguration::defaultSessionConfiguration());
+    const std::string localName = plainFileName(lastComponent(url));
+    // Where the finished download goes, or nowhere.
+    auto destination = [localName](const fs::path& temporary, const URLSessionResponse& response) -> fs::path {
+        if (response.statusCode < 200 || response.statusCode > 299) {
+            foundation::log("VoiceDownload: the download answered " + std::to_string(response.statusCode));
+            return {};
+        }
+        // Only a voice message is kept.
+        auto bytes = foundation::files::read(temporary);
+        if (!bytes || !media::AudioPlayer::decodeMP3(*bytes).decodable) {
+            foundation::log("VoiceDownload: the download is no playable MP3");
+            return {};
+        }
+        // The server's name for the file, else the requested address's, else the answer's.
+        std::string name;
+        auto header = response.allHeaderFields.find("content-disposition");
+        if (header != response.allHeaderFields.end()) name = plainFileName(dispositionFileName(header->second));
+        if (name.empty()) name = localName;
+        if (name.empty()) name = plainFileName(response.suggestedFilename());
+        if (name.empty()) name = "voice.mp3";
+        return unusedPath(name);  // never over an existing file
+    };
+    // The completion comes on the main queue.
+    auto done = [completion = std::move(completion)](const URLSessionResponse&, const fs::path& file,
+                                                     const std::optional<URLSessionError>& error) {
+        if (!completion) return;
+        if (error || file.empty()) {
+            completion(std::nullopt);
+            return;
+        }
+        completion(file);
+    };
+    auto task = manager.downloadTaskWithRequest(URLSessionRequest::requestWithURL(url), nullptr, destination, done);
+    task->resume();
+}

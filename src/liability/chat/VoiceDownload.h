@@ -1,0 +1,32 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+// The fetch of a voice message received in the case chat: its http(s) address is downloaded
+// into the case material directory ("CaseMaterial") under the server's name for it and kept
+// only when it is a playable MP3.
+class VoiceDownload {
+public:
+    // The stored file, or nullopt when nothing playable arrived (transport error, a status
+    // outside 2xx, data that is no MP3). Runs on the main thread.
+    using Completion = std::function<void(const std::optional<std::filesystem::path>& file)>;
+    // Starts the download of `url`. The file is named by the reply's Content-Disposition, else
+    // by the address's last component, else by the reply's suggested name, else "voice.mp3";
+    // it never replaces an existing file (name-1.mp3, name-2.mp3... instead).
+    static void fetch(const std::string& url, Completion completion);
+
+    // Whether the text is an http or https address.
+    static bool isWebURL(const std::string& s);
+    // The last "/"-separated component of a path or URL (a URL without its query and fragment).
+    static std::string lastComponent(const std::string& s);
+    // The file name a Content-Disposition header gives ("filename*=UTF-8''..." wins over
+    // "filename=..."); empty when it names none.
+    static std::string dispositionFileName(const std::string& header);
+    // A name reduced to a plain file name (no directories, no "." or "..", no control
+    // characters, at most 200 bytes); empty when nothing usable remains.
+    static std::string plainFileName(const std::string& name);
+    // A path beside `name` in the case material directory that no file has yet: name, name-1...
+    static std::filesystem::path unusedPath(const std::string& name);
+};
