@@ -1,3 +1,5 @@
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "hud/ProgressHUD.h"
@@ -6,6 +8,8 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
+#include "platform/foundation/Dispatch.h"
+#include "support/MainThreadDeath.h"
 #include "support/PlatformTest.h"
 
 namespace {
@@ -173,6 +177,21 @@ TEST_F(ProgressHUDTest, NothingToShowOverWithoutAWindow) {
     EXPECT_EQ(ProgressHUD::current(), nullptr);
     auto none = ProgressHUD::showHUDAddedTo(nullptr, "x");
     EXPECT_FALSE(none->isVisible());
+}
+
+TEST_F(ProgressHUDTest, TheSpinnerShownOrHiddenFromAWorkerAborts) {
+    EXPECT_ABORTS_OFF_THE_MAIN_THREAD(ProgressHUD::showMessage("加载中..."), "the spinner");
+    auto hud = ProgressHUD::showMessage("加载中...");
+    EXPECT_ABORTS_OFF_THE_MAIN_THREAD(ProgressHUD::hideHUD(), "the spinner");
+    EXPECT_ABORTS_OFF_THE_MAIN_THREAD(hud->hide(false), "a HUD");
+    EXPECT_ABORTS_OFF_THE_MAIN_THREAD(ProgressHUD::showError("错误"), "a toast");
+}
+
+TEST_F(ProgressHUDTest, AWorkerPostsTheSpinnerToTheMainQueue) {
+    std::thread([] { foundation::dispatch::mainQueue()->async([] { ProgressHUD::showMessage("加载中..."); }); }).join();
+    ASSERT_TRUE(runUntil([] { return ProgressHUD::currentSpinner() != nullptr; }));
+    std::thread([] { foundation::dispatch::mainQueue()->async([] { ProgressHUD::hideHUD(); }); }).join();
+    ASSERT_TRUE(runUntil([] { return ProgressHUD::currentSpinner() == nullptr; }));
 }
 
 }  // namespace

@@ -147,7 +147,6 @@ void NavigationController::finishTransition() {
 }
 
 void NavigationController::pushViewController(const std::shared_ptr<ViewController>& vc, bool animated) {
-    foundation::assertMainThread("a navigation stack (pop to a screen)");
     foundation::assertMainThread("a navigation stack (push)");
     if (!vc) return;
     if (std::find(stack_.begin(), stack_.end(), vc) != stack_.end()) return;
@@ -176,6 +175,7 @@ std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootView
 
 std::vector<std::shared_ptr<ViewController>> NavigationController::popToViewController(
     const std::shared_ptr<ViewController>& vc, bool animated) {
+    foundation::assertMainThread("a navigation stack (pop to a screen)");
     auto it = std::find(stack_.begin(), stack_.end(), vc);
     if (it == stack_.end() || it + 1 == stack_.end()) return {};
     std::vector<std::shared_ptr<ViewController>> popped(it + 1, stack_.end());

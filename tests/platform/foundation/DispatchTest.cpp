@@ -1,4 +1,5 @@
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -125,4 +126,50 @@ TEST_F(DispatchTest, TimerSourceTicksOnItsQueueByTheLoopClockUntilCancelled) {
     EXPECT_EQ(onMain.load(), 0);
     drain();
     EXPECT_EQ(loop().pendingTimerCount(), 0u);
+}
+
+TEST_F(DispatchTest, DrainingASerialQueueWaitsForItsWorkAndWhatThatWorkQueues) {
+    auto queue = dispatch::serialQueue("drained");
+    std::vector<int> done;
+    // Each task queues the next one: drain also waits for work queued while it waits.
+    std::function<void(int)> step = [&](int i) {
+        done.push_back(i);
+        if (i < 50) queue->async([&, i] { step(i + 1); });
+    };
+    queue->async([&] { step(1); });
+    EXPECT_TRUE(queue->drain());
+    ASSERT_EQ(done.size(), 50u);
+    EXPECT_EQ(done.back(), 50);
+    EXPECT_EQ(queue->pending(), 0u);
+
+    // The queue stays open afterwards.
+    queue->async([&] { done.push_back(51); });
+    EXPECT_TRUE(queue->drain());
+    EXPECT_EQ(done.size(), 51u);
+}
+
+TEST_F(DispatchTest, ASerialQueueCannotDrainItselfAndSaysSo) {
+    auto queue = dispatch::serialQueue("self-draining");
+    std::atomic<int> answer{-1};
+    queue->async([&] { answer = queue->drain() ? 1 : 0; });
+    EXPECT_TRUE(queue->drain());
+    EXPECT_EQ(answer.load(), 0);
+}
+
+TEST_F(DispatchTest, TheLastReferenceToASerialQueueJoinsItAfterEveryQueuedTask) {
+    std::vector<int> done;
+    std::atomic<bool> release{false};
+    {
+        auto queue = dispatch::serialQueue("joined");
+        // The first task holds the queue until the others are queued.
+        queue->async([&] {
+            while (!release.load()) std::this_thread::yield();
+            done.push_back(0);
+        });
+        for (int i = 1; i <= 20; ++i) queue->async([&, i] { done.push_back(i); });
+        EXPECT_EQ(queue->pending(), 21u);
+        release = true;
+    }  // the queue goes here
+    ASSERT_EQ(done.size(), 21u) << "no task is dropped or left running";
+    for (int i = 0; i <= 20; ++i) EXPECT_EQ(done[size_t(i)], i);
 }
