@@ -29,11 +29,14 @@ struct VoiceEvents : SoundRecordingDelegate {
     struct Ended {
         std::string path;
         double time = 0;
+        bool onMainThread = false;
     };
     std::vector<Ended> ended;
     std::vector<std::string> failures;
     std::vector<bool> played;
-    void soundrecording(SoundRecording&, const std::string& path, double time) override { ended.push_back({path, time}); }
+    void soundrecording(SoundRecording&, const std::string& path, double time) override {
+        ended.push_back({path, time, foundation::isMainThread()});
+    }
     void soundrecordingFailed(SoundRecording&, const std::string& reason) override { failures.push_back(reason); }
     void playedFinishedOrError(bool finished) override { played.push_back(finished); }
 };
