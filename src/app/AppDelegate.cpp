@@ -9,7 +9,7 @@
 #include "core/BackCodeModel.h"
 #include "core/BaseViewController.h"
 #include "core/CustomNavigationController.h"
-#include "core/FailedImageStore.h"
+#include "core/FailedImageRetry.h"
 #include "core/ImageRequestModel.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
@@ -43,7 +43,7 @@ std::string coordinateText(double value) {
 AppDelegate::AppDelegate() = default;
 
 AppDelegate::~AppDelegate() {
-    if (failedImageTimer_) failedImageTimer_->invalidate();
+    FailedImageRetry::shared().stop();
     if (locationTimer_) locationTimer_->invalidate();
 }
 
@@ -69,16 +69,7 @@ bool AppDelegate::didFinishLaunching(const json&) {
     auto& app = ui::Application::shared();
     app.setApplicationIconBadgeNumber(0);
 
-    std::weak_ptr<AppDelegate> weak = weak_from_this();
-    foundation::RunLoop::main().performAfter(kFailedImageFirstDelay, [weak] {
-        auto self = weak.lock();
-        if (!self) return;
-        self->requestFailedImage();
-        self->failedImageTimer_ = foundation::RunLoop::main().scheduleTimer(
-            kFailedImageInterval, true, [weak](foundation::Timer&) {
-                if (auto s = weak.lock()) s->requestFailedImage();
-            });
-    });
+    FailedImageRetry::shared().start();
     startLocationTimer();
 
     app.setStatusBarStyle(ui::StatusBarStyle::LightContent);
@@ -127,17 +118,9 @@ void AppDelegate::refreshLocation() {
     });
 }
 
-void AppDelegate::requestFailedImage() {
-    size_t sent = FailedImageStore::retry([](const json& record, std::function<void(bool)> answered) {
-        auto model = ImageRequestModel::objectWithKeyValues(record);
-        RequestManager::shareRequestManager().request_image_WithParams(
-            model->keyValues(),
-            [answered](const std::shared_ptr<BackCodeModel>& result, const RequestOutcome& outcome) {
-                answered(outcome.answered() && result && result->isSuccess());
-            });
-    });
-    if (sent > 0) foundation::log("failedImage.plist: sending " + std::to_string(sent) + " waiting photo(s) again");
-}
+void AppDelegate::requestFailedImage() { FailedImageRetry::shared().round(); }
+
+std::shared_ptr<foundation::Timer> AppDelegate::failedImageTimer() const { return FailedImageRetry::shared().timer(); }
 
 std::shared_ptr<ui::ViewController> AppDelegate::lastScreen() const {
     auto window = ui::Application::shared().keyWindow();

@@ -48,8 +48,7 @@ public:
     // Routes a push by "aps"/"key"; payloads that do not have the expected shape are ignored.
     void didReceiveRemoteNotification(const nlohmann::json& userInfo) override;
 
-    // One retry round of "failedImage.plist": each record goes to "image" again and leaves the
-    // file when the server answered "200".
+    // One retry round of the failed uploads (FailedImageRetry).
     void requestFailedImage();
     // Asks for one location fix; its coordinates and reverse-geocoded province and place go
     // into the user state.
@@ -59,7 +58,7 @@ public:
     static std::shared_ptr<ui::ViewController> chooseRootViewController();
 
     std::shared_ptr<ui::Window> window() const override { return window_; }
-    std::shared_ptr<foundation::Timer> failedImageTimer() const { return failedImageTimer_; }
+    std::shared_ptr<foundation::Timer> failedImageTimer() const;
     std::shared_ptr<foundation::Timer> locationTimer() const { return locationTimer_; }
 
 private:
@@ -68,7 +67,6 @@ private:
     std::shared_ptr<ui::ViewController> lastScreen() const;
 
     std::shared_ptr<ui::Window> window_;
-    std::shared_ptr<foundation::Timer> failedImageTimer_;
     std::shared_ptr<foundation::Timer> locationTimer_;
     std::shared_ptr<location::LocationManager> locationManager_;
 };

@@ -23,7 +23,7 @@ std::optional<nlohmann::json> KeyedArchiver::parseArchive(const std::string& dat
 }
 
 std::optional<nlohmann::json> KeyedArchiver::readArchive(const std::filesystem::path& path) {
-    return foundation::plist::read(path);
+    return foundation::plist::readStored(path);
 }
 
 std::optional<nlohmann::json> KeyedArchiver::rootValues(const std::optional<nlohmann::json>& archive,

@@ -9,6 +9,7 @@
 #include "app/ApplicationScreens.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "core/CustomNavigationController.h"
+#include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/RequestManager.h"
 #include "core/UserDateSingleton.h"
@@ -45,6 +46,7 @@ protected:
         push::installRemoteNotificationRegistrar();
         ProgressHUD::resetForTesting();
         FailedImageStore::resetForTesting();
+        FailedImageRetry::shared().reset();
         UserDateSingleton::shareUserDateInstance().reset();
         ScreenRegistry::reset();
         registerTestScreens();
@@ -59,6 +61,7 @@ protected:
         ScreenRegistry::reset();
         UserDateSingleton::shareUserDateInstance().reset();
         FailedImageStore::resetForTesting();
+        FailedImageRetry::shared().reset();
         server.stop();
         AppConfig::reset();
         PlatformTest::TearDown();
@@ -90,7 +93,7 @@ protected:
     // The top screen when it is one of the named test screens.
     std::shared_ptr<NamedTestScreen> top() const { return std::dynamic_pointer_cast<NamedTestScreen>(topScreen()); }
     static json push(const json& key, const json& content) { return {{"aps", {{"key", key}, {"content", content}, {"badge", 1}}}}; }
-    json failedFile() const { return foundation::plist::read(FailedImageStore::path()).value_or(json()); }
+    json failedFile() const { return json(FailedImageStore::records()); }
 
     standin::StandInServer server;
     std::shared_ptr<AppDelegate> delegate;
@@ -168,7 +171,8 @@ TEST_F(AppDelegateTest, RetryKeepsFailingRecordsDropsSentOnesAndKeepsNewOnes) {
     advance(AppDelegate::kFailedImageFirstDelay - 0.1);
     EXPECT_EQ(server.count("image"), 0u);
     advance(0.1);
-    ASSERT_TRUE(server.waitForRequests("image", 2));
+    // One at a time: "b" goes out once "a" is answered.
+    ASSERT_TRUE(runUntil([&] { return server.count("image") == 2; }));
     ASSERT_TRUE(runUntil([&] { return failedFile() == json::array({uploadRecord("b.jpg")}); }));
     // Every field of the record went out as it was stored.
     const json expected = uploadRecord("b.jpg");
@@ -180,6 +184,7 @@ TEST_F(AppDelegateTest, RetryKeepsFailingRecordsDropsSentOnesAndKeepsNewOnes) {
         }
     }
     ASSERT_NE(delegate->failedImageTimer(), nullptr);
+    ASSERT_TRUE(runUntil([] { return !FailedImageRetry::shared().roundUnderWay(); }));
 
     // Second round, 120 s later: while "b" waits for its answer a new failure is stored.
     advance(AppDelegate::kFailedImageInterval);
@@ -188,18 +193,31 @@ TEST_F(AppDelegateTest, RetryKeepsFailingRecordsDropsSentOnesAndKeepsNewOnes) {
     ASSERT_TRUE(runUntil([&] { return failedFile() == json::array({uploadRecord("c.jpg")}); }));
 }
 
-TEST_F(AppDelegateTest, RetryKeepsRecordsTheServerRefuses) {
+TEST_F(AppDelegateTest, RefusedRecordsWaitLongerAfterEachRefusalAndLeaveOnlyOnAnAnswer) {
     ASSERT_TRUE(FailedImageStore::addRecord(uploadRecord("a.jpg")));
     server.script("image", standin::Reply::rescode("201", "上传失败"));
     launch();
-    delegate->requestFailedImage();
-    ASSERT_TRUE(server.waitForRequests("image", 1));
-    delegate->requestFailedImage();
-    ASSERT_TRUE(server.waitForRequests("image", 2));
-    // Both answers are in once no transfer is under way and their completions have run.
-    ASSERT_TRUE(runUntil([] { return RequestManager::shareRequestManager().client()->activeTransfers() == 0; }));
-    drain();
+    // Turns the clock and waits until the round it started has had its answers.
+    auto imagesAfter = [&](double seconds) {
+        advance(seconds);
+        EXPECT_TRUE(runUntil([] { return !FailedImageRetry::shared().roundUnderWay(); }));
+        drain();
+        return server.count("image");
+    };
+    EXPECT_EQ(imagesAfter(AppDelegate::kFailedImageFirstDelay), 1u);  // refused at 10 s: waits 2 minutes
+    std::vector<size_t> seen;
+    for (int round = 0; round < 7; ++round) seen.push_back(imagesAfter(AppDelegate::kFailedImageInterval));
+    // Rounds at 130 (sent, refused again: 4 minutes), 250, 370 (sent: 8 minutes), 490, 610, 730, 850 (sent).
+    EXPECT_EQ(seen, (std::vector<size_t>{2, 2, 3, 3, 3, 3, 4}));
     EXPECT_EQ(failedFile(), json::array({uploadRecord("a.jpg")}));
+
+    // Accepted after the next wait (16 minutes), then never sent again.
+    server.script("image", standin::Reply::rescode("200", "成功"));
+    size_t count = 0;
+    for (int round = 0; round < 8; ++round) count = imagesAfter(AppDelegate::kFailedImageInterval);
+    EXPECT_EQ(count, 5u);
+    EXPECT_EQ(failedFile(), json::array());
+    EXPECT_EQ(imagesAfter(10 * AppDelegate::kFailedImageInterval), 5u);
 }
 
 TEST_F(AppDelegateTest, ClaimResultOpensThePromptInANewNavigationRoot) {

@@ -127,10 +127,26 @@ StandInServer::~StandInServer() { stop(); }
 void StandInServer::installRoutes() {
     const std::string pattern = std::string(kBasePath) + "([^/]+)";
     http_->server.Get(pattern, [this](const httplib::Request& req, httplib::Response& res) {
-        handle("GET", req, res);
+        handle("GET", req, res, req.body);
     });
-    http_->server.Post(pattern, [this](const httplib::Request& req, httplib::Response& res) {
-        handle("POST", req, res);
+    // The body is read here, chunk by chunk, so that the link can be slowed or cut.
+    http_->server.Post(pattern, [this](const httplib::Request& req, httplib::Response& res,
+                                       const httplib::ContentReader& reader) {
+        std::string body;
+        bool cut = false;
+        reader([&](const char* data, size_t length) { return receive(body, data, length, cut); });
+        if (cut) {
+            {
+                std::lock_guard lock(mutex_);
+                ++cutUploads_;
+            }
+            changed_.notify_all();
+            shutDownConnection(req.local_port, req.remote_port);
+            res.status = 500;
+            res.set_header("Connection", "close");
+            return;
+        }
+        handle("POST", req, res, body);
     });
     // Payloads of several megabytes (Base64 photographs) are ordinary here.
     http_->server.set_payload_max_length(64u * 1024u * 1024u);
@@ -184,16 +200,63 @@ std::string StandInServer::baseURL() const {
     return "http://127.0.0.1:" + std::to_string(port_) + kBasePath;
 }
 
-void StandInServer::handle(const std::string& method, const httplib::Request& req, httplib::Response& res) {
+bool StandInServer::receive(std::string& body, const char* data, size_t length, bool& cut) {
+    Link link;
+    {
+        std::lock_guard lock(mutex_);
+        link = link_;
+    }
+    if (link.dropAfterBytes >= 0 && body.size() + length > static_cast<size_t>(link.dropAfterBytes)) {
+        body.append(data, static_cast<size_t>(link.dropAfterBytes) - body.size());
+        cut = true;
+        return false;
+    }
+    body.append(data, length);
+    if (link.bytesPerSecond <= 0) return true;
+    // One link shared by every connection: each chunk takes its turn on it.
+    std::chrono::steady_clock::time_point done;
+    {
+        std::lock_guard lock(mutex_);
+        auto now = std::chrono::steady_clock::now();
+        if (linkFreeAt_ < now) linkFreeAt_ = now;
+        linkFreeAt_ += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(static_cast<double>(length) / link.bytesPerSecond));
+        done = linkFreeAt_;
+    }
+    auto wait = std::chrono::duration<double>(done - std::chrono::steady_clock::now()).count();
+    if (wait > 0 && !sleepUnlessStopping(wait)) {
+        cut = true;
+        return false;
+    }
+    return true;
+}
+
+void StandInServer::setLink(Link link) {
+    std::lock_guard lock(mutex_);
+    link_ = link;
+}
+
+StandInServer::Link StandInServer::link() const {
+    std::lock_guard lock(mutex_);
+    return link_;
+}
+
+size_t StandInServer::cutUploads() const {
+    std::lock_guard lock(mutex_);
+    return cutUploads_;
+}
+
+void StandInServer::handle(const std::string& method, const httplib::Request& req, httplib::Response& res,
+                           const std::string& body) {
     RecordedRequest recorded;
     recorded.method = method;
     recorded.pathWord = req.matches.size() > 1 ? std::string(req.matches[1]) : std::string();
     for (const auto& [key, value] : req.params) {
         if (!recorded.query.contains(key)) recorded.query[key] = value;
     }
-    recorded.rawBody = req.body;
-    if (!req.body.empty()) {
-        recorded.body = foundation::parseJson(req.body);
+    recorded.rawBody = body;
+    if (!body.empty()) {
+        recorded.body = foundation::parseJson(body);
         if (recorded.body.is_discarded()) recorded.body = nullptr;
     }
     {

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -108,12 +109,28 @@ public:
     // A fresh accident number: "BJ20261207" followed by the next four-digit counter.
     std::string nextAccidentNumber();
 
+    // The link between the clients and the server, for request bodies (uploads). A rate above 0
+    // lets every connection together read at most that many bytes per second; a drop limit of
+    // 0 or more closes a connection without a reply once its body goes beyond that many bytes
+    // (the request is not recorded: it never arrived whole).
+    struct Link {
+        double bytesPerSecond = 0;
+        long long dropAfterBytes = -1;
+    };
+    void setLink(Link link);
+    Link link() const;
+    // Uploads closed by the drop limit (or by a stop) before their body arrived whole.
+    size_t cutUploads() const;
+
     // Answers one request (what the HTTP handler calls; public for the program's own use).
     Reply answer(const RecordedRequest& request);
 
 private:
     void installRoutes();
-    void handle(const std::string& method, const httplib::Request& req, httplib::Response& res);
+    void handle(const std::string& method, const httplib::Request& req, httplib::Response& res,
+                const std::string& body);
+    // Takes one chunk of a request body through the link; false stops the reading (`cut`).
+    bool receive(std::string& body, const char* data, size_t length, bool& cut);
     bool sleepUnlessStopping(double seconds);
 
     struct Http;
@@ -125,6 +142,9 @@ private:
     mutable std::condition_variable changed_;
     bool stopping_ = false;
     std::vector<RecordedRequest> requests_;
+    Link link_;
+    std::chrono::steady_clock::time_point linkFreeAt_{};
+    size_t cutUploads_ = 0;
     std::map<std::string, std::deque<Reply>> once_;
     std::map<std::string, Reply> persistent_;
     std::map<std::string, ReplyHandler> handlers_;

@@ -1,11 +1,13 @@
 #include "capture/camera/ImageUpload.h"
 
 #include "core/AppConfig.h"
+#include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
 
 namespace {
 
@@ -54,14 +56,15 @@ bool ImageUpload::isFailedUpload(const nlohmann::json& reply, const std::optiona
 void ImageUpload::send(const std::shared_ptr<ImageRequestModel>& record, std::function<void(bool sent)> done) {
     if (!record) return;
     nlohmann::json params = record->keyValues();
-    // Any outcome but "200" keeps the photo for the retry.
-    RequestManager::shareRequestManager().request_image_WithParams(
-        params, [params, done](const std::shared_ptr<BackCodeModel>&, const RequestOutcome& outcome) {
-            bool failed = !outcome.answered();
-            if (failed) {
-                foundation::log("image upload " + outcome.describe() + "; kept for the retry");
-                FailedImageStore::addRecord(params);
-            }
-            if (done) done(!failed);
-        });
+    // Stored before the upload starts: whatever happens to the upload or the process, the photo
+    // waits in the store until the server answered "200".
+    auto id = FailedImageStore::add(params);
+    if (!id) {
+        foundation::log("image upload: the record is not an upload record; not sent");
+        if (done) foundation::RunLoop::main().post([done] { done(false); });
+        return;
+    }
+    FailedImageRetry::shared().sendStored(*id, params, [done](FailedImageRetry::Answer answer) {
+        if (done) done(answer == FailedImageRetry::Answer::Accepted);
+    });
 }

@@ -11,7 +11,7 @@
 #include "core/RequestClient.h"
 
 // The upload of one evidence shot: the record sent with "image", the step code of each shot,
-// the failure test and the keeping of failed uploads in "failedImage.plist" for the retry.
+// the failure test and the keeping of every upload in the FailedImageStore until it is answered.
 //
 // A capture flow counts the shots the camera hands back (counters reset whenever its screen is
 // about to appear) and, for each shot:
@@ -34,9 +34,9 @@ public:
     // An upload failed when it failed in transport or the server answered anything but "200".
     static bool isFailedUpload(const nlohmann::json& reply, const std::optional<RequestError>& error);
 
-    // Posts the record's key-value dictionary to "image". A failed upload is added to
-    // "failedImage.plist" (merged with what the file holds) before `done(false)`; a success
-    // calls `done(true)` and touches no file. `done` runs on the main thread. Callable from any
-    // thread.
+    // Stores the record's key-value dictionary in the FailedImageStore, durably, then posts it
+    // to "image"; the record leaves the store when the server answered "200" (`done(true)`).
+    // Otherwise (`done(false)`) it stays for the retry, a refused one with its wait. `done`
+    // runs on the main thread. Callable from any thread.
     static void send(const std::shared_ptr<ImageRequestModel>& record, std::function<void(bool sent)> done = nullptr);
 };

@@ -14,7 +14,7 @@ std::vector<std::shared_ptr<InsuranceCompany>> ChooseInsuranceViewController::co
 
 const std::vector<std::shared_ptr<InsuranceCompany>>& ChooseInsuranceViewController::dateSorce() {
     if (!dateSorce_) {
-        auto file = foundation::plist::read(foundation::Sandbox::current().documents() / kFileName);
+        auto file = foundation::plist::readStored(foundation::Sandbox::current().documents() / kFileName);
         if (file && file->is_array() && !file->empty()) {
             dateSorce_ = companiesFromList(*file);
         } else {

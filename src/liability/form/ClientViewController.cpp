@@ -254,7 +254,7 @@ std::shared_ptr<InsuranceCompany> ClientViewController::otherInsuranceModel() {
 
 const nlohmann::json& ClientViewController::insurance() {
     if (!insurance_) {
-        auto file = foundation::plist::read(foundation::Sandbox::current().documents() / "insurance.plist");
+        auto file = foundation::plist::readStored(foundation::Sandbox::current().documents() / "insurance.plist");
         if (file && !file->is_array()) foundation::log("ClientViewController: insurance.plist is not a list");
         insurance_ = file && file->is_array() ? *file : nlohmann::json::array();
     }

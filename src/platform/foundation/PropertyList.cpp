@@ -12,6 +12,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
 
+namespace fs = std::filesystem;
+
 namespace foundation::plist {
 
 namespace {
@@ -99,9 +101,17 @@ bool toJson(plist_t node, nlohmann::json& out, int depth) {
         return true;
     }
     case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        out = takeString(s);
+        // The library's copying getter aborts the process on a text with a NUL inside; the
+        // pointer and length are read instead and such a text counts as damage.
+        uint64_t length = 0;
+        const char* s = plist_get_string_ptr(node, &length);
+        if (!s) {
+            out = std::string();
+            return true;
+        }
+        std::string text(s, static_cast<size_t>(length));
+        if (text.find('\0') != std::string::npos) return false;
+        out = std::move(text);
         return true;
     }
     case PLIST_KEY: {
@@ -142,11 +152,9 @@ bool toJson(plist_t node, nlohmann::json& out, int depth) {
         return true;
     }
     case PLIST_DATA: {
-        char* data = nullptr;
         uint64_t length = 0;
-        plist_get_data_val(node, &data, &length);
+        const char* data = plist_get_data_ptr(node, &length);
         out = base64(data, data ? length : 0);
-        std::free(data);
         return true;
     }
     default:
@@ -288,16 +296,80 @@ bool binaryNestsWithin(const std::string& bytes, int limit) {
     return true;
 }
 
+// The library aborts the process when a text or a key holds a NUL character. XML allows
+// none, neither as a byte nor as a character reference ("&#0;", "&#x00;"); a file that has one
+// is damaged (a page of zeros written over it, say) and is refused before the library sees it.
+bool xmlHasNoNul(const std::string& bytes) {
+    if (bytes.find('\0') != std::string::npos) return false;
+    for (size_t i = bytes.find("&#"); i != std::string::npos; i = bytes.find("&#", i + 2)) {
+        size_t at = i + 2;
+        bool hex = at < bytes.size() && (bytes[at] == 'x' || bytes[at] == 'X');
+        if (hex) ++at;
+        uint64_t value = 0;
+        bool digits = false;
+        for (; at < bytes.size(); ++at) {
+            char c = bytes[at];
+            int d = c >= '0' && c <= '9' ? c - '0'
+                    : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                    : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                  : -1;
+            if (d < 0) break;
+            digits = true;
+            value = value * (hex ? 16 : 10) + static_cast<uint64_t>(d);
+            if (value > 0x10FFFF) break;
+        }
+        if (digits && value == 0) return false;
+    }
+    return true;
+}
+
+// Binary: every ASCII and UTF-16 string object (texts and dictionary keys) free of NUL.
+bool binaryHasNoNul(const std::string& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    if (n < 8 + 32) return true;
+    const unsigned char* trailer = p + n - 32;
+    const size_t offsetSize = trailer[6];
+    uint64_t count = 0, tableAt = 0;
+    for (int k = 0; k < 8; ++k) count = (count << 8) | p[n - 24 + k];
+    for (int k = 0; k < 8; ++k) tableAt = (tableAt << 8) | p[n - 8 + k];
+    if (offsetSize == 0 || offsetSize > 8 || tableAt >= n || count > (n - tableAt) / offsetSize) return false;
+    for (uint64_t object = 0; object < count; ++object) {
+        uint64_t at = 0;
+        for (size_t k = 0; k < offsetSize; ++k) at = (at << 8) | p[tableAt + object * offsetSize + k];
+        if (at >= n) return false;
+        const unsigned type = p[at] >> 4;
+        if (type != 0x5 && type != 0x6) continue;
+        uint64_t length = p[at] & 0x0F;
+        size_t start = static_cast<size_t>(at) + 1;
+        if (length == 0x0F) {
+            if (start >= n || (p[start] >> 4) != 0x1) return false;
+            size_t width = size_t(1) << (p[start] & 0x0F);
+            if (width > 8 || start + 1 + width > n) return false;
+            length = 0;
+            for (size_t k = 0; k < width; ++k) length = (length << 8) | p[start + 1 + k];
+            start += 1 + width;
+        }
+        const uint64_t unit = type == 0x6 ? 2 : 1;
+        if (length > n || start > n || length * unit > n - start) return false;
+        for (uint64_t c = 0; c < length; ++c) {
+            bool zero = unit == 1 ? p[start + c] == 0 : p[start + 2 * c] == 0 && p[start + 2 * c + 1] == 0;
+            if (zero) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<nlohmann::json> parse(const std::string& bytes) {
     if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
     plist_t root = nullptr;
     if (plist_is_binary(bytes.data(), static_cast<uint32_t>(bytes.size()))) {
-        if (!binaryNestsWithin(bytes, kMaxDepth)) return std::nullopt;
+        if (!binaryNestsWithin(bytes, kMaxDepth) || !binaryHasNoNul(bytes)) return std::nullopt;
         plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     } else {
-        if (!xmlNestsWithin(bytes, kMaxDepth)) return std::nullopt;
+        if (!xmlHasNoNul(bytes) || !xmlNestsWithin(bytes, kMaxDepth)) return std::nullopt;
         plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     }
     Node owner(root);
@@ -313,6 +385,20 @@ std::optional<nlohmann::json> read(const std::filesystem::path& path) {
     auto value = parse(*bytes);
     if (!value) log("plist: " + path.string() + " is not a readable property list");
     return value;
+}
+
+std::optional<nlohmann::json> readStored(const std::filesystem::path& path) {
+    if (!files::exists(path)) return std::nullopt;
+    auto bytes = files::read(path);
+    std::optional<nlohmann::json> value;
+    if (bytes) value = parse(*bytes);
+    if (value) return value;
+    fs::path aside = files::moveAside(path);
+    if (aside.empty())
+        log("plist: " + path.string() + " cannot be read and cannot be moved aside; reading it as empty");
+    else
+        log("plist: " + path.string() + " cannot be read; moved it to " + aside.string() + " and reading it as empty");
+    return std::nullopt;
 }
 
 std::string toXml(const nlohmann::json& value) {

@@ -142,7 +142,41 @@ bool writeAtomically(const fs::path& p, const std::string& bytes) {
     if (!ok) {
         log("files: cannot write " + p.string() + ": " + std::strerror(errno));
         ::unlink(temp.c_str());
+        return false;
     }
+    // The rename reaches the disk only with its directory.
+    syncDirectory(p.has_parent_path() ? p.parent_path() : fs::path("."));
+    return true;
+}
+
+int removeStaleTemporaries(const fs::path& dir) {
+    // writeAtomically names them "<name>.tmp-<pid>-<n>"; those of this process may be under way.
+    const std::string own = ".tmp-" + std::to_string(::getpid()) + "-";
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        size_t at = name.rfind(".tmp-");
+        if (at == std::string::npos || name.find(own) != std::string::npos) continue;
+        size_t dash = name.find('-', at + 5);
+        if (dash == std::string::npos || dash == at + 5) continue;
+        if (name.find_first_not_of("0123456789", at + 5) != dash) continue;
+        if (name.size() == dash + 1 || name.find_first_not_of("0123456789", dash + 1) != std::string::npos) continue;
+        std::error_code removeError;
+        if (fs::remove(it->path(), removeError)) {
+            ++removed;
+            log("files: removed " + it->path().string() + ", left by an interrupted write");
+        }
+    }
+    if (removed > 0) syncDirectory(dir);
+    return removed;
+}
+
+bool syncDirectory(const fs::path& dir) {
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
     return ok;
 }
 

@@ -30,8 +30,14 @@ namespace files {
 bool exists(const std::filesystem::path& p);
 bool remove(const std::filesystem::path& p);
 bool createDirectories(const std::filesystem::path& p);
-// Writes the whole file beside the target, then renames it over the target.
+// Writes the whole file beside the target, flushes it to the disk, renames it over the target
+// and flushes the directory.
 bool writeAtomically(const std::filesystem::path& p, const std::string& bytes);
+// Removes the temporary files that writes of other (ended) processes left in `dir` when they
+// were killed between writing and renaming. Returns how many were removed.
+int removeStaleTemporaries(const std::filesystem::path& dir);
+// Flushes a directory's entries (a rename or unlink inside it) to the disk.
+bool syncDirectory(const std::filesystem::path& dir);
 std::optional<std::string> read(const std::filesystem::path& p);
 // Moves a file aside (name plus ".corrupt-<n>"); returns the new path, or empty on failure.
 std::filesystem::path moveAside(const std::filesystem::path& p);

@@ -6,6 +6,7 @@
 
 #include "capture/camera/PhotoCapViewController.h"
 #include "core/BaseViewController.h"
+#include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -45,6 +46,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         FailedImageStore::resetForTesting();
+        FailedImageRetry::shared().reset();
         resetPhone();
     }
     void TearDown() override {
@@ -53,6 +55,7 @@ protected:
         camera.reset();
         closeWindow();
         FailedImageStore::resetForTesting();
+        FailedImageRetry::shared().reset();
         resetPhone();
         AppTest::TearDown();
     }

@@ -34,7 +34,7 @@ protected:
         EXPECT_TRUE(runUntil([&] { return sent.has_value(); }));
         return sent.value_or(false);
     }
-    json failedFile() const { return foundation::plist::read(FailedImageStore::path()).value_or(json()); }
+    json failedFile() const { return json(FailedImageStore::records()); }
 };
 
 class StepCodeTest : public CameraTest {};
@@ -73,8 +73,8 @@ TEST_F(ImageUploadTest, RecordIsCompleteAndTheServerGetsIt) {
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->method, "POST");
     EXPECT_EQ(seen->body, keys);
-    // A successful upload never creates the file.
-    EXPECT_FALSE(foundation::files::exists(FailedImageStore::path()));
+    // Stored while under way, gone once answered "200".
+    EXPECT_EQ(FailedImageStore::count(), 0u);
 }
 
 TEST_F(ImageUploadTest, FailedUploadsAreKeptBesideWhatTheFileHolds) {

@@ -120,7 +120,7 @@ TEST_F(AccidentKindTest, RealSingleCarCaptureOpensACaseUploadsEveryShotAndFetche
     EXPECT_EQ(vehicles->param("appkey"), AppConfig::appKey());
     EXPECT_EQ(clientFormsMade, 0);
     EXPECT_TRUE(kind->failedImage().empty());
-    EXPECT_FALSE(std::filesystem::exists(FailedImageStore::path()));
+    EXPECT_EQ(FailedImageStore::count(), 0u);
 }
 
 TEST_F(AccidentKindTest, ChoosingTheSingleCarAgainOpensANewCaseAndCodesFromOneAgain) {
@@ -289,11 +289,10 @@ TEST_F(AccidentKindTest, FailedUploadsAreKeptBesideTheRecordsAlreadyWaiting) {
     for (const char* key : {"userid", "sn", "appkey", "imagename", "contentdata", "imagelon", "imagelat", "imagedate"})
         EXPECT_TRUE(failed.contains(key)) << key;
 
-    auto file = foundation::plist::read(FailedImageStore::path());
-    ASSERT_TRUE(file && file->is_array());
-    ASSERT_EQ(file->size(), 2u);
-    EXPECT_EQ((*file)[0], waiting);
-    EXPECT_EQ((*file)[1], failed);
+    auto stored = FailedImageStore::records();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0], waiting);
+    EXPECT_EQ(stored[1], failed);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
+#include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/ScreenRegistry.h"
 #include "core/UserDateSingleton.h"
@@ -35,6 +36,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         FailedImageStore::resetForTesting();
+        FailedImageRetry::shared().reset();
         resetPhone();
         signInDemoUser();
         auto& state = UserDateSingleton::shareUserDateInstance();
@@ -68,6 +70,7 @@ protected:
         drain();
         closeWindow();
         FailedImageStore::resetForTesting();
+        FailedImageRetry::shared().reset();
         resetPhone();
         AppTest::TearDown();
     }
