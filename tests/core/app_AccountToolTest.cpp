@@ -45,7 +45,14 @@ TEST_F(AccountToolTest, DamagedFilesReadAsNoAccount) {
           foundation::plist::toXml({{"$class", "Story"}, {"$root", {{"userid", "1"}}}}),
           foundation::plist::toXml({{"$class", "AccountModel"}, {"$root", {{"phoneNumber", "138"}}}}),
           foundation::plist::toXml({{"$class", "AccountModel"}, {"$root", {{"userid", ""}}}}),
-          foundation::plist::toXml(nlohmann::json::array({"AccountModel"}))}) {
+          foundation::plist::toXml(nlohmann::json::array({"AccountModel"})),
+          // A NUL inside the stored user id, and a page of zeros over the file.
+          [] {
+              auto text = foundation::plist::toXml({{"$class", "AccountModel"}, {"$root", {{"userid", "10001"}}}});
+              text[text.find("10001") + 2] = '\0';
+              return text;
+          }(),
+          std::string(4096, '\0')}) {
         ASSERT_TRUE(foundation::files::writeAtomically(file, bytes));
         EXPECT_EQ(AccountTool::account(), nullptr) << bytes;
     }

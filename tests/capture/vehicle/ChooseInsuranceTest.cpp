@@ -87,7 +87,10 @@ TEST_F(ChooseInsuranceTest, NoFileAndNoCitySendsOneRequestWithoutParameters) {
 
 TEST_F(ChooseInsuranceTest, EmptyOrCorruptFileAsksTheServerForTheCitysInsurers) {
     UserDateSingleton::shareUserDateInstance().setCity(std::string("北京市"));
-    for (const std::string& content : {std::string(foundation::plist::toXml(json::array())), std::string("<plist><array><dict>")}) {
+    std::string withNul = foundation::plist::toXml(json::array({insurer("甲保险", "A")}));
+    withNul[withNul.find("甲保险")] = '\0';
+    for (const std::string& content : {std::string(foundation::plist::toXml(json::array())), std::string("<plist><array><dict>"),
+                                       withNul}) {
         SCOPED_TRACE(content);
         server.clearRequests();
         ASSERT_TRUE(foundation::files::writeAtomically(documentsFile("insurance.plist"), content));

@@ -76,6 +76,62 @@ TEST_F(PropertyListTest, MissingAndCorruptFilesReadAsNothing) {
     }
 }
 
+// A binary plist whose one object is the given ASCII (0x5) or UTF-16 (0x6) string.
+std::string binaryString(unsigned type, const std::string& bytes, size_t characters) {
+    std::string out = "bplist00";
+    out.push_back(static_cast<char>((type << 4) | characters));
+    out += bytes;
+    char tableAt = static_cast<char>(out.size());
+    out.push_back(8);  // the object's offset
+    out.append(6, '\0');
+    out.push_back(1);
+    out.push_back(1);
+    out.append(7, '\0');
+    out.push_back(1);  // one object
+    out.append(8, '\0');  // the top object is object 0
+    out.append(7, '\0');
+    out.push_back(tableAt);
+    return out;
+}
+
+// The library stops the process on a text or key with a NUL inside; such files read as
+// nothing, and a stored one is moved aside once.
+TEST_F(PropertyListTest, ANulInsideATextNeverStopsTheProcess) {
+    const std::string xmlHead = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>";
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"NUL in a text", xmlHead + "a</key><string>x" + std::string(1, '\0') + "y</string></dict></array></plist>"},
+        {"NUL in a key", xmlHead + "a" + std::string(1, '\0') + "b</key><string>x</string></dict></array></plist>"},
+        {"a page of zeros", xmlHead + "a</key><string>x" + std::string(4096, '\0') + "</string></dict></array></plist>"},
+        {"only zeros", std::string(4096, '\0')},
+        {"NUL as a reference", xmlHead + "a</key><string>x&#0;y</string></dict></array></plist>"},
+        {"NUL as a hex reference", xmlHead + "a&#x00;</key><string>x</string></dict></array></plist>"},
+        {"binary ASCII text with a NUL", binaryString(0x5, std::string("a\0b", 3), 3)},
+        {"binary UTF-16 text with a NUL", binaryString(0x6, std::string("\0a\0\0", 4), 2)},
+    };
+    auto dir = Sandbox::current().documents();
+    for (const auto& [what, bytes] : damaged) {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(plist::parse(bytes).has_value());
+        auto path = dir / "stored.plist";
+        ASSERT_TRUE(files::writeAtomically(path, bytes));
+        EXPECT_FALSE(plist::readStored(path).has_value());
+        EXPECT_FALSE(files::exists(path));
+        auto aside = path;
+        aside += ".corrupt-1";
+        EXPECT_EQ(files::read(aside), bytes);
+        EXPECT_FALSE(plist::readStored(path).has_value());  // moved once: now simply missing
+        files::remove(aside);
+    }
+    // Texts without a NUL still read, also in binary.
+    EXPECT_EQ(plist::parse(binaryString(0x5, "abc", 3)), json("abc"));
+    EXPECT_EQ(plist::parse(xmlHead + "a</key><string>x&#65;y</string></dict></array></plist>"),
+              json::array({{{"a", "xAy"}}}));
+    auto intact = dir / "intact.plist";
+    ASSERT_TRUE(plist::write(intact, kCase));
+    EXPECT_EQ(plist::readStored(intact), kCase);
+    EXPECT_TRUE(files::exists(intact));
+}
+
 // A binary plist of `levels` arrays, each holding the next (4-byte offsets and references).
 std::string nestedBinaryPlist(uint32_t levels) {
     auto be = [](std::string& out, uint64_t v, int width) {
