@@ -32,6 +32,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "tools/server/StandInServer.h"
+#include "core/FailedImageRetry.h"
+#include "core/FailedImageStore.h"
 
 #ifndef VESKARD_RESOURCE_DIR
 #define VESKARD_RESOURCE_DIR "resources"
@@ -208,6 +210,7 @@ bool Simulator::start(std::string& error) {
             server_.reset();
             return false;
         }
+        if (options_.refuseUploads) server_->script("image", standin::Reply::rescode("201", "上传失败"));
         context.serverHost = "127.0.0.1";
         context.serverPort = server_->port();
     } else {
@@ -252,6 +255,8 @@ std::string Simulator::help() {
            "  requests                      the stand-in server's request log\n"
            "  expect-request PATHWORD [KEY=VALUE]...\n"
            "                                stop with an error unless such a request was sent (waits up to 5 s)\n"
+           "  until-uploaded [SECONDS]      wait until no photo upload waits to be answered \"200\"\n"
+           "                                (default 60 s)\n"
            "  screenshot FILE               write the screen as a PNG file\n"
            "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
            "                                landscape-right, face-up or face-down\n"
@@ -351,6 +356,15 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
         return ok();
     }
     if (cmd == "requests") return requests(out);
+    if (cmd == "until-uploaded") {
+        double seconds = 60;
+        if (words.size() > 2 || (words.size() == 2 && (!parseDouble(words[1], seconds) || seconds < 0 || seconds > 86400)))
+            return failed("until-uploaded takes a number of seconds (0 to 86400)");
+        auto drained = [] { return FailedImageStore::count() == 0 && !FailedImageRetry::shared().roundUnderWay(); };
+        if (driver_.waitUntil(drained, seconds)) return ok();
+        return {Status::Expectation, std::to_string(FailedImageStore::count()) + " photo upload(s) still waiting after " +
+                                         std::to_string(static_cast<long long>(seconds)) + " s"};
+    }
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "rotate") {
         static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{

@@ -54,6 +54,7 @@ std::string usage(const std::string& program) {
            "  --microphone FILE.wav   what the microphone hears (16-bit PCM WAV)\n"
            "  --resources DIR         the application bundle (default: the build's resources)\n"
            "  --manual-clock          time moves only with \"wait\" and \"until\"\n"
+           "  --refuse-uploads        the built-in server refuses every photo upload (\"201\")\n"
            "  --first-launch          start as after a fresh install\n"
            "  --placeholder           show the placeholder screen instead of the application\n"
            "  --echo / --no-echo      echo each command (default: on for scripts)\n"
@@ -137,6 +138,8 @@ std::optional<SimulatorOptions> parseOptions(const std::vector<std::string>& arg
         } else if (a == "--resources") {
             if (!value(v)) return std::nullopt;
             o.resources = v;
+        } else if (a == "--refuse-uploads") {
+            o.refuseUploads = true;
         } else if (a == "--manual-clock") {
             o.manualClock = true;
         } else if (a == "--first-launch") {

@@ -28,6 +28,8 @@ struct SimulatorOptions {
     std::filesystem::path microphoneWav;
     // The application bundle (empty: the build's resources directory).
     std::filesystem::path resources;
+    // The built-in stand-in server answers every photo upload "201" (refused).
+    bool refuseUploads = false;
     // Time moves only with "wait" and "until" (a manual clock) instead of running in real time.
     bool manualClock = false;
     // Start as after a fresh install (the first-launch guide shows).

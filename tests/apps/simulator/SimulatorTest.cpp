@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "apps/simulator/PlaceholderScreen.h"
@@ -274,3 +279,74 @@ TEST_F(SimulatorLaunchTest, OpenPushesARegisteredScreenAndRefusesBadArgumentsWit
     EXPECT_NE(unknown.message.find("NoSuchViewController"), std::string::npos);
     EXPECT_EQ(sim.driver().topScreenName(), "ReportViewController");
 }
+
+#ifdef VESKARD_SIMULATOR_PROGRAM
+namespace {
+
+// Runs the simulator program on a script; returns its exit status and what it printed.
+int runProgram(const std::filesystem::path& script, const std::string& options, std::string& output) {
+    std::string command = std::string(VESKARD_SIMULATOR_PROGRAM) + " " + options + " '" + script.string() + "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+size_t storedUploads(const std::filesystem::path& sandbox) {
+    size_t n = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(sandbox / "Documents" / "failedImage", ec))
+        if (entry.path().extension() == ".json") ++n;
+    return n;
+}
+
+class SimulatorRestartTest : public PlatformTest {};
+
+// Five photos taken while the server refuses them, the application quit at once; the next
+// start sends each of them once and keeps none.
+TEST_F(SimulatorRestartTest, PhotosRefusedBeforeAQuitAreSentOnceAfterTheNextStart) {
+    auto sandbox = sandboxRoot / "phone";
+    auto first = sandboxRoot / "first.walk";
+    {
+        std::ofstream out(first);
+        out << "wait 2\ntap 事故处理\nuntil 发生交通事故时,请您务必保证自身安全 5\ntap 我知道了\n"
+               "until 事故现场是否有以下情况？ 5\ntap 无以上情况\nuntil 我们将按照以下步骤引导您处理交通事故。 5\n"
+               "tap 我知道了\nuntil 两车及以上事故 5\ntap 单车事故\nuntil 请您从车辆(左前方)拍摄全景照片 10\n"
+               "tap 拍照按钮\nuntil 请您从车辆(右后方)拍摄全景照片 10\ntap 拍照按钮\nuntil 请您拍摄车辆碰撞部位照片 10\n"
+               "tap 拍照按钮\nuntil 请您拍摄行驶证件照片 10\ntap 拍照按钮\nuntil 请您拍摄驾驶证件照片 10\ntap 拍照按钮\n"
+               "expect-request image imagetype=7\nquit\n";
+    }
+    std::string output;
+    ASSERT_EQ(runProgram(first, "--manual-clock --refuse-uploads --sandbox '" + sandbox.string() + "'", output), 0) << output;
+    EXPECT_EQ(storedUploads(sandbox), 5u) << output;
+
+    auto second = sandboxRoot / "second.walk";
+    {
+        std::ofstream out(second);
+        out << "expect HomeViewController\nuntil-uploaded 60\nrequests\nquit\n";
+    }
+    output.clear();
+    ASSERT_EQ(runProgram(second, "--manual-clock --sandbox '" + sandbox.string() + "'", output), 0) << output;
+    EXPECT_EQ(storedUploads(sandbox), 0u);
+
+    // The request log of the second start: each photo once.
+    std::map<std::string, int> types;
+    std::set<std::string> names;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        auto at = line.find(". POST image ");
+        if (at == std::string::npos) continue;
+        auto body = nlohmann::json::parse(line.substr(at + 13), nullptr, false);
+        ASSERT_TRUE(body.is_object()) << line;
+        ++types[body.value("imagetype", std::string())];
+        names.insert(body.value("imagename", std::string()) + body.value("imagetype", std::string()));
+    }
+    EXPECT_EQ(types, (std::map<std::string, int>{{"1", 1}, {"2", 1}, {"3", 1}, {"6", 1}, {"7", 1}})) << output;
+    EXPECT_EQ(names.size(), 5u);
+}
+
+}  // namespace
+#endif
