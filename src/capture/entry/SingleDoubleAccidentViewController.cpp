@@ -193,7 +193,7 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
                 auto record = ImageUpload::recordWithShot(shot, ImageUpload::singleCarImageType(counter->count));
                 ++counter->count;
                 nlohmann::json dictionary = record->keyValues();
-                // A failed upload is already merged into "failedImage.plist" by the upload.
+                // The upload keeps the photo in the FailedImageStore until the server answers "200".
                 ImageUpload::send(record, [shots, dictionary](bool sent) {
                     if (!sent) shots->failedImage.push_back(dictionary);
                 });

@@ -77,6 +77,22 @@ TEST_F(ImageUploadTest, RecordIsCompleteAndTheServerGetsIt) {
     EXPECT_EQ(FailedImageStore::count(), 0u);
 }
 
+TEST_F(ImageUploadTest, ThePhotoIsStoredBeforeItsUploadStartsAndLeavesOnlyWhenAnswered) {
+    server.scriptOnce("image", standin::Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "成功"}}));
+    auto record = ImageUpload::recordWithShot("%2F9j%2F4AAQ", "1");
+    std::optional<bool> sent;
+    ImageUpload::send(record, [&](bool ok) { sent = ok; });
+    // What a start after a crash right now would find: the photo, on the disk.
+    FailedImageStore::resetForTesting();
+    EXPECT_EQ(FailedImageStore::records(), std::vector<json>{record->keyValues()});
+    ASSERT_TRUE(runUntil([&] { return sent.has_value(); }));
+    EXPECT_TRUE(*sent);
+    EXPECT_EQ(FailedImageStore::count(), 0u);
+    FailedImageStore::resetForTesting();
+    EXPECT_EQ(FailedImageStore::count(), 0u);
+    EXPECT_EQ(server.count("image"), 1u);
+}
+
 TEST_F(ImageUploadTest, FailedUploadsAreKeptBesideWhatTheFileHolds) {
     json earlier = ImageUpload::recordWithShot("AAAA", "1")->keyValues();
     earlier["imagename"] = "20261279590.jpg";

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "tools/server/StandInServer.h"
@@ -153,6 +154,45 @@ TEST_F(StandInServerTest, DefaultHandlerAnswersWhenNothingIsScripted) {
 
     server.clearDefaults();
     EXPECT_EQ(parsed(fetch(url("newCase"))), (nlohmann::json{{"rescode", "200"}, {"resdes", "成功"}}));
+}
+
+// Two uploads of 60 KB at once on a link of 100 KB/s: together they need 1.2 s of the link,
+// and both arrive whole. The slowing can only lengthen a transfer, so only the lower bound is
+// checked.
+TEST_F(StandInServerTest, ASlowedLinkIsSharedByEveryUpload) {
+    server.setLink({100 * 1024, -1});
+    EXPECT_DOUBLE_EQ(server.link().bytesPerSecond, 100 * 1024);
+    const std::string a = nlohmann::json{{"imagename", "a.jpg"}, {"contentdata", std::string(60 * 1024, 'A')}}.dump();
+    const std::string b = nlohmann::json{{"imagename", "b.jpg"}, {"contentdata", std::string(60 * 1024, 'B')}}.dump();
+    auto started = std::chrono::steady_clock::now();
+    Outcome first, second;
+    std::thread other([&] { second = fetch(url("image"), b); });
+    first = fetch(url("image"), a);
+    other.join();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(first.status, 200);
+    EXPECT_EQ(second.status, 200);
+    EXPECT_GE(seconds, 1.0);
+    ASSERT_EQ(server.count("image"), 2u);
+    for (const auto& request : server.requests("image")) EXPECT_TRUE(request.rawBody == a || request.rawBody == b);
+    EXPECT_EQ(server.cutUploads(), 0u);
+}
+
+TEST_F(StandInServerTest, ALinkCutAfterSomeBytesDropsLargerUploadsUnanswered) {
+    server.setLink({0, 1000});
+    Outcome cut = fetch(url("image"), std::string(5000, ' ') + "{}");
+    EXPECT_NE(cut.code, CURLE_OK);
+    EXPECT_TRUE(cut.body.empty());
+    EXPECT_EQ(server.cutUploads(), 1u);
+    EXPECT_EQ(server.count("image"), 0u);  // it never arrived whole
+
+    Outcome small = fetch(url("image"), R"({"imagename":"small.jpg"})");
+    EXPECT_EQ(small.status, 200);
+    EXPECT_EQ(server.lastRequest("image")->param("imagename"), "small.jpg");
+
+    server.setLink({});
+    EXPECT_EQ(fetch(url("image"), std::string(5000, ' ') + "{}").status, 200);
+    EXPECT_EQ(server.cutUploads(), 1u);
 }
 
 TEST_F(StandInServerTest, DroppedConnectionGetsNoReply) {
