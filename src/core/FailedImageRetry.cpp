@@ -5,6 +5,7 @@
 #include "core/BackCodeModel.h"
 #include "core/RequestManager.h"
 #include "core/RequestOutcome.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -91,7 +92,7 @@ void FailedImageRetry::sendNext(unsigned generation) {
                 failuresInRow_ = answer == Answer::Failed ? failuresInRow_ + 1 : 0;
             }
             // The next record goes out from the run loop, never from inside this answer.
-            foundation::RunLoop::main().post([this, generation] { sendNext(generation); });
+            foundation::dispatch::mainQueue()->async([this, generation] { sendNext(generation); });
         });
         return;
     }
@@ -103,7 +104,7 @@ void FailedImageRetry::sendStored(Id id, const json& record, std::function<void(
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (!inFlight_.insert(id).second) {
-            if (done) foundation::RunLoop::main().post([done] { done(Answer::Failed); });
+            if (done) foundation::dispatch::mainQueue()->async([done] { done(Answer::Failed); });
             return;
         }
         waiting_[id].lastAttempt = sentAt;

@@ -6,6 +6,7 @@
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/UserDateSingleton.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -61,7 +62,7 @@ void ImageUpload::send(const std::shared_ptr<ImageRequestModel>& record, std::fu
     auto id = FailedImageStore::add(params);
     if (!id) {
         foundation::log("image upload: the record is not an upload record; not sent");
-        if (done) foundation::RunLoop::main().post([done] { done(false); });
+        if (done) foundation::dispatch::mainQueue()->async([done] { done(false); });
         return;
     }
     FailedImageRetry::shared().sendStored(*id, params, [done](FailedImageRetry::Answer answer) {
