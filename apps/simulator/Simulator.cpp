@@ -79,6 +79,33 @@ nlohmann::json parameters(const standin::RecordedRequest& r) {
     return p;
 }
 
+// A value inside the parameters by a dotted path of keys and list positions
+// ("dutylist.0.dutytpe"); texts as they are, numbers as their text.
+std::optional<std::string> nestedParam(const nlohmann::json& parameters, const std::string& path) {
+    const nlohmann::json* at = &parameters;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t dot = path.find('.', start);
+        std::string part = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        if (at->is_object()) {
+            auto it = at->find(part);
+            if (it == at->end()) return std::nullopt;
+            at = &*it;
+        } else if (at->is_array()) {
+            int index = 0;
+            if (!parseInt(part, index) || index < 0 || static_cast<size_t>(index) >= at->size()) return std::nullopt;
+            at = &(*at)[static_cast<size_t>(index)];
+        } else {
+            return std::nullopt;
+        }
+        if (dot == std::string::npos) break;
+        start = dot + 1;
+    }
+    if (at->is_string()) return at->get<std::string>();
+    if (at->is_number() || at->is_boolean()) return at->dump();
+    return std::nullopt;
+}
+
 std::string requestLine(const standin::RecordedRequest& r) {
     return r.method + " " + r.pathWord + " " + parameters(r).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -254,7 +281,9 @@ std::string Simulator::help() {
            "                                open ReportViewController {\"simualateState\":0}\n"
            "  requests                      the stand-in server's request log\n"
            "  expect-request PATHWORD [KEY=VALUE]...\n"
-           "                                stop with an error unless such a request was sent (waits up to 5 s)\n"
+           "                                stop with an error unless such a request was sent (waits up to 5 s);\n"
+           "                                KEY may reach into lists and objects: dutylist.0.dutytpe\n"
+           "  draw X1,Y1 X2,Y2 ...          drag one finger through the screen points (a stroke)\n"
            "  until-uploaded [SECONDS]      wait until no photo upload waits to be answered \"200\"\n"
            "                                (default 60 s)\n"
            "  screenshot FILE               write the screen as a PNG file\n"
@@ -379,6 +408,7 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
         }
         return failed("rotate wants portrait, upside-down, landscape-left, landscape-right, face-up or face-down");
     }
+    if (cmd == "draw") return draw(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "screenshot") {
         if (words.size() != 2) return failed("screenshot needs one file name");
         return screenshot(words[1]);
@@ -421,7 +451,7 @@ Simulator::Result Simulator::expectRequest(const std::vector<std::string>& args)
     }
     auto matches = [&](const standin::RecordedRequest& r) {
         for (auto& [k, v] : wanted) {
-            auto p = r.param(k);
+            auto p = k.find('.') == std::string::npos ? r.param(k) : nestedParam(parameters(r), k);
             if (!p || *p != v) return false;
         }
         return true;
@@ -454,6 +484,34 @@ Simulator::Result Simulator::expectRequest(const std::vector<std::string>& args)
         for (auto& r : same) msg += "\n  " + requestLine(r);
     }
     return {Status::Expectation, msg};
+}
+
+Simulator::Result Simulator::draw(const std::vector<std::string>& args) {
+    if (args.size() < 2) return failed("draw needs two or more points X,Y");
+    std::vector<ui::Point> points;
+    for (const auto& word : args) {
+        auto comma = word.find(',');
+        double x = 0, y = 0;
+        if (comma == std::string::npos || !parseDouble(word.substr(0, comma), x) ||
+            !parseDouble(word.substr(comma + 1), y) || std::fabs(x) > 1e5 || std::fabs(y) > 1e5) {
+            return failed("draw wants points as X,Y, not " + inQuotes(word));
+        }
+        points.push_back({x, y});
+    }
+    driver_.settle();
+    auto down = driver_.touchDown(points.front());
+    if (!down) return failed(down.error());
+    // Each leg in a few moves, as a finger reports them.
+    constexpr int kMovesPerLeg = 4;
+    for (size_t i = 1; i < points.size(); ++i) {
+        for (int step = 1; step <= kMovesPerLeg; ++step) {
+            double t = double(step) / kMovesPerLeg;
+            auto o = driver_.touchMove({points[i - 1].x + (points[i].x - points[i - 1].x) * t,
+                                        points[i - 1].y + (points[i].y - points[i - 1].y) * t});
+            if (!o) return failed(o.message());
+        }
+    }
+    return fromOutcome(driver_.touchUp(points.back()));
 }
 
 Simulator::Result Simulator::screenshot(const std::string& file) {

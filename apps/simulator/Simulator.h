@@ -32,6 +32,7 @@ namespace simulator {
 //   push JSON                    deliver a push payload to the application
 //   requests                     the stand-in server's request log
 //   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
+//   draw X1,Y1 X2,Y2 ...         one finger dragged through the screen points
 //   screenshot FILE              the screen as a PNG file
 //   rotate ORIENTATION           turn the phone (portrait, landscape-left, ...)
 //   help, quit; "#" starts a comment.
@@ -77,6 +78,7 @@ private:
     Result requests(std::ostream& out);
     Result expectRequest(const std::vector<std::string>& args);
     Result screenshot(const std::string& file);
+    Result draw(const std::vector<std::string>& args);
 
     SimulatorOptions options_;
     driver::Driver driver_;

@@ -98,8 +98,8 @@ std::shared_ptr<ui::ViewController> SingleCarRoad::makeClientForm(CaseMode simul
         arguments.isBackBtn = false;
         app::push(FollowupRoad::makeReport(std::move(arguments)));
     };
-    screen->onNegotiation = [](CaseMode mode, std::shared_ptr<DutyModel>, std::shared_ptr<InsuranceCompany>) {
-        MultiCarRoad::openNegotiation(mode);
+    screen->onNegotiation = [](CaseMode mode, std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> insurance) {
+        MultiCarRoad::openNegotiation(mode, duty, insurance);
     };
     return screen;
 }

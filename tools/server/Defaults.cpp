@@ -9,12 +9,14 @@ void registerHomeDefaults(StandInServer& server);
 void registerCaptureDefaults(StandInServer& server);
 void registerFollowupDefaults(StandInServer& server);
 void registerFormDefaults(StandInServer& server);
+void registerLiabilityDefaults(StandInServer& server);
 
 void registerDefaults(StandInServer& server) {
     registerHomeDefaults(server);
     registerCaptureDefaults(server);
     registerFollowupDefaults(server);
     registerFormDefaults(server);
+    registerLiabilityDefaults(server);
 }
 
 }  // namespace standin

@@ -1,0 +1,263 @@
+#include "liability/negotiation/ConfirmSignViewController.h"
+
+#include "core/AppConfig.h"
+#include "core/ImageExtension.h"
+#include "core/RequestManager.h"
+#include "core/StringExtension.h"
+#include "core/Theme.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/negotiation/PartyRows.h"
+#include "liability/signature/PopSignUtil.h"
+#include "platform/foundation/Log.h"
+
+namespace {
+
+// A value of the user state, or nothing when it holds none (or an empty text).
+std::optional<std::string> held(std::optional<std::string> value) {
+    if (value && value->empty()) return std::nullopt;
+    return value;
+}
+
+std::string textOf(const std::weak_ptr<ui::Label>& label) {
+    auto l = label.lock();
+    return l ? l->text() : std::string();
+}
+
+}  // namespace
+
+std::optional<std::string> ConfirmSignViewController::dutyText(int code) {
+    switch (code) {
+        case 0: return "全责";
+        case 1: return "无责";
+        case 2: return "同责";
+        default: return std::nullopt;
+    }
+}
+
+graphics::Image::Ptr ConfirmSignViewController::scaledSignature(const graphics::Image::Ptr& image) {
+    auto scaled = ImageExtension::imageWithOriginImage(image, {kSignWidth, kSignHeight});
+    if (!scaled) return nullptr;
+    // The pad draws its strokes on transparent pixels: put them on white, so that the JPEG
+    // shows black strokes on white whatever an encoder does with transparency.
+    return graphics::Image::draw({kSignWidth, kSignHeight}, 1, true, [&](cairo_t* cr) {
+        scaled->drawInRect(cr, graphics::Rect(0, 0, kSignWidth, kSignHeight));
+    });
+}
+
+// --- Static cells ---------------------------------------------------------------------------------
+
+void ConfirmSignViewController::buildStaticCells() {
+    for (int section = 0; section < 2; ++section) {
+        std::array<std::shared_ptr<ui::TableViewCell>, 4> rows = {
+            PartyRows::makeRow("姓名", kRowHeight), PartyRows::makeRow("车牌号", kRowHeight),
+            PartyRows::makeRow("责任", kRowHeight), PartyRows::makeRow("保险公司", kRowHeight)};
+        std::array<std::shared_ptr<ui::Label>, 4> labels;
+        for (int row = 0; row < 4; ++row) labels[row] = PartyRows::addValueLabel(*rows[row]);
+        auto& [name, plate, liability, insurer] = labels;
+        if (section == 0) {
+            selfName = name;
+            selfCarPlateNo = plate;
+            selfDuty = liability;
+            selfInsurance = insurer;
+        } else {
+            otherName = name;
+            otherCarPlateNo = plate;
+            otherDuty = liability;
+            otherInsurance = insurer;
+        }
+        cells_[section] = rows;
+    }
+}
+
+// --- Loading --------------------------------------------------------------------------------------
+
+void ConfirmSignViewController::viewDidLoad() {
+    ui::TableViewController::viewDidLoad();
+    Theme::applyPageBackground(*this);
+    tableView()->setBackgroundColor(Theme::pageGrey());
+    tableView()->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
+    Theme::styleNavigationBar(*this, kTitle);
+    Theme::addBackItem(sharedAs<ConfirmSignViewController>());
+    buildStaticCells();
+    selfName.lock()->setText(duty.selfName.value_or(""));
+    selfCarPlateNo.lock()->setText(duty.selfCarNo.value_or(""));
+    selfInsurance.lock()->setText(duty.selfInsurance.value_or(""));
+    otherName.lock()->setText(duty.otherName.value_or(""));
+    otherCarPlateNo.lock()->setText(duty.otherCarNo.value_or(""));
+    otherInsurance.lock()->setText(duty.otherInsurance.value_or(""));
+    if (hasLiability()) {
+        if (auto text = dutyText(selectedBtn[0])) selfDuty.lock()->setText(*text);
+        if (auto text = dutyText(selectedBtn[1])) otherDuty.lock()->setText(*text);
+    } else {
+        foundation::log("ConfirmSignViewController: " + std::to_string(selectedBtn.size()) +
+                        " liability codes instead of two");
+    }
+}
+
+void ConfirmSignViewController::viewWillAppear(bool animated) {
+    ui::TableViewController::viewWillAppear(animated);
+    Theme::styleNavigationBar(*this);
+}
+
+// --- Table ----------------------------------------------------------------------------------------
+
+int ConfirmSignViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
+
+int ConfirmSignViewController::numberOfRowsInSection(ui::TableView&, int) { return 4; }
+
+std::shared_ptr<ui::TableViewCell> ConfirmSignViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                                     ui::IndexPath indexPath) {
+    if (indexPath.section >= 0 && indexPath.section < 2 && indexPath.row >= 0 && indexPath.row < 4)
+        return cells_[indexPath.section][indexPath.row];
+    return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
+}
+
+double ConfirmSignViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) {
+    return kRowHeight;
+}
+
+double ConfirmSignViewController::heightForHeaderInSection(ui::TableView&, int section) {
+    return section == 0 ? kOwnHeaderHeight : kOtherHeaderHeight;
+}
+
+double ConfirmSignViewController::heightForFooterInSection(ui::TableView&, int section) {
+    return section == 1 ? ConfirmSignFooterView::kHeight : 0;
+}
+
+std::shared_ptr<ui::View> ConfirmSignViewController::viewForHeaderInSection(ui::TableView&, int section) {
+    if (section < 0 || section > 1) return nullptr;
+    if (!headers_[section]) {
+        if (section == 0) {
+            auto header = std::make_shared<PartyHeaderView>(kOwnHeaderHeight, 10, 10);
+            header->showTip(kTip);
+            header->setText(kOwnHeader, PartyRows::orange());
+            headers_[0] = header;
+        } else {
+            auto header = std::make_shared<PartyHeaderView>(kOtherHeaderHeight, 10, 10);
+            header->setText(kOtherHeader, PartyRows::blue());
+            headers_[1] = header;
+        }
+    }
+    return headers_[section];
+}
+
+std::shared_ptr<ui::View> ConfirmSignViewController::viewForFooterInSection(ui::TableView&, int section) {
+    if (section != 1) return nullptr;
+    // Made once: the signatures stay on its buttons when the table reloads.
+    if (!footerView_) {
+        footerView_ = std::make_shared<ConfirmSignFooterView>();
+        footerView_->setDelegate(sharedAs<ConfirmSignViewController>());
+    }
+    return footerView_;
+}
+
+// --- Signing --------------------------------------------------------------------------------------
+
+void ConfirmSignViewController::sign1BtnDidClick(const std::shared_ptr<ui::Button>& button) { sign(true, button); }
+
+void ConfirmSignViewController::sign2BtnDidClick(const std::shared_ptr<ui::Button>& button) { sign(false, button); }
+
+void ConfirmSignViewController::sign(bool own, const std::shared_ptr<ui::Button>& button) {
+    (own ? sign1 : sign2) = button;
+    std::weak_ptr<ConfirmSignViewController> weak = sharedAs<ConfirmSignViewController>();
+    PopSignUtil::getSignWithVC(
+        sharedAs<ConfirmSignViewController>(),
+        [weak, own](ui::ImagePtr image) {
+            if (auto self = weak.lock(); self && image) self->signed_(own, image);
+            PopSignUtil::closePop();
+        },
+        [] { PopSignUtil::closePop(); });
+}
+
+void ConfirmSignViewController::signed_(bool own, const graphics::Image::Ptr& image) {
+    auto scaled = scaledSignature(image);
+    std::string text = StringExtension::imageWithBase64(scaled);
+    if (text.empty()) {
+        foundation::logError("ConfirmSignViewController: the signature could not be encoded");
+        return;
+    }
+    (own ? selfSign : otherSign) = text;
+    auto button = own ? sign1 : sign2;
+    if (!button) return;
+    button->setTitle("", ui::ControlStates::Normal);
+    button->setTitle("", ui::ControlStates::Highlighted);
+    button->setImage(own ? image : scaled, ui::ControlStates::Normal);
+    button->setBackgroundImage(
+        ui::Image::named(own ? ConfirmSignFooterView::kOrangeImage : ConfirmSignFooterView::kGreenImage),
+        ui::ControlStates::Normal);
+}
+
+// --- Submission -----------------------------------------------------------------------------------
+
+SignRequesModel ConfirmSignViewController::dutyRequest() const {
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    auto entry = [&](const std::weak_ptr<ui::Label>& plate, int code, const std::string& content) {
+        SignRequesModel model;
+        model.carno = StringExtension::UTF8StringWithString(textOf(plate));
+        model.dutytpe = std::to_string(code);
+        model.content = content;
+        model.date = StringExtension::stringWithCurrenDate();
+        model.lon = held(state.longitude());
+        model.lat = held(state.latitude());
+        return model.keyValues();
+    };
+    SignRequesModel request;
+    request.userid = held(state.userid());
+    request.appkey = AppConfig::appKey();
+    request.sn = held(state.sn());
+    request.accidentno = held(state.accidentno());
+    nlohmann::json list = nlohmann::json::array();
+    if (hasLiability()) {
+        list.push_back(entry(selfCarPlateNo, selectedBtn[0], selfSign));
+        list.push_back(entry(otherCarPlateNo, selectedBtn[1], otherSign));
+    }
+    request.dutylist = list;
+    return request;
+}
+
+void ConfirmSignViewController::confirmBtnDidClick() {
+    if (selfSign.empty() && otherSign.empty()) {
+        ProgressHUD::showError(kNoSignText);
+        return;
+    }
+    if (otherSign.empty()) {
+        ProgressHUD::showError(kNoOtherSignText);
+        return;
+    }
+    if (selfSign.empty()) {
+        ProgressHUD::showError(kNoOwnSignText);
+        return;
+    }
+    if (!hasLiability()) {
+        ProgressHUD::showError(kChooseText);
+        return;
+    }
+    if (simulateState == CaseMode::Practice) {
+        auto placeholder = InsuranceCompany::objectWithKeyValues(
+            {{"inscomcode", "0"}, {"inscomname", "XXXXX保险公司"}, {"insphone", "400-***-****"}});
+        openReport(*placeholder, CaseMode::Practice);
+        return;
+    }
+    if (submitting_) return;
+    submitting_ = true;
+    ProgressHUD::showMessage(kSubmittingText);
+    std::weak_ptr<ConfirmSignViewController> weak = sharedAs<ConfirmSignViewController>();
+    RequestManager::shareRequestManager().request_dutyinfo_WithParams(
+        dutyRequest().keyValues(), [weak](const std::shared_ptr<BackCodeModel>&, const RequestOutcome& outcome) {
+            auto self = weak.lock();
+            if (self) self->submitting_ = false;
+            if (!outcome.answered()) return;  // the API client hid the spinner and said why
+            ProgressHUD::hideHUD();
+            if (self) self->openReport(self->insurance, self->simulateState);
+        });
+}
+
+void ConfirmSignViewController::openReport(const InsuranceCompany& compary, CaseMode mode) {
+    if (!onReport) {
+        foundation::logError("ConfirmSignViewController: nothing opens the insurance report");
+        ProgressHUD::hideHUD();
+        return;
+    }
+    onReport(compary, mode);
+}

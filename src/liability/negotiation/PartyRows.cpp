@@ -1,0 +1,76 @@
+#include "liability/negotiation/PartyRows.h"
+
+#include "core/Theme.h"
+#include "platform/graphics/Font.h"
+#include "platform/ui/Screen.h"
+
+namespace PartyRows {
+
+ui::Color blue() { return ui::Color::rgbBytes(47, 203, 235); }
+ui::Color orange() { return ui::Color::rgbBytes(242, 115, 73); }
+
+std::shared_ptr<ui::TableViewCell> makeRow(const std::string& caption, double height) {
+    auto cell = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default);
+    double width = ui::Screen::mainScreen().bounds().width();
+    cell->setFrame({0, 0, width, height});
+    cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    auto label = std::make_shared<ui::Label>(ui::Rect(kCaptionX, 0, kValueX - kCaptionX - 5, height));
+    label->setText(caption);
+    label->setFont(ui::Font::systemFont(15));
+    cell->contentView()->addSubview(label);
+    return cell;
+}
+
+std::shared_ptr<ui::Label> addValueLabel(ui::TableViewCell& row) {
+    double width = ui::Screen::mainScreen().bounds().width();
+    auto label = std::make_shared<ui::Label>(ui::Rect(kValueX, 0, width - kValueX - 12.5, row.frame().height()));
+    label->setFont(ui::Font::systemFont(15));
+    row.contentView()->addSubview(label);
+    return label;
+}
+
+}  // namespace PartyRows
+
+PartyHeaderView::PartyHeaderView(double height, double inset, double gap) : inset_(inset), gap_(gap) {
+    double width = ui::Screen::mainScreen().bounds().width();
+    setFrame({0, 0, width, height});
+    setBackgroundColor(Theme::pageGrey());
+    auto tip = std::make_shared<ui::Label>(ui::Rect(0, 0, width, kTipHeight));
+    tip->setFont(ui::Font::systemFont(15));
+    tip->setNumberOfLines(0);
+    tip->setTextColor(ui::Color::white());
+    tip->setBackgroundColor(Theme::hintGrey());
+    tip->setTextAlignment(ui::TextAlignment::Center);
+    tip->setHidden(true);
+    addSubview(tip);
+    titleLabel_ = tip;
+    auto text = std::make_shared<ui::Label>(ui::Rect(inset, inset, width - 2 * inset, 20));
+    text->setFont(ui::Font::systemFont(15));
+    addSubview(text);
+    textLabel_ = text;
+}
+
+void PartyHeaderView::showTip(const std::string& tip) {
+    auto label = titleLabel();
+    label->setText(tip);
+    label->setHidden(false);
+    setNeedsLayout();
+    layoutSubviews();
+}
+
+void PartyHeaderView::setText(const std::string& text, const ui::Color& colour) {
+    auto label = textLabel();
+    label->setText(text);
+    label->setTextColor(colour);
+}
+
+void PartyHeaderView::layoutSubviews() {
+    ui::View::layoutSubviews();
+    auto tip = titleLabel();
+    auto text = textLabel();
+    if (!tip || !text) return;
+    double width = bounds().width();
+    tip->setFrame({0, 0, width, kTipHeight});
+    double top = tip->isHidden() ? inset_ : tip->frame().maxY() + gap_;
+    text->setFrame({inset_, top, width - 2 * inset_, 20});
+}
