@@ -118,6 +118,32 @@ TEST_F(SimulatorTest, RequestsAreListedAndExpected) {
     EXPECT_EQ(sim->execute("expect-request accident phone", out).status, Simulator::Status::Failed);
 }
 
+TEST_F(SimulatorTest, ExpectedRequestsAreMatchedInsideListsAndObjects) {
+    auto sim = startSimulator();
+    ASSERT_NE(sim->server(), nullptr);
+    sim->setRequestWait(0.2);
+    httplib::Client client("127.0.0.1", sim->server()->port());
+    auto res = client.Post("/Veskard_mobile/mobile/standard/dutyinfo",
+                           R"({"accidentno":"BJ1","dutylist":[{"dutytpe":"0"},{"dutytpe":"1","n":2}]})", "application/json");
+    ASSERT_TRUE(res);
+    std::ostringstream out;
+    EXPECT_EQ(sim->execute("expect-request dutyinfo accidentno=BJ1 dutylist.0.dutytpe=0 dutylist.1.dutytpe=1 dutylist.1.n=2",
+                           out).status,
+              Simulator::Status::Ok);
+    for (const char* wrong : {"dutylist.1.dutytpe=0", "dutylist.2.dutytpe=0", "dutylist.x.dutytpe=0",
+                              "dutylist.-1.dutytpe=0", "accidentno.0=B", "dutylist.0=0"})
+        EXPECT_EQ(sim->execute(std::string("expect-request dutyinfo ") + wrong, out).status, Simulator::Status::Expectation)
+            << wrong;
+}
+
+TEST_F(SimulatorTest, DrawChecksItsPoints) {
+    auto sim = startSimulator();
+    std::ostringstream out;
+    EXPECT_EQ(sim->execute("draw 10,10 200,300 40,500", out).status, Simulator::Status::Ok);
+    for (const char* bad : {"draw", "draw 10,10", "draw 10,10 20", "draw 10;10 20,20", "draw a,1 2,3", "draw 1e9,1 2,3"})
+        EXPECT_EQ(sim->execute(bad, out).status, Simulator::Status::Failed) << bad;
+}
+
 TEST_F(SimulatorTest, ScreenshotWritesAPngOfTheScreen) {
     auto sim = startSimulator();
     auto file = sandboxRoot / "shot.png";
