@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/foundation/Log.h"
+
 using graphics::Image;
 using graphics::Rect;
 using graphics::Size;
@@ -23,5 +25,11 @@ Image::Ptr ImageCommon::imageCompressForSize(const Image::Ptr& source, Size targ
         else if (widthFactor < heightFactor)
             rect.origin.x = (targetSize.width - scaledWidth) / 2;
     }
-    return Image::draw(targetSize, 1, false, [&](cairo_t* cr) { source->drawInRect(cr, rect); });
+    // Drawing a shot smaller decodes it only at the size needed, turns and reduces it in one go.
+    auto reduced = Image::draw(targetSize, 1, false, [&](cairo_t* cr) { source->drawInRect(cr, rect); });
+    if (source->isBroken()) {
+        foundation::log("ImageCommon: the picture's data is corrupt; nothing to reduce");
+        return nullptr;
+    }
+    return reduced;
 }

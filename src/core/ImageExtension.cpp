@@ -4,9 +4,10 @@ using graphics::Image;
 
 Image::Ptr ImageExtension::imageWithOriginImage(const Image::Ptr& image, graphics::Size size) {
     if (!image || size.width <= 0 || size.height <= 0) return nullptr;
-    return Image::draw(size, 1, false, [&](cairo_t* cr) {
+    auto stretched = Image::draw(size, 1, false, [&](cairo_t* cr) {
         image->drawInRect(cr, graphics::Rect(0, 0, size.width, size.height));
     });
+    return image->isBroken() ? nullptr : stretched;
 }
 
 Image::Ptr ImageExtension::imageModeAlwaysOriginal(const std::string& name) {

@@ -21,15 +21,6 @@ cairo_filter_t filterFor(int quality) {
     }
 }
 
-// The image with its pixels turned upright (the image itself when it already is).
-Image::Ptr upright(const Image::Ptr& image) {
-    if (image->orientation() == graphics::ImageOrientation::Up) return image;
-    Size pixels{image->size().width * image->scale(), image->size().height * image->scale()};
-    return Image::draw(pixels, 1, false, [&](cairo_t* cr) {
-        image->drawInRect(cr, graphics::Rect(0, 0, pixels.width, pixels.height));
-    });
-}
-
 // Sine and cosine, exact at multiples of 90 degrees.
 std::pair<double, double> sinCos(double degrees) {
     double turns = degrees / 90.0;
@@ -61,18 +52,13 @@ Image::Ptr ImageResize::resizedImageWithContentMode(const Image::Ptr& image, int
     if (!std::isfinite(ratio) || ratio <= 0) return nullptr;
     Size newSize{std::max(1.0, std::round(size.width * ratio)), std::max(1.0, std::round(size.height * ratio))};
 
-    Image::Ptr source = upright(image);
-    if (!source) return nullptr;
-    const double pw = source->pixelWidth(), ph = source->pixelHeight();
-    cairo_filter_t filter = filterFor(interpolationQuality);
-    return Image::draw(newSize, 1, false, [&](cairo_t* cr) {
-        cairo_scale(cr, newSize.width / pw, newSize.height / ph);
-        cairo_set_source_surface(cr, source->surface(), 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), filter);
-        cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-        cairo_rectangle(cr, 0, 0, pw, ph);
-        cairo_fill(cr);
+    // At one pixel per pixel the redraw is the upright pixels as they are: a view on the same
+    // pixels, so a shot is never copied at full size only to be turned and reduced after.
+    if (newSize == Size{size.width * image->scale(), size.height * image->scale()}) return image->uprightTurned(0);
+    auto resized = Image::draw(newSize, 1, false, [&](cairo_t* cr) {
+        image->drawInRect(cr, graphics::Rect(0, 0, newSize.width, newSize.height), 1, filterFor(interpolationQuality));
     });
+    return image->isBroken() ? nullptr : resized;
 }
 
 Image::Ptr ImageResize::rotatedByDegrees(const Image::Ptr& image, double degrees) {
@@ -80,15 +66,22 @@ Image::Ptr ImageResize::rotatedByDegrees(const Image::Ptr& image, double degrees
     Size size = image->size();
     if (size.width <= 0 || size.height <= 0) return nullptr;
     auto [s, c] = sinCos(degrees);
+    if ((s == 0 || c == 0) && image->scale() == 1) {
+        // A quarter turn of whole pixels moves pixels without resampling: a view on the same
+        // pixels, drawn turned only when it is read or reduced.
+        int quarterTurns = s == 1 ? 1 : s == -1 ? 3 : c == -1 ? 2 : 0;
+        return image->uprightTurned(quarterTurns);
+    }
     Size box{wholePixels(std::fabs(size.width * c) + std::fabs(size.height * s)),
              wholePixels(std::fabs(size.width * s) + std::fabs(size.height * c))};
-    return Image::draw(box, 1, false, [&](cairo_t* cr) {
+    auto turned = Image::draw(box, 1, false, [&](cairo_t* cr) {
         // Cairo's y axis points down, so a positive angle turns clockwise on the screen.
         cairo_matrix_t m;
         cairo_matrix_init(&m, c, s, -s, c, box.width / 2, box.height / 2);
         cairo_transform(cr, &m);
         image->drawInRect(cr, graphics::Rect(-size.width / 2, -size.height / 2, size.width, size.height));
     });
+    return image->isBroken() ? nullptr : turned;
 }
 
 std::string ImageResize::compressedJPEG(const Image::Ptr& image, double limitKB) {

@@ -4,6 +4,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -41,6 +42,31 @@ cairo_matrix_t orientationMatrix(ImageOrientation o, double w, double h) {
     case ImageOrientation::RightMirrored: cairo_matrix_init(&m, 0, -1, -1, 0, h, w); break;
     }
     return m;
+}
+
+// The linear part of an orientation's transform: x' = a x + b y, y' = c x + d y.
+struct Turn {
+    int a, b, c, d;
+    Turn operator*(const Turn& o) const {
+        return {a * o.a + b * o.c, a * o.b + b * o.d, c * o.a + d * o.c, c * o.b + d * o.d};
+    }
+    bool operator==(const Turn&) const = default;
+};
+
+constexpr ImageOrientation kOrientations[] = {
+    ImageOrientation::Up,         ImageOrientation::Down,         ImageOrientation::Left,
+    ImageOrientation::Right,      ImageOrientation::UpMirrored,   ImageOrientation::DownMirrored,
+    ImageOrientation::LeftMirrored, ImageOrientation::RightMirrored};
+
+Turn turnOf(ImageOrientation o) {
+    cairo_matrix_t m = orientationMatrix(o, 1, 1);
+    return {int(m.xx), int(m.xy), int(m.yx), int(m.yy)};
+}
+
+ImageOrientation orientationOf(const Turn& t) {
+    for (ImageOrientation o : kOrientations)
+        if (turnOf(o) == t) return o;
+    return ImageOrientation::Up;  // unreachable: quarter turns and mirrors form a closed set
 }
 
 cairo_surface_t* newSurface(int width, int height) {
@@ -148,31 +174,66 @@ ImageOrientation fromExif(int v) {
     }
 }
 
-cairo_surface_t* decodeJpeg(const std::string& bytes) {
+struct JpegHeader {
+    int width = 0, height = 0;
+};
+
+// The size of a JPEG the decoder can turn into our pixels; none when its header does not read
+// or it is too large or of a colour space without an RGB conversion.
+std::optional<JpegHeader> readJpegHeader(const std::string& bytes) {
     tjhandle tj = tjInitDecompress();
-    if (!tj) return nullptr;
+    if (!tj) return std::nullopt;
     int width = 0, height = 0, subsampling = 0, colorspace = 0;
     auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
-    cairo_surface_t* s = nullptr;
-    if (tjDecompressHeader3(tj, src, bytes.size(), &width, &height, &subsampling, &colorspace) == 0 &&
-        width > 0 && height > 0 && width <= kMaxPixels && height <= kMaxPixels) {
-        s = newSurface(width, height);
-        if (s) {
-            cairo_surface_flush(s);
-            // Little-endian ARGB32 is B, G, R, A in memory; JPEG is opaque.
-            int rc = tjDecompress2(tj, src, bytes.size(), cairo_image_surface_get_data(s), width,
-                                   cairo_image_surface_get_stride(s), height, TJPF_BGRA, TJFLAG_ACCURATEDCT);
-            // A warning (a truncated file) still gives usable pixels; an error does not.
-            if (rc != 0 && tjGetErrorCode(tj) != TJERR_WARNING) {
-                cairo_surface_destroy(s);
-                s = nullptr;
-            } else {
-                cairo_surface_mark_dirty(s);
-            }
-        }
-    }
+    std::optional<JpegHeader> header;
+    if (tjDecompressHeader3(tj, src, bytes.size(), &width, &height, &subsampling, &colorspace) == 0 && width > 0 &&
+        height > 0 && width <= kMaxPixels && height <= kMaxPixels && colorspace != TJCS_CMYK &&
+        colorspace != TJCS_YCCK)
+        header = JpegHeader{width, height};
     tjDestroy(tj);
+    return header;
+}
+
+// The JPEG decoded into a new surface of `width` x `height` (its size, or one of the codec's
+// scaled sizes). A warning (a truncated file) still gives usable pixels; an error keeps what
+// was decoded, leaves the rest transparent and sets `broken`. Null only when memory runs out.
+cairo_surface_t* decodeJpeg(const std::string& bytes, int width, int height, std::atomic<bool>& broken) {
+    cairo_surface_t* s = newSurface(width, height);
+    if (!s) return nullptr;
+    cairo_surface_flush(s);
+    tjhandle tj = tjInitDecompress();
+    std::string fault = "the decoder could not start";
+    if (tj) {
+        // Little-endian ARGB32 is B, G, R, A in memory; JPEG is opaque.
+        int rc = tjDecompress2(tj, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                               cairo_image_surface_get_data(s), width, cairo_image_surface_get_stride(s), height,
+                               TJPF_BGRA, TJFLAG_ACCURATEDCT);
+        if (rc == 0 || tjGetErrorCode(tj) == TJERR_WARNING) fault.clear();
+        else fault = tjGetErrorStr2(tj);
+        tjDestroy(tj);
+    }
+    if (!fault.empty()) {
+        broken = true;
+        foundation::log("image: the JPEG data is corrupt (" + fault + "); the rest of the picture is left empty");
+    }
+    cairo_surface_mark_dirty(s);
     return s;
+}
+
+// The smallest of the codec's reduced scales whose result still has `needed` pixels for each
+// pixel of a w x h JPEG (none: only the full size will do).
+std::optional<tjscalingfactor> reducedScale(int w, int h, double needed) {
+    if (!std::isfinite(needed) || needed <= 0) return std::nullopt;
+    int count = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&count);
+    std::optional<tjscalingfactor> best;
+    for (int i = 0; factors && i < count; ++i) {
+        const tjscalingfactor f = factors[i];
+        if (f.num >= f.denom) continue;
+        if (TJSCALED(w, f) < w * needed - 1e-6 || TJSCALED(h, f) < h * needed - 1e-6) continue;
+        if (!best || f.num * best->denom < best->num * f.denom) best = f;
+    }
+    return best;
 }
 
 std::mutex& cacheMutex() {
@@ -192,12 +253,85 @@ double scaleOfFile(const std::string& file) {
 
 }  // namespace
 
+// ---- Sources ---------------------------------------------------------------------------------
+
+// Where the pixels of a JPEG image or a turned view come from: the compressed bytes, decoded
+// at full size once when the pixels are read, or a surface that already holds them.
+struct Image::Source {
+    std::string jpeg;  // empty when `full` was given
+    int width = 0, height = 0;
+    std::atomic<bool> broken{false};
+
+    static std::shared_ptr<Source> ofSurface(cairo_surface_t* surface) {
+        auto source = std::make_shared<Source>();
+        source->width = cairo_image_surface_get_width(surface);
+        source->height = cairo_image_surface_get_height(surface);
+        source->full_ = cairo_surface_reference(surface);
+        source->ready_ = true;
+        return source;
+    }
+    ~Source() {
+        if (full_) cairo_surface_destroy(full_);
+    }
+    bool hasFull() const { return ready_; }
+    // The pixels at full size, made on first use (never null).
+    cairo_surface_t* full() {
+        std::call_once(once_, [this] {
+            if (!full_) full_ = decodeJpeg(jpeg, width, height, broken);
+            if (!full_) full_ = emptySurface();
+            ready_ = true;
+        });
+        return full_;
+    }
+    // A new surface of the JPEG decoded at `f` of its size (null when memory runs out).
+    cairo_surface_t* reduced(tjscalingfactor f) {
+        return decodeJpeg(jpeg, TJSCALED(width, f), TJSCALED(height, f), broken);
+    }
+    static cairo_surface_t* emptySurface() { return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0); }
+
+private:
+    std::once_flag once_;
+    cairo_surface_t* full_ = nullptr;
+    std::atomic<bool> ready_{false};
+};
+
 // ---- Making images ------------------------------------------------------------------------
 
 Image::Image(cairo_surface_t* surface, double scale, ImageOrientation orientation)
     : surface_(surface), scale_(validScale(scale) ? scale : 1), orientation_(orientation) {}
 
-Image::~Image() { cairo_surface_destroy(surface_); }
+Image::Image(std::shared_ptr<Source> source, ImageOrientation turn, double scale, ImageOrientation orientation)
+    : source_(std::move(source)), turn_(turn), scale_(validScale(scale) ? scale : 1), orientation_(orientation) {}
+
+Image::~Image() {
+    if (surface_) cairo_surface_destroy(surface_);
+}
+
+cairo_surface_t* Image::surface() const {
+    if (!source_) return surface_;
+    std::call_once(made_, [this] { surface_ = madeSurface(); });
+    return surface_;
+}
+
+cairo_surface_t* Image::madeSurface() const {
+    cairo_surface_t* full = source_->full();
+    if (turn_ == ImageOrientation::Up) return cairo_surface_reference(full);
+    const int w = cairo_image_surface_get_width(full), h = cairo_image_surface_get_height(full);
+    const bool swap = swapsSides(turn_);
+    cairo_surface_t* s = newSurface(swap ? h : w, swap ? w : h);
+    if (!s) return Source::emptySurface();
+    cairo_t* cr = cairo_create(s);
+    cairo_matrix_t m = orientationMatrix(turn_, w, h);
+    cairo_transform(cr, &m);
+    cairo_set_source_surface(cr, full, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(s);
+    return s;
+}
+
+bool Image::isBroken() const { return source_ && source_->broken; }
 
 Image::Ptr Image::fromSurface(cairo_surface_t* surface, double scale, ImageOrientation orientation) {
     if (!surface) return nullptr;
@@ -242,9 +376,15 @@ Image::Ptr Image::fromData(const std::string& bytes, double scale) {
         return fromSurface(s, scale);
     }
     if (p[0] == 0xFF && p[1] == 0xD8) {
-        cairo_surface_t* s = decodeJpeg(bytes);
-        if (!s) return nullptr;
-        return fromSurface(s, scale, fromExif(exifOrientation(bytes)));
+        // Only the header is read here: the pixels are decoded when, and at the size, needed.
+        auto header = readJpegHeader(bytes);
+        if (!header) return nullptr;
+        auto source = std::make_shared<Source>();
+        source->jpeg = bytes;
+        source->width = header->width;
+        source->height = header->height;
+        return std::make_shared<const Image>(std::move(source), ImageOrientation::Up, scale,
+                                             fromExif(exifOrientation(bytes)));
     }
     return nullptr;
 }
@@ -293,8 +433,10 @@ Image::Ptr Image::named(const std::string& name) {
             foundation::log("image: bundle file " + path.string() + " does not decode");
             continue;
         }
-        auto named = std::make_shared<Image>(cairo_surface_reference(loaded->surface_), loaded->scale_,
-                                             loaded->orientation_);
+        auto named = loaded->source_ ? std::make_shared<Image>(loaded->source_, loaded->turn_, loaded->scale_,
+                                                               loaded->orientation_)
+                                     : std::make_shared<Image>(cairo_surface_reference(loaded->surface_),
+                                                               loaded->scale_, loaded->orientation_);
         named->name_ = name;
         image = named;
         break;
@@ -328,51 +470,86 @@ Image::Ptr Image::draw(Size size, double scale, bool opaque, const std::function
 }
 
 Image::Ptr Image::withOrientation(ImageOrientation orientation) const {
-    auto image = std::make_shared<Image>(cairo_surface_reference(surface_), scale_, orientation);
+    auto image = source_ ? std::make_shared<Image>(source_, turn_, scale_, orientation)
+                         : std::make_shared<Image>(cairo_surface_reference(surface_), scale_, orientation);
     image->name_ = name_;
     return image;
 }
 
 Image::Ptr Image::withScale(double scale) const {
-    auto image = std::make_shared<Image>(cairo_surface_reference(surface_), scale, orientation_);
+    auto image = source_ ? std::make_shared<Image>(source_, turn_, scale, orientation_)
+                         : std::make_shared<Image>(cairo_surface_reference(surface_), scale, orientation_);
     image->name_ = name_;
     return image;
 }
 
+Image::Ptr Image::uprightTurned(int quarterTurns) const {
+    int q = ((quarterTurns % 4) + 4) % 4;
+    Turn turn = turnOf(turn_);
+    turn = turnOf(orientation_) * turn;
+    for (int i = 0; i < q; ++i) turn = turnOf(ImageOrientation::Right) * turn;  // one quarter clockwise
+    const ImageOrientation placed = orientationOf(turn);
+    if (!source_ && placed == ImageOrientation::Up)
+        return std::make_shared<const Image>(cairo_surface_reference(surface_), 1, ImageOrientation::Up);
+    return std::make_shared<const Image>(source_ ? source_ : Source::ofSurface(surface_), placed, 1,
+                                         ImageOrientation::Up);
+}
+
 // ---- Reading images -----------------------------------------------------------------------
 
-int Image::pixelWidth() const { return cairo_image_surface_get_width(surface_); }
-int Image::pixelHeight() const { return cairo_image_surface_get_height(surface_); }
+int Image::pixelWidth() const {
+    if (!source_) return cairo_image_surface_get_width(surface_);
+    return swapsSides(turn_) ? source_->height : source_->width;
+}
+int Image::pixelHeight() const {
+    if (!source_) return cairo_image_surface_get_height(surface_);
+    return swapsSides(turn_) ? source_->width : source_->height;
+}
 
 Size Image::size() const {
     double w = pixelWidth() / scale_, h = pixelHeight() / scale_;
     return swapsSides(orientation_) ? Size{h, w} : Size{w, h};
 }
 
-bool Image::hasAlpha() const {
-    const unsigned char* data = cairo_image_surface_get_data(surface_);
+namespace {
+bool anyTransparent(cairo_surface_t* s) {
+    const unsigned char* data = cairo_image_surface_get_data(s);
     if (!data) return false;
-    int stride = cairo_image_surface_get_stride(surface_);
-    for (int y = 0; y < pixelHeight(); ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
-        for (int x = 0; x < pixelWidth(); ++x)
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+        for (int x = 0; x < w; ++x)
             if ((row[x] >> 24) != 0xFF) return true;
     }
     return false;
 }
 
+// Device pixels per unit of the context's user space (the larger of the two axes).
+double deviceScale(cairo_t* cr) {
+    double xx = 1, xy = 0, yx = 0, yy = 1;
+    cairo_user_to_device_distance(cr, &xx, &xy);
+    cairo_user_to_device_distance(cr, &yx, &yy);
+    return std::max(std::hypot(xx, xy), std::hypot(yx, yy));
+}
+}  // namespace
+
+bool Image::hasAlpha() const { return anyTransparent(surface()); }
+
 Color Image::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight()) return Color::clear();
-    const unsigned char* data = cairo_image_surface_get_data(surface_);
+    cairo_surface_t* s = surface();
+    if (x < 0 || y < 0 || x >= cairo_image_surface_get_width(s) || y >= cairo_image_surface_get_height(s))
+        return Color::clear();
+    const unsigned char* data = cairo_image_surface_get_data(s);
     if (!data) return Color::clear();
-    uint32_t v = reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(surface_))[x];
+    uint32_t v = reinterpret_cast<const uint32_t*>(data + y * cairo_image_surface_get_stride(s))[x];
     double a = (v >> 24) & 0xFF;
     if (a == 0) return Color::clear();
     auto channel = [&](int shift) { return std::min(1.0, ((v >> shift) & 0xFF) / a); };
     return {channel(16), channel(8), channel(0), a / 255.0};
 }
 
-void Image::drawInRect(cairo_t* cr, Rect rect, double alpha) const {
+void Image::drawInRect(cairo_t* cr, Rect rect, double alpha, int filter) const {
     if (!cr || rect.isEmpty() || pixelWidth() == 0 || pixelHeight() == 0) return;
     const double w = pixelWidth(), h = pixelHeight();
     const double dw = swapsSides(orientation_) ? h : w;
@@ -384,67 +561,92 @@ void Image::drawInRect(cairo_t* cr, Rect rect, double alpha) const {
     cairo_scale(cr, rect.width() / dw, rect.height() / dh);
     cairo_matrix_t m = orientationMatrix(orientation_, w, h);
     cairo_transform(cr, &m);
-    cairo_set_source_surface(cr, surface_, 0, 0);
+    cairo_surface_t* pixels = surface_;
+    cairo_surface_t* reduced = nullptr;
+    if (source_) {
+        // From the stored pixels of this view to the source's: one transform, one resampling.
+        cairo_matrix_t t = orientationMatrix(turn_, source_->width, source_->height);
+        cairo_transform(cr, &t);
+        std::optional<tjscalingfactor> f;
+        if (!source_->hasFull() && !source_->jpeg.empty())
+            f = reducedScale(source_->width, source_->height, deviceScale(cr));
+        if (f) reduced = source_->reduced(*f);
+        if (reduced) {
+            cairo_scale(cr, double(source_->width) / cairo_image_surface_get_width(reduced),
+                        double(source_->height) / cairo_image_surface_get_height(reduced));
+            pixels = reduced;
+        } else {
+            pixels = source_->full();
+        }
+    }
+    cairo_set_source_surface(cr, pixels, 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    if (filter >= 0) cairo_pattern_set_filter(cairo_get_source(cr), static_cast<cairo_filter_t>(filter));
     cairo_paint_with_alpha(cr, std::clamp(alpha, 0.0, 1.0));
     cairo_restore(cr);
+    if (reduced) cairo_surface_destroy(reduced);
 }
 
 namespace {
 // The pixels turned upright: the surface itself (referenced) when already upright.
 cairo_surface_t* uprightSurface(const Image& image) {
-    if (image.orientation() == ImageOrientation::Up) return cairo_surface_reference(image.surface());
-    int w = image.pixelWidth(), h = image.pixelHeight();
-    bool swap = swapsSides(image.orientation());
-    cairo_surface_t* s = newSurface(swap ? h : w, swap ? w : h);
-    if (!s) return nullptr;
-    cairo_t* cr = cairo_create(s);
-    cairo_matrix_t m = orientationMatrix(image.orientation(), w, h);
-    cairo_transform(cr, &m);
-    cairo_set_source_surface(cr, image.surface(), 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(s);
-    return s;
+    return cairo_surface_reference(image.uprightTurned(0)->surface());
+}
+
+std::string encodeJpeg(const unsigned char* bgrx, int w, int pitch, int h, int quality) {
+    std::string out;
+    tjhandle tj = tjInitCompress();
+    if (!tj) return out;
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    if (tjCompress2(tj, bgrx, w, pitch, h, TJPF_BGRX, &jpeg, &size, TJSAMP_420, quality, TJFLAG_ACCURATEDCT) == 0)
+        out.assign(reinterpret_cast<const char*>(jpeg), size);
+    tjFree(jpeg);
+    tjDestroy(tj);
+    return out;
 }
 }  // namespace
 
 std::string Image::jpegData(double quality) const {
+    double q = std::isfinite(quality) ? std::clamp(quality, 0.0, 1.0) : 1.0;
+    const int jpegQuality = std::clamp(static_cast<int>(std::lround(q * 100)), 1, 100);
+    if (jpegQuality == 100) {
+        std::lock_guard<std::mutex> lock(jpegMutex_);
+        if (bestJpeg_) return *bestJpeg_;
+    }
     cairo_surface_t* s = uprightSurface(*this);
     if (!s) return {};
     int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
     std::string out;
     if (w > 0 && h > 0) {
-        // Premultiplied pixels over white: each channel plus the white the alpha lets through.
-        int stride = cairo_image_surface_get_stride(s);
+        const int stride = cairo_image_surface_get_stride(s);
         const unsigned char* data = cairo_image_surface_get_data(s);
-        std::vector<unsigned char> bgrx(static_cast<size_t>(w) * h * 4);
-        for (int y = 0; y < h; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
-            unsigned char* dst = bgrx.data() + static_cast<size_t>(y) * w * 4;
-            for (int x = 0; x < w; ++x) {
-                uint32_t v = row[x];
-                unsigned white = 255 - ((v >> 24) & 0xFF);
-                dst[4 * x + 0] = static_cast<unsigned char>(std::min(255u, (v & 0xFF) + white));
-                dst[4 * x + 1] = static_cast<unsigned char>(std::min(255u, ((v >> 8) & 0xFF) + white));
-                dst[4 * x + 2] = static_cast<unsigned char>(std::min(255u, ((v >> 16) & 0xFF) + white));
-                dst[4 * x + 3] = 255;
+        if (!anyTransparent(s)) {
+            // Opaque: the pixels are B, G, R, X in memory already.
+            out = encodeJpeg(data, w, stride, h, jpegQuality);
+        } else {
+            // Premultiplied pixels over white: each channel plus the white the alpha lets through.
+            std::vector<unsigned char> bgrx(static_cast<size_t>(w) * h * 4);
+            for (int y = 0; y < h; ++y) {
+                const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
+                unsigned char* dst = bgrx.data() + static_cast<size_t>(y) * w * 4;
+                for (int x = 0; x < w; ++x) {
+                    uint32_t v = row[x];
+                    unsigned white = 255 - ((v >> 24) & 0xFF);
+                    dst[4 * x + 0] = static_cast<unsigned char>(std::min(255u, (v & 0xFF) + white));
+                    dst[4 * x + 1] = static_cast<unsigned char>(std::min(255u, ((v >> 8) & 0xFF) + white));
+                    dst[4 * x + 2] = static_cast<unsigned char>(std::min(255u, ((v >> 16) & 0xFF) + white));
+                    dst[4 * x + 3] = 255;
+                }
             }
+            out = encodeJpeg(bgrx.data(), w, w * 4, h, jpegQuality);
         }
-        double q = std::isfinite(quality) ? std::clamp(quality, 0.0, 1.0) : 1.0;
-        int jpegQuality = std::clamp(static_cast<int>(std::lround(q * 100)), 1, 100);
-        tjhandle tj = tjInitCompress();
-        unsigned char* jpeg = nullptr;
-        unsigned long size = 0;
-        if (tj && tjCompress2(tj, bgrx.data(), w, w * 4, h, TJPF_BGRX, &jpeg, &size, TJSAMP_420, jpegQuality,
-                              TJFLAG_ACCURATEDCT) == 0) {
-            out.assign(reinterpret_cast<const char*>(jpeg), size);
-        }
-        tjFree(jpeg);
-        if (tj) tjDestroy(tj);
     }
     cairo_surface_destroy(s);
+    if (jpegQuality == 100 && !out.empty()) {
+        std::lock_guard<std::mutex> lock(jpegMutex_);
+        bestJpeg_ = out;
+    }
     return out;
 }
 

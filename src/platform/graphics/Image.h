@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,12 @@ enum class ImageOrientation { Up, Down, Left, Right, UpMirrored, DownMirrored, L
 // An image: pixels in a Cairo ARGB32 surface (premultiplied), a scale (pixels per point)
 // and an orientation that says how the pixels are turned for display. Immutable once made;
 // shared through shared_ptr.
+//
+// A JPEG image keeps its compressed bytes and makes its pixels only when they are needed:
+// reading them (surface(), pixel(), encoding) decodes them once at full size, while drawing it
+// smaller than its size decodes only at the size the drawing needs (the codec scales by
+// eighths). Quarter turns made with uprightTurned() are views on the same source, so a shot
+// can be turned upright, reduced and then drawn turned without a full-size copy.
 class Image {
 public:
     using Ptr = std::shared_ptr<const Image>;
@@ -36,6 +43,11 @@ public:
                            ImageOrientation orientation = ImageOrientation::Up);
     Ptr withOrientation(ImageOrientation orientation) const;
     Ptr withScale(double scale) const;
+    // The picture as displayed (orientation applied), turned clockwise by `quarterTurns`
+    // quarter turns (negative: anticlockwise), as an upright image at scale 1 whose pixels are
+    // the displayed pixels one for one. Shares the pixels' source: nothing is drawn until the
+    // result's pixels are read or drawn.
+    Ptr uprightTurned(int quarterTurns) const;
 
     ~Image();
     Image(const Image&) = delete;
@@ -48,24 +60,43 @@ public:
     int pixelWidth() const;   // of the stored pixels, before orientation
     int pixelHeight() const;
     bool hasAlpha() const;    // any pixel not fully opaque
-    cairo_surface_t* surface() const { return surface_; }
+    // The stored pixels (made here on first use for a JPEG or a turned view; never null).
+    cairo_surface_t* surface() const;
+    // Whether making the pixels found the data corrupt past its header: what could be decoded
+    // is kept (the rest transparent) and the fault logged. Known once the pixels were made
+    // or drawn.
+    bool isBroken() const;
     // The pixel at (x, y) of the stored pixels, unpremultiplied.
     Color pixel(int x, int y) const;
-    // Draws the image upright into `rect` of a context (orientation applied).
-    void drawInRect(cairo_t* cr, Rect rect, double alpha = 1) const;
+    // Draws the image upright into `rect` of a context (orientation applied), sampled with a
+    // cairo_filter_t (-1: the default, good). A JPEG drawn at a fraction of its size is decoded
+    // at the smallest of the codec's scales that still covers the drawn size.
+    void drawInRect(cairo_t* cr, Rect rect, double alpha = 1, int filter = -1) const;
     // JPEG at quality 0..1 with TurboJPEG (orientation applied; transparency put on white).
+    // The encoding at full quality is kept with the image, so asking for it again (an album
+    // copy of an image just compressed) costs nothing.
     std::string jpegData(double quality) const;
     std::string pngData() const;
     // The name it was loaded under, if any (descriptions, the testing driver).
     const std::string& name() const { return name_; }
 
     Image(cairo_surface_t* surface, double scale, ImageOrientation orientation);
+    struct Source;
+    // Pixels to be made from `source`, placed as `turn` displays them.
+    Image(std::shared_ptr<Source> source, ImageOrientation turn, double scale, ImageOrientation orientation);
     std::string name_;
 
 private:
-    cairo_surface_t* surface_;
+    cairo_surface_t* madeSurface() const;
+
+    std::shared_ptr<Source> source_;  // null: `surface_` holds the pixels from the start
+    ImageOrientation turn_ = ImageOrientation::Up;
+    mutable std::once_flag made_;
+    mutable cairo_surface_t* surface_ = nullptr;
     double scale_;
     ImageOrientation orientation_;
+    mutable std::mutex jpegMutex_;
+    mutable std::optional<std::string> bestJpeg_;  // jpegData(1.0), once asked for
 };
 
 }  // namespace graphics
