@@ -1,18 +1,22 @@
 // Shots through the whole evidence camera: the shutter pressed on the screen, the stand-in camera
 // delivering a camera-size JPEG, the shot turned upright, reduced and compressed, the album copy
 // written, the escaped Base64 handed back on its queue and the next step shown a second later
-// (on a manual clock, so only the work is timed). Reports shots per second and peak memory.
-#include <sys/resource.h>
-
+// (on a manual clock, so only the work is timed). Beside it, per shot, the least that work can
+// be: the same JPEG file read, the minimal pipeline on the codec (bench/MinimalShot.h), the album
+// copy kept as the stand-in photo library keeps it (a file in the library and a file in the
+// album, each written whole) and the text handed to a receiver. Both report the time and the peak
+// heap of one shot above what was live before it (the C allocator is counted on every thread);
+// the summary prints their ratio against the targets.
 #include <cairo.h>
 
 #include <atomic>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <random>
 
-#include <benchmark/benchmark.h>
-
+#include "BenchSupport.h"
+#include "MinimalShot.h"
 #include "capture/camera/PhotoCapViewController.h"
 #include "core/CustomNavigationController.h"
 #include "platform/foundation/Clock.h"
@@ -57,12 +61,6 @@ fs::path sceneFolder(int w, int h) {
     return folder;
 }
 
-double peakMemoryMB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
 // state.range(0), range(1): the camera's picture size; range(2): 1 = held landscape left.
 void BM_CameraShot(benchmark::State& state) {
     foundation::setLogEnabled(false);
@@ -98,11 +96,14 @@ void BM_CameraShot(benchmark::State& state) {
     loop.drain();
 
     size_t shots = 0;
+    benchsupport::PeakHeap heap;
     for (auto _ : state) {
+        heap.begin();
         camera->takePictureBtnPressed(nullptr);
         foundation::dispatch::waitIdle(60);
         loop.drain();
         loop.runFor(1.0);
+        heap.end();
         ++shots;
     }
     foundation::dispatch::waitIdle(60);
@@ -110,7 +111,7 @@ void BM_CameraShot(benchmark::State& state) {
     if (*handed != shots) state.SkipWithError("a shot was not handed back");
     state.counters["shots_per_s"] = benchmark::Counter(static_cast<double>(shots), benchmark::Counter::kIsRate);
     state.counters["text_KB"] = *bytes / 1024.0;
-    state.counters["peak_MB"] = peakMemoryMB();
+    if (benchsupport::PeakHeap::counts) state.counters["peak_MiB"] = heap.mebibytes();
 
     window.reset();
     navigation.reset();
@@ -128,8 +129,82 @@ BENCHMARK(BM_CameraShot)
     ->Args({4032, 3024, 0})
     ->Args({4032, 3024, 1})
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+    ->UseRealTime()
+    ->Repetitions(3);
+
+// The same shots with nothing but the work they need; same arguments.
+void BM_MinimalShot(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    const bool landscape = state.range(2) != 0;
+    const fs::path shot = sceneFolder(w, h) / "shot.jpg";
+    const fs::path library = fs::temp_directory_path() / ("veskard-bench-library-" + std::to_string(::getpid()));
+    const fs::path album = library / "Brenvik";
+    fs::create_directories(album);
+    std::string handed;
+    auto receiver = [&handed](std::string text) { handed = std::move(text); };
+    size_t shots = 0;
+    benchsupport::PeakHeap heap;
+    for (auto _ : state) {
+        heap.begin();
+        std::optional<std::string> jpeg = foundation::files::read(shot);
+        if (!jpeg) {
+            state.SkipWithError("the scene does not read");
+            break;
+        }
+        // Held landscape left the shot turns a quarter anticlockwise into 640 x 480.
+        minimalshot::Delivered d = landscape ? minimalshot::minimal(*jpeg, -1, 640, 480, 200)
+                                             : minimalshot::minimal(*jpeg, 0, 480, 640, 200);
+        const std::string name = "IMG_" + std::to_string(shots) + ".JPG";
+        foundation::files::writeAtomically(library / name, d.fullQuality);
+        foundation::files::writeAtomically(album / name, d.fullQuality);
+        receiver(std::move(d.text));
+        heap.end();
+        ++shots;
+    }
+    state.counters["shots_per_s"] = benchmark::Counter(static_cast<double>(shots), benchmark::Counter::kIsRate);
+    state.counters["text_KB"] = handed.size() / 1024.0;
+    if (benchsupport::PeakHeap::counts) state.counters["peak_MiB"] = heap.mebibytes();
+    std::error_code ec;
+    fs::remove_all(library, ec);
+}
+BENCHMARK(BM_MinimalShot)
+    ->Args({1280, 960, 0})
+    ->Args({1280, 960, 1})
+    ->Args({4032, 3024, 0})
+    ->Args({4032, 3024, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(3);
+
+void printSummary(const benchsupport::KeepingReporter& results) {
+    std::printf("\nPer shot through the whole camera (fastest of 3 runs; peak heap of one shot above what was live):\n");
+    std::printf("%-30s %19s %19s %8s\n", "case", "camera", "minimal", "cam/min");
+    bool fast = true, small = true;
+    for (const char* args : {"1280/960/0", "1280/960/1", "4032/3024/0", "4032/3024/1"}) {
+        auto camera = results.find(std::string("BM_CameraShot/") + args);
+        auto minimal = results.find(std::string("BM_MinimalShot/") + args);
+        if (!camera || !minimal) continue;  // filtered out of this run
+        const double ratio = camera->time / minimal->time;
+        std::string label = args;
+        label = label.substr(0, label.rfind('/')) + (label.back() == '1' ? " held landscape" : " held upright");
+        std::printf("%-30s %8.1f ms %5.1f MiB %8.1f ms %5.1f MiB %7.2fx\n", label.c_str(), camera->time,
+                    camera->counter("peak_MiB"), minimal->time, minimal->counter("peak_MiB"), ratio);
+        fast = fast && ratio <= 1.3;
+        small = small && (!benchsupport::PeakHeap::counts || camera->counter("peak_MiB") <= 32);
+    }
+    std::printf("Target, camera at most 1.3 x minimal per shot:     %s\n", benchsupport::verdict(fast));
+    if (benchsupport::PeakHeap::counts)
+        std::printf("Target, at most 32 MiB per shot:                    %s\n", benchsupport::verdict(small));
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchsupport::KeepingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,6 +1,9 @@
 #include <cairo.h>
 
+#include <turbojpeg.h>
+
 #include <cmath>
+#include <vector>
 
 #include "platform/foundation/Sandbox.h"
 #include "platform/graphics/Image.h"
@@ -33,7 +36,52 @@ protected:
         return std::fabs(c.r - expected.r) < tolerance && std::fabs(c.g - expected.g) < tolerance &&
                std::fabs(c.b - expected.b) < tolerance && std::fabs(c.a - expected.a) < tolerance;
     }
+    static bool same(const Color& a, const Color& b) { return near(a, b, 1e-9); }
+    // The image's pixels copied into an image of its own, decoded whole (the plain way).
+    static Image::Ptr whole(const Image::Ptr& image) {
+        return Image::fromSurface(cairo_surface_reference(image->surface()), image->scale(), image->orientation());
+    }
+    // Mean difference of two images' pixels over all channels, 0..1 (1 when sizes differ).
+    static double meanDifference(const Image::Ptr& a, const Image::Ptr& b) {
+        if (a->pixelWidth() != b->pixelWidth() || a->pixelHeight() != b->pixelHeight()) return 1;
+        double sum = 0;
+        for (int y = 0; y < a->pixelHeight(); ++y)
+            for (int x = 0; x < a->pixelWidth(); ++x) {
+                Color p = a->pixel(x, y), q = b->pixel(x, y);
+                sum += std::fabs(p.r - q.r) + std::fabs(p.g - q.g) + std::fabs(p.b - q.b) + std::fabs(p.a - q.a);
+            }
+        return sum / (4.0 * a->pixelWidth() * a->pixelHeight());
+    }
+    // A w x h picture in which every pixel differs from its neighbours in a known way.
+    static Image::Ptr numbered(int w, int h) {
+        return Image::draw({double(w), double(h)}, 1, true, [&](cairo_t* cr) {
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    cairo_set_source_rgb(cr, (x + 1) / double(w + 1), (y + 1) / double(h + 1), (x * h + y) % 3 / 2.0);
+                    cairo_rectangle(cr, x, y, 1, 1);
+                    cairo_fill(cr);
+                }
+        });
+    }
 };
+
+// The displayed picture of `image` (orientation applied) turned clockwise by whole quarter
+// turns, pixel by pixel: the reference for uprightTurned.
+std::vector<std::vector<Color>> turnedByHand(const Image::Ptr& image, int quarterTurns) {
+    auto displayed = Image::fromData(image->pngData());
+    const int w = displayed->pixelWidth(), h = displayed->pixelHeight();
+    std::vector<std::vector<Color>> rows(h, std::vector<Color>(w));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) rows[y][x] = displayed->pixel(x, y);
+    for (int q = 0; q < ((quarterTurns % 4) + 4) % 4; ++q) {
+        const int rh = static_cast<int>(rows.size()), rw = static_cast<int>(rows[0].size());
+        std::vector<std::vector<Color>> turned(rw, std::vector<Color>(rh));
+        for (int y = 0; y < rw; ++y)
+            for (int x = 0; x < rh; ++x) turned[y][x] = rows[rh - 1 - x][y];  // one quarter clockwise
+        rows = std::move(turned);
+    }
+    return rows;
+}
 }  // namespace
 
 TEST_F(ImageTest, DrawsIntoABitmapWhoseUnitIsOnePoint) {
@@ -153,4 +201,105 @@ TEST_F(ImageTest, BadBytesDecodeToNothing) {
     EXPECT_FALSE(Image::fromFile((sandboxRoot / "none.png").string()));
     ASSERT_TRUE(writeAtomically(sandboxRoot / "ok.png", png));
     EXPECT_TRUE(Image::fromFile((sandboxRoot / "ok.png").string()));
+}
+
+TEST_F(ImageTest, UprightTurnedGivesTheDisplayedPixelsTurnedInEveryOrientation) {
+    auto stored = numbered(5, 3);
+    for (ImageOrientation o : {ImageOrientation::Up, ImageOrientation::Down, ImageOrientation::Left,
+                               ImageOrientation::Right, ImageOrientation::UpMirrored, ImageOrientation::DownMirrored,
+                               ImageOrientation::LeftMirrored, ImageOrientation::RightMirrored}) {
+        auto image = stored->withOrientation(o);
+        for (int q : {0, 1, 2, 3, -1}) {
+            auto turned = image->uprightTurned(q);
+            auto expected = turnedByHand(image, q);
+            ASSERT_EQ(turned->orientation(), ImageOrientation::Up);
+            EXPECT_EQ(turned->scale(), 1);
+            ASSERT_EQ(turned->pixelHeight(), int(expected.size()));
+            ASSERT_EQ(turned->pixelWidth(), int(expected[0].size()));
+            EXPECT_EQ(turned->size(), (Size{double(expected[0].size()), double(expected.size())}));
+            for (int y = 0; y < turned->pixelHeight(); ++y)
+                for (int x = 0; x < turned->pixelWidth(); ++x)
+                    ASSERT_TRUE(same(turned->pixel(x, y), expected[y][x]))
+                        << "orientation " << int(o) << ", " << q << " quarter turns, at " << x << "," << y;
+            // A turn of a turn is the sum of the turns.
+            auto twice = turned->uprightTurned(1);
+            auto once = image->uprightTurned(q + 1);
+            ASSERT_EQ(twice->pixelWidth(), once->pixelWidth());
+            EXPECT_TRUE(same(twice->pixel(0, 0), once->pixel(0, 0)));
+            EXPECT_TRUE(same(twice->pixel(twice->pixelWidth() - 1, 1), once->pixel(once->pixelWidth() - 1, 1)));
+        }
+    }
+}
+
+TEST_F(ImageTest, JpegPixelsAreMadeOnDemandAndTurnedViewsShareThem) {
+    auto jpeg = scene(64, 48)->jpegData(0.9);
+    auto image = Image::fromData(jpeg);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelWidth(), 64);
+    EXPECT_EQ(image->pixelHeight(), 48);
+    EXPECT_FALSE(image->isBroken());
+    auto reference = whole(image);  // the pixels decoded whole
+    for (int q : {1, 2, 3}) {
+        auto turned = image->uprightTurned(q);
+        auto expected = turnedByHand(reference, q);
+        for (auto [x, y] : {std::pair{0, 0}, {10, 5}, {turned->pixelWidth() - 1, turned->pixelHeight() - 1}})
+            EXPECT_TRUE(same(turned->pixel(x, y), expected[y][x])) << q << " at " << x << "," << y;
+    }
+    // Encoding a view decodes and turns it like any image.
+    auto turnedJpeg = Image::fromData(image->uprightTurned(1)->jpegData(1.0));
+    ASSERT_TRUE(turnedJpeg);
+    EXPECT_EQ(turnedJpeg->size(), (Size{48, 64}));
+}
+
+TEST_F(ImageTest, ALargeJpegDrawnSmallLooksAsIfDecodedWhole) {
+    // 1600 x 1200 drawn into 200 x 150 needs an eighth of it; into 700 x 525 under half.
+    auto picture = scene(1600, 1200);
+    auto jpeg = picture->jpegData(0.9);
+    for (Size box : {Size{200, 150}, Size{700, 525}, Size{150, 200}}) {
+        auto lazy = Image::fromData(jpeg);
+        auto plain = whole(Image::fromData(jpeg));
+        auto drawn = [&](const Image::Ptr& image, ImageOrientation o) {
+            auto turned = image->withOrientation(o);
+            return Image::draw(box, 1, true, [&](cairo_t* cr) { turned->drawInRect(cr, Rect(0, 0, box.width, box.height)); });
+        };
+        const ImageOrientation o = box.width < box.height ? ImageOrientation::Right : ImageOrientation::Up;
+        auto small = drawn(lazy, o), reference = drawn(plain, o);
+        EXPECT_LT(meanDifference(small, reference), 0.02) << box.width << " x " << box.height;
+        EXPECT_TRUE(near(small->pixel(int(box.width) / 2, int(box.height) / 2),
+                         reference->pixel(int(box.width) / 2, int(box.height) / 2), 0.08));
+    }
+}
+
+TEST_F(ImageTest, JpegCorruptPastItsHeaderIsReportedAndNeverCrashes) {
+    // A progressive JPEG whose second scan asks for an impossible band of coefficients: the
+    // header reads, the decoding fails.
+    auto picture = scene(64, 48);
+    cairo_surface_t* s = picture->surface();
+    tjhandle tj = tjInitCompress();
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(tj, cairo_image_surface_get_data(s), 64, cairo_image_surface_get_stride(s), 48, TJPF_BGRX,
+                          &bytes, &size, TJSAMP_420, 90, TJFLAG_PROGRESSIVE),
+              0);
+    std::string jpeg(reinterpret_cast<const char*>(bytes), size);
+    tjFree(bytes);
+    tjDestroy(tj);
+    size_t first = jpeg.find("\xFF\xDA"), second = jpeg.find("\xFF\xDA", first + 2);
+    ASSERT_NE(second, std::string::npos);
+    const size_t components = static_cast<unsigned char>(jpeg[second + 4]);
+    const size_t ss = second + 5 + 2 * components;
+    jpeg[ss] = 0x30;      // first coefficient 48
+    jpeg[ss + 1] = 0x10;  // last coefficient 16
+
+    auto image = Image::fromData(jpeg);
+    ASSERT_TRUE(image) << "the header is sound";
+    EXPECT_EQ(image->size(), (Size{64, 48}));
+    auto small = Image::draw({16, 12}, 1, false, [&](cairo_t* cr) { image->drawInRect(cr, Rect(0, 0, 16, 12)); });
+    EXPECT_TRUE(small);
+    EXPECT_TRUE(image->isBroken());
+    ASSERT_TRUE(image->surface());
+    EXPECT_EQ(cairo_image_surface_get_width(image->surface()), 64);
+    image->pixel(63, 47);  // readable, whatever was decoded
+    EXPECT_FALSE(Image::fromData(jpeg.substr(0, first))) << "no scan: the header does not read";
+    EXPECT_FALSE(Image::fromData(scene(16, 16)->jpegData(0.7))->isBroken());
 }
