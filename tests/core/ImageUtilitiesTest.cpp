@@ -1,5 +1,7 @@
 #include <cairo.h>
+#include <turbojpeg.h>
 
+#include <cmath>
 #include <random>
 #include <stdexcept>
 
@@ -57,6 +59,78 @@ std::string unescape(std::string text) {
 
 std::string jpegOf(const std::string& escapedBase64) {
     return Base64Codec::decodeString(unescape(escapedBase64)).value_or("");
+}
+
+// A camera-like shot of w x h stored pixels: a smooth gradient, a red band over the top fifth
+// and a blue band down the left sixth below it, so that every turn is told apart.
+std::string markedShot(int w, int h) {
+    auto image = Image::draw({double(w), double(h)}, 1, true, [&](cairo_t* cr) {
+        cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, w, h);
+        cairo_pattern_add_color_stop_rgb(g, 0, 0.2, 0.6, 0.3);
+        cairo_pattern_add_color_stop_rgb(g, 1, 0.9, 0.9, 0.6);
+        cairo_set_source(cr, g);
+        cairo_paint(cr);
+        cairo_pattern_destroy(g);
+        cairo_set_source_rgb(cr, 1, 0, 0);
+        cairo_rectangle(cr, 0, 0, w, h / 5.0);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0, 0, 1);
+        cairo_rectangle(cr, 0, h / 5.0, w / 6.0, h);
+        cairo_fill(cr);
+    });
+    return image->jpegData(0.92);
+}
+
+// The JPEG with an EXIF orientation (1 to 8) in an APP1 segment right after its start.
+std::string withExifOrientation(const std::string& jpeg, int orientation) {
+    const unsigned char tiff[] = {'I', 'I', 0x2A, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0,
+                                  static_cast<unsigned char>(orientation), 0, 0, 0, 0, 0, 0, 0};
+    std::string body = std::string("Exif\0\0", 6) + std::string(reinterpret_cast<const char*>(tiff), sizeof tiff);
+    const size_t length = body.size() + 2;
+    std::string app1 = std::string("\xFF\xE1") + char(length >> 8) + char(length & 0xFF) + body;
+    return jpeg.substr(0, 2) + app1 + jpeg.substr(2);
+}
+
+// The camera's steps on a shot, with the helpers.
+Image::Ptr reducedShot(const std::string& jpeg, double degrees, Size target) {
+    auto shot = Image::fromData(jpeg);
+    auto upright = ImageResize::resizedImageWithContentMode(shot, ImageResize::kContentModeScaleAspectFill,
+                                                            shot->size(), ImageResize::kInterpolationHigh);
+    auto turned = ImageResize::rotatedByDegrees(upright, degrees);
+    return ImageCommon::imageCompressForSize(turned, target);
+}
+
+// The same steps done the plain way, each at full size: decoded whole, redrawn upright,
+// turned on its bounding box, then reduced by aspect fill with a centred crop.
+Image::Ptr reducedAtFullSize(const std::string& jpeg, double degrees, Size target) {
+    auto decoded = Image::fromData(jpeg);
+    auto whole = Image::fromSurface(cairo_surface_reference(decoded->surface()), 1, decoded->orientation());
+    const Size size = whole->size();
+    auto upright = Image::draw(size, 1, false, [&](cairo_t* cr) {
+        whole->drawInRect(cr, graphics::Rect(0, 0, size.width, size.height));
+    });
+    const bool sideways = std::fmod(std::fabs(degrees), 180) == 90;
+    const Size box = sideways ? Size{size.height, size.width} : size;
+    auto turned = Image::draw(box, 1, false, [&](cairo_t* cr) {
+        cairo_translate(cr, box.width / 2, box.height / 2);
+        cairo_rotate(cr, degrees * M_PI / 180);
+        upright->drawInRect(cr, graphics::Rect(-size.width / 2, -size.height / 2, size.width, size.height));
+    });
+    const double f = std::max(target.width / box.width, target.height / box.height);
+    const graphics::Rect rect((target.width - box.width * f) / 2, (target.height - box.height * f) / 2,
+                              box.width * f, box.height * f);
+    return Image::draw(target, 1, false, [&](cairo_t* cr) { turned->drawInRect(cr, rect); });
+}
+
+// Mean difference of two images' pixels over the colour channels, 0..1.
+double meanDifference(const Image::Ptr& a, const Image::Ptr& b) {
+    double sum = 0;
+    for (int y = 0; y < a->pixelHeight(); ++y)
+        for (int x = 0; x < a->pixelWidth(); ++x) {
+            Color p = a->pixel(x, y), q = b->pixel(x, y);
+            sum += std::fabs(p.r - q.r) + std::fabs(p.g - q.g) + std::fabs(p.b - q.b);
+        }
+    return sum / (3.0 * a->pixelWidth() * a->pixelHeight());
 }
 
 }  // namespace
@@ -198,4 +272,106 @@ TEST(ImageBase64, SignatureArrivesBlackOnWhite) {
     ASSERT_GE(firstBig.size() / 1024, 51u);
     EXPECT_EQ(jpegOf(StringExtension::imageWithBase64(big)), big->jpegData(51200.0 / firstBig.size()));
     EXPECT_EQ(StringExtension::imageWithBase64(nullptr), "");
+}
+
+TEST(ShotPipeline, EveryTurnOfTheTableGivesTheFullSizePathsPixels) {
+    // The device orientation table (degrees, target) on shots stored upright and stored turned
+    // as a phone's camera tags them (EXIF 6: shown turned clockwise, 8: anticlockwise, 3: upside down).
+    const std::string plain = markedShot(1600, 1200);
+    const std::pair<double, Size> table[] = {{0, {480, 640}}, {180, {480, 640}}, {-90, {640, 480}}, {90, {640, 480}}};
+    for (int exif : {1, 6, 8, 3}) {
+        const std::string jpeg = exif == 1 ? plain : withExifOrientation(plain, exif);
+        for (auto [degrees, target] : table) {
+            auto reduced = reducedShot(jpeg, degrees, target);
+            auto reference = reducedAtFullSize(jpeg, degrees, target);
+            ASSERT_TRUE(reduced);
+            EXPECT_EQ(reduced->size(), target);
+            EXPECT_EQ(reduced->scale(), 1);
+            EXPECT_EQ(reduced->orientation(), graphics::ImageOrientation::Up);
+            EXPECT_LT(meanDifference(reduced, reference), 0.015) << "EXIF " << exif << ", " << degrees << " degrees";
+            for (auto [x, y] : {std::pair{5, 5}, {int(target.width) - 6, 5}, {5, int(target.height) - 6},
+                                {int(target.width) - 6, int(target.height) - 6}}) {
+                Color p = reduced->pixel(x, y), q = reference->pixel(x, y);
+                EXPECT_EQ(isRed(p), isRed(q)) << "EXIF " << exif << ", " << degrees << " degrees, at " << x << "," << y;
+                EXPECT_EQ(isBlue(p), isBlue(q)) << "EXIF " << exif << ", " << degrees << " degrees, at " << x << "," << y;
+            }
+        }
+    }
+    // Held upright, the red band is on top; held landscape left (-90), it turns to the left.
+    auto upright = reducedShot(plain, 0, {480, 640});
+    EXPECT_TRUE(isRed(upright->pixel(240, 10)));
+    EXPECT_FALSE(isRed(upright->pixel(240, 630)));
+    auto left = reducedShot(plain, -90, {640, 480});
+    EXPECT_TRUE(isRed(left->pixel(10, 240)));
+    EXPECT_FALSE(isRed(left->pixel(630, 240)));
+}
+
+TEST(ShotPipeline, TwelveMegapixelAndVgaShotsBothBecomeUpright480x640) {
+    for (auto [w, h] : {std::pair{4032, 3024}, {640, 480}}) {
+        // Held upright, a phone stores the shot landscape and tags it as turned clockwise.
+        const std::string jpeg = withExifOrientation(markedShot(w, h), 6);
+        auto reduced = reducedShot(jpeg, 0, {480, 640});
+        ASSERT_TRUE(reduced) << w;
+        EXPECT_EQ(reduced->pixelWidth(), 480);
+        EXPECT_EQ(reduced->pixelHeight(), 640);
+        EXPECT_EQ(reduced->orientation(), graphics::ImageOrientation::Up);
+        // The stored top (red) is shown on the right, the stored left (blue) at the top.
+        EXPECT_TRUE(isRed(reduced->pixel(470, 320))) << w;
+        EXPECT_TRUE(isBlue(reduced->pixel(240, 5))) << w;
+        auto sent = Image::fromData(jpegOf(ImageResize::compressionWithSize(reduced, 200)));
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(sent->size(), (Size{480, 640}));
+        EXPECT_EQ(sent->orientation(), graphics::ImageOrientation::Up);
+        EXPECT_EQ(reduced->jpegData(1.0), ImageResize::compressedJPEG(reduced, 1e9)) << "the album copy";
+    }
+}
+
+TEST(ShotPipeline, RetakeOfAPictureWithTransparencyIsPutOnWhite) {
+    // A picture whose right half is transparent, reduced as a re-take is (640 x 480, 30 KB).
+    auto picture = Image::draw({800, 600}, 1, false, [](cairo_t* cr) {
+        cairo_set_source_rgb(cr, 0, 0, 1);
+        cairo_rectangle(cr, 0, 0, 400, 600);
+        cairo_fill(cr);
+    });
+    auto png = Image::fromData(picture->pngData());
+    ASSERT_TRUE(png && png->hasAlpha());
+    auto reduced = ImageCommon::imageCompressForSize(png, {640, 480});
+    ASSERT_TRUE(reduced);
+    auto sent = Image::fromData(jpegOf(ImageResize::compressionWithSize(reduced, 30)));
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->size(), (Size{640, 480}));
+    Color white = sent->pixel(600, 240), blue = sent->pixel(40, 240);
+    EXPECT_GT(white.r, 0.9);
+    EXPECT_GT(white.g, 0.9);
+    EXPECT_GT(white.b, 0.9);
+    EXPECT_TRUE(isBlue(blue));
+}
+
+TEST(ShotPipeline, ShotCorruptPastItsHeaderGivesNoReducedImage) {
+    // A progressive shot whose second scan asks for an impossible band of coefficients: it
+    // opens (the header is sound), but its pixels do not decode.
+    auto picture = twoColours(64, 48);
+    cairo_surface_t* s = picture->surface();
+    tjhandle tj = tjInitCompress();
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(tj, cairo_image_surface_get_data(s), 64, cairo_image_surface_get_stride(s), 48, TJPF_BGRX,
+                          &bytes, &size, TJSAMP_420, 90, TJFLAG_PROGRESSIVE),
+              0);
+    std::string jpeg(reinterpret_cast<const char*>(bytes), size);
+    tjFree(bytes);
+    tjDestroy(tj);
+    ASSERT_TRUE(ImageCommon::imageCompressForSize(Image::fromData(jpeg), {32, 24}));
+    size_t second = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
+    ASSERT_NE(second, std::string::npos);
+    const size_t ss = second + 5 + 2 * static_cast<unsigned char>(jpeg[second + 4]);
+    jpeg[ss] = 0x30;
+    jpeg[ss + 1] = 0x10;
+
+    auto shot = Image::fromData(jpeg);
+    ASSERT_TRUE(shot);
+    EXPECT_FALSE(ImageCommon::imageCompressForSize(shot, {32, 24})) << "broken pixels are not reduced";
+    EXPECT_FALSE(ImageCommon::imageCompressForSize(Image::fromData(jpeg)->uprightTurned(1), {24, 32}));
+    EXPECT_FALSE(ImageExtension::imageWithOriginImage(Image::fromData(jpeg), {16, 12}));
+    EXPECT_FALSE(ImageCommon::imageCompressForSize(Image::fromData(jpeg.substr(0, 30)), {32, 24}));
 }
