@@ -272,6 +272,7 @@ struct Image::Source {
     }
     ~Source() {
         if (full_) cairo_surface_destroy(full_);
+        if (reduced_) cairo_surface_destroy(reduced_);
     }
     bool hasFull() const { return ready_; }
     // The pixels at full size, made on first use (never null).
@@ -280,12 +281,30 @@ struct Image::Source {
             if (!full_) full_ = decodeJpeg(jpeg, width, height, broken);
             if (!full_) full_ = emptySurface();
             ready_ = true;
+            std::lock_guard<std::mutex> lock(reducedMutex_);  // drawings use the full size from now on
+            if (reduced_) cairo_surface_destroy(reduced_);
+            reduced_ = nullptr;
         });
         return full_;
     }
-    // A new surface of the JPEG decoded at `f` of its size (null when memory runs out).
-    cairo_surface_t* reduced(tjscalingfactor f) {
-        return decodeJpeg(jpeg, TJSCALED(width, f), TJSCALED(height, f), broken);
+    // The JPEG decoded at a reduced scale with `needed` pixels for each of its pixels, as a new
+    // reference; null when only the full size will do (or memory runs out). The last reduced
+    // decoding is kept, so drawing the picture again at that size or smaller decodes nothing.
+    cairo_surface_t* reducedFor(double needed) {
+        if (hasFull() || jpeg.empty()) return nullptr;
+        std::optional<tjscalingfactor> scale = reducedScale(width, height, needed);
+        if (!scale) return nullptr;
+        const tjscalingfactor f = *scale;
+        std::lock_guard<std::mutex> lock(reducedMutex_);
+        const bool covers = reduced_ && reducedScale_.num * f.denom >= f.num * reducedScale_.denom;
+        if (!covers) {
+            cairo_surface_t* made = decodeJpeg(jpeg, TJSCALED(width, f), TJSCALED(height, f), broken);
+            if (!made) return nullptr;
+            if (reduced_) cairo_surface_destroy(reduced_);
+            reduced_ = made;
+            reducedScale_ = f;
+        }
+        return cairo_surface_reference(reduced_);
     }
     static cairo_surface_t* emptySurface() { return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0); }
 
@@ -293,6 +312,9 @@ private:
     std::once_flag once_;
     cairo_surface_t* full_ = nullptr;
     std::atomic<bool> ready_{false};
+    std::mutex reducedMutex_;
+    cairo_surface_t* reduced_ = nullptr;
+    tjscalingfactor reducedScale_{1, 1};
 };
 
 // ---- Making images ------------------------------------------------------------------------
@@ -567,10 +589,7 @@ void Image::drawInRect(cairo_t* cr, Rect rect, double alpha, int filter) const {
         // From the stored pixels of this view to the source's: one transform, one resampling.
         cairo_matrix_t t = orientationMatrix(turn_, source_->width, source_->height);
         cairo_transform(cr, &t);
-        std::optional<tjscalingfactor> f;
-        if (!source_->hasFull() && !source_->jpeg.empty())
-            f = reducedScale(source_->width, source_->height, deviceScale(cr));
-        if (f) reduced = source_->reduced(*f);
+        reduced = source_->reducedFor(deviceScale(cr));
         if (reduced) {
             cairo_scale(cr, double(source_->width) / cairo_image_surface_get_width(reduced),
                         double(source_->height) / cairo_image_surface_get_height(reduced));
