@@ -63,9 +63,11 @@ private:
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
-// One benchmark's outcome: real time per iteration (in the benchmark's unit) and its counters.
+// One benchmark's outcome: real and CPU time per iteration (in the benchmark's unit; the CPU
+// time of the whole process, every thread, where the benchmark measures it so) and its counters.
 struct Outcome {
     double time = 0;
+    double cpu = 0;
     std::map<std::string, double> counters;
     double counter(const std::string& name) const {
         auto it = counters.find(name);
@@ -74,8 +76,8 @@ struct Outcome {
 };
 
 // Prints as the console reporter does and keeps every result under "function/args": of
-// repeated runs the fastest (the one least disturbed by other work on the machine), with the
-// highest peak heap of them all.
+// repeated runs the fastest real and CPU times (the least disturbed by other work on the
+// machine), with the highest peak heap of them all.
 class KeepingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -84,12 +86,15 @@ public:
             if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
             Outcome outcome;
             outcome.time = run.GetAdjustedRealTime();
+            outcome.cpu = run.GetAdjustedCPUTime();
             for (const auto& [name, counter] : run.counters) outcome.counters[name] = counter.value;
             const std::string key = run.run_name.function_name + "/" + run.run_name.args;
             auto kept = results_.find(key);
             if (kept != results_.end()) {
                 const double peak = std::max(kept->second.counter("peak_MiB"), outcome.counter("peak_MiB"));
+                const double cpu = std::min(kept->second.cpu, outcome.cpu);
                 if (kept->second.time < outcome.time) outcome = kept->second;
+                outcome.cpu = cpu;
                 if (outcome.counters.count("peak_MiB")) outcome.counters["peak_MiB"] = peak;
             }
             results_[key] = outcome;

@@ -78,6 +78,24 @@ cairo_surface_t* newSurface(int width, int height) {
     return s;
 }
 
+// The pixels of `s` placed as `turn` displays them, in a new surface (whole pixels move, no
+// resampling). Null when memory runs out.
+cairo_surface_t* turnedCopy(cairo_surface_t* s, ImageOrientation turn) {
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    const bool swap = swapsSides(turn);
+    cairo_surface_t* out = newSurface(swap ? h : w, swap ? w : h);
+    if (!out) return nullptr;
+    cairo_t* cr = cairo_create(out);
+    cairo_matrix_t m = orientationMatrix(turn, w, h);
+    cairo_transform(cr, &m);
+    cairo_set_source_surface(cr, s, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(out);
+    return out;
+}
+
 // --- PNG --------------------------------------------------------------------------------
 
 struct ReadCursor {
@@ -338,19 +356,8 @@ cairo_surface_t* Image::surface() const {
 cairo_surface_t* Image::madeSurface() const {
     cairo_surface_t* full = source_->full();
     if (turn_ == ImageOrientation::Up) return cairo_surface_reference(full);
-    const int w = cairo_image_surface_get_width(full), h = cairo_image_surface_get_height(full);
-    const bool swap = swapsSides(turn_);
-    cairo_surface_t* s = newSurface(swap ? h : w, swap ? w : h);
-    if (!s) return Source::emptySurface();
-    cairo_t* cr = cairo_create(s);
-    cairo_matrix_t m = orientationMatrix(turn_, w, h);
-    cairo_transform(cr, &m);
-    cairo_set_source_surface(cr, full, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(s);
-    return s;
+    cairo_surface_t* s = turnedCopy(full, turn_);
+    return s ? s : Source::emptySurface();
 }
 
 bool Image::isBroken() const { return source_ && source_->broken; }
@@ -581,20 +588,31 @@ void Image::drawInRect(cairo_t* cr, Rect rect, double alpha, int filter) const {
     cairo_clip(cr);
     cairo_translate(cr, rect.x(), rect.y());
     cairo_scale(cr, rect.width() / dw, rect.height() / dh);
-    cairo_matrix_t m = orientationMatrix(orientation_, w, h);
-    cairo_transform(cr, &m);
     cairo_surface_t* pixels = surface_;
     cairo_surface_t* reduced = nullptr;
     if (source_) {
-        // From the stored pixels of this view to the source's: one transform, one resampling.
-        cairo_matrix_t t = orientationMatrix(turn_, source_->width, source_->height);
-        cairo_transform(cr, &t);
+        // Quarter turns keep lengths: the density needed per displayed pixel is the one needed
+        // per pixel of the source.
         reduced = source_->reducedFor(deviceScale(cr));
-        if (reduced) {
-            cairo_scale(cr, double(source_->width) / cairo_image_surface_get_width(reduced),
-                        double(source_->height) / cairo_image_surface_get_height(reduced));
-            pixels = reduced;
-        } else {
+        const ImageOrientation placed = orientationOf(turnOf(orientation_) * turnOf(turn_));
+        if (reduced && placed != ImageOrientation::Up) {
+            // Turned after reducing, by moving whole pixels, so that the one resampling runs
+            // along the axes (the fast way).
+            cairo_surface_t* upright = turnedCopy(reduced, placed);
+            cairo_surface_destroy(reduced);
+            reduced = upright;
+        }
+    }
+    if (reduced) {
+        cairo_scale(cr, dw / cairo_image_surface_get_width(reduced), dh / cairo_image_surface_get_height(reduced));
+        pixels = reduced;
+    } else {
+        cairo_matrix_t m = orientationMatrix(orientation_, w, h);
+        cairo_transform(cr, &m);
+        if (source_) {
+            // From the stored pixels of this view to the source's.
+            cairo_matrix_t t = orientationMatrix(turn_, source_->width, source_->height);
+            cairo_transform(cr, &t);
             pixels = source_->full();
         }
     }
