@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/KeyValue.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
@@ -16,8 +17,9 @@ namespace {
 bool nonEmpty(const std::optional<std::string>& text) { return text && !text->empty(); }
 
 // The entries of a list as dictionaries of texts; nullopt when some entry is no dictionary.
+// An empty list is a list like any other (the area has no entries).
 std::optional<nlohmann::json> textEntries(const nlohmann::json& list, const std::vector<std::string>& keys) {
-    if (!list.is_array() || list.empty()) return std::nullopt;
+    if (!list.is_array()) return std::nullopt;
     nlohmann::json out = nlohmann::json::array();
     for (const auto& entry : list) {
         if (!entry.is_object()) return std::nullopt;
@@ -26,10 +28,8 @@ std::optional<nlohmann::json> textEntries(const nlohmann::json& list, const std:
             bool named = std::find(keys.begin(), keys.end(), key) != keys.end();
             if (value.is_string())
                 clean[key] = value;
-            else if (named && value.is_number_integer())
-                clean[key] = std::to_string(value.get<long long>());
             else if (named && value.is_number())
-                clean[key] = value.dump();
+                clean[key] = *keyvalue::stringFromJson(value);
             else if (!named && !value.is_null())
                 clean[key] = value;
         }

@@ -53,7 +53,7 @@ public:
     // Lists as the files keep them, or nullopt when the reply's list is not usable (then the
     // old file stays). Entries must be dictionaries; the named text fields of an entry that
     // come as numbers are kept as their decimal text, other non-text values are left out.
-    // Situations need "name" and "code" in every entry. An empty list is not written.
+    // Situations need "name" and "code" in every entry. An empty list is written like any other.
     static std::optional<nlohmann::json> insuranceListForFile(const nlohmann::json& list);
     static std::optional<nlohmann::json> situationListForFile(const nlohmann::json& list);
 

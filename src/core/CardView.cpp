@@ -9,7 +9,7 @@ CardView::CardView(const std::string& imageName, ui::Size pictureSize, const std
     addSubview(picture);
     picture_ = picture;
 
-    auto button = Theme::blueButton(title);
+    auto button = Theme::blueButton(title, Theme::systemButtonFont());
     button->addTarget([this] { buttonTapped(); }, ui::ControlEvent::TouchUpInside, this);
     addSubview(button);
     button_ = button;

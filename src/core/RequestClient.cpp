@@ -20,7 +20,7 @@ const char* describe(RequestError::Kind kind) {
     case RequestError::Kind::ConnectionFailed: return "connection failed";
     case RequestError::Kind::TimedOut: return "timed out";
     case RequestError::Kind::HTTPStatus: return "HTTP error status";
-    case RequestError::Kind::NotJSON: return "reply is not a JSON object";
+    case RequestError::Kind::NotJSON: return "broken reply";
     case RequestError::Kind::Cancelled: return "cancelled";
     }
     return "unknown";
@@ -58,8 +58,9 @@ int checkAbort(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 std::string paramText(const nlohmann::json& value) {
     if (value.is_string()) return value.get<std::string>();
-    if (value.is_number_integer()) return std::to_string(value.get<long long>());
+    // Checked first: is_number_integer() holds for unsigned numbers too.
     if (value.is_number_unsigned()) return std::to_string(value.get<unsigned long long>());
+    if (value.is_number_integer()) return std::to_string(value.get<long long>());
     return value.dump();
 }
 

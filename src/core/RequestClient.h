@@ -12,8 +12,9 @@ struct RequestError {
         ConnectionFailed,  // refused, unreachable, or dropped before a reply
         TimedOut,          // no complete reply within the time-out
         HTTPStatus,        // the server answered with a status outside 200..299
-        NotJSON,           // the body is not a JSON object (malformed, truncated, an array, nested
-                           // more than 256 levels deep, larger than 16 MiB...)
+        NotJSON,           // a broken reply: the body is not a JSON object (malformed, truncated, an
+                           // array, nested more than 256 levels deep, larger than 16 MiB...), or
+                           // the object has no rescode that is text or a number
         Cancelled,         // the client shut down while the request was under way
     };
     Kind kind = Kind::ConnectionFailed;

@@ -4,7 +4,11 @@
 
 RequestOutcome RequestOutcome::of(const nlohmann::json& reply, const std::optional<RequestError>& error) {
     if (error) return failedWith(*error);
-    // A reply that is no object carries no envelope: refused without a rescode.
+    // A reply without an envelope (no object, or no rescode that is text or a number) is broken
+    // like a body that is no JSON: its "resdes" is nothing to show the driver.
+    auto rescode = reply.is_object() ? reply.find("rescode") : reply.end();
+    if (rescode == reply.end() || !(rescode->is_string() || rescode->is_number()))
+        return failedWith({RequestError::Kind::NotJSON, 0, "no rescode that is text or a number"});
     auto envelope = BackCodeModel::objectWithKeyValues(reply);
     if (envelope->isSuccess()) return answeredWith(envelope->resdes);
     return refusedWith(envelope->rescode, envelope->resdes);

@@ -8,10 +8,11 @@
 
 // How one server operation ended, handed to its block together with the result:
 // - answered: the server replied with the envelope rescode "200";
-// - refused:  the server replied with a JSON object whose rescode (read as BackCodeModel reads
-//             it) is anything else, or that is no usable envelope (no rescode at all);
-// - failed:   no reply arrived in transport (connection, time-out, HTTP status, a body that is
-//             not a JSON object); `error` says why.
+// - refused:  the server replied with a JSON object whose rescode (text or a number, read as
+//             BackCodeModel reads it) is anything else;
+// - failed:   no usable reply arrived (connection, time-out, HTTP status, a body that is not a
+//             JSON object, or an object without a rescode that is text or a number: a broken
+//             reply whose "resdes" is never shown); `error` says why.
 struct RequestOutcome {
     enum class Kind { Answered, Refused, Failed };
 
@@ -30,7 +31,7 @@ struct RequestOutcome {
     bool refused() const { return kind == Kind::Refused; }
     bool failed() const { return kind == Kind::Failed; }
 
-    // One line for the log: `answered "200"`, `refused "500" (案件不存在)`, `refused (no rescode)`,
+    // One line for the log: `answered "200"`, `refused "500" (案件不存在)`,
     // `failed (connection failed: ...)`.
     std::string describe() const;
 };

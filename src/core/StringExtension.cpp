@@ -80,7 +80,7 @@ bool StringExtension::isValide(const std::optional<std::string>& text) { return 
 bool StringExtension::validateCarNo(const std::optional<std::string>& text) {
     if (!text) return false;
     auto cps = codePoints(*text);
-    if (!cps || cps->size() != 5) return false;
+    if (!cps || (cps->size() != 5 && cps->size() != 6)) return false;
     for (char32_t c : *cps)
         if (!isPlateCharacter(c)) return false;
     return true;

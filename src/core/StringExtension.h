@@ -21,7 +21,8 @@ public:
 
     // true when nil or empty.
     static bool isValide(const std::optional<std::string>& text);
-    // Exactly five Latin letters, digits or CJK characters U+4E00..U+9FA5 (a plate without its prefix).
+    // Five (six on a new-energy plate) Latin letters, digits or CJK characters U+4E00..U+9FA5 (a plate
+    // without its prefix).
     static bool validateCarNo(const std::optional<std::string>& text);
     // One or more Latin letters, digits or CJK characters U+4E00..U+9FA5 (drivers' names).
     static bool validateString(const std::optional<std::string>& text);

@@ -70,6 +70,12 @@ std::shared_ptr<ui::Button> Theme::blueButton(const std::string& title) {
     return ButtonExtension::buttonWithName(title, kBlueImage, kBlueHighlightedImage);
 }
 
+std::shared_ptr<ui::Button> Theme::blueButton(const std::string& title, const ui::Font& titleFont) {
+    auto button = blueButton(title);
+    button->titleLabel()->setFont(titleFont);
+    return button;
+}
+
 std::shared_ptr<ui::Button> Theme::greyButton(const std::string& title) {
     return ButtonExtension::buttonWithName(title, kGreyImage, kGreyHighlightedImage);
 }

@@ -60,6 +60,11 @@ public:
     // A custom button titled `title` for the normal and highlighted states in white "STHeiti"
     // 15 on "蓝色btn" / "蓝色btn-按下".
     static std::shared_ptr<ui::Button> blueButton(const std::string& title);
+    // The same with the title in `titleFont` (the tips screens and the accident cards title
+    // theirs in the system font).
+    static std::shared_ptr<ui::Button> blueButton(const std::string& title, const ui::Font& titleFont);
+    // The system font of action buttons that are not titled in "STHeiti".
+    static ui::Font systemButtonFont() { return ui::Font::systemFont(15); }
     // The same on "灰色btn" / "灰色btn-按下".
     static std::shared_ptr<ui::Button> greyButton(const std::string& title);
 

@@ -9,6 +9,7 @@
 #include "account/QuickInfoViewController.h"
 #include "account/UnderwritInfoViewController.h"
 #include "core/AppConfig.h"
+#include "core/KeyValue.h"
 #include "app/AppDelegate.h"
 #include "core/CustomNavigationController.h"
 #include "core/RequestManager.h"
@@ -238,7 +239,6 @@ TEST_F(AccountTest, HomePageKeepsTheOldFilesWhenTheRepliesFailOrAreUnusable) {
     const std::vector<std::pair<json, json>> unusable{
         {json("no list"), json::array({{{"name", "追尾"}}})},
         {json::array({1, 2}), json::array({{{"code", "1"}}})},
-        {json::array(), json::array()},
     };
     size_t round = 1;
     for (const auto& [insurers, situations] : unusable) {
@@ -256,6 +256,35 @@ TEST_F(AccountTest, HomePageKeepsTheOldFilesWhenTheRepliesFailOrAreUnusable) {
     driver.settle();
     waitForHomeRequests(++round);
     unchanged();
+}
+
+TEST_F(AccountTest, HomePageWritesEmptyListsSoNoListOfAnEarlierAreaStays) {
+    ASSERT_TRUE(foundation::plist::write(documents("insurance.plist"),
+                                         json::array({{{"inscomname", "上一个地区的保险公司"}, {"inscomcode", "OLD"}}})));
+    ASSERT_TRUE(foundation::plist::write(documents("situation.plist"), json::array({{{"name", "旧情形"}, {"code", "0"}}})));
+    server.script("insurerlist", standin::Reply::rescode("200", "成功", {{"list", json::array()}}));
+    server.script("getdictionary", standin::Reply::rescode("200", "成功", {{"list", json::array()}}));
+    showRoot(std::make_shared<HomeViewController>());
+    waitForHomeRequests(1);
+    EXPECT_EQ(foundation::plist::read(documents("insurance.plist")), json::array());
+    EXPECT_EQ(foundation::plist::read(documents("situation.plist")), json::array());
+}
+
+TEST_F(AccountTest, HomePageKeepsEveryDigitOfLargeNumbersInTheStoredList) {
+    server.script("insurerlist",
+                  standin::Reply::raw(R"({"rescode":"200","resdes":"成功","list":[{"inscomname":"大号保险",)"
+                                      R"("inscomcode":12345678901234567890,"insphone":-42,)"
+                                      R"("insreporttel":123456789012345678901234567890,"extra":18446744073709551615}]})"));
+    showRoot(std::make_shared<HomeViewController>());
+    waitForHomeRequests(1);
+    auto written = foundation::plist::read(documents("insurance.plist"));
+    ASSERT_TRUE(written);
+    ASSERT_EQ(written->size(), 1u);
+    EXPECT_EQ((*written)[0]["inscomcode"], "12345678901234567890");
+    EXPECT_EQ((*written)[0]["insphone"], "-42");
+    EXPECT_EQ((*written)[0]["insreporttel"], "123456789012345678901234567890");
+    // A field the file does not name keeps its digits too.
+    EXPECT_EQ(keyvalue::stringFromJson((*written)[0]["extra"]), "18446744073709551615");
 }
 
 TEST_F(AccountTest, StandInServerListsAreThoseOfThePracticeWalk) {

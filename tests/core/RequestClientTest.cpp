@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/AppConfig.h"
+#include "core/InsuranceCompany.h"
 #include "core/RequestClient.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -69,6 +70,25 @@ TEST_F(RequestClientTest, GetSendsAnEscapedQueryAndPostAJsonBody) {
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->method, "POST");
     EXPECT_EQ(sent->body, body);
+}
+
+TEST_F(RequestClientTest, LargeWholeNumbersKeepTheirDigitsInRepliesAndParameters) {
+    server.script("insurerlist", Reply::raw(R"({"rescode":"200","list":[{"inscomcode":12345678901234567890,)"
+                                            R"("insphone":123456789012345678901234567890,"insreporttel":-5}]})"));
+    auto got = get("insurerlist", {{"areaid", 12345678901234567890ull}, {"page", -3}});
+    ASSERT_FALSE(got.error);
+    auto companies = InsuranceCompany::objectArrayWithKeyValuesArray(got.reply["list"]);
+    ASSERT_TRUE(companies && companies->size() == 1);
+    EXPECT_EQ((*companies)[0]->inscomcode, "12345678901234567890");
+    EXPECT_EQ((*companies)[0]->insphone, "123456789012345678901234567890");
+    EXPECT_EQ((*companies)[0]->insreporttel, "-5");
+    EXPECT_EQ(server.lastRequest("insurerlist")->query, (json{{"areaid", "12345678901234567890"}, {"page", "-3"}}));
+
+    // Sent back in a body, the record carries the same digits.
+    post("policecaseinfo", (*companies)[0]->keyValues());
+    EXPECT_EQ(server.lastRequest("policecaseinfo")->body["inscomcode"], "12345678901234567890");
+    post("policecaseinfo", {{"n", 12345678901234567890ull}});
+    EXPECT_EQ(server.lastRequest("policecaseinfo")->body["n"].get<unsigned long long>(), 12345678901234567890ull);
 }
 
 TEST_F(RequestClientTest, TransportFailuresSayWhich) {

@@ -174,8 +174,14 @@ std::vector<ServerEnd> serverEnds() {
         {"200", Column::Ok, [] { return Reply::json(kOkReply); }, kOkReply, "200", std::nullopt},
         {"200AsNumber", Column::Ok, [numeric] { return Reply::json(numeric); }, numeric, "200", std::nullopt},
         {"refused500", Column::Rejected, [] { return Reply::json(kRejectedReply); }, kRejectedReply, "500", std::nullopt},
-        {"noRescode", Column::Rejected, [noEnvelope] { return Reply::json(noEnvelope); }, noEnvelope, std::nullopt,
-         std::nullopt},
+        // A broken reply: its "resdes" is never shown as the server's word.
+        {"noRescode", Column::Transport, [noEnvelope] { return Reply::json(noEnvelope); }, nullptr, std::nullopt,
+         RequestError::Kind::NotJSON},
+        {"booleanRescode", Column::Transport, [noEnvelope] {
+             json reply = noEnvelope;
+             reply["rescode"] = true;
+             return Reply::json(reply);
+         }, nullptr, std::nullopt, RequestError::Kind::NotJSON},
         {"truncatedBody", Column::Transport, [] { return Reply::raw("{\"rescode\":\"200\",\"resdes\":\"成"); }, nullptr,
          std::nullopt, RequestError::Kind::NotJSON},
         {"httpStatus500", Column::Transport, [] { return Reply::json(kOkReply, 500); }, nullptr, std::nullopt,

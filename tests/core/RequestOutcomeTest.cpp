@@ -13,7 +13,7 @@ TEST(RequestOutcomeTest, RepliesAreAnsweredOnlyForRescode200) {
     EXPECT_TRUE(RequestOutcome::of({{"rescode", 200}}, std::nullopt).answered());
 
     // Other codes, and codes that only look alike.
-    for (const json& rescode : {json("500"), json("203"), json(" 200"), json("2000"), json(201), json(true)}) {
+    for (const json& rescode : {json("500"), json("203"), json(" 200"), json("2000"), json(201), json(200.5)}) {
         auto outcome = RequestOutcome::of({{"rescode", rescode}, {"resdes", "案件不存在"}}, std::nullopt);
         EXPECT_TRUE(outcome.refused()) << rescode.dump();
         EXPECT_EQ(outcome.resdes, "案件不存在");
@@ -22,13 +22,18 @@ TEST(RequestOutcomeTest, RepliesAreAnsweredOnlyForRescode200) {
     EXPECT_EQ(RequestOutcome::of({{"rescode", "500"}}, std::nullopt).rescode, "500");
 }
 
-TEST(RequestOutcomeTest, NoUsableEnvelopeIsARefusalWithoutRescode) {
-    for (const json& reply : {json::object(), json({{"rescode", nullptr}}), json({{"rescode", json::array({"200"})}}),
-                              json::array({{{"rescode", "200"}}}), json(), json("200")}) {
+TEST(RequestOutcomeTest, NoUsableEnvelopeIsABrokenReplyWhoseTextIsNotKept) {
+    for (const json& reply : {json::object(), json({{"resdes", "成功"}}), json({{"rescode", nullptr}, {"resdes", "报案成功"}}),
+                              json({{"rescode", json::array({"200"})}}), json({{"rescode", true}, {"resdes", "评价成功"}}),
+                              json({{"rescode", {{"code", "200"}}}}), json::array({{{"rescode", "200"}}}), json(),
+                              json("200")}) {
         auto outcome = RequestOutcome::of(reply, std::nullopt);
-        EXPECT_TRUE(outcome.refused()) << reply.dump();
+        EXPECT_TRUE(outcome.failed()) << reply.dump();
+        ASSERT_TRUE(outcome.error) << reply.dump();
+        EXPECT_EQ(outcome.error->kind, RequestError::Kind::NotJSON);
         EXPECT_FALSE(outcome.rescode) << reply.dump();
-        EXPECT_EQ(outcome.describe(), "refused (no rescode)");
+        EXPECT_FALSE(outcome.resdes) << reply.dump();
+        EXPECT_EQ(outcome.describe(), "failed (broken reply: no rescode that is text or a number)");
     }
 }
 

@@ -13,8 +13,9 @@
 #include "tools/server/ServerConfig.h"
 
 TEST(Validators, PlateNumbersWithoutPrefix) {
-    for (const char* ok : {"A1234", "B8F2K", "12345", "A123学", "88汉8Z"}) EXPECT_TRUE(StringExtension::validateCarNo(std::string(ok))) << ok;
-    for (const char* bad : {"A123", "A12345", "京A1234", "A12 4", "A12-4", "A１234", ""})
+    for (const char* ok : {"A1234", "B8F2K", "12345", "A123学", "88汉8Z", "D12345", "12345F"})
+        EXPECT_TRUE(StringExtension::validateCarNo(std::string(ok))) << ok;
+    for (const char* bad : {"A123", "A123456", "京AD12345", "D1234 ", "A12 4", "A12-4", "A１234", ""})
         EXPECT_FALSE(StringExtension::validateCarNo(std::string(bad))) << bad;
     EXPECT_FALSE(StringExtension::validateCarNo(std::nullopt));
     EXPECT_FALSE(StringExtension::validateCarNo(std::string("A12\xff" "4")));

@@ -51,12 +51,13 @@ protected:
     std::shared_ptr<ui::Window> window;
 };
 
-void expectActionButton(const ui::Button& button, const std::string& title, const char* image, const char* pressed) {
+void expectActionButton(const ui::Button& button, const std::string& title, const char* image, const char* pressed,
+                        const ui::Font& font = ui::Font::named("STHeiti", 15)) {
     for (auto state : {ui::ControlStates::Normal, ui::ControlStates::Highlighted}) {
         EXPECT_EQ(button.titleForState(state), title);
         EXPECT_EQ(button.titleColorForState(state), ui::Color::white());
     }
-    EXPECT_EQ(button.titleLabel()->font(), ui::Font::named("STHeiti", 15));
+    EXPECT_EQ(button.titleLabel()->font(), font);
     ASSERT_TRUE(button.backgroundImageForState(ui::ControlStates::Normal));
     EXPECT_EQ(button.backgroundImageForState(ui::ControlStates::Normal)->name(), image);
     ASSERT_TRUE(button.backgroundImageForState(ui::ControlStates::Highlighted));
@@ -125,6 +126,8 @@ TEST_F(ThemeViewsTest, PopBackItemOutlivedByItsScreenDoesNothing) {
 
 TEST_F(ThemeViewsTest, ButtonsLabelsAndTablesOfTheTheme) {
     expectActionButton(*Theme::blueButton("下一步"), "下一步", "蓝色btn", "蓝色btn-按下");
+    expectActionButton(*Theme::blueButton("我知道了", ui::Font::systemFont(15)), "我知道了", "蓝色btn", "蓝色btn-按下",
+                       ui::Font::systemFont(15));
     expectActionButton(*Theme::greyButton("返回首页"), "返回首页", "灰色btn", "灰色btn-按下");
 
     auto hint = Theme::label("事故现场是否有以下情况？", 20, Theme::hintGrey());
@@ -157,7 +160,8 @@ TEST_F(ThemeViewsTest, CardCentresPictureAndButtonAndRunsOnTapForEveryTap) {
     EXPECT_EQ(card->picture()->image()->name(), "单车");
     EXPECT_EQ(card->picture()->frame(), ui::Rect((320 - 186.5) / 2, 40, 186.5, 101.5));
     EXPECT_EQ(card->button()->frame(), ui::Rect(45, 40 + 101.5 + 30, 230, 44));
-    expectActionButton(*card->button(), "单车事故", "蓝色btn", "蓝色btn-按下");
+    // The cards title their button in the system font.
+    expectActionButton(*card->button(), "单车事故", "蓝色btn", "蓝色btn-按下", ui::Font::systemFont(15));
 
     auto outcome = driver.tap("单车事故");
     ASSERT_TRUE(outcome) << outcome;

@@ -10,6 +10,7 @@
 #include "hud/ProgressHUD.h"
 #include "hud/TwoButtonAlertView.h"
 #include "platform/foundation/Dispatch.h"
+#include "platform/foundation/LocalizedStrings.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertView.h"
@@ -296,7 +297,7 @@ void PhotoCapViewController::switchFlashMode(const std::shared_ptr<ui::Button>& 
                       : nullptr;
     if (!device) {
         // No capture devices at all (or no camera among them).
-        showSystemAlert("提示信息", "您的设备没有拍照功能", "Sure");
+        showSystemAlert("提示信息", "您的设备没有拍照功能", foundation::localizedString("Sure"));
         return;
     }
     if (!device->lockForConfiguration()) {
@@ -454,9 +455,28 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
     std::weak_ptr<PhotoCapViewController> weak = sharedAs<PhotoCapViewController>();
     auto shared = shared_;
     auto block = savePhotoBlock_;
+    // Whichever comes first, the camera's answer or the time-out, owns the attempt.
+    enum : int { kWaiting, kAnswered, kGivenUp };
+    auto attempt = std::make_shared<std::atomic<int>>(kWaiting);
+    foundation::RunLoop::main().performAfter(kCaptureTimeout, [weak, shared, attempt] {
+        int waiting = kWaiting;
+        if (shared->aborted || !attempt->compare_exchange_strong(waiting, kGivenUp)) return;
+        auto self = weak.lock();
+        if (!self) return;
+        foundation::log("PhotoCapViewController: the camera gave no picture within " +
+                        std::to_string(static_cast<int>(kCaptureTimeout)) + " s; the step may be shot again");
+        self->shotPending_ = false;
+        if (self->shutterButton_ && !self->finished_ && !self->extraCarAlert_)
+            self->shutterButton_->setUserInteractionEnabled(true);
+    });
     stillImageOutput_->captureStillImageAsynchronouslyFromConnection(
-        connection, [weak, shared, block](std::shared_ptr<media::SampleBuffer> buffer, std::optional<media::Error>) {
+        connection, [weak, shared, block, attempt](std::shared_ptr<media::SampleBuffer> buffer, std::optional<media::Error>) {
             if (shared->aborted) return;
+            int waiting = kWaiting;
+            if (!attempt->compare_exchange_strong(waiting, kAnswered)) {
+                foundation::log("PhotoCapViewController: a picture came after the capture was given up; dropped");
+                return;
+            }
             std::string jpeg = media::CaptureStillImageOutput::jpegStillImageNSDataRepresentation(buffer);
             std::optional<ReducedShot> shot;
             if (!jpeg.empty()) shot = processShot(jpeg, media::Device::current().orientation());

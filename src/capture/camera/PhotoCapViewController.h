@@ -77,6 +77,9 @@ public:
     std::function<std::shared_ptr<ui::ViewController>()> accidentKindScreen;
     // The album every shot is copied into.
     static constexpr const char* kAlbumName = "Brenvik";
+    // A capture that has not answered after this long is given up: the shutter works again on
+    // the same step (a late answer is then dropped).
+    static constexpr double kCaptureTimeout = 10.0;
 
     // Screen life.
     void loadView() override;

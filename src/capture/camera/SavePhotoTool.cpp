@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/foundation/Dispatch.h"
+#include "platform/foundation/LocalizedStrings.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/AssetsLibrary.h"
@@ -123,8 +124,7 @@ void SavePhotoTool::saveToAlbumWithMetadata(const nlohmann::json& metadata, cons
 void SavePhotoTool::showAccessFailure(const media::Error& error) {
     const std::string& text = error.localizedDescription;
     if (text.find("User denied access") == std::string::npos && text.find("用户拒绝访问") == std::string::npos) return;
-    // No translation table ships with the application: the key is the button's title.
     auto alert = std::make_shared<ui::AlertView>(text, error.localizedFailureReason,
-                                                 std::weak_ptr<ui::AlertViewDelegate>(), "ok");
+                                                 std::weak_ptr<ui::AlertViewDelegate>(), foundation::localizedString("ok"));
     alert->show();
 }

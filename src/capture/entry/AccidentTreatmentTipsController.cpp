@@ -43,7 +43,7 @@ void AccidentTreatmentTipsController::viewDidLoad() {
     view()->addSubview(stepView);
     stepView_ = stepView;
 
-    auto iknow = Theme::blueButton(kIknowTitle);
+    auto iknow = Theme::blueButton(kIknowTitle, Theme::systemButtonFont());
     iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(iknow);
     iknow_ = iknow;

@@ -23,12 +23,12 @@ void CallPoliceTipsViewController::viewDidLoad() {
     view()->addSubview(main);
     mainTips_ = main;
 
-    auto confirm = Theme::blueButton(kConfirmTitle);
+    auto confirm = Theme::blueButton(kConfirmTitle, Theme::systemButtonFont());
     confirm->addTarget([weak] { if (auto self = weak.lock()) self->confirmBtnClick(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(confirm);
     confirm_ = confirm;
 
-    auto callPolice = Theme::blueButton(kCallPoliceTitle);
+    auto callPolice = Theme::blueButton(kCallPoliceTitle, Theme::systemButtonFont());
     callPolice->addTarget([weak] { if (auto self = weak.lock()) self->callPoliceBtnClick(); },
                           ui::ControlEvent::TouchUpInside);
     view()->addSubview(callPolice);

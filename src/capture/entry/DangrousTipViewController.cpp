@@ -15,7 +15,7 @@ void DangrousTipViewController::viewDidLoad() {
     view()->addSubview(tips);
     tips_ = tips;
 
-    auto iknow = Theme::blueButton(kIknowTitle);
+    auto iknow = Theme::blueButton(kIknowTitle, Theme::systemButtonFont());
     iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(iknow);
     iknow_ = iknow;

@@ -8,7 +8,7 @@
 #include "core/KeyValue.h"
 
 // One vehicle of the signed-in account as "getusercarlist" lists it. The plate `carno` is a
-// two-character region prefix followed by five characters ("其他" on the vehicle list's last
+// two-character region prefix followed by five characters, six on a new-energy plate ("其他" on the vehicle list's last
 // row, for a vehicle that is not registered). The compulsory policy is `jqx*`, the commercial
 // one `syx*` (insurer code, insurer name, policy number, start and end date).
 class CarListModel : public KeyValueObject<CarListModel> {

@@ -61,13 +61,20 @@ std::vector<std::shared_ptr<CarListModel>> CarListViewController::listFromReply(
         foundation::log("CarListViewController: the vehicle list is not an array");
         return {};
     }
+    // A malformed entry is skipped on its own; the other vehicles and "其他" still show.
+    std::vector<std::shared_ptr<CarListModel>> list;
     for (const auto& entry : *it) {
         if (!entry.is_object()) {
-            foundation::log("CarListViewController: the vehicle list holds an entry that is not a dictionary");
-            return {};
+            foundation::log("CarListViewController: skipped a vehicle list entry that is not a dictionary");
+            continue;
         }
+        auto record = CarListModel::objectWithKeyValues(entry);
+        if (!record->carno || record->carno->empty()) {
+            foundation::log("CarListViewController: skipped a vehicle list entry without a plate");
+            continue;
+        }
+        list.push_back(std::move(record));
     }
-    auto list = CarListModel::objectArrayWithKeyValuesArray(*it).value_or(std::vector<std::shared_ptr<CarListModel>>{});
     auto other = std::make_shared<CarListModel>();
     other->carno = kOtherCarno;
     list.push_back(other);

@@ -28,31 +28,19 @@ constexpr ReportRow kRows[] = {
     {ReportViewController::kHomeTitle, Theme::kGreyImage},
 };
 
-// Digits in groups, with an optional leading "+" and single "-" between groups.
-bool isDialable(const std::string& number) {
-    if (number.empty()) return false;
-    size_t i = number[0] == '+' ? 1 : 0;
-    int digits = 0;
-    bool lastWasDigit = false;
-    for (; i < number.size(); ++i) {
-        char c = number[i];
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            ++digits;
-            lastWasDigit = true;
-        } else if (c == '-' && lastWasDigit) {
-            lastWasDigit = false;
-        } else {
-            return false;
-        }
+// The number to dial: the insurer's text without spaces, brackets and dashes, which must leave
+// at least three digits with an optional leading "+" ("(010)95518" dials 01095518).
+std::optional<std::string> dialableNumber(const std::string& text) {
+    std::string number;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '(' || c == ')' || c == '-') continue;
+        number += c;
     }
-    return lastWasDigit && digits >= 3;
-}
-
-std::string trimmed(const std::string& text) {
-    size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return "";
-    size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
+    size_t first = !number.empty() && number[0] == '+' ? 1 : 0;
+    if (number.size() - first < 3) return std::nullopt;
+    for (size_t i = first; i < number.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(number[i]))) return std::nullopt;
+    return number;
 }
 
 }  // namespace
@@ -136,9 +124,7 @@ std::shared_ptr<CaseInfoRequest> ReportViewController::makeCaseInfoRequest(const
 
 std::optional<std::string> ReportViewController::reportTelephone() const {
     if (!compary->insreporttel) return std::nullopt;
-    std::string number = trimmed(*compary->insreporttel);
-    if (!isDialable(number)) return std::nullopt;
-    return number;
+    return dialableNumber(*compary->insreporttel);
 }
 
 void ReportViewController::reportInApplication() {

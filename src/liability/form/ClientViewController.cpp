@@ -192,8 +192,8 @@ void ClientViewController::styleNavigation() {
 void ClientViewController::fillFields() {
     TextFieldLimitLength::limitTextLength(selfName.lock(), 40);
     TextFieldLimitLength::limitTextLength(OtherDriveName.lock(), 40);
-    TextFieldLimitLength::limitTextLength(selfPlateNo.lock(), 5);
-    TextFieldLimitLength::limitTextLength(otherPlateNo.lock(), 5);
+    TextFieldLimitLength::limitTextLength(selfPlateNo.lock(), kPlateNumberMaxLength);
+    TextFieldLimitLength::limitTextLength(otherPlateNo.lock(), kPlateNumberMaxLength);
     TextFieldLimitLength::limitTextLength(otherPhoneNo.lock(), 11);
 
     selfInsurance.lock()->setText(kChooseInsurance);
@@ -228,8 +228,10 @@ void ClientViewController::fillFields() {
 
 std::pair<std::string, std::string> ClientViewController::splitCarno(const std::string& carno) {
     auto chars = characters(carno);
+    // A plate is a two-character prefix and five characters (six on a new-energy plate).
+    if (chars.size() != 7 && chars.size() != 8) return {};
     std::string prefix, number;
-    for (size_t i = 0; i < chars.size() && i < 7; ++i) (i < 2 ? prefix : number) += chars[i];
+    for (size_t i = 0; i < chars.size(); ++i) (i < 2 ? prefix : number) += chars[i];
     return {prefix, number};
 }
 
@@ -397,6 +399,11 @@ void ownInsurer(ClientRequestModel& own, const InsuranceCompany& chosen, const C
     }
 }
 
+// The case's own plate, which later steps (the rating) send, is the one the server accepted.
+void rememberOwnPlate(const std::string& plate) {
+    UserDateSingleton::shareUserDateInstance().setCarno(plate);
+}
+
 }  // namespace
 
 void ClientViewController::submitOneVehicle() {
@@ -427,9 +434,11 @@ void ClientViewController::submitOneVehicle() {
     ProgressHUD::showMessage("正在加载...");
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
     RequestManager::shareRequestManager().request_accidentcarinfo_WithParams(
-        request->keyValues(), [weak](const nlohmann::json&, const RequestOutcome& outcome) {
+        request->keyValues(), [weak, plate = plateOf(selfLocBtn, selfPlateNo)](const nlohmann::json&,
+                                                                              const RequestOutcome& outcome) {
             if (!outcome.answered()) return;  // the API client hid the spinner and said why
             ProgressHUD::hideHUD();
+            rememberOwnPlate(plate);
             auto self = weak.lock();
             if (!self) return;
             self->openReport(self->ownInsuranceRecord(), self->simulateNormal);
@@ -489,9 +498,11 @@ void ClientViewController::submitTwoVehicles() {
     ProgressHUD::showMessage("加载中...");
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
     RequestManager::shareRequestManager().request_accidentcarinfo_WithParams(
-        request->keyValues(), [weak, record](const nlohmann::json&, const RequestOutcome& outcome) {
+        request->keyValues(), [weak, record, plate = plateOf(selfLocBtn, selfPlateNo)](const nlohmann::json&,
+                                                                                      const RequestOutcome& outcome) {
             if (!outcome.answered()) return;  // the API client hid the spinner and said why
             ProgressHUD::hideHUD();
+            rememberOwnPlate(plate);
             auto self = weak.lock();
             if (!self) return;
             self->openNegotiation(self->dutyModel(), record);

@@ -39,6 +39,8 @@ public:
     static constexpr const char* kTitle = "当事人信息";
     static constexpr const char* kChooseInsurance = "请选择保险公司";
     static constexpr int kInsuranceRow = 3;
+    // A plate number field holds five characters, six for a new-energy plate.
+    static constexpr int kPlateNumberMaxLength = 6;
 
     // Practice samples.
     static constexpr const char* kSampleOwnPhone = "13800138000";
@@ -118,8 +120,9 @@ public:
     std::shared_ptr<ui::View> viewForFooterInSection(ui::TableView& tableView, int section) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
-    // The prefix and number a plate splits into: its first two characters and the (at most)
-    // five after them. A shorter plate gives what it has.
+    // The prefix and number a plate splits into: its first two characters and the five (six on a
+    // new-energy plate) after them. A plate of any other length gives two empty texts, which leave
+    // the fields for the driver to type.
     static std::pair<std::string, std::string> splitCarno(const std::string& carno);
     // ASCII letters in upper case; every other character as it is.
     static std::string upperCased(const std::string& text);

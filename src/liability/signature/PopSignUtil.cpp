@@ -55,6 +55,12 @@ void PopSignUtil::setPopWithVC(const std::shared_ptr<ui::ViewController>& vc, Dr
         foundation::log("PopSignUtil: no window to show the signature pad on");
         return;
     }
+    // One pad at a time: while one is on screen or still sliding out, a second opening would
+    // stack a panel whose buttons still act.
+    if (zhezhaoView && zhezhaoView->superview() && zhezhaoView->window()) {
+        foundation::log("PopSignUtil: the signature pad is already open; the second opening is ignored");
+        return;
+    }
     ++openings_;
     const double w = root->bounds().width();
     const double h = root->bounds().height();

@@ -14,7 +14,8 @@ class PopSignUtil : public std::enable_shared_from_this<PopSignUtil> {
 public:
     static std::shared_ptr<PopSignUtil> shareRestance();
 
-    // Opens the pad. The screen is accepted and not used.
+    // Opens the pad. The screen is accepted and not used. While a pad is open or still sliding
+    // out, opening again is ignored.
     static void getSignWithVC(const std::shared_ptr<ui::ViewController>& vc, DrawSignView::SignCallBack ok,
                               DrawSignView::CancelBlock cancel);
     // Slides the pad out (0.25 s) and drops its mask.

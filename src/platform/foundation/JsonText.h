@@ -15,7 +15,8 @@ int jsonNestingDepth(std::string_view text);
 
 // Parses JSON text from outside (server replies, push payloads, request bodies) without
 // throwing: a value for which is_discarded() holds when the text does not parse or nests
-// deeper than `maxDepth`.
+// deeper than `maxDepth`. A whole number beyond the 64-bit integer ranges becomes a string of
+// its exact decimal text rather than an approximate double.
 nlohmann::json parseJson(std::string_view text, int maxDepth = kMaxJsonDepth);
 
 }  // namespace foundation

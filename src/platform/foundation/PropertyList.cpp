@@ -184,8 +184,13 @@ plist_t fromJson(const nlohmann::json& value, int depth) {
         return plist_new_bool(value.get<bool>() ? 1 : 0);
     case nlohmann::json::value_t::number_integer:
         return plist_new_uint(static_cast<uint64_t>(value.get<int64_t>()));
-    case nlohmann::json::value_t::number_unsigned:
-        return plist_new_uint(value.get<uint64_t>());
+    case nlohmann::json::value_t::number_unsigned: {
+        // A plist integer is 64-bit two's complement: a larger whole number is kept as its text
+        // rather than read back negative.
+        auto v = value.get<uint64_t>();
+        if (v > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return plist_new_string(std::to_string(v).c_str());
+        return plist_new_uint(v);
+    }
     case nlohmann::json::value_t::number_float: {
         double v = value.get<double>();
         return std::isfinite(v) ? plist_new_real(v) : nullptr;

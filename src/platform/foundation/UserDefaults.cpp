@@ -45,7 +45,7 @@ nlohmann::json UserDefaults::objectForKey(const std::string& key) const {
 std::optional<std::string> UserDefaults::stringForKey(const std::string& key) const {
     auto value = objectForKey(key);
     if (value.is_string()) return value.get<std::string>();
-    if (value.is_number_integer()) return std::to_string(value.get<long long>());
+    // dump() writes integers, unsigned ones included, with all their digits.
     if (value.is_number()) return value.dump();
     return std::nullopt;
 }

@@ -9,6 +9,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/media/CaptureStillImageOutput.h"
 #include "platform/graphics/Image.h"
 
 namespace media {
@@ -75,7 +76,10 @@ void setCameraSimulation(const CameraSimulation& simulation) {
     detail::resetCameraDevices();
 }
 
-void resetCameraSimulation() { setCameraSimulation(CameraSimulation{}); }
+void resetCameraSimulation() {
+    CaptureStillImageOutput::resetHeldCaptures();
+    setCameraSimulation(CameraSimulation{});
+}
 
 CameraScene& CameraScene::shared() {
     static CameraScene scene;

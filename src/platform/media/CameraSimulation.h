@@ -21,6 +21,7 @@ struct CameraSimulation {
 
 CameraSimulation cameraSimulation();
 void setCameraSimulation(const CameraSimulation& simulation);
+// Also drops still captures held unanswered (CaptureStillImageOutput::holdCaptures).
 void resetCameraSimulation();
 
 // What the camera photographs: the JPEG files of a folder in turn (sorted by name, starting

@@ -19,6 +19,17 @@ Error captureError(const std::string& reason) {
     return Error{"AVFoundationErrorDomain", -11800, "The operation could not be completed", reason};
 }
 
+struct HeldCaptures {
+    std::mutex mutex;
+    bool holding = false;
+    std::vector<std::function<void()>> captures;
+};
+
+HeldCaptures& held() {
+    static HeldCaptures h;
+    return h;
+}
+
 }  // namespace
 
 std::map<std::string, std::string> CaptureStillImageOutput::outputSettings() const {
@@ -80,7 +91,7 @@ void CaptureStillImageOutput::captureStillImageAsynchronouslyFromConnection(cons
     }
     bool jpeg = outputSettings()[kVideoCodecKey] == kVideoCodecJPEG || outputSettings().empty();
     auto self = shared_from_this();
-    captureQueue()->async([self, handler = std::move(handler), problem, jpeg]() mutable {
+    std::function<void()> capture = [self, handler = std::move(handler), problem, jpeg]() mutable {
         std::shared_ptr<SampleBuffer> buffer;
         std::optional<Error> error = problem;
         if (!error && cameraSimulation().captureDeliversNoData) error = captureError("The camera delivered no picture.");
@@ -98,7 +109,46 @@ void CaptureStillImageOutput::captureStillImageAsynchronouslyFromConnection(cons
             --self->capturing_;
         }
         if (handler) handler(buffer, buffer ? std::nullopt : error);
-    });
+    };
+    {
+        auto& h = held();
+        std::lock_guard lock(h.mutex);
+        if (h.holding) {
+            h.captures.push_back(std::move(capture));
+            return;
+        }
+    }
+    captureQueue()->async(std::move(capture));
+}
+
+void CaptureStillImageOutput::holdCaptures(bool hold) {
+    auto& h = held();
+    std::lock_guard lock(h.mutex);
+    h.holding = hold;
+}
+
+void CaptureStillImageOutput::deliverHeldCaptures() {
+    std::vector<std::function<void()>> captures;
+    {
+        auto& h = held();
+        std::lock_guard lock(h.mutex);
+        captures.swap(h.captures);
+    }
+    for (auto& capture : captures) captureQueue()->async(std::move(capture));
+}
+
+size_t CaptureStillImageOutput::heldCaptureCount() {
+    auto& h = held();
+    std::lock_guard lock(h.mutex);
+    return h.captures.size();
+}
+
+void CaptureStillImageOutput::resetHeldCaptures() {
+    std::vector<std::function<void()>> dropped;
+    auto& h = held();
+    std::lock_guard lock(h.mutex);
+    h.holding = false;
+    dropped.swap(h.captures);
 }
 
 std::string CaptureStillImageOutput::jpegStillImageNSDataRepresentation(const std::shared_ptr<SampleBuffer>& buffer) {

@@ -43,6 +43,13 @@ public:
     // The JPEG bytes of a delivered picture (empty for none).
     static std::string jpegStillImageNSDataRepresentation(const std::shared_ptr<SampleBuffer>& buffer);
 
+    // A camera that does not answer (tests and the simulator): while held, captures keep their
+    // completion until deliverHeldCaptures() lets them run in order. reset drops them unanswered.
+    static void holdCaptures(bool hold);
+    static void deliverHeldCaptures();
+    static size_t heldCaptureCount();
+    static void resetHeldCaptures();
+
     // Used by the session.
     void attach(const std::weak_ptr<CaptureSession>& session, std::vector<CaptureConnection::Ptr> connections);
 

@@ -211,7 +211,7 @@ TEST_F(PhotoCapTest, PhoneWithoutCaptureDevicesIsToldAndTakesNothing) {
     media::setCameraSimulation(sim);
     open(5, 0);
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有拍照功能"});
-    EXPECT_EQ(ui::AlertView::visibleAlerts()[0]->buttonTitles(), std::vector<std::string>{"Sure"});
+    EXPECT_EQ(ui::AlertView::visibleAlerts()[0]->buttonTitles(), std::vector<std::string>{"确定"});
     EXPECT_EQ(PhotoCapTestAPI(camera).videoInput(), nullptr);
     EXPECT_FALSE(PhotoCapTestAPI(camera).previewLayer()->isShowingPicture());
     ui::AlertView::resetAll();
@@ -257,6 +257,46 @@ TEST_F(PhotoCapTest, CaptureWithoutPictureLeavesTheSameStepOpen) {
     shoot();
     EXPECT_EQ(camera->k(), 1);
     EXPECT_EQ(handBacks->count(), 1u);
+}
+
+TEST_F(PhotoCapTest, CaptureThatNeverAnswersGivesTheShutterBackAfterTenSecondsOnTheSameStep) {
+    open(3, 0);
+    shoot();
+    ASSERT_EQ(camera->k(), 1);
+    media::CaptureStillImageOutput::holdCaptures(true);
+    ASSERT_TRUE(tapView(PhotoCapTestAPI(camera).shutterButton()));
+    settle();
+    EXPECT_EQ(media::CaptureStillImageOutput::heldCaptureCount(), 1u);
+    advance(PhotoCapViewController::kCaptureTimeout - 0.1);
+    settle();
+    EXPECT_FALSE(shutterOn());
+    EXPECT_TRUE(PhotoCapTestAPI(camera).isShotPending());
+    advance(0.1);
+    settle();
+    EXPECT_TRUE(shutterOn());
+    EXPECT_FALSE(PhotoCapTestAPI(camera).isShotPending());
+    EXPECT_EQ(camera->k(), 1);
+    EXPECT_EQ(PhotoCapTestAPI(camera).topLabel()->text(), "第2步");
+
+    // The camera answers at last: the attempt was given up, the answer changes nothing.
+    media::CaptureStillImageOutput::holdCaptures(false);
+    media::CaptureStillImageOutput::deliverHeldCaptures();
+    ASSERT_TRUE(runUntil([] { return media::CameraScene::shared().shotsTaken() == 2; }, 10));
+    settle();
+    advance(2);
+    settle();
+    EXPECT_EQ(camera->k(), 1);
+    EXPECT_EQ(handBacks->count(), 1u);
+    EXPECT_EQ(albumPhotos(), 1);
+
+    // The same step is shot again as usual, and a time-out of an answered shot changes nothing.
+    shoot();
+    EXPECT_EQ(camera->k(), 2);
+    EXPECT_EQ(handBacks->count(), 2u);
+    advance(PhotoCapViewController::kCaptureTimeout);
+    settle();
+    EXPECT_EQ(camera->k(), 2);
+    EXPECT_TRUE(shutterOn());
 }
 
 TEST_F(PhotoCapTest, TapOnThePreviewFocusesThereAndTheStripDoesNot) {

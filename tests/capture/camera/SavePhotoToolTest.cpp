@@ -65,7 +65,7 @@ TEST_F(SavePhotoToolTest, AccessDeniedShowsTheAlertForEachShotAndTheFlowGoesOn) 
     auto alert = ui::AlertView::visibleAlerts()[0];
     EXPECT_EQ(alert->title(), "User denied access");
     EXPECT_EQ(alert->message(), "This application does not have access to your photos or videos.");
-    EXPECT_EQ(alert->buttonTitles(), std::vector<std::string>{"ok"});
+    EXPECT_EQ(alert->buttonTitles(), std::vector<std::string>{"确定"});
     ui::AlertView::resetAll();
 
     // Through the camera: every shot tells, every shot is still handed back, the end comes.
@@ -75,7 +75,7 @@ TEST_F(SavePhotoToolTest, AccessDeniedShowsTheAlertForEachShotAndTheFlowGoesOn) 
         ASSERT_EQ(ui::AlertView::visibleAlerts().size(), 1u) << "shot " << shot;
         EXPECT_EQ(ui::AlertView::visibleAlerts()[0]->title(), "User denied access");
         auto ok = ui::AlertView::visibleAlerts()[0];
-        ok->clickButtonAtIndex(ok->indexOfButtonWithTitle("ok"));
+        ok->clickButtonAtIndex(ok->indexOfButtonWithTitle("确定"));
     }
     EXPECT_EQ(handBacks->count(), 2u);
     EXPECT_EQ(endActions, 1);

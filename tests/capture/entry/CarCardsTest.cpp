@@ -100,6 +100,8 @@ TEST_F(CarCardsTest, CardsKeepTheirNamesPicturesAndSizes) {
     EXPECT_EQ(singleCar->singleCarBtn()->frame(), ui::Rect(45, 40 + 101.5 + 30, 230, 44));
     EXPECT_EQ(doubleCar->doubleCarBtn()->frame(), ui::Rect(45, 40 + 76 + 30, 230, 44));
     EXPECT_EQ(doubleCar->doubleCarBtn()->currentBackgroundImage()->name(), "蓝色btn");
+    EXPECT_EQ(singleCar->singleCarBtn()->titleLabel()->font(), ui::Font::systemFont(15));
+    EXPECT_EQ(doubleCar->doubleCarBtn()->titleLabel()->font(), ui::Font::systemFont(15));
 }
 
 }  // namespace

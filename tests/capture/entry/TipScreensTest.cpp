@@ -59,6 +59,16 @@ TEST_F(TipScreensTest, TipsLeadToTheAccidentKindAndBackStepsOneScreenAtATime) {
 TEST_F(TipScreensTest, EveryEntryScreenWearsTheApplicationsLook) {
     auto expectLook = [&](ui::ViewController& screen, std::optional<ui::Color> background) {
         SCOPED_TRACE(screen.className());
+        // Every button of the tips is titled in the system font.
+        driver::ViewQuery buttons;
+        buttons.within = screen.view();
+        size_t titled = 0;
+        for (const auto& button : driver.findAll<ui::Button>(buttons)) {
+            if (button->currentTitle().empty()) continue;
+            ++titled;
+            EXPECT_EQ(button->titleLabel()->font(), ui::Font::systemFont(15)) << button->currentTitle();
+        }
+        EXPECT_GT(titled, 0u);
         EXPECT_EQ(screen.view()->backgroundColor(), background);
         auto back = screen.navigationItem()->leftBarButtonItem();
         ASSERT_NE(back, nullptr);

@@ -104,7 +104,6 @@ TEST_F(CarListTest, RepliesWithoutAUsableListShowNoRowsAndConfirmHandsOverNothin
     const std::vector<std::pair<std::string, standin::Reply>> replies = {
         {"no list", standin::Reply::rescode("200", "成功")},
         {"list not an array", standin::Reply::rescode("200", "成功", {{"list", {{"carno", "京A12345"}}}})},
-        {"entries not dictionaries", standin::Reply::rescode("200", "成功", {{"list", json::array({"京A12345", 7})}})},
         {"dropped connection", standin::Reply::dropped()},
         {"broken body", standin::Reply::raw("{\"rescode\":\"200\",\"list\":[")},
     };
@@ -124,6 +123,28 @@ TEST_F(CarListTest, RepliesWithoutAUsableListShowNoRowsAndConfirmHandsOverNothin
         navigation->popToRootViewController(false);
         drain();
     }
+}
+
+TEST_F(CarListTest, MalformedEntriesAreSkippedOneByOne) {
+    json list = json::array({"京A12345", vehicle("京C11111"), 7, nullptr, json::array({vehicle("京D1")}),
+                             {{"ownername", "没有车牌"}}, {{"carno", json::object()}}, {{"carno", ""}},
+                             vehicle("京AD12345", "李四")});
+    server.script("getusercarlist", standin::Reply::rescode("200", "成功", {{"list", list}}));
+    auto screen = openList(1);
+    EXPECT_EQ(plates(screen), (std::vector<std::string>{"京C11111", "京AD12345", "其他"}));
+
+    ASSERT_TRUE(driver.selectRow(0, 1));
+    confirm();
+    ASSERT_EQ(forms.size(), 1u);
+    ASSERT_TRUE(forms[0]->carlist);
+    EXPECT_EQ(forms[0]->carlist->carno, "京AD12345");
+    EXPECT_EQ(forms[0]->carlist->ownername, "李四");
+
+    // Nothing but malformed entries: only "其他" is left to choose.
+    server.script("getusercarlist", standin::Reply::rescode("200", "成功", {{"list", json::array({"京A12345", 7})}}));
+    navigation->popToRootViewController(false);
+    drain();
+    EXPECT_EQ(plates(openList(1)), std::vector<std::string>{"其他"});
 }
 
 TEST_F(CarListTest, RescodeIsNotLookedAt) {

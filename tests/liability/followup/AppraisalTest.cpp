@@ -261,6 +261,24 @@ TEST_F(AppraisalTest, PracticeUsesTheFixedReasonsAndOnlyReturnsHome) {
     EXPECT_TRUE(server.requests().empty());
 }
 
+TEST_F(AppraisalTest, RatingAfterThePartiesFormSendsTheOwnPlate) {
+    UserDateSingleton::shareUserDateInstance().setCarno(std::nullopt);
+    open<ui::ViewController>("ClientViewController",
+                             {{"simulateNormal", 1},
+                              {"carCount", false},
+                              {"carlist", {{"carno", "京AD12345"}, {"ownername", "王建国"},
+                                           {"jqxname", "中国人民财产保险股份有限公司"}, {"jqxcode", "PICC"}}}});
+    tapAndSettle("下一步");
+    settleRequests();
+    ASSERT_EQ(server.count("accidentcarinfo"), 1u);
+    EXPECT_EQ(topName(), "ReportViewController");
+
+    openAppraisal(1);
+    submit();
+    ASSERT_EQ(server.count("evaluationInfo"), 1u);
+    EXPECT_EQ(server.lastRequest("evaluationInfo")->body["carno"], "京AD12345");
+}
+
 TEST(AppraisalModel, ParamsLeaveUnsetValuesOut) {
     Appraisal appraisal;
     EXPECT_EQ(appraisal.toparams(), (nlohmann::json{{"appkey", AppConfig::appKey()}}));

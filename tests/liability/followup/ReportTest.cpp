@@ -144,10 +144,38 @@ TEST_F(ReportTest, TelephoneReportWithoutADialableNumberTellsTheDriverAndSendsNo
     EXPECT_EQ(server.count("claimcaseinfo"), 0u);
     EXPECT_TRUE(openedURLs().empty());
 
-    // A number with spaces around it and groups is dialled as written.
+    // A number with spaces around it and groups is dialled with its digits.
     auto report = open<ReportViewController>(
         "ReportViewController", {{"compary", {{"insreporttel", " 400-800-8000 "}}}, {"simualateState", 1}});
-    EXPECT_EQ(report->reportTelephone(), "400-800-8000");
+    EXPECT_EQ(report->reportTelephone(), "4008008000");
+}
+
+TEST_F(ReportTest, InsurerNumbersWrittenWithSpacesBracketsOrCountryCodeAreDialled) {
+    const std::pair<const char*, const char*> numbers[] = {
+        {"400 820 8000", "telprompt://4008208000"},
+        {"+86 10 95518", "telprompt://+861095518"},
+        {"(010)95518", "telprompt://01095518"},
+    };
+    for (const auto& [written, url] : numbers) {
+        open<ReportViewController>("ReportViewController", {{"compary", {{"insreporttel", written}}}, {"simualateState", 1}});
+        tapAndSettle("电话报案");
+        settleRequests();
+        ASSERT_FALSE(openedURLs().empty()) << written;
+        EXPECT_EQ(openedURLs().back(), url) << written;
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
+    EXPECT_EQ(openedURLs().size(), 3u);
+    EXPECT_EQ(server.count("claimcaseinfo"), 3u);
+
+    // What stays after dropping the separators must still be digits, "+" only in front.
+    for (const char* bad : {"95+518", "++95518", "(+)", "95518 转 1", "1-2"}) {
+        auto report = open<ReportViewController>("ReportViewController",
+                                                 {{"compary", {{"insreporttel", bad}}}, {"simualateState", 1}});
+        EXPECT_EQ(report->reportTelephone(), std::nullopt) << bad;
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
 }
 
 TEST_F(ReportTest, RefusedOrFailedReportStaysWithTheServersMessage) {

@@ -144,27 +144,61 @@ TEST_F(ClientFormTest, OtherRowLeavesTheOwnFieldsEmptyButThePhone) {
 TEST_F(ClientFormTest, PlatesAreSplitIntoPrefixAndNumberWithoutReadingPastTheEnd) {
     using P = std::pair<std::string, std::string>;
     EXPECT_EQ(ClientViewController::splitCarno("京A12345"), (P{"京A", "12345"}));
-    EXPECT_EQ(ClientViewController::splitCarno("京A12"), (P{"京A", "12"}));
-    EXPECT_EQ(ClientViewController::splitCarno("京"), (P{"京", ""}));
-    EXPECT_EQ(ClientViewController::splitCarno("京A1234567"), (P{"京A", "12345"}));
-    EXPECT_EQ(ClientViewController::splitCarno("\xE4\xBA"), (P{"\xE4\xBA", ""}));  // a cut character: two bytes
+    EXPECT_EQ(ClientViewController::splitCarno("京AD12345"), (P{"京A", "D12345"}));
+    EXPECT_EQ(ClientViewController::splitCarno("沪B12345F"), (P{"沪B", "12345F"}));
+    // Any other length is no plate the form can split: the fields stay for the driver.
+    EXPECT_EQ(ClientViewController::splitCarno("京A12"), (P{}));
+    EXPECT_EQ(ClientViewController::splitCarno("京A1234"), (P{}));
+    EXPECT_EQ(ClientViewController::splitCarno("京"), (P{}));
+    EXPECT_EQ(ClientViewController::splitCarno("京A1234567"), (P{}));
+    EXPECT_EQ(ClientViewController::splitCarno("\xE4\xBA"), (P{}));  // a cut character: two bytes
 
     openForm(1, false, car("京B9"));
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal), "京B");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "9");
-    EXPECT_EQ(next(), "车牌号有误");
+    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
+    EXPECT_EQ(form->selfPlateNo.lock()->text(), "");
+    EXPECT_EQ(form->selfName.lock()->text(), "王建国");
+    EXPECT_EQ(next(), "请补全车辆及驾驶人信息");
+    EXPECT_EQ(server.count("accidentcarinfo"), 0u);
+}
+
+TEST_F(ClientFormTest, NewEnergyPlateFillsSixCharactersAndIsSentWhole) {
+    UserDateSingleton::shareUserDateInstance().setCarno(std::nullopt);
+    openForm(1, false, car("京AD12345"));
+    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal), "京A");
+    EXPECT_EQ(form->selfPlateNo.lock()->text(), "D12345");
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(lastSubmission()["casecarlist"][0]["casecarno"], escape("京AD12345"));
+    // The accepted own plate is the case's plate from now on.
+    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().carno(), "京AD12345");
+}
+
+TEST_F(ClientFormTest, RefusedSubmissionLeavesTheCasePlateAlone) {
+    UserDateSingleton::shareUserDateInstance().setCarno(std::string("京A00001"));
+    server.scriptOnce("accidentcarinfo", standin::Reply::rescode("500", "车辆信息有误"));
+    openForm(1, false, car("京AD12345"));
+    EXPECT_EQ(next(), "车辆信息有误");
+    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().carno(), "京A00001");
+}
+
+TEST_F(ClientFormTest, TwoVehicleSubmissionRemembersTheOwnPlate) {
+    openForm(1, true);
+    fillOwn("张三", "D1234F");
+    fillOther();
+    EXPECT_EQ(next(), "");
+    EXPECT_EQ(lastSubmission()["casecarlist"][0]["casecarno"], escape("京AD1234F"));
+    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().carno(), "京AD1234F");
 }
 
 // --- Typing and picking -----------------------------------------------------------------------------
 
-TEST_F(ClientFormTest, PlatesAreShownAndSentInUpperCaseAndCutAtFive) {
+TEST_F(ClientFormTest, PlatesAreShownAndSentInUpperCaseAndCutAtSix) {
     openForm(1, false);
     fillOwn("张三", "ab1c2");
     EXPECT_EQ(form->selfPlateNo.lock()->text(), "AB1C2");
-    enter(form->selfPlateNo, "x12345");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "X1234");
+    enter(form->selfPlateNo, "x123456");
+    EXPECT_EQ(form->selfPlateNo.lock()->text(), "X12345");
     EXPECT_EQ(next(), "");
-    EXPECT_EQ(lastSubmission()["casecarlist"][0]["casecarno"], escape("京AX1234"));
+    EXPECT_EQ(lastSubmission()["casecarlist"][0]["casecarno"], escape("京AX12345"));
 }
 
 TEST_F(ClientFormTest, NamesAndOtherPhoneHaveTheirLimits) {
@@ -176,7 +210,7 @@ TEST_F(ClientFormTest, NamesAndOtherPhoneHaveTheirLimits) {
     enter(form->otherPhoneNo, "1391234567890");
     EXPECT_EQ(form->otherPhoneNo.lock()->text(), "13912345678");
     enter(form->otherPlateNo, "abcdefg");
-    EXPECT_EQ(form->otherPlateNo.lock()->text(), "ABCDE");
+    EXPECT_EQ(form->otherPlateNo.lock()->text(), "ABCDEF");
 }
 
 TEST_F(ClientFormTest, PrefixPickerOffersTheProvincesAndLettersAndCancelKeepsTheTitle) {

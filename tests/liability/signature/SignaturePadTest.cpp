@@ -168,6 +168,42 @@ TEST_F(SignaturePadTest, OpensTurnedOverTheRootViewAndSlidesOutWhenClosed) {
     advance(0.3);
 }
 
+TEST_F(SignaturePadTest, OpeningAgainWhileOpenOrClosingIsIgnored) {
+    open();
+    auto first = panel;
+    auto mask = PopSignUtil::shareRestance()->zhezhaoView;
+    int laterOk = 0;
+    auto openLater = [&] { PopSignUtil::getSignWithVC(root, [&](ui::ImagePtr) { ++laterOk; }, [] {}); };
+
+    openLater();
+    EXPECT_EQ(PopSignUtil::shareRestance()->signView(), first);
+    EXPECT_EQ(PopSignUtil::shareRestance()->zhezhaoView, mask);
+    EXPECT_EQ(mask->subviews().size(), 1u);
+    EXPECT_EQ(root->view()->subviews().size(), 1u);
+    // The open pad's buttons still answer its own opener.
+    tapButton(first->okBtn);
+    EXPECT_EQ(okCalls, 1);
+    EXPECT_EQ(laterOk, 0);
+
+    // Still sliding out: ignored too.
+    PopSignUtil::closePop();
+    advance(0.1);
+    openLater();
+    EXPECT_EQ(mask->subviews().size(), 1u);
+    advance(0.2);
+    EXPECT_FALSE(mask->superview());
+    EXPECT_TRUE(root->view()->subviews().empty());
+
+    // Closed: the next opening shows a pad again.
+    openLater();
+    auto next = PopSignUtil::shareRestance()->signView();
+    ASSERT_TRUE(next);
+    EXPECT_NE(next, first);
+    EXPECT_EQ(root->view()->subviews().size(), 1u);
+    PopSignUtil::closePop();
+    advance(0.3);
+}
+
 TEST_F(SignaturePadTest, TouchesOnTheTurnedPanelArriveInTheDrawingAreasCoordinates) {
     open();
     // Drawing-area x runs down the portrait screen, y runs right to left.

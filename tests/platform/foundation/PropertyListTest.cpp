@@ -1,6 +1,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "platform/foundation/PropertyList.h"
@@ -216,4 +217,21 @@ TEST_F(PropertyListTest, UserDefaultsPersistAcrossReloadAndSurviveACorruptFile) 
     defaults.setObject("again", "yes");
     defaults.reload();
     EXPECT_TRUE(defaults.boolForKey("again"));
+}
+
+TEST_F(PropertyListTest, WholeNumbersBeyondTheSignedRangeComeBackWithTheirDigits) {
+    auto path = Sandbox::current().documents() / "insurance.plist";
+    json list = json::array({{{"inscomcode", 12345678901234567890ull},
+                              {"max", 18446744073709551615ull},
+                              {"limit", 9223372036854775807ull},
+                              {"min", std::numeric_limits<long long>::min()}}});
+    ASSERT_TRUE(plist::write(path, list));
+    EXPECT_EQ(files::read(path)->find("-6101065172474983726"), std::string::npos);
+    auto back = plist::read(path);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ((*back)[0]["inscomcode"], "12345678901234567890");
+    EXPECT_EQ((*back)[0]["max"], "18446744073709551615");
+    // Numbers a plist integer holds stay numbers.
+    EXPECT_EQ((*back)[0]["limit"], 9223372036854775807ll);
+    EXPECT_EQ((*back)[0]["min"], std::numeric_limits<long long>::min());
 }
