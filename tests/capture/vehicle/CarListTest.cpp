@@ -136,9 +136,10 @@ TEST_F(CarListTest, MalformedEntriesAreSkippedOneByOne) {
     ASSERT_TRUE(driver.selectRow(0, 1));
     confirm();
     ASSERT_EQ(forms.size(), 1u);
-    ASSERT_TRUE(forms[0]->carlist);
-    EXPECT_EQ(forms[0]->carlist->carno, "京AD12345");
-    EXPECT_EQ(forms[0]->carlist->ownername, "李四");
+    auto chosen = forms[0]->object<CarListModel>("carlist");
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->carno, "京AD12345");
+    EXPECT_EQ(chosen->ownername, "李四");
 
     // Nothing but malformed entries: only "其他" is left to choose.
     server.script("getusercarlist", standin::Reply::rescode("200", "成功", {{"list", json::array({"京A12345", 7})}}));
