@@ -279,33 +279,30 @@ void URLSessionDownloadTask::run() {
         error = URLSessionError{URLSessionError::Kind::HTTPStatus, static_cast<int>(status),
                                 "the server answered status " + std::to_string(status)};
     }
-    if (error) {
-        std::error_code ec;
-        fs::remove(temporaryFile, ec);
-        temporaryFile.clear();
+    // The destination is asked here, on the transfer's worker thread, and the file moved there:
+    // only the outcome goes to the main thread.
+    fs::path finalPath;
+    if (!error) {
+        fs::path target = destination_ ? destination_(temporaryFile, transfer.response) : fs::path();
+        if (!target.empty()) {
+            error = moveFile(temporaryFile, target);
+            if (!error) finalPath = target;
+        }
     }
+    std::error_code ec;
+    if (fs::exists(temporaryFile, ec)) fs::remove(temporaryFile, ec);
     auto self = shared_from_this();
     URLSessionResponse response = transfer.response;
     foundation::dispatch::mainQueue()->async(
-        [self, response, temporaryFile, error] { self->finish(response, temporaryFile, error); });
+        [self, response, finalPath, error] { self->finish(response, finalPath, error); });
 }
 
-void URLSessionDownloadTask::finish(URLSessionResponse response, fs::path temporaryFile,
+void URLSessionDownloadTask::finish(URLSessionResponse response, fs::path finalPath,
                                     std::optional<URLSessionError> error) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (state_ == State::Completed) return;
         state_ = State::Completed;
-    }
-    fs::path finalPath;
-    if (!error && !temporaryFile.empty()) {
-        fs::path target = destination_ ? destination_(temporaryFile, response) : fs::path();
-        if (!target.empty()) {
-            error = moveFile(temporaryFile, target);
-            if (!error) finalPath = target;
-        }
-        std::error_code ec;
-        if (fs::exists(temporaryFile, ec)) fs::remove(temporaryFile, ec);
     }
     if (error) foundation::log("download of " + request_.URL + " failed: " + error->description);
     auto completion = std::move(completion_);

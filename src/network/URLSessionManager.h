@@ -81,8 +81,8 @@ public:
 
 private:
     void run();
-    void finish(URLSessionResponse response, std::filesystem::path temporaryFile,
-                std::optional<URLSessionError> error);
+    // On the main queue: the outcome of the transfer, the file already where the destination said.
+    void finish(URLSessionResponse response, std::filesystem::path finalPath, std::optional<URLSessionError> error);
 
     unsigned long identifier_;
     URLSessionConfiguration configuration_;
@@ -105,9 +105,11 @@ public:
     const URLSessionConfiguration& configuration() const { return configuration_; }
 
     // progress may be empty; it runs on the main queue. destination gets the temporary file
-    // and the response and returns the path the file is moved to (empty: the file is dropped).
-    // completion (response, final path, error) runs on the main queue after the move; a
-    // transfer failure or an HTTP status of 400 or above is an error and moves nothing.
+    // and the response and returns the path the file is moved to (empty: the file is dropped);
+    // it runs on the transfer's worker thread (never the main one), as does the move, so it
+    // may read and check the file at leisure but touches no view. completion (response, final
+    // path, error) runs on the main queue after the move; a transfer failure or an HTTP status
+    // of 400 or above is an error and asks no destination.
     std::shared_ptr<URLSessionDownloadTask> downloadTaskWithRequest(
         const URLSessionRequest& request, URLSessionDownloadTask::Progress progress,
         URLSessionDownloadTask::Destination destination, URLSessionDownloadTask::Completion completion);

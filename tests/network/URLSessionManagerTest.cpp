@@ -123,11 +123,13 @@ TEST_F(URLSessionManagerTest, MovesTheDownloadWhereTheDestinationSaysAndReportsO
     fs::path seenTemporary;
     std::string seenName;
     long long lastWritten = 0, lastExpected = 0;
+    bool destinationOnMainThread = true;
     auto outcome = download(
         server_.url("/voice/message.mp3"),
         [&](const fs::path& temporary, const URLSessionResponse& response) {
             seenTemporary = temporary;
             seenName = response.suggestedFilename();
+            destinationOnMainThread = foundation::isMainThread();
             EXPECT_TRUE(fs::exists(temporary));
             return target;
         },
@@ -139,6 +141,8 @@ TEST_F(URLSessionManagerTest, MovesTheDownloadWhereTheDestinationSaysAndReportsO
         });
     ASSERT_FALSE(outcome->error) << outcome->error->description;
     EXPECT_TRUE(outcome->onMainThread);
+    // The destination is asked (and the file moved) on the transfer's worker, not the main thread.
+    EXPECT_FALSE(destinationOnMainThread);
     EXPECT_EQ(outcome->response.statusCode, 200);
     EXPECT_EQ(outcome->response.MIMEType, "audio/mpeg");
     EXPECT_EQ(outcome->response.expectedContentLength, static_cast<long long>(server_.body.size()));

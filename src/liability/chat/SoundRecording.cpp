@@ -25,6 +25,12 @@ SoundRecording::~SoundRecording() {
     if (recoudTimer_) recoudTimer_->invalidate();
     if (recorder_ && recorder_->isRecording()) recorder_->stop();
     if (overlay) ShowTheWindow::removeTheWindow();
+    // Recordings whose finish notice has not come are abandoned: nothing will convert them now.
+    for (auto& take : takes_) {
+        if (take.recorder->isRecording()) take.recorder->stop();
+        if (!take.recorder->deleteRecording())
+            foundation::log("SoundRecording: the abandoned recording " + take.baseName + " could not be removed");
+    }
 }
 
 int SoundRecording::runningConversions() { return VoiceEncoder::pendingConversions(); }
@@ -209,15 +215,15 @@ void SoundRecording::convertMp3Finish(const SoundRecordingTake& take, const std:
                                       const MP3Conversion& outcome) {
     busyNames_.erase(take.audioName);
     auto delegate = delegate_.lock();
+    FileAccess files;
+    // The raw recording goes either way: no message is ever made from it later.
+    if (files.isFileExists(take.audioName + kRawExtension)) files.deleteFile(take.audioName + kRawExtension);
     if (!outcome.succeeded) {
-        // The raw recording stays: it is the only copy of the voice.
         foundation::log("SoundRecording: " + take.audioName + " not converted: " + outcome.failure);
         if (delegate) delegate->soundrecordingFailed(*this, outcome.failure);
         return;
     }
     if (delegate) delegate->soundrecording(*this, mp3Path, double(take.recordTime));
-    FileAccess files;
-    if (files.isFileExists(take.audioName + kRawExtension)) files.deleteFile(take.audioName + kRawExtension);
 }
 
 // Playback
@@ -235,6 +241,10 @@ void SoundRecording::playFile(const fs::path& path, bool withTypeHint) {
     media::Error error;
     auto player = media::AudioPlayer::makeWithContentsOfURL(
         path, withTypeHint ? std::optional<std::string>("mp3") : std::nullopt, &error);
+    startPlayer(player, path, error);
+}
+
+void SoundRecording::startPlayer(const media::AudioPlayer::Ptr& player, const fs::path& path, const media::Error& error) {
     audioPlayer_ = player;
     if (!player) {
         foundation::log("SoundRecording: cannot play " + path.string() + ": " + error.localizedDescription);
@@ -260,6 +270,11 @@ void SoundRecording::playAudio(const std::string& pathOrURL) {
             return;
         }
     }
+    if (auto stored = VoiceDownload::storedCopy(pathOrURL)) {
+        // Fetched before under the server's name for it.
+        playFile(*stored, true);
+        return;
+    }
     if (!VoiceDownload::isWebURL(pathOrURL)) {
         foundation::log("SoundRecording: no voice file and no web address: \"" + pathOrURL + "\"");
         audioPlayer_ = nullptr;
@@ -277,7 +292,19 @@ void SoundRecording::download(const std::string& url, unsigned long long session
             self->reportPlayback(false);
             return;
         }
-        self->playFile(*file, false);
+        // The player decodes the whole message when it is made: that happens on a worker, and
+        // only the ready player comes back to the main thread.
+        // The worker holds nothing of this object's or the player's: both end on the main thread.
+        std::weak_ptr<SoundRecording> weak = self;
+        foundation::dispatch::globalQueue()->async([weak, session, path = *file] {
+            media::Error error;
+            auto player = media::AudioPlayer::makeWithContentsOfURL(path, std::nullopt, &error);
+            foundation::dispatch::mainQueue()->async([weak, session, path, player = std::move(player), error] {
+                auto self = weak.lock();
+                if (!self || self->playSession_ != session) return;
+                self->startPlayer(player, path, error);
+            });
+        });
     });
 }
 

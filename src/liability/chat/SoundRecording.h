@@ -72,8 +72,9 @@ public:
     // removes its raw recording after a success.
     void convertMp3Finish(const SoundRecordingTake& take, const std::string& mp3Path, const MP3Conversion& outcome);
 
-    // Plays a voice message: a file of that name in the case material directory at once,
-    // otherwise the http(s) URL downloaded into that directory first.
+    // Plays a voice message: a file of that name in the case material directory at once, or
+    // the copy an earlier play of the same address stored; otherwise the http(s) URL is
+    // downloaded into that directory first (stored once), decoded on a worker, then played.
     void playAudio(const std::string& pathOrURL);
     void playAudioData(const std::string& bytes);
     void stopAudioPlay();
@@ -118,6 +119,8 @@ private:
     std::string unusedName(const std::string& name) const;
     void startConversion(const SoundRecordingTake& take);
     void playFile(const std::filesystem::path& path, bool withTypeHint);
+    // Plays a player made from `path` (null: `error` says why, and NO is reported).
+    void startPlayer(const media::AudioPlayer::Ptr& player, const std::filesystem::path& path, const media::Error& error);
     void download(const std::string& url, unsigned long long session);
     void reportPlayback(bool finished);
     void reportPlaybackLater(bool finished);

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <mutex>
+#include <set>
 
 #include "core/FileAccess.h"
 #include "network/URLSessionManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/media/AudioPlayer.h"
 
@@ -32,7 +36,59 @@ std::string percentDecoded(const std::string& s) {
     return out;
 }
 
+// Downloads finish on worker threads at the same time: a name chosen for one is claimed until
+// its file has been moved there, so that no other download chooses it meanwhile.
+struct Claims {
+    std::mutex mutex;
+    std::set<fs::path> paths;
+};
+
+Claims& claims() {
+    static Claims c;
+    return c;
+}
+
+// With the claims locked: name, name-1, name-2... whichever no file has and no download claimed.
+fs::path unclaimedPath(const std::string& name) {
+    const fs::path dir = FileAccess::directory();
+    fs::path candidate = dir / name;
+    const fs::path stem = fs::path(name).stem(), extension = fs::path(name).extension();
+    for (int n = 1; foundation::files::exists(candidate) || claims().paths.count(candidate); ++n) {
+        candidate = dir / (stem.string() + "-" + std::to_string(n) + extension.string());
+    }
+    return candidate;
+}
+
+// address -> stored file name; a missing or damaged index is empty (the messages are fetched
+// again).
+nlohmann::json readIndex() {
+    auto path = VoiceDownload::indexPath();
+    if (!foundation::files::exists(path)) return nlohmann::json::object();
+    auto index = foundation::plist::read(path);
+    return index && index->is_object() ? *index : nlohmann::json::object();
+}
+
+void remember(const std::string& url, const fs::path& file) {
+    auto index = readIndex();
+    index[url] = file.filename().string();
+    if (!foundation::plist::write(VoiceDownload::indexPath(), index))
+        foundation::log("VoiceDownload: cannot write the index of fetched voice messages");
+}
+
 }  // namespace
+
+fs::path VoiceDownload::indexPath() { return FileAccess::directory() / ".voice-downloads.plist"; }
+
+std::optional<fs::path> VoiceDownload::storedCopy(const std::string& url) {
+    auto index = readIndex();
+    auto it = index.find(url);
+    if (it == index.end() || !it->is_string()) return std::nullopt;
+    const std::string name = plainFileName(it->get<std::string>());
+    if (name.empty() || name != it->get<std::string>()) return std::nullopt;
+    const fs::path path = FileAccess::directory() / name;
+    if (!foundation::files::exists(path)) return std::nullopt;
+    return path;
+}
 
 bool VoiceDownload::isWebURL(const std::string& s) {
     const std::string l = lowerCase(s.substr(0, 8));
@@ -100,20 +156,18 @@ std::string VoiceDownload::plainFileName(const std::string& name) {
 }
 
 fs::path VoiceDownload::unusedPath(const std::string& name) {
-    const fs::path dir = FileAccess::directory();
-    fs::path candidate = dir / name;
-    const fs::path stem = fs::path(name).stem(), extension = fs::path(name).extension();
-    for (int n = 1; foundation::files::exists(candidate); ++n) {
-        candidate = dir / (stem.string() + "-" + std::to_string(n) + extension.string());
-    }
-    return candidate;
+    auto& c = claims();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    return unclaimedPath(name);
 }
 
 void VoiceDownload::fetch(const std::string& url, Completion completion) {
     URLSessionManager manager(URLSessionConfiguration::defaultSessionConfiguration());
     const std::string localName = plainFileName(lastComponent(url));
-    // Where the finished download goes, or nowhere.
-    auto destination = [localName](const fs::path& temporary, const URLSessionResponse& response) -> fs::path {
+    // The name claimed for the download (set on the worker, read on the main thread after it).
+    auto claimed = std::make_shared<fs::path>();
+    // Where the finished download goes, or nowhere. Runs on the download's worker thread.
+    auto destination = [localName, claimed](const fs::path& temporary, const URLSessionResponse& response) -> fs::path {
         if (response.statusCode < 200 || response.statusCode > 299) {
             foundation::log("VoiceDownload: the download answered " + std::to_string(response.statusCode));
             return {};
@@ -131,17 +185,33 @@ void VoiceDownload::fetch(const std::string& url, Completion completion) {
         if (name.empty()) name = localName;
         if (name.empty()) name = plainFileName(response.suggestedFilename());
         if (name.empty()) name = "voice.mp3";
-        return unusedPath(name);  // never over an existing file
+        auto& c = claims();
+        std::lock_guard<std::mutex> lock(c.mutex);
+        fs::path target = unclaimedPath(name);  // never over an existing file
+        c.paths.insert(target);
+        *claimed = target;
+        return target;
     };
     // The completion comes on the main queue.
-    auto done = [completion = std::move(completion)](const URLSessionResponse&, const fs::path& file,
-                                                     const std::optional<URLSessionError>& error) {
-        if (!completion) return;
+    auto done = [url, claimed, completion = std::move(completion)](const URLSessionResponse&, const fs::path& file,
+                                                                   const std::optional<URLSessionError>& error) {
+        if (!claimed->empty()) {
+            auto& c = claims();
+            std::lock_guard<std::mutex> lock(c.mutex);
+            c.paths.erase(*claimed);
+        }
         if (error || file.empty()) {
-            completion(std::nullopt);
+            if (completion) completion(std::nullopt);
             return;
         }
-        completion(file);
+        // Fetched twice at once: the copy stored first is the one kept.
+        if (auto stored = storedCopy(url); stored && *stored != file) {
+            foundation::files::remove(file);
+            if (completion) completion(*stored);
+            return;
+        }
+        remember(url, file);
+        if (completion) completion(file);
     };
     auto task = manager.downloadTaskWithRequest(URLSessionRequest::requestWithURL(url), nullptr, destination, done);
     task->resume();

@@ -6,7 +6,8 @@
 
 // The fetch of a voice message received in the case chat: its http(s) address is downloaded
 // into the case material directory ("CaseMaterial") under the server's name for it and kept
-// only when it is a playable MP3.
+// only when it is a playable MP3. Each address is downloaded once: the directory keeps an
+// index of the addresses fetched and the files they are stored in.
 class VoiceDownload {
 public:
     // The stored file, or nullopt when nothing playable arrived (transport error, a status
@@ -14,8 +15,11 @@ public:
     using Completion = std::function<void(const std::optional<std::filesystem::path>& file)>;
     // Starts the download of `url`. The file is named by the reply's Content-Disposition, else
     // by the address's last component, else by the reply's suggested name, else "voice.mp3";
-    // it never replaces an existing file (name-1.mp3, name-2.mp3... instead).
+    // it never replaces an existing file (name-1.mp3, name-2.mp3... instead). Checking the data
+    // and choosing the name happen on the download's worker thread.
     static void fetch(const std::string& url, Completion completion);
+    // The file an earlier fetch of exactly this address stored, while it still exists.
+    static std::optional<std::filesystem::path> storedCopy(const std::string& url);
 
     // Whether the text is an http or https address.
     static bool isWebURL(const std::string& s);
@@ -27,6 +31,9 @@ public:
     // A name reduced to a plain file name (no directories, no "." or "..", no control
     // characters, at most 200 bytes); empty when nothing usable remains.
     static std::string plainFileName(const std::string& name);
-    // A path beside `name` in the case material directory that no file has yet: name, name-1...
+    // A path beside `name` in the case material directory that no file has yet and no download
+    // under way has chosen: name, name-1...
     static std::filesystem::path unusedPath(const std::string& name);
+    // The index of fetched addresses (a hidden file: no server name can become it).
+    static std::filesystem::path indexPath();
 };

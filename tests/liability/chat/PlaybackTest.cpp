@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "liability/chat/VoiceDownload.h"
 #include "platform/media/AudioSession.h"
 
 namespace fs = std::filesystem;
@@ -89,17 +90,66 @@ TEST_F(PlaybackTest, AServerNamedFileStaysInsideTheCaseMaterialDirectoryAndNever
     EXPECT_EQ(sound->audioPlayer()->url(), material("x.mp3"));
     EXPECT_EQ(filesNamed("x.mp3"), std::vector<fs::path>{material("x.mp3")});
 
-    // The same name again: the stored file is kept and the new one goes beside it.
+    // The same name for another address: the stored file is kept and the new one goes beside it.
     const std::string other = voiceMP3(1.0);
     server.name("attachment; filename*=UTF-8''..%2F..%2Fx.mp3", other);
     auto next = std::make_shared<SoundRecording>();
     next->setDelegate(events);
-    next->playAudio(server.url("/named"));
+    next->playAudio(server.url("/named?another"));
     ASSERT_TRUE(runUntil([&] { return next->audioPlayer() != nullptr; }));
     EXPECT_EQ(next->audioPlayer()->url(), material("x-1.mp3"));
     EXPECT_EQ(foundation::files::read(material("x.mp3")).value(), twoSeconds);
     EXPECT_EQ(foundation::files::read(material("x-1.mp3")).value(), other);
     EXPECT_TRUE(events->played.empty());
+}
+
+TEST_F(PlaybackTest, AMessageTheServerNamesDifferentlyIsDownloadedOnceAndPlayedFromTheStoredCopy) {
+    server.name("attachment; filename=\"20261207120000.mp3\"", twoSeconds);
+    const std::string url = server.url("/named");
+    for (int play = 1; play <= 3; ++play) {
+        SCOPED_TRACE(play);
+        events->played.clear();
+        auto player = std::make_shared<SoundRecording>();
+        player->setDelegate(events);
+        player->playAudio(url);
+        ASSERT_TRUE(runUntil([&] { return player->audioPlayer() && player->audioPlayer()->isPlaying(); }));
+        EXPECT_EQ(player->audioPlayer()->url(), material("20261207120000.mp3"));
+        player->stopAudioPlay();
+    }
+    EXPECT_EQ(server.hits(), 1);
+    EXPECT_EQ(filesNamed("20261207120000-1.mp3"), std::vector<fs::path>{});
+
+    // The stored copy gone: fetched again. A damaged index only costs a fetch.
+    fs::remove(material("20261207120000.mp3"));
+    events->played.clear();
+    sound->playAudio(url);
+    ASSERT_TRUE(waitForPlayingOrReport());
+    EXPECT_EQ(server.hits(), 2);
+    EXPECT_EQ(sound->audioPlayer()->url(), material("20261207120000.mp3"));
+    sound->stopAudioPlay();
+    ASSERT_TRUE(foundation::files::writeAtomically(VoiceDownload::indexPath(), "<plist><dict><key>"));
+    sound->playAudio(url);
+    ASSERT_TRUE(runUntil([&] { return server.hits() == 3; }));
+    ASSERT_TRUE(runUntil([&] { return sound->audioPlayer() && sound->audioPlayer()->isPlaying(); }));
+    EXPECT_EQ(sound->audioPlayer()->url(), material("20261207120000-1.mp3"));
+    sound->stopAudioPlay();
+}
+
+TEST_F(PlaybackTest, TwoPlaysOfOneAddressAtOnceKeepOneCopy) {
+    server.name("attachment; filename=\"both.mp3\"", twoSeconds);
+    auto first = std::make_shared<SoundRecording>();
+    auto second = std::make_shared<SoundRecording>();
+    first->setDelegate(events);
+    second->setDelegate(events);
+    first->playAudio(server.url("/named"));
+    second->playAudio(server.url("/named"));
+    ASSERT_TRUE(runUntil([&] { return first->audioPlayer() && second->audioPlayer(); }));
+    EXPECT_EQ(first->audioPlayer()->url(), material("both.mp3"));
+    EXPECT_EQ(second->audioPlayer()->url(), material("both.mp3"));
+    EXPECT_FALSE(fs::exists(material("both-1.mp3")));
+    EXPECT_EQ(server.hits(), 2);
+    first->stopAudioPlay();
+    second->stopAudioPlay();
 }
 
 TEST_F(PlaybackTest, PlaybackThatCannotStartReportsNo) {

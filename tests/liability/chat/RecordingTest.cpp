@@ -182,6 +182,7 @@ TEST_F(RecordingTest, ACancelledRecordingIsNeitherConvertedNorReported) {
     EXPECT_TRUE(events->ended.empty());
     EXPECT_TRUE(events->failures.empty());
     EXPECT_FALSE(fs::exists(material(kName + ".mp3")));
+    EXPECT_FALSE(fs::exists(material(kName + ".caf")));
     EXPECT_EQ(sound->deleteFileName(), kName);
 }
 
@@ -229,7 +230,31 @@ TEST_F(RecordingTest, AFailedConversionIsReportedAsAFailureAndLeavesNoPartialMP3
     EXPECT_TRUE(events->ended.empty());
     EXPECT_TRUE(fs::is_directory(material("blocked.mp3")));
     EXPECT_TRUE(fs::exists(material("blocked.mp3") / "inside")) << "nothing written into it";
-    EXPECT_TRUE(fs::exists(material("blocked.caf"))) << "the voice is kept when it could not be converted";
+    EXPECT_FALSE(fs::exists(material("blocked.caf"))) << "a raw recording that cannot be converted goes";
+}
+
+TEST_F(RecordingTest, ARecordingAbandonedWithItsRecorderLeavesNoRawFile) {
+    ASSERT_TRUE(sound->startRecorder(60, "left"));
+    advance(2.0);
+    ASSERT_TRUE(fs::exists(material("left.caf")));
+    sound.reset();  // the chat screen went away mid-recording
+    drain();
+    advance(1.0);
+    EXPECT_FALSE(fs::exists(material("left.caf")));
+    EXPECT_FALSE(fs::exists(material("left.mp3")));
+    EXPECT_EQ(overlay(), "");
+    EXPECT_TRUE(events->ended.empty());
+
+    // Stopped but its notice not heard yet: abandoned just the same.
+    sound = std::make_shared<SoundRecording>();
+    sound->setDelegate(events);
+    ASSERT_TRUE(sound->startRecorder(60, "stopped"));
+    advance(1.0);
+    sound->stopRecorder();
+    sound.reset();
+    drain();
+    EXPECT_FALSE(fs::exists(material("stopped.caf")));
+    EXPECT_TRUE(events->ended.empty());
 }
 
 TEST_F(RecordingTest, TheConverterRejectsRecordingsWithoutAudio) {
