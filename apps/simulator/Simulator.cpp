@@ -286,6 +286,8 @@ std::string Simulator::help() {
            "  draw X1,Y1 X2,Y2 ...          drag one finger through the screen points (a stroke)\n"
            "  until-uploaded [SECONDS]      wait until no photo upload waits to be answered \"200\"\n"
            "                                (default 60 s)\n"
+           "  expect-count PATHWORD N [KEY=VALUE]...\n"
+           "                                stop with an error unless exactly N such requests were sent\n"
            "  screenshot FILE               write the screen as a PNG file\n"
            "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
            "                                landscape-right, face-up or face-down\n"
@@ -395,6 +397,7 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
                                          std::to_string(static_cast<long long>(seconds)) + " s"};
     }
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
+    if (cmd == "expect-count") return expectCount(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "rotate") {
         static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{
             {"portrait", media::DeviceOrientation::Portrait},
@@ -512,6 +515,42 @@ Simulator::Result Simulator::draw(const std::vector<std::string>& args) {
         }
     }
     return fromOutcome(driver_.touchUp(points.back()));
+}
+
+Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {
+    if (!server_) return failed("only the built-in stand-in server keeps a request log");
+    int wantedCount = 0;
+    if (args.size() < 2 || !parseInt(args[1], wantedCount) || wantedCount < 0)
+        return failed("expect-count needs a path word and a number of requests");
+    const std::string& pathWord = args[0];
+    std::vector<std::pair<std::string, std::string>> wanted;
+    for (size_t i = 2; i < args.size(); ++i) {
+        auto eq = args[i].find('=');
+        if (eq == std::string::npos || eq == 0) return failed("expect-count wants KEY=VALUE, not " + inQuotes(args[i]));
+        wanted.emplace_back(args[i].substr(0, eq), args[i].substr(eq + 1));
+    }
+    auto matching = [&] {
+        size_t n = 0;
+        for (auto& r : server_->requests(pathWord)) {
+            bool all = true;
+            for (auto& [k, v] : wanted) {
+                auto p = r.param(k);
+                if (!p || *p != v) all = false;
+            }
+            if (all) ++n;
+        }
+        return n;
+    };
+    auto target = static_cast<size_t>(wantedCount);
+    // Requests may still be on their way: wait for the count in real time (the clock stays).
+    foundation::RunLoop::main().runUntil([&] { return matching() >= target; }, requestWait_);
+    size_t seen = matching();
+    if (seen == target) return ok();
+    std::string msg = std::to_string(seen) + " " + pathWord + " request(s)";
+    for (auto& [k, v] : wanted) msg += " " + k + "=" + v;
+    msg += ", expected " + std::to_string(wantedCount);
+    for (auto& r : server_->requests(pathWord)) msg += "\n  " + requestLine(r);
+    return {Status::Expectation, msg};
 }
 
 Simulator::Result Simulator::screenshot(const std::string& file) {

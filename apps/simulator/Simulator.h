@@ -77,6 +77,7 @@ private:
     Result expect(const std::string& text, std::ostream& out);
     Result requests(std::ostream& out);
     Result expectRequest(const std::vector<std::string>& args);
+    Result expectCount(const std::vector<std::string>& args);
     Result screenshot(const std::string& file);
     Result draw(const std::vector<std::string>& args);
 

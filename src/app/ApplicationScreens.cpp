@@ -7,6 +7,7 @@
 #include "account/UnderwritInfoViewController.h"
 #include "app/FollowupRoad.h"
 #include "app/HomeRoad.h"
+#include "app/MultiCarRoad.h"
 #include "app/SingleCarRoad.h"
 #include "capture/entry/DangrousTipViewController.h"
 #include "capture/entry/SingleDoubleAccidentViewController.h"
@@ -56,6 +57,9 @@ void registerApplicationScreens() {
     });
     ScreenRegistry::registerFactory("SingleDoubleAccidentViewController", [](ScreenArguments& arguments) {
         return newRoad()->makeAccidentKind(arguments.caseMode("simulateNormal"));
+    });
+    ScreenRegistry::registerFactory("AccidentSituationViewController", [](ScreenArguments& arguments) {
+        return std::make_shared<MultiCarRoad>(newRoad())->makeSituation(arguments.caseMode("simulateState"));
     });
     ScreenRegistry::registerFactory("CarListViewController", [](ScreenArguments& arguments) {
         return newRoad()->makeCarList(arguments.caseMode("simulateNormal"), arguments.flag("carCount"));

@@ -10,6 +10,7 @@
 //   "DangrousTipViewController": {"simulateState"}
 //   "CallPoliceTipsViewController", "AccidentTreatmentTipsController",
 //   "SingleDoubleAccidentViewController": {"simulateNormal"}
+//   "AccidentSituationViewController": {"simulateState"}
 //   "CarListViewController": {"simulateNormal", "carCount": bool}
 //   "ChooseInsuranceViewController": {"simulateState"}
 //   "ClientViewController": {"simulateNormal", "carCount": bool, "carlist"?: vehicle dictionary}

@@ -5,14 +5,30 @@
 #include "core/InsuranceCompany.h"
 #include "liability/form/DutyModel.h"
 
-// The road of a case with two or more vehicles. The situation choice and the photo review
-// wait are not built yet: the hand-over into them says so on the screen and the driver stays
-// where they are. After the parties' form, LiabilityRoad takes over.
-class MultiCarRoad {
+namespace ui {
+class ViewController;
+}
+class SingleCarRoad;
+
+// The road of a case with two or more vehicles, from the two-vehicle card of the accident kind:
+// the situation choice, the guided camera on the multi-car steps, the photo review wait. The
+// vehicle choice and the parties' form come from the single-car road of the same case, which
+// also keeps the accident-kind screen that the camera's "返回" goes back to. After the parties'
+// form, LiabilityRoad takes over.
+class MultiCarRoad : public std::enable_shared_from_this<MultiCarRoad> {
 public:
-    // The two-vehicle card, once the case is open: the situation choice.
-    static void openSituation(CaseMode simulateState);
+    explicit MultiCarRoad(std::shared_ptr<SingleCarRoad> singleCarRoad);
+    virtual ~MultiCarRoad() = default;
+
+    // The situation choice of a case just opened.
+    std::shared_ptr<ui::ViewController> makeSituation(CaseMode simulateState);
+    // The photo review wait, once the photos are reported.
+    virtual void openPhotoReview(CaseMode simulateState);
+
     // The parties' form of two vehicles, once submitted: the negotiated liability.
     static void openNegotiation(CaseMode simulateState, const std::shared_ptr<DutyModel>& duty,
                                 const std::shared_ptr<InsuranceCompany>& insurance);
+
+protected:
+    std::shared_ptr<SingleCarRoad> singleCarRoad_;
 };

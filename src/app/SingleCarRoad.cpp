@@ -80,7 +80,9 @@ std::shared_ptr<ui::ViewController> SingleCarRoad::makeCarList(CaseMode simulate
     return screen;
 }
 
-void SingleCarRoad::openSituation(CaseMode simulateState) { MultiCarRoad::openSituation(simulateState); }
+void SingleCarRoad::openSituation(CaseMode simulateState) {
+    app::push(std::make_shared<MultiCarRoad>(shared_from_this())->makeSituation(simulateState));
+}
 
 std::shared_ptr<ui::ViewController> SingleCarRoad::makeClientForm(CaseMode simulateNormal, bool carCount,
                                                                   std::shared_ptr<CarListModel> carlist) {

@@ -31,6 +31,8 @@ public:
                                                                std::shared_ptr<CarListModel> carlist);
     // The two-vehicle card: the multi-car road takes over.
     virtual void openSituation(CaseMode simulateState);
+    // The accident-kind screen of this case while it lives.
+    std::shared_ptr<SingleDoubleAccidentViewController> accidentKindScreen() const { return accidentKind_.lock(); }
 
     virtual ~SingleCarRoad() = default;
 

@@ -116,6 +116,17 @@ TEST_F(SimulatorTest, RequestsAreListedAndExpected) {
     EXPECT_EQ(none.status, Simulator::Status::Expectation);
     EXPECT_NE(none.message.find("accident"), std::string::npos) << none.message;
     EXPECT_EQ(sim->execute("expect-request accident phone", out).status, Simulator::Status::Failed);
+
+    // Counting: exactly so many requests of the path word (with those parameters).
+    EXPECT_EQ(sim->execute("expect-count accident 1", out).status, Simulator::Status::Ok);
+    EXPECT_EQ(sim->execute("expect-count accident 1 carnum=京A12345", out).status, Simulator::Status::Ok);
+    EXPECT_EQ(sim->execute("expect-count accident 0 carnum=京B00000", out).status, Simulator::Status::Ok);
+    EXPECT_EQ(sim->execute("expect-count login 0", out).status, Simulator::Status::Ok);
+    auto tooFew = sim->execute("expect-count accident 2", out);
+    EXPECT_EQ(tooFew.status, Simulator::Status::Expectation);
+    EXPECT_NE(tooFew.message.find("1 accident request(s), expected 2"), std::string::npos) << tooFew.message;
+    EXPECT_EQ(sim->execute("expect-count accident", out).status, Simulator::Status::Failed);
+    EXPECT_EQ(sim->execute("expect-count accident -1", out).status, Simulator::Status::Failed);
 }
 
 TEST_F(SimulatorTest, ExpectedRequestsAreMatchedInsideListsAndObjects) {

@@ -259,16 +259,15 @@ TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
     EXPECT_EQ(server.lastRequest("accidentinfor")->param("accidenttype"), "1");
 }
 
-TEST_F(AccidentKindTest, WithoutASituationScreenTheTwoCarCardSaysSoAndStays) {
+TEST_F(AccidentKindTest, TheApplicationsRoadOpensTheSituationChoice) {
     situationBuilt = false;
     auto kind = openAccidentKind(1);
     ASSERT_TRUE(driver.tap("两车及以上事故"));
     ASSERT_NE(spinner(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return spinner() == nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "AccidentSituationViewController"; }));
     finishTransitions();
-    // The driver is told that the next screen is not there yet, and stays.
-    EXPECT_EQ(toast(), app::kNotBuiltText);
-    EXPECT_EQ(navigation->topViewController(), kind);
+    EXPECT_EQ(spinner(), nullptr);
+    EXPECT_TRUE(driver.isOnScreen("选择事故情形"));
     EXPECT_EQ(server.count("accidentinfor"), 1u);
 }
 
