@@ -263,7 +263,9 @@ TEST_F(SituationTest, FourteenShotsAreCodedByTheMultiCarTableAndReportedOnce) {
     EXPECT_EQ(server.count("taskstate"), 0u);
     EXPECT_TRUE(reviews.empty());
 
+    server.scriptOnce("taskstate", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "成功"}}));
     answerExtraCar("否");
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "正在加载...");
     ASSERT_TRUE(waitFor([&] { return !reviews.empty(); }));
     EXPECT_EQ(reviews, (std::vector<int>{1}));
