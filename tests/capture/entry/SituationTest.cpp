@@ -86,7 +86,7 @@ protected:
         ASSERT_NE(top<PhotoCapViewController>(), nullptr);
     }
     void answerExtraCar(const char* answer) {
-        ASSERT_TRUE(waitFor([&] { return top<PhotoCapViewController>()->extraCarAlert() != nullptr; }));
+        ASSERT_TRUE(waitFor([&] { return PhotoCapTestAPI(top<PhotoCapViewController>()).extraCarAlert() != nullptr; }));
         ASSERT_TRUE(driver.answerAlert(answer));
         settle();
     }
@@ -216,7 +216,7 @@ TEST_F(SituationTest, AListRewrittenWhileShownChangesTheRowsOnlyAtTheNextAppeara
     EXPECT_TRUE(ticked(0));
 
     // Next appearance: the list of the file now. The corrupt file gives none.
-    auto other = std::make_shared<FlowTestScreen>("CoverScreen", nullptr);
+    auto other = std::make_shared<NamedTestScreen>("CoverScreen");
     navigation->pushViewController(other, false);
     finishTransitions();
     writeList(json::array({situation("逆行", "6"), situation("其他", "0")}));
