@@ -302,11 +302,10 @@ TEST_F(SituationTest, EveryFailedUploadWaitsInTheFailedUploadFile) {
     auto failed = api->faildImageArray();
     EXPECT_EQ(failed[0]["imagetype"], "1");
     EXPECT_EQ(failed[1]["imagetype"], "2");
-    auto file = foundation::plist::read(FailedImageStore::path());
-    ASSERT_TRUE(file && file->is_array());
-    ASSERT_EQ(file->size(), 2u);
-    EXPECT_EQ((*file)[0], failed[0]);
-    EXPECT_EQ((*file)[1], failed[1]);
+    auto stored = FailedImageStore::records();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0], failed[0]);
+    EXPECT_EQ(stored[1], failed[1]);
 }
 
 TEST_F(SituationTest, AFailedReportOffersToSendItAgain) {
