@@ -298,7 +298,10 @@ TEST_F(SituationTest, EveryFailedUploadWaitsInTheFailedUploadFile) {
     server.scriptOnce("image", Reply::rescode("500", "服务器繁忙"));
     server.scriptOnce("image", Reply::json({{"rescode", "200"}}));
     for (int i = 0; i < 3; ++i) shoot();
-    ASSERT_TRUE(waitFor([&] { return server.count("image") == 3 && api->faildImageArray().size() == 2; }));
+    // Every upload is stored before it starts; the one answered "200" leaves the store.
+    ASSERT_TRUE(waitFor([&] {
+        return server.count("image") == 3 && api->faildImageArray().size() == 2 && FailedImageStore::count() == 2;
+    }));
     auto failed = api->faildImageArray();
     EXPECT_EQ(failed[0]["imagetype"], "1");
     EXPECT_EQ(failed[1]["imagetype"], "2");
