@@ -78,21 +78,35 @@ cairo_surface_t* newSurface(int width, int height) {
     return s;
 }
 
-// The pixels of `s` placed as `turn` displays them, in a new surface (whole pixels move, no
-// resampling). Null when memory runs out.
+// The pixels of `s` placed as `turn` displays them, in a new surface: whole pixels move, none
+// is resampled. Null when memory runs out.
 cairo_surface_t* turnedCopy(cairo_surface_t* s, ImageOrientation turn) {
     const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
     const bool swap = swapsSides(turn);
-    cairo_surface_t* out = newSurface(swap ? h : w, swap ? w : h);
+    const int ow = swap ? h : w, oh = swap ? w : h;
+    cairo_surface_t* out = newSurface(ow, oh);
     if (!out) return nullptr;
-    cairo_t* cr = cairo_create(out);
-    cairo_matrix_t m = orientationMatrix(turn, w, h);
-    cairo_transform(cr, &m);
-    cairo_set_source_surface(cr, s, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    cairo_surface_flush(s);
     cairo_surface_flush(out);
+    // Walk the new pixels and read each from where the turn brings it: the inverse transform
+    // moves by whole pixels, so one step across or down is a fixed step in the source.
+    cairo_matrix_t inverse = orientationMatrix(turn, w, h);
+    cairo_matrix_invert(&inverse);
+    const long sourceStride = cairo_image_surface_get_stride(s) / 4;
+    const long stepAcross = long(inverse.xx) + long(inverse.yx) * sourceStride;
+    const long stepDown = long(inverse.xy) + long(inverse.yy) * sourceStride;
+    const long x0 = long(std::floor(inverse.x0 + 0.5 * inverse.xx + 0.5 * inverse.xy));
+    const long y0 = long(std::floor(inverse.y0 + 0.5 * inverse.yx + 0.5 * inverse.yy));
+    const auto* source = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s));
+    auto* target = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(out));
+    const long targetStride = cairo_image_surface_get_stride(out) / 4;
+    const uint32_t* rowStart = source + y0 * sourceStride + x0;
+    for (int y = 0; y < oh; ++y, rowStart += stepDown) {
+        const uint32_t* from = rowStart;
+        uint32_t* to = target + y * targetStride;
+        for (int x = 0; x < ow; ++x, from += stepAcross) to[x] = *from;
+    }
+    cairo_surface_mark_dirty(out);
     return out;
 }
 
