@@ -28,6 +28,26 @@ InsuranceCompany insurerArgument(const ScreenArguments& arguments) {
 
 std::shared_ptr<SingleCarRoad> newRoad() { return std::make_shared<SingleCarRoad>(); }
 
+// A notice: as a push brings it ({"type", "content"}), or set up directly by its kind.
+std::shared_ptr<ui::ViewController> makeNotice(ScreenArguments& arguments) {
+    using Notice = NotificationInfoViewController;
+    if (!arguments.any("type").is_null())
+        return FollowupRoad::makeNotice(
+            Notice::Arguments::forNotice(arguments.text("type"), arguments.dictionary("content", true)));
+    auto kind = arguments.any("notiType");
+    if (!kind.is_number_integer() || kind.get<long long>() < 0 || kind.get<long long>() > 3)
+        throw ScreenArgumentError("NotificationInfoViewController: \"notiType\" must be a number from 0 to 3");
+    auto a = Notice::Arguments::forKind(static_cast<int>(kind.get<long long>()),
+                                        arguments.optionalText("accidentno").value_or(""));
+    if (auto text = arguments.optionalText("text")) a.text = *text;
+    if (auto title = arguments.optionalText("btnTitle")) a.btnTitle = *title;
+    if (auto image = arguments.optionalText("btnImage")) a.btnImage = *image;
+    if (auto image = arguments.optionalText("btnHightImage")) a.btnHightImage = *image;
+    a.isButton = arguments.flag("isButton", a.isButton);
+    a.isBarItem = arguments.flag("isBarItem", a.isBarItem);
+    return FollowupRoad::makeNotice(std::move(a));
+}
+
 }  // namespace
 
 void registerApplicationScreens() {
@@ -105,6 +125,7 @@ void registerApplicationScreens() {
         a.isBackBtn = arguments.flag("isBackBtn", false);
         return FollowupRoad::makeAppraisal(std::move(a));
     });
+    ScreenRegistry::registerFactory("NotificationInfoViewController", makeNotice);
     ScreenRegistry::registerFactory("RkTipsViewController",
                                     [](ScreenArguments&) { return std::make_shared<RkTipsViewController>(); });
 }

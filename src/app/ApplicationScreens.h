@@ -18,6 +18,10 @@
 //   "ReportResultViewController": {"compary"?, "simualateState", "isBackBtn"?, "curAccidentno"?: text}
 //   "PromptResultViewController": {"accidentno": text, "simualateState", "isShowBtn"?: bool, "textValue"?: text}
 //   "AppraisalViewController": {"accidentno": text, "simualateState", "isBackBtn"?: bool}
+//   "NotificationInfoViewController": as the push router opens it, {"type": text, "content":
+//       dictionary}; or set up by kind, {"notiType": 0 to 3, "accidentno"?: text, "text"?: text,
+//       "btnTitle"?: text, "isButton"?: bool, "btnImage"?: text, "btnHightImage"?: text,
+//       "isBarItem"?: bool}, where what is left out is the kind's own (its text, button, bar item)
 //   "QuickInfoViewController": {"url": text}
 //   "UnderwritInfoViewController": {"jqx"?: text, "syx"?: text}
 void registerApplicationScreens();

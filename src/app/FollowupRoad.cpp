@@ -1,5 +1,7 @@
 #include "app/FollowupRoad.h"
 
+#include "app/Navigator.h"
+
 namespace FollowupRoad {
 
 std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments arguments) {
@@ -16,6 +18,17 @@ std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewControlle
 
 std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::Arguments arguments) {
     return std::make_shared<AppraisalViewController>(std::move(arguments));
+}
+
+std::shared_ptr<NotificationInfoViewController> makeNotice(NotificationInfoViewController::Arguments arguments) {
+    auto notice = std::make_shared<NotificationInfoViewController>(std::move(arguments));
+    notice->onAppraisal = [](const std::string& accidentno) {
+        AppraisalViewController::Arguments rating;
+        rating.accidentno = accidentno;
+        rating.simualateState = CaseMode::Real;
+        app::push(makeAppraisal(std::move(rating)));
+    };
+    return notice;
 }
 
 }  // namespace FollowupRoad

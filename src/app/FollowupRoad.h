@@ -5,8 +5,10 @@
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReportResultViewController.h"
 #include "liability/followup/ReportViewController.h"
+#include "liability/notices/NotificationInfoViewController.h"
 
-// The end of every case: the insurance report, the claim result, its prompt and the rating.
+// The end of every case: the insurance report, the claim result, its prompt, the rating and the
+// notices a push brings about a case.
 // These screens hand over to each other inside their library; the roads and the push router
 // come in here.
 namespace FollowupRoad {
@@ -15,5 +17,7 @@ std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments
 std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewController::Arguments arguments);
 std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments);
 std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::Arguments arguments);
+// A notice whose rating button opens the rating of its case as a real case.
+std::shared_ptr<NotificationInfoViewController> makeNotice(NotificationInfoViewController::Arguments arguments);
 
 }  // namespace FollowupRoad

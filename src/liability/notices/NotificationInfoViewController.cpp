@@ -1,0 +1,203 @@
+#include "liability/notices/NotificationInfoViewController.h"
+
+#include "core/AppConfig.h"
+#include "core/ApplicationRoutes.h"
+#include "core/ButtonExtension.h"
+#include "core/FooterButtonView.h"
+#include "core/KeyValue.h"
+#include "core/RequestManager.h"
+#include "core/StringExtension.h"
+#include "core/Theme.h"
+#include "core/UserDateSingleton.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Screen.h"
+
+namespace {
+
+// The text of a reply's value: a string as it is, a number as its decimal text; nothing for
+// anything else (absent, null, true or false, a list, a dictionary).
+std::optional<std::string> textOf(const nlohmann::json& dictionary, const char* key) {
+    if (!dictionary.is_object()) return std::nullopt;
+    auto it = dictionary.find(key);
+    if (it == dictionary.end() || it->is_boolean()) return std::nullopt;
+    return keyvalue::stringFromJson(*it);
+}
+
+}  // namespace
+
+NotificationInfoViewController::Arguments NotificationInfoViewController::Arguments::forNotice(
+    const std::string& type, const nlohmann::json& content) {
+    Arguments arguments;
+    arguments.accidentno = textOf(content, "accidentno").value_or("");
+    if (type == kClaimResultType) {
+        arguments = forKind(3, arguments.accidentno);
+        arguments.text.reset();
+        arguments.loadsClaimResult = true;
+    }
+    return arguments;
+}
+
+NotificationInfoViewController::Arguments NotificationInfoViewController::Arguments::forKind(
+    int kind, std::string accidentno, std::optional<std::string> result) {
+    Arguments arguments;
+    arguments.notiType = kind;
+    arguments.accidentno = std::move(accidentno);
+    switch (kind) {
+        case 1:
+            arguments.text = std::string(kEstimatingText) + kServiceTelephone;
+            arguments.isBarItem = true;
+            break;
+        case 2:
+        case 3:
+            arguments.text = kind == 2 ? std::string(kOfflineText) : result.value_or("");
+            arguments.btnTitle = kind == 2 ? kOfflineTitle : kRatingTitle;
+            arguments.isButton = true;
+            arguments.btnImage = kButtonImage;
+            arguments.btnHightImage = kButtonHighlightedImage;
+            break;
+        default:
+            arguments.notiType = 0;
+            break;
+    }
+    return arguments;
+}
+
+NotificationInfoViewController::NotificationInfoViewController(Arguments arguments)
+    : notiType(arguments.notiType),
+      isButton(arguments.isButton),
+      isBarItem(arguments.isBarItem),
+      btnTitle(std::move(arguments.btnTitle)),
+      btnImage(std::move(arguments.btnImage)),
+      btnHightImage(std::move(arguments.btnHightImage)),
+      accidentno(std::move(arguments.accidentno)),
+      loadsClaimResult_(arguments.loadsClaimResult) {
+    if (arguments.text) setDataSource({*arguments.text});
+}
+
+void NotificationInfoViewController::viewDidLoad() {
+    BaseTableViewController::viewDidLoad();
+    std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
+    Theme::styleNavigationBar(*this, kTitle);
+    Theme::addBackItem(*this, [weak] {
+        if (auto self = weak.lock()) self->backClickAction();
+    });
+    if (isBarItem) {
+        Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
+            if (auto self = weak.lock()) self->barClickAction();
+        });
+    }
+    view()->setBackgroundColor(Theme::pageGrey());
+    auto table = tableView();
+    Theme::styleContentTable(*table);
+    table->setTableFooterView(isButton ? tableFooterView() : std::make_shared<ui::View>());
+    table->reloadData();
+    if (loadsClaimResult_) loadDataSource();
+}
+
+std::shared_ptr<ui::View> NotificationInfoViewController::tableFooterView() {
+    if (!footerView_) {
+        auto footer = std::make_shared<FooterButtonView>(ButtonExtension::buttonWithName(btnTitle, btnImage, btnHightImage),
+                                                         FooterButtonLayout::spacious(kFooterHeight));
+        std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
+        footer->onTap = [weak] {
+            if (auto self = weak.lock()) self->clickAction();
+        };
+        button_ = footer->button();
+        footerView_ = footer;
+    }
+    return footerView_;
+}
+
+void NotificationInfoViewController::loadDataSource() {
+    auto userid = UserDateSingleton::shareUserDateInstance().userid();
+    auto params = UserDateSingleton::params({{"userid", userid},
+                                             {"accidentno", accidentno},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
+                                                           : std::nullopt}});
+    beginLoadingWithText(kLoadingText);
+    std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
+    RequestManager::shareRequestManager().request_Result_WithParams(
+        params, [weak](const nlohmann::json& result, const RequestOutcome&) {
+            if (auto self = weak.lock()) self->receiveClaimResult(result);
+        });
+}
+
+void NotificationInfoViewController::receiveClaimResult(const nlohmann::json& reply) {
+    endLoading();
+    if (reply.is_null()) return;
+    setDataSource({textOf(reply, "result").value_or("")});
+    auto table = tableView();
+    table->setTableFooterView(tableFooterView());
+    table->reloadData();
+}
+
+void NotificationInfoViewController::clickAction() {
+    if (notiType != 2 && notiType != 3) return;
+    if (!onAppraisal) {
+        foundation::logError("notice: no one opens the rating of case " + accidentno);
+        endLoading();
+        return;
+    }
+    onAppraisal(accidentno);
+}
+
+void NotificationInfoViewController::barClickAction() {
+    auto alert = std::make_shared<ui::AlertView>(
+        "", kRevokeQuestion,
+        std::static_pointer_cast<ui::AlertViewDelegate>(sharedAs<NotificationInfoViewController>()), kConfirmTitle,
+        std::vector<std::string>{kCancelTitle});
+    alert->show();
+}
+
+void NotificationInfoViewController::clickedButtonAtIndex(ui::AlertView&, int buttonIndex) {
+    // "确定" is the alert's first button (index 0); "取消" does nothing.
+    if (buttonIndex == 0) revoke();
+}
+
+void NotificationInfoViewController::revoke() {
+    if (revoking_) return;
+    revoking_ = true;
+    // The revoke pair as the service takes it: no "appkey" or "sn".
+    auto params = UserDateSingleton::params({{"userid", UserDateSingleton::shareUserDateInstance().userid()},
+                                             {"accidentno", accidentno},
+                                             {"accidenttype", std::string("0")},
+                                             {"type", std::string("1")}});
+    beginLoadingWithText(kSubmittingText);
+    std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
+    RequestManager::shareRequestManager().request_Taskstate_WithParams(
+        params, [weak](const nlohmann::json& result, const RequestOutcome&) {
+            auto self = weak.lock();
+            if (!self) return;
+            self->revoking_ = false;
+            self->endLoading();
+            // Refused or failed: the client has said why; the notice stays as it was.
+            if (result.is_null()) return;
+            // The case is gone: a fresh home page replaces the notice, which cannot revoke again.
+            ApplicationRoutes::leaveForNewHomePage();
+        });
+}
+
+void NotificationInfoViewController::backClickAction() { ApplicationRoutes::leaveForNewHomePage(); }
+
+double NotificationInfoViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
+    const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
+    double width = ui::Screen::mainScreen().bounds().width() - 30;
+    return graphics::measureText(text ? *text : "", ui::Font::systemFont(18), width).height + 30;
+}
+
+std::shared_ptr<ui::TableViewCell> NotificationInfoViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                                       ui::IndexPath indexPath) {
+    const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));
+    auto cell = tableView.dequeueReusableCellWithIdentifier("UITableViewCell", indexPath);
+    cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    cell->setBackgroundColor(ui::Color::clear());
+    auto label = cell->textLabel();
+    label->setNumberOfLines(0);
+    label->setFont(ui::Font::systemFont(18));
+    label->setLineBreakMode(ui::LineBreakMode::CharWrapping);
+    label->setText(text ? *text : "");
+    return cell;
+}
