@@ -31,6 +31,7 @@
 #include "platform/media/Microphone.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/ScrollView.h"
 #include "tools/server/StandInServer.h"
 #include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
@@ -284,6 +285,10 @@ std::string Simulator::help() {
            "                                stop with an error unless such a request was sent (waits up to 5 s);\n"
            "                                KEY may reach into lists and objects: dutylist.0.dutytpe\n"
            "  draw X1,Y1 X2,Y2 ...          drag one finger through the screen points (a stroke)\n"
+           "  expect-url URL                stop with an error unless the application opened the URL\n"
+           "                                (a dialled number, say: telprompt:122)\n"
+           "  scroll Y                      scroll the visible table (or scroll view) to the content\n"
+           "                                offset Y (0 the top; a larger value stops at the end)\n"
            "  until-uploaded [SECONDS]      wait until no photo upload waits to be answered \"200\"\n"
            "                                (default 60 s)\n"
            "  expect-count PATHWORD N [KEY=VALUE]...\n"
@@ -412,6 +417,26 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
         return failed("rotate wants portrait, upside-down, landscape-left, landscape-right, face-up or face-down");
     }
     if (cmd == "draw") return draw(std::vector<std::string>(words.begin() + 1, words.end()));
+    if (cmd == "expect-url") {
+        if (words.size() != 2) return failed("expect-url needs the URL");
+        driver_.settle();
+        const auto& urls = ui::Application::shared().openedURLs();
+        if (std::find(urls.begin(), urls.end(), words[1]) != urls.end()) return ok();
+        std::string seen;
+        for (const auto& url : urls) seen += " " + url;
+        return {Status::Expectation, "the application did not open " + inQuotes(words[1]) +
+                                         " (opened:" + (seen.empty() ? std::string(" nothing") : seen) + ")"};
+    }
+    if (cmd == "scroll") {
+        double y = 0;
+        if (words.size() != 2 || !parseDouble(words[1], y) || std::fabs(y) > 1e6)
+            return failed("scroll needs the content offset Y to scroll to");
+        driver_.settle();
+        auto table = driver_.find<ui::ScrollView>(driver::ViewQuery::byClass("TableView"));
+        if (!table) table = driver_.find<ui::ScrollView>(driver::ViewQuery::byClass("ScrollView"));
+        if (!table) return failed("no table or scroll view on the screen");
+        return fromOutcome(driver_.scroll(table.view(), {table.view()->contentOffset().x, y}));
+    }
     if (cmd == "screenshot") {
         if (words.size() != 2) return failed("screenshot needs one file name");
         return screenshot(words[1]);

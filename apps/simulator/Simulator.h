@@ -33,6 +33,8 @@ namespace simulator {
 //   requests                     the stand-in server's request log
 //   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
 //   draw X1,Y1 X2,Y2 ...         one finger dragged through the screen points
+//   scroll Y                     the visible table scrolled to the content offset Y
+//   expect-url URL               fail unless the application opened the URL
 //   screenshot FILE              the screen as a PNG file
 //   rotate ORIENTATION           turn the phone (portrait, landscape-left, ...)
 //   help, quit; "#" starts a comment.

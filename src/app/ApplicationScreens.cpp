@@ -8,6 +8,7 @@
 #include "app/FollowupRoad.h"
 #include "app/HomeRoad.h"
 #include "app/MultiCarRoad.h"
+#include "app/LiabilityRoad.h"
 #include "app/SingleCarRoad.h"
 #include "capture/entry/DangrousTipViewController.h"
 #include "capture/entry/SingleDoubleAccidentViewController.h"
@@ -126,6 +127,17 @@ void registerApplicationScreens() {
         return FollowupRoad::makeAppraisal(std::move(a));
     });
     ScreenRegistry::registerFactory("NotificationInfoViewController", makeNotice);
+    // The police liability wait: the push router routes chat messages over it, the case history
+    // reopens it.
+    ScreenRegistry::registerFactory("TrafficPoliceViewController", [](ScreenArguments& arguments) {
+        TrafficPoliceViewController::Arguments a;
+        a.simulateState = arguments.caseMode("simulateState");
+        auto insurer = arguments.dictionary("insurance", false);
+        if (!insurer.is_null()) a.insurance = *InsuranceCompany::objectWithKeyValues(insurer);
+        a.isHistory = arguments.flag("isHistory", false);
+        a.hideBackButton = arguments.flag("hideBackButton", true);
+        return LiabilityRoad::makePoliceWait(std::move(a));
+    });
     ScreenRegistry::registerFactory("RkTipsViewController",
                                     [](ScreenArguments&) { return std::make_shared<RkTipsViewController>(); });
 }

@@ -22,6 +22,8 @@
 //       dictionary}; or set up by kind, {"notiType": 0 to 3, "accidentno"?: text, "text"?: text,
 //       "btnTitle"?: text, "isButton"?: bool, "btnImage"?: text, "btnHightImage"?: text,
 //       "isBarItem"?: bool}, where what is left out is the kind's own (its text, button, bar item)
+//   "TrafficPoliceViewController": {"simulateState", "insurance"?: insurer dictionary, "isHistory"?: bool,
+//                                   "hideBackButton"?: bool (default true)}
 //   "QuickInfoViewController": {"url": text}
 //   "UnderwritInfoViewController": {"jqx"?: text, "syx"?: text}
 void registerApplicationScreens();

@@ -5,6 +5,18 @@
 
 namespace LiabilityRoad {
 
+namespace {
+
+void openReport(InsuranceCompany compary, CaseMode mode) {
+    ReportViewController::Arguments report;
+    report.compary = std::move(compary);
+    report.simualateState = mode;
+    report.isBackBtn = false;
+    app::push(FollowupRoad::makeReport(std::move(report)));
+}
+
+}  // namespace
+
 std::shared_ptr<NegotiationDutyViewController> makeNegotiation(NegotiationDutyViewController::Arguments arguments) {
     auto screen = std::make_shared<NegotiationDutyViewController>(std::move(arguments));
     screen->onSign = [](CaseMode mode, DutyModel duty, InsuranceCompany insurance, std::vector<int> selectedBtn) {
@@ -16,16 +28,43 @@ std::shared_ptr<NegotiationDutyViewController> makeNegotiation(NegotiationDutyVi
 
 std::shared_ptr<ConfirmSignViewController> makeConfirmSign(ConfirmSignViewController::Arguments arguments) {
     auto screen = std::make_shared<ConfirmSignViewController>(std::move(arguments));
-    screen->onReport = [](InsuranceCompany compary, CaseMode mode) {
-        ReportViewController::Arguments report;
-        report.compary = std::move(compary);
-        report.simualateState = mode;
-        report.isBackBtn = false;
-        app::push(FollowupRoad::makeReport(std::move(report)));
+    screen->onReport = [](InsuranceCompany compary, CaseMode mode) { openReport(std::move(compary), mode); };
+    return screen;
+}
+
+
+void openPoliceWait(CaseMode simulateState, const InsuranceCompany& insurance) {
+    TrafficPoliceViewController::Arguments arguments;
+    arguments.simulateState = simulateState;
+    arguments.insurance = insurance;
+    arguments.isHistory = false;
+    arguments.hideBackButton = true;
+    app::push(makePoliceWait(std::move(arguments)));
+}
+
+std::shared_ptr<TrafficPoliceViewController> makePoliceWait(TrafficPoliceViewController::Arguments arguments) {
+    auto screen = std::make_shared<TrafficPoliceViewController>(std::move(arguments));
+    screen->onDecision = [](CaseMode mode, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance) {
+        app::push(makePoliceDuty({mode, std::move(dateSorce), std::move(insruance)}));
+    };
+    screen->onChat = [](InsuranceCompany) { app::notBuiltYet("the case chat"); };
+    return screen;
+}
+
+std::shared_ptr<PoliceDutyViewController> makePoliceDuty(PoliceDutyViewController::Arguments arguments) {
+    auto screen = std::make_shared<PoliceDutyViewController>(std::move(arguments));
+    screen->onAgreement = [](PoliceDutyViewController::Agreement agreement) {
+        app::push(makeProtocol({agreement.simulateState, std::move(agreement.dutyModel), std::move(agreement.insurance),
+                                std::move(agreement.selfSignImage), std::move(agreement.otherSignImage),
+                                std::move(agreement.otherVerfication)}));
     };
     return screen;
 }
 
-void openPoliceWait(CaseMode, const InsuranceCompany&) { app::notBuiltYet("the police liability wait"); }
+std::shared_ptr<ProtocolViewController> makeProtocol(ProtocolViewController::Arguments arguments) {
+    auto screen = std::make_shared<ProtocolViewController>(std::move(arguments));
+    screen->onReport = openReport;
+    return screen;
+}
 
 }  // namespace LiabilityRoad

@@ -12,6 +12,9 @@ constexpr const char* kClaimResult =
 // data["claimResultAfterPolls"].
 constexpr int kDefaultPollsBeforeResult = 2;
 
+// The number a driver who rejects the police decision is offered to call.
+constexpr const char* kTrafficPolicePhone = "010-122";
+
 nlohmann::json& caseRecord(SimulatedState& state, const std::string& number) {
     auto& cases = state.data["cases"];
     if (!cases.is_object()) cases = nlohmann::json::object();
@@ -32,7 +35,9 @@ int counter(const nlohmann::json& value) { return value.is_number_integer() ? va
 // - "getreason" lists the five rating reasons.
 // - "evaluationInfo" takes a rating (grade "0" to "3"; "2" and "3" need a reason) under
 //   ["evaluation"].
-// - "taskstate" records the task state change ("type") under ["taskstate"].
+// - "taskstate" records the task state change ("type") under ["taskstate"] and the
+//   "accidenttype" under ["taskaccidenttype"]; a rejected police decision ("accidenttype" "1")
+//   is answered with the traffic police's "phoneno".
 void registerFollowupDefaults(StandInServer& server) {
     server.registerDefault("claimcaseinfo", [&server](const RecordedRequest& request) {
         auto number = request.param("accidentno");
@@ -90,9 +95,14 @@ void registerFollowupDefaults(StandInServer& server) {
         auto number = request.param("accidentno");
         if (!number || number->empty()) return Reply::rescode("300", "案件编号不能为空");
         auto type = request.param("type");
+        auto accidenttype = request.param("accidenttype");
         server.withState([&](SimulatedState& state) {
-            caseRecord(state, *number)["taskstate"] = type.value_or("");
+            auto& record = caseRecord(state, *number);
+            record["taskstate"] = type.value_or("");
+            if (accidenttype) record["taskaccidenttype"] = *accidenttype;
         });
+        // A police decision rejected ("1"): the number of the traffic police to call.
+        if (accidenttype == "1") return Reply::rescode("200", "成功", {{"phoneno", kTrafficPolicePhone}});
         return Reply::rescode("200", "成功");
     });
 }

@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+
+// Small helpers the police screens share.
+namespace PoliceValues {
+
+// A value of the user state, or nothing when it holds none (or an empty text): such values
+// are left out of requests.
+inline std::optional<std::string> held(std::optional<std::string> value) {
+    if (value && value->empty()) return std::nullopt;
+    return value;
+}
+
+// The liability text of a code: "0" "全责", "1" "无责", "2" "同责"; nothing otherwise.
+inline std::optional<std::string> dutyText(const std::optional<std::string>& code) {
+    if (!code) return std::nullopt;
+    if (*code == "0") return std::string("全责");
+    if (*code == "1") return std::string("无责");
+    if (*code == "2") return std::string("同责");
+    return std::nullopt;
+}
+
+// Digits with "+" and "-" alone (at least one digit): what may go into a dialled URL.
+inline bool isDialable(const std::string& number) {
+    bool digit = false;
+    for (char c : number) {
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c != '+' && c != '-') return false;
+    }
+    return digit;
+}
+
+}  // namespace PoliceValues

@@ -1,0 +1,267 @@
+#include "liability/police/TrafficPoliceViewController.h"
+
+#include "core/AppConfig.h"
+#include "core/HeartRequestModel.h"
+#include "core/RequestManager.h"
+#include "core/Theme.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/police/PoliceValues.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/Font.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Screen.h"
+
+using PoliceValues::held;
+
+TrafficPoliceViewController::~TrafficPoliceViewController() {
+    foundation::NotificationCenter::defaultCenter().removeObserver(this);
+    if (timer_) timer_->invalidate();
+    if (alert_) alert_->dismiss();
+}
+
+// --- Views ----------------------------------------------------------------------------------------
+
+void TrafficPoliceViewController::viewDidLoad() {
+    BaseViewController::viewDidLoad();
+    isRequest_ = false;
+    view()->setBackgroundColor(ui::Color::white());
+    Theme::styleNavigationBar(*this, kTitle);
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addRightTitleItem(*this, kQuitTitle, [weak] { if (auto self = weak.lock()) self->quitBtnClick(); });
+    buildViews();
+
+    // The case chat finds the insurer in the user state.
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    state.setInscomcode(insurance.inscomcode);
+    state.setInscomname(insurance.inscomname);
+    state.setInsphone(insurance.insphone);
+    state.setInsreporttel(insurance.insreporttel);
+
+    foundation::NotificationCenter::defaultCenter().addObserver(
+        "STARTTIMER", [weak](const foundation::Notification&) { if (auto self = weak.lock()) self->openTimer(); }, this);
+}
+
+void TrafficPoliceViewController::buildViews() {
+    double width = ui::Screen::mainScreen().bounds().width();
+    auto tip = std::make_shared<ui::Label>(ui::Rect(12.5, 12.5, width - 25, 100));
+    tip->setNumberOfLines(0);
+    tip->setFont(ui::Font::systemFont(17));
+    tip->setText(kTip);
+    view()->addSubview(tip);
+    tip_ = tip;
+
+    auto loading = std::make_shared<ui::ImageView>(ui::Rect(width / 2 - 87.5, tip->frame().maxY(), 175, 175));
+    std::vector<ui::ImagePtr> frames;
+    for (long i = 1; i <= 6; ++i) {
+        if (auto image = ui::Image::named("loading00" + std::to_string(i))) frames.push_back(image);
+    }
+    if (!frames.empty()) loading->setImage(frames.front());
+    loading->setAnimationImages(std::move(frames));
+    loading->setAnimationDuration(1.2);
+    view()->addSubview(loading);
+    loadingView_ = loading;
+
+    sendMessage_ = Theme::blueButton(kChatTitle);
+    sendMessage_->setFrame({12.5, loading->frame().maxY() + 12.5, width - 25, 44});
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    sendMessage_->addTarget([weak] { if (auto self = weak.lock()) self->sendMessageBtnClick(); },
+                            ui::ControlEvent::TouchUpInside, this);
+    view()->addSubview(sendMessage_);
+}
+
+// --- Appearance and the timer ---------------------------------------------------------------------
+
+void TrafficPoliceViewController::viewWillAppear(bool animated) {
+    BaseViewController::viewWillAppear(animated);
+    Theme::styleNavigationBar(*this);
+    if (hideBackButton) navigationItem()->setHidesBackButton(true);
+    shown_ = true;
+    ++appearance_;
+    if (auto loading = loadingView_.lock()) loading->startAnimating();
+    if (simulateState == CaseMode::Real) {
+        openTimer();
+        return;
+    }
+    // Practice: the decision alert once, 2 s after the screen comes into view.
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    unsigned appearance = appearance_;
+    foundation::dispatch::after(kPollInterval, [weak, appearance] {
+        auto self = weak.lock();
+        if (self && self->shown_ && self->appearance_ == appearance) self->loadData();
+    });
+}
+
+void TrafficPoliceViewController::viewDidAppear(bool animated) {
+    BaseViewController::viewDidAppear(animated);
+    if (alertPending_) {
+        alertPending_ = false;
+        showDecisionAlert();
+    }
+}
+
+void TrafficPoliceViewController::viewWillDisappear(bool animated) {
+    BaseViewController::viewWillDisappear(animated);
+    shown_ = false;
+    stopTimer();
+}
+
+void TrafficPoliceViewController::viewDidDisappear(bool animated) {
+    BaseViewController::viewDidDisappear(animated);
+    if (auto loading = loadingView_.lock()) loading->stopAnimating();
+    stopTimer();
+}
+
+void TrafficPoliceViewController::openTimer() {
+    // Practice never polls; a shown screen polls on one timer; the decided case polls no more.
+    if (simulateState != CaseMode::Real || !shown_) return;
+    if (timer_ && timer_->isValid()) return;
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer& timer) {
+        auto self = weak.lock();
+        if (!self) {
+            timer.invalidate();
+            return;
+        }
+        self->loadData();
+    });
+}
+
+void TrafficPoliceViewController::stopTimer() {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+}
+
+// --- Polling --------------------------------------------------------------------------------------
+
+void TrafficPoliceViewController::loadData() {
+    if (isRequest_) return;
+    isRequest_ = true;
+    if (simulateState == CaseMode::Practice) {
+        showDecisionAlert();
+        return;
+    }
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    HeartRequestModel heart;
+    heart.userid = held(state.userid());
+    heart.accidentno = held(state.accidentno());
+    heart.sn = held(state.sn());
+    heart.appkey = AppConfig::appKey();
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    RequestManager::shareRequestManager().request_processpapertimer_WithParams(
+        heart.keyValues(), [weak](const nlohmann::json& reply, const RequestOutcome& outcome) {
+            auto self = weak.lock();
+            if (!self) return;
+            if (!outcome.answered()) {
+                self->isRequest_ = false;  // the next tick polls again
+                return;
+            }
+            self->decided(reply);
+        });
+}
+
+void TrafficPoliceViewController::decided(const nlohmann::json& reply) {
+    auto& application = ui::Application::shared();
+    application.setApplicationIconBadgeNumber(1);
+    application.setApplicationIconBadgeNumber(0);
+    stopTimer();
+    dateSorce_.clear();
+    auto list = reply.is_object() ? reply.value("dutylist", nlohmann::json()) : nlohmann::json();
+    if (list.is_array()) {
+        for (const auto& entry : list) {
+            if (entry.is_object()) dateSorce_.push_back(*PoliceDutyModel::objectWithKeyValues(entry));
+            else foundation::log("TrafficPoliceViewController: a decision record that is no dictionary is skipped");
+        }
+    }
+    if (dateSorce_.size() < 2)
+        foundation::log("TrafficPoliceViewController: the decision holds " + std::to_string(dateSorce_.size()) +
+                        " records instead of two");
+    // The alert is for the driver on this screen: over another screen it waits for the return.
+    if (shown_) showDecisionAlert();
+    else alertPending_ = true;
+}
+
+void TrafficPoliceViewController::showDecisionAlert() {
+    if (alert_ && alert_->isShown()) return;
+    alert_ = std::make_shared<TwoButtonAlertView>(kAlertTitle, kAlertText, std::nullopt, kAcceptTitle);
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    alert_->setRightBlock([weak] { if (auto self = weak.lock()) self->accept(); });
+    alert_->show();
+}
+
+void TrafficPoliceViewController::accept() {
+    alert_.reset();
+    if (simulateState == CaseMode::Practice) isRequest_ = false;
+    if (!onDecision) {
+        foundation::logError("TrafficPoliceViewController: nothing opens the police liability confirmation");
+        ProgressHUD::hideHUD();
+        return;
+    }
+    onDecision(simulateState, dateSorce_, insurance);
+}
+
+// --- Chat and giving up ---------------------------------------------------------------------------
+
+void TrafficPoliceViewController::sendMessageBtnClick() {
+    if (!onChat) {
+        foundation::logError("TrafficPoliceViewController: nothing opens the case chat");
+        ProgressHUD::hideHUD();
+        return;
+    }
+    onChat(insurance);
+}
+
+void TrafficPoliceViewController::backBtnClick() {
+    if (isHistory) {
+        if (auto navigation = navigationController()) navigation->popViewController(true);
+        return;
+    }
+    askToGiveUp();
+}
+
+void TrafficPoliceViewController::quitBtnClick() { askToGiveUp(); }
+
+void TrafficPoliceViewController::askToGiveUp() {
+    if (sheet_ && sheet_->isVisible()) return;
+    std::weak_ptr<ui::ActionSheetDelegate> delegate = sharedAs<TrafficPoliceViewController>();
+    sheet_ = std::make_shared<ui::ActionSheet>(kGiveUpQuestion, delegate, "取消", "", std::vector<std::string>{"确定"});
+    sheet_->showInView(view());
+}
+
+void TrafficPoliceViewController::didDismissWithButtonIndex(ui::ActionSheet& sheet, int buttonIndex) {
+    bool confirmed = sheet.buttonTitleAtIndex(buttonIndex) == "确定";
+    if (sheet_.get() == &sheet) sheet_.reset();
+    // Only a tap of "确定" gives up; any other way the sheet goes changes nothing.
+    if (confirmed) giveUp();
+}
+
+void TrafficPoliceViewController::giveUp() {
+    auto navigation = navigationController();
+    if (simulateState == CaseMode::Practice) {
+        if (navigation) navigation->popToRootViewController(true);
+        return;
+    }
+    if (givingUp_) return;
+    givingUp_ = true;
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    auto params = UserDateSingleton::params({{"userid", held(state.userid())},
+                                             {"accidentno", held(state.accidentno())},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"sn", held(state.sn())},
+                                             {"accidenttype", std::string("0")},
+                                             {"type", std::string("0")}});
+    ProgressHUD::showMessage(kRevokingText);
+    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
+    RequestManager::shareRequestManager().request_Taskstate_WithParams(
+        params, [weak](const nlohmann::json&, const RequestOutcome& outcome) {
+            auto self = weak.lock();
+            if (self) self->givingUp_ = false;
+            if (!outcome.answered()) return;  // the API client hid the spinner and said why
+            ProgressHUD::hideHUD();
+            if (!self) return;
+            if (auto navigation = self->navigationController()) navigation->popToRootViewController(true);
+        });
+}
