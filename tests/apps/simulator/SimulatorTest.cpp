@@ -15,6 +15,7 @@
 #include "core/AppConfig.h"
 #include "core/StringExtension.h"
 #include "platform/media/DeviceOrientation.h"
+#include "platform/ui/Application.h"
 #include "platform/foundation/Sandbox.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -147,9 +148,19 @@ TEST_F(SimulatorTest, ExpectedRequestsAreMatchedInsideListsAndObjects) {
             << wrong;
 }
 
-TEST_F(SimulatorTest, DrawChecksItsPoints) {
+TEST_F(SimulatorTest, DrawScrollAndExpectUrlCheckTheirArguments) {
     auto sim = startSimulator();
     std::ostringstream out;
+    for (const char* bad : {"scroll", "scroll down", "scroll 1 2"})
+        EXPECT_EQ(sim->execute(bad, out).status, Simulator::Status::Failed) << bad;
+    EXPECT_EQ(sim->execute("scroll 100", out).status, Simulator::Status::Failed);  // the placeholder has no table
+    EXPECT_EQ(sim->execute("expect-url", out).status, Simulator::Status::Failed);
+    auto none = sim->execute("expect-url telprompt:122", out);
+    EXPECT_EQ(none.status, Simulator::Status::Expectation);
+    EXPECT_NE(none.message.find("nothing"), std::string::npos) << none.message;
+    ui::Application::shared().openURL("telprompt:122");
+    EXPECT_EQ(sim->execute("expect-url telprompt:122", out).status, Simulator::Status::Ok);
+    EXPECT_EQ(sim->execute("expect-url telprompt:12", out).status, Simulator::Status::Expectation);
     EXPECT_EQ(sim->execute("draw 10,10 200,300 40,500", out).status, Simulator::Status::Ok);
     for (const char* bad : {"draw", "draw 10,10", "draw 10,10 20", "draw 10;10 20,20", "draw a,1 2,3", "draw 1e9,1 2,3"})
         EXPECT_EQ(sim->execute(bad, out).status, Simulator::Status::Failed) << bad;
