@@ -2,7 +2,6 @@
 
 #include "NegotiationTestSupport.h"
 #include "app/MultiCarRoad.h"
-#include "app/Navigator.h"
 #include "core/StringExtension.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/NegotiationDutyViewController.h"
@@ -198,8 +197,8 @@ TEST_F(NegotiationDutyTest, UnwiredOutputsAreErrorsAndTheDriverStays) {
 }
 
 // The multi-car road: the parties' form hands over to the negotiation, the negotiation to the
-// signing; the police wait is not built yet and says so.
-TEST_F(NegotiationDutyTest, TheRoadOpensTheNegotiationThenTheSigningAndSaysThePoliceWaitIsNotBuilt) {
+// police wait or the signing.
+TEST_F(NegotiationDutyTest, TheRoadOpensTheNegotiationThenThePoliceWaitOrTheSigning) {
     MultiCarRoad::openNegotiation(CaseMode::Practice, std::make_shared<DutyModel>(duty()),
                                   std::make_shared<InsuranceCompany>(insurer()));
     finishTransitions();
@@ -209,7 +208,12 @@ TEST_F(NegotiationDutyTest, TheRoadOpensTheNegotiationThenTheSigningAndSaysThePo
     EXPECT_EQ(negotiation->simulateState, CaseMode::Practice);
 
     ASSERT_TRUE(driver.tap("交警远程定责"));
-    EXPECT_EQ(toast(), app::kNotBuiltText);
+    finishTransitions();
+    ASSERT_NE(top(), nullptr);
+    EXPECT_EQ(top()->className(), "TrafficPoliceViewController");
+    EXPECT_EQ(toast(), "");
+    navigation->popViewController(false);
+    finishTransitions();
     EXPECT_EQ(top(), negotiation);
 
     ASSERT_TRUE(driver.tap(negotiation->otherSameDuty.lock()));
