@@ -100,7 +100,7 @@ TEST_F(TrafficPoliceTest, PollsEveryTwoSecondsWithTheCaseIdentityAndNeverTwiceAt
 
 TEST_F(TrafficPoliceTest, TheDecisionStopsThePollingAndItsAlertHandsTheRecordsOn) {
     server.scriptOnce("processpapertimer", Reply::rescode("201", "等待"));
-    server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}, {"paperno", "P1"}}));
+    server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}, {"paperno", "JJ20261207001"}}));
     openWait(CaseMode::Real);
     pass(2);
     EXPECT_FALSE(alertShowing());
