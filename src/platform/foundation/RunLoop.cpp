@@ -344,4 +344,10 @@ size_t RunLoop::pendingTimerCount() const {
     return n;
 }
 
+double RunLoop::nextFireDate() const {
+    std::vector<Impl::Item> garbage;
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->nextTimeLocked(garbage);
+}
+
 }  // namespace foundation

@@ -76,6 +76,8 @@ public:
     // Drops every pending task and timer and installs a fresh real clock (between tests).
     void reset();
     size_t pendingTimerCount() const;
+    // When the earliest timer or delayed task falls due on the loop's clock (infinity when none).
+    double nextFireDate() const;
 
     RunLoop();
     ~RunLoop();

@@ -1,6 +1,7 @@
 #include "platform/testing/Driver.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -811,44 +812,64 @@ bool Driver::settleAll(double limit) const {
     return calm;
 }
 
-void Driver::wait(double seconds) {
-    if (seconds > 0) foundation::RunLoop::main().runFor(seconds);
-    settle();
+namespace {
+// Work someone reading the screen waits for: requests or downloads on the network, work on
+// the dispatch queues.
+bool inFlight() { return foundation::activityInFlight() || !foundation::dispatch::waitIdle(0); }
+// The manual clock's step while something is in flight, and the real clock's slice between
+// looks at the condition.
+constexpr double kStep = 0.1;
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+}  // namespace
 
-bool Driver::waitUntil(const std::function<bool()>& condition, double seconds) {
+bool Driver::turnLoop(double seconds, const std::function<bool()>& condition) {
     auto& loop = foundation::RunLoop::main();
-    settle();
-    if (condition()) return true;
-    auto check = [&] {
+    seconds = std::max(0.0, seconds);
+    auto observe = [&] {
+        if (stepObserver_) stepObserver_();
+    };
+    auto held = [&] {
+        if (!condition) return false;
         layOutWindows();
         return condition();
     };
-    if (!loop.manualClock()) {
-        bool held = loop.runUntil(check, std::max(0.0, seconds));
-        settle();
-        return held || condition();
-    }
-    constexpr double step = 0.1;
-    constexpr double realSlice = 0.02;
-    double moved = 0;
-    while (true) {
-        if (loop.runUntil(check, realSlice)) {
-            settle();
-            return true;
-        }
-        if (moved >= seconds) break;
-        double s = std::min(step, seconds - moved);
-        loop.runFor(s);
-        moved += s;
-        if (check()) {
-            settle();
-            return true;
-        }
-    }
     settle();
-    return condition();
+    observe();
+    if (held()) return true;
+    auto manual = loop.manualClock();
+    if (!manual) {
+        const double deadline = steadySeconds() + seconds;
+        while (true) {
+            double left = deadline - steadySeconds();
+            if (left <= 0) break;
+            bool done = condition ? loop.runUntil(held, std::min(kStep, left)) : (loop.runFor(std::min(kStep, left)), false);
+            settle();
+            observe();
+            if (done || held()) return true;
+        }
+        settle();
+        return held();
+    }
+    const double target = manual->now() + seconds;
+    while (true) {
+        // What is in flight lands first, in real time but at most one step of it.
+        if (inFlight()) loop.runUntil([&] { return !inFlight() || held(); }, kStep);
+        settle();
+        observe();
+        if (held()) return true;
+        double now = manual->now();
+        if (now >= target) return false;
+        double next = std::min(target, inFlight() ? now + kStep : loop.nextFireDate());
+        if (next <= now) next = std::min(target, now + 1e-6);
+        loop.runFor(next - now);
+    }
 }
+
+void Driver::wait(double seconds) { turnLoop(seconds, nullptr); }
+
+bool Driver::waitUntil(const std::function<bool()>& condition, double seconds) { return turnLoop(seconds, condition); }
 
 Outcome Driver::waitForText(const std::string& text, double seconds) {
     if (waitUntil([&] { return isOnScreen(text); }, seconds)) return Outcome::success();

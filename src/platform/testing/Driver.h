@@ -164,13 +164,16 @@ public:
     Outcome rotate(media::DeviceOrientation orientation);
     // Hands a push payload to the application delegate as the system would.
     Outcome deliverPush(const nlohmann::json& payload);
-    // Turns the run loop for `seconds`: advances a manual clock (firing what falls due in
-    // order) or runs the real one.
+    // Turns the run loop for `seconds` of its clock. A manual clock moves from one timer to the
+    // next while nothing is in flight, without waiting in real time; while a request, a
+    // download or work on the queues is in flight it moves no faster than real time (in steps
+    // of 0.1 s), so that the replies land as the clock moves. The real clock simply runs.
     void wait(double seconds);
-    // Turns the run loop until `condition` holds or `seconds` pass (of the manual clock,
-    // which moves in small steps while the loop also waits briefly in real time for network
-    // replies; or of the real clock). Returns whether it held.
+    // Turns the run loop as wait() does until `condition` holds (checked after every step) or
+    // `seconds` pass. Returns whether it held.
     bool waitUntil(const std::function<bool()>& condition, double seconds);
+    // Called after every step of wait() and waitUntil() (someone watching the screen change).
+    void setStepObserver(std::function<void()> observer) { stepObserver_ = std::move(observer); }
     Outcome waitForText(const std::string& text, double seconds);
     // Runs the work that is ready and lays out the windows.
     void settle() const;
@@ -188,7 +191,9 @@ private:
     Outcome tapEntry(const std::shared_ptr<ui::View>& view, bool acceptAncestor);
     std::shared_ptr<ui::View> textInputFor(const std::shared_ptr<ui::View>& view, std::string& error);
     Outcome focus(const std::shared_ptr<ui::View>& input);
+    bool turnLoop(double seconds, const std::function<bool()>& condition);
     std::shared_ptr<ui::Window> touchWindow_;
+    std::function<void()> stepObserver_;
 };
 
 }  // namespace driver
