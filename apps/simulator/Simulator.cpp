@@ -108,10 +108,66 @@ std::optional<std::string> nestedParam(const nlohmann::json& parameters, const s
 }
 
 std::string requestLine(const standin::RecordedRequest& r) {
-    return r.method + " " + r.pathWord + " " + parameters(r).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    nlohmann::json p = parameters(r);
+    std::string line = r.method + " " + r.pathWord + " {";
+    bool first = true;
+    for (auto& [k, v] : p.items()) {
+        line += (first ? "" : ", ") + nlohmann::json(k).dump() + ": " + shortValue(v);
+        first = false;
+    }
+    return line + "}";
 }
 
+// Sets where the watch reports for as long as a command runs.
+class ReportTarget {
+public:
+    ReportTarget(std::ostream*& slot, std::ostream& out) : slot_(slot), old_(slot) { slot_ = &out; }
+    ~ReportTarget() { slot_ = old_; }
+    ReportTarget(const ReportTarget&) = delete;
+    ReportTarget& operator=(const ReportTarget&) = delete;
+
+private:
+    std::ostream*& slot_;
+    std::ostream* old_;
+};
+
 }  // namespace
+
+std::string shortValue(const nlohmann::json& value) {
+    constexpr size_t kLongest = 80;
+    if (value.is_string()) {
+        const std::string& s = value.get_ref<const std::string&>();
+        if (s.size() <= kLongest) return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        std::string kind;
+        if (s.rfind("/9j/", 0) == 0) kind = "JPEG photo";
+        else if (s.rfind("iVBORw0KGgo", 0) == 0) kind = "PNG picture";
+        else if (s.rfind("data:image/", 0) == 0) kind = "image";
+        if (!kind.empty()) return "<" + kind + ", " + std::to_string(s.size()) + " characters of Base64>";
+        // Cut on a character boundary.
+        size_t cut = 60;
+        while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
+        nlohmann::json head = s.substr(0, cut);
+        std::string shown = head.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        shown.insert(shown.size() - 1, "...");
+        return shown + " (" + std::to_string(s.size()) + " bytes)";
+    }
+    if (value.is_array() || value.is_object()) {
+        // Each entry shortened; a long list shows its first entries and its size.
+        constexpr size_t kEntries = 8;
+        std::string out = value.is_array() ? "[" : "{";
+        size_t count = 0;
+        for (auto& [k, v] : value.items()) {
+            if (count == kEntries) {
+                out += ", ... (" + std::to_string(value.size()) + " entries)";
+                break;
+            }
+            out += (count ? ", " : "") + (value.is_object() ? nlohmann::json(k).dump() + ": " : "") + shortValue(v);
+            ++count;
+        }
+        return out + (value.is_array() ? "]" : "}");
+    }
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
 
 bool splitWords(const std::string& line, std::vector<std::string>& words) {
     words.clear();
@@ -161,6 +217,8 @@ std::vector<std::string> scriptOptions(const std::filesystem::path& script) {
 Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)) {}
 
 Simulator::~Simulator() {
+    watch_.stop();
+    driver_.setStepObserver(nullptr);
     if (started_) {
         ui::resetForTests();
         foundation::dispatch::waitIdle(10);
@@ -260,6 +318,10 @@ bool Simulator::start(std::string& error) {
     started_ = true;
     if (!startApplication(context, error)) return false;
     driver_.settle();
+    watch_.start(driver_);
+    driver_.setStepObserver([this] {
+        if (reportTo_) watch_.report(*reportTo_);
+    });
     return true;
 }
 
@@ -269,6 +331,11 @@ std::string Simulator::help() {
            "  tap TEXT                      tap the visible control whose title, text or image name is TEXT\n"
            "  type PLACEHOLDER|INDEX TEXT   type into the text input with that placeholder, or the\n"
            "                                INDEX-th input on the screen (from 0, top to bottom)\n"
+           "  clear PLACEHOLDER|INDEX       empty that text input with the delete key, e.g.\n"
+           "                                clear 请输入驾驶人姓名\n"
+           "  pick SHEET COLUMN TEXT        turn the picker wheel in the sheet titled SHEET (\"\" for the\n"
+           "                                front-most one), column from 0, to the row TEXT, e.g.\n"
+           "                                pick 车牌 1 B\n"
            "  return                        press the return key\n"
            "  row SECTION ROW               select a row of the visible table (from 0)\n"
            "  alert BUTTON                  answer the alert or action sheet with its button\n"
@@ -280,7 +347,7 @@ std::string Simulator::help() {
            "                                push {\"aps\":{\"key\":\"ClAIMRESULT\",\"content\":{\"accidentno\":\"BJ1\"}}}\n"
            "  open SCREEN [JSON]            push a screen by its registered name with its arguments, e.g.\n"
            "                                open ReportViewController {\"simualateState\":0}\n"
-           "  requests                      the stand-in server's request log\n"
+           "  requests                      the stand-in server's request log (long values shortened)\n"
            "  expect-request PATHWORD [KEY=VALUE]...\n"
            "                                stop with an error unless such a request was sent (waits up to 5 s);\n"
            "                                KEY may reach into lists and objects: dutylist.0.dutytpe\n"
@@ -297,11 +364,20 @@ std::string Simulator::help() {
            "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
            "                                landscape-right, face-up or face-down\n"
            "  help                          this text\n"
+           "after each command, and while time passes, what appeared or went is printed in brackets:\n"
+           "  [screen: ...] [message: ...] [spinner: ...] [alert: ...] [sheet: ...] [call: ...] [gone: ...]\n"
            "  quit                          leave\n"
            "  # ...                         a comment\n";
 }
 
-Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& out) {
+Simulator::Result Simulator::execute(const std::string& line, std::ostream& out) {
+    ReportTarget target(reportTo_, out);
+    auto result = perform(line, out);
+    if (started_) watch_.report(out);
+    return result;
+}
+
+Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& out) {
     std::string line = trimmed(rawLine);
     if (line.empty() || line[0] == '#') return ok();
     std::vector<std::string> words;
@@ -323,6 +399,17 @@ Simulator::Result Simulator::execute(const std::string& rawLine, std::ostream& o
     if (cmd == "type") {
         if (words.size() < 3) return failed("type needs a placeholder (or index) and the text");
         return fromOutcome(driver_.type(words[1], joined(words, 2)));
+    }
+    if (cmd == "clear") {
+        if (words.size() != 2) return failed("clear needs the placeholder (or index) of one text input");
+        return fromOutcome(driver_.clear(words[1]));
+    }
+    if (cmd == "pick") {
+        int column = 0;
+        if (words.size() < 4 || !parseInt(words[2], column)) {
+            return failed("pick needs the sheet's title (\"\" for the front-most picker), a column from 0 and the row's text");
+        }
+        return fromOutcome(driver_.pick(words[1], column, joined(words, 3)));
     }
     if (cmd == "return") return fromOutcome(driver_.pressReturn());
     if (cmd == "row") {
@@ -590,8 +677,8 @@ Simulator::Result Simulator::screenshot(const std::string& file) {
 
 namespace {
 // Waits for a line on standard input while the run loop turns (the application's timers and
-// server replies keep coming while a person reads the screen).
-bool waitForInput(std::istream& in, bool turnLoop) {
+// server replies keep coming while a person reads the screen); `turned` runs after each turn.
+bool waitForInput(std::istream& in, bool turnLoop, const std::function<void()>& turned) {
     if (!turnLoop || &in != &std::cin) return true;
     auto& loop = foundation::RunLoop::main();
     while (true) {
@@ -601,42 +688,57 @@ bool waitForInput(std::istream& in, bool turnLoop) {
         if (r != 0) return true;
         if (loop.manualClock()) loop.drain();
         else loop.runFor(0.001);
+        turned();
     }
 }
 }  // namespace
 
 int Simulator::run(std::istream& in, std::ostream& out, bool interactive) {
     bool echo = options_.echo.value_or(!interactive);
-    bool failedAny = false;
+    bool failedAny = false, expectationFailed = false;
     std::string line;
-    std::string lastScreen = driver_.topScreenName();
     while (true) {
         if (interactive) out << "> " << std::flush;
-        if (!waitForInput(in, interactive)) break;
+        bool told = false;
+        if (!waitForInput(in, interactive, [&] {
+                if (!started_) return;
+                std::ostringstream news;
+                driver_.settle();
+                watch_.report(news);
+                if (news.str().empty()) return;
+                out << (told ? "" : "\n") << news.str() << std::flush;
+                told = true;
+            })) {
+            break;
+        }
+        if (told) out << "> " << std::flush;
         if (!std::getline(in, line)) break;
         std::string t = trimmed(line);
         if (t.empty() || t[0] == '#') continue;
         if (echo) out << "> " << t << "\n";
-        auto r = execute(t, out);
+        Result r;
+        {
+            ReportTarget target(reportTo_, out);
+            r = perform(t, out);
+        }
         if (r.status == Status::Quit) break;
         if (r.status == Status::Ok) {
             if (!r.message.empty()) out << "  " << r.message << "\n";
         } else {
             out << "error: " << r.message << "\n";
             failedAny = true;
-            if (!interactive || r.status == Status::Expectation) {
+            if (r.status == Status::Expectation) expectationFailed = true;
+            if (!interactive) {
+                if (started_) watch_.report(out);
                 out << std::flush;
                 return 1;
             }
         }
-        std::string now = driver_.topScreenName();
-        if (now != lastScreen) {
-            out << "  [screen: " << (now.empty() ? "none" : now) << "]\n";
-            lastScreen = now;
-        }
+        if (started_) watch_.report(out);
         out << std::flush;
     }
-    return failedAny && !interactive ? 1 : 0;
+    if (interactive) return expectationFailed ? 1 : 0;
+    return failedAny ? 1 : 0;
 }
 
 }  // namespace simulator

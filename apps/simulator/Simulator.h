@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/simulator/ScreenWatch.h"
 #include "apps/simulator/SimulatorOptions.h"
 #include "platform/testing/Driver.h"
 
@@ -22,6 +23,9 @@ namespace simulator {
 //   tap TEXT                     tap the visible control whose title, text or image is TEXT
 //   type PLACEHOLDER|INDEX TEXT  type into the text input with that placeholder (or the
 //                                INDEX-th input on the screen, from 0, top to bottom)
+//   clear PLACEHOLDER|INDEX      empty that text input with the delete key
+//   pick SHEET COLUMN TEXT       turn the picker wheel in the sheet titled SHEET ("" for the
+//                                front-most wheel), column from 0, to the row TEXT
 //   return                       the return key of the input that has the keyboard
 //   row SECTION ROW              select a row of the visible table (from 0)
 //   alert BUTTON                 answer the alert or action sheet
@@ -30,7 +34,7 @@ namespace simulator {
 //   until TEXT [SECONDS]         wait until TEXT shows (default 10 s)
 //   expect TEXT                  fail unless TEXT (or the top screen's class) is on the screen
 //   push JSON                    deliver a push payload to the application
-//   requests                     the stand-in server's request log
+//   requests                     the stand-in server's request log (long values shortened)
 //   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
 //   draw X1,Y1 X2,Y2 ...         one finger dragged through the screen points
 //   scroll Y                     the visible table scrolled to the content offset Y
@@ -38,6 +42,8 @@ namespace simulator {
 //   screenshot FILE              the screen as a PNG file
 //   rotate ORIENTATION           turn the phone (portrait, landscape-left, ...)
 //   help, quit; "#" starts a comment.
+// After each command, and while "wait" and "until" let time pass, it prints what appeared or
+// went (see ScreenWatch): the new top screen, messages and spinners, alerts and sheets, calls.
 class Simulator {
 public:
     // Results of one command.
@@ -56,13 +62,13 @@ public:
     // Prepares the phone and starts the application. False (and `error`) when it could not.
     bool start(std::string& error);
 
-    // Runs one command line; prints what it shows to `out`.
+    // Runs one command line; prints what it shows, and what appeared or went meanwhile, to `out`.
     Result execute(const std::string& line, std::ostream& out);
 
     // Runs commands from `in` until its end or "quit". In a script (not interactive) the
     // first failing command ends the run; at the terminal failures are printed and the next
-    // command read, except a failed expectation, which always ends the run.
-    // Returns the exit status: 0 when every command held, 1 otherwise.
+    // command read. Returns the exit status: in a script 0 when every command held; at the
+    // terminal 1 when an expectation failed ("expect", "until", "expect-request"), else 0.
     int run(std::istream& in, std::ostream& out, bool interactive);
 
     driver::Driver& driver() { return driver_; }
@@ -75,6 +81,7 @@ public:
     static std::string help();
 
 private:
+    Result perform(const std::string& line, std::ostream& out);
     Result screen(std::ostream& out);
     Result expect(const std::string& text, std::ostream& out);
     Result requests(std::ostream& out);
@@ -90,7 +97,13 @@ private:
     bool ownsSandbox_ = false;
     bool started_ = false;
     double requestWait_ = 5.0;
+    ScreenWatch watch_;
+    std::ostream* reportTo_ = nullptr;  // where the watch reports while a command runs
 };
+
+// A request parameter's value as the "requests" list shows it: long texts shortened, a
+// photo (Base64 JPEG or PNG) as its kind and length.
+std::string shortValue(const nlohmann::json& value);
 
 // Splits a command line into words: spaces separate, double quotes group (a backslash
 // before a quote or a backslash inside quotes keeps it). False for an unterminated quote.

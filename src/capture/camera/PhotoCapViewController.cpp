@@ -199,6 +199,7 @@ void PhotoCapViewController::setUpCameraLayer() {
     previewLayer_->setVideoGravity(media::VideoGravity::ResizeAspectFill);
     previewLayer_->setFrame({0, 0, land.width - kStripWidth, land.height});
     previewLayer_->connection()->setVideoOrientation(media::VideoOrientation::LandscapeRight);
+    previewLayer_->insertIntoView(view(), 0);
 }
 
 void PhotoCapViewController::addbottomContainerView() {

@@ -24,6 +24,15 @@ std::mutex g_mutex;
 CameraSimulation g_simulation;
 std::filesystem::path g_folder;
 int g_shots = 0;
+// The picture in front of the camera, for shot number g_cachedNumber of g_cachedFolder.
+struct Cached {
+    std::filesystem::path folder;
+    int number = 0;
+    graphics::Size size;
+    std::string bytes;
+    graphics::Image::Ptr picture;
+    bool decoded = false;
+} g_cached;
 
 std::string generatedShot(graphics::Size size, int number) {
     auto image = graphics::Image::draw(size, 1, true, [&](cairo_t* cr) {
@@ -91,6 +100,44 @@ void CameraScene::setFolder(const std::filesystem::path& folder) {
     g_folder = folder;
 }
 
+namespace {
+// The JPEG bytes of shot `number` (from 1) of the scene.
+std::string shotBytes(const std::filesystem::path& folder, graphics::Size size, int number) {
+    if (folder.empty()) return generatedShot(size, number);
+    auto files = jpegFiles(folder);
+    if (files.empty()) {
+        foundation::log("camera scene: no JPEG files in " + folder.string());
+        return {};
+    }
+    auto bytes = foundation::files::read(files[static_cast<size_t>(number - 1) % files.size()]);
+    return bytes ? *bytes : std::string();
+}
+
+// The bytes of shot `number`, from the cache when the preview already made them.
+std::string cachedShot(const std::filesystem::path& folder, graphics::Size size, int number) {
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_cached.number == number && g_cached.folder == folder && g_cached.size == size) return g_cached.bytes;
+    }
+    std::string bytes = shotBytes(folder, size, number);
+    std::lock_guard lock(g_mutex);
+    g_cached = Cached{folder, number, size, bytes, nullptr, false};
+    return bytes;
+}
+}  // namespace
+
+std::string CameraScene::folderProblem(const std::filesystem::path& folder) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return folder.string() + " is not a folder";
+    auto files = jpegFiles(folder);
+    if (files.empty()) return folder.string() + " holds no JPEG file (.jpg or .jpeg)";
+    for (auto& file : files) {
+        auto bytes = foundation::files::read(file);
+        if (bytes && graphics::Image::fromData(*bytes)) return "";
+    }
+    return "none of the JPEG files in " + folder.string() + " can be read as a JPEG picture";
+}
+
 std::string CameraScene::nextShot() {
     std::filesystem::path folder;
     graphics::Size size;
@@ -101,14 +148,29 @@ std::string CameraScene::nextShot() {
         size = g_simulation.sceneSize;
         number = ++g_shots;
     }
-    if (folder.empty()) return generatedShot(size, number);
-    auto files = jpegFiles(folder);
-    if (files.empty()) {
-        foundation::log("camera scene: no JPEG files in " + folder.string());
-        return {};
+    return cachedShot(folder, size, number);
+}
+
+graphics::Image::Ptr CameraScene::currentPicture() {
+    std::filesystem::path folder;
+    graphics::Size size;
+    int number;
+    {
+        std::lock_guard lock(g_mutex);
+        folder = g_folder;
+        size = g_simulation.sceneSize;
+        number = g_shots + 1;
+        if (g_cached.number == number && g_cached.folder == folder && g_cached.size == size && g_cached.decoded)
+            return g_cached.picture;
     }
-    auto bytes = foundation::files::read(files[static_cast<size_t>(number - 1) % files.size()]);
-    return bytes ? *bytes : std::string();
+    std::string bytes = cachedShot(folder, size, number);
+    auto picture = bytes.empty() ? nullptr : graphics::Image::fromData(bytes);
+    std::lock_guard lock(g_mutex);
+    if (g_cached.number == number && g_cached.folder == folder && g_cached.size == size) {
+        g_cached.picture = picture;
+        g_cached.decoded = true;
+    }
+    return picture;
 }
 
 int CameraScene::shotsTaken() const {
@@ -120,6 +182,7 @@ void CameraScene::reset() {
     std::lock_guard lock(g_mutex);
     g_folder.clear();
     g_shots = 0;
+    g_cached = Cached{};
 }
 
 }  // namespace media

@@ -17,6 +17,7 @@
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/PickerView.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
@@ -45,7 +46,11 @@ std::string name(const std::shared_ptr<ui::View>& view) {
     if (!view) return "nothing";
     std::string s = view->className();
     auto contents = content::all(*view);
-    if (!contents.empty()) s += " " + inQuotes(contents.front());
+    if (!contents.empty()) {
+        // An image name shows as the screen names it, as describeScreen shows it.
+        bool isImage = contents.front() == content::imageName(*view);
+        s += " " + inQuotes(isImage ? content::imageStem(contents.front()) : contents.front());
+    }
     if (auto vc = view->viewController()) s += " <" + vc->className() + ">";
     return s;
 }
@@ -416,21 +421,21 @@ Outcome Driver::type(const std::shared_ptr<ui::View>& view, const std::string& t
     return Outcome::success(note + "; text now " + inQuotes(now));
 }
 
-Outcome Driver::type(const std::string& placeholderOrIndex, const std::string& text, Typing how) {
+Found<ui::View> Driver::textInput(const std::string& placeholderOrIndex) const {
     auto byPlaceholder = find(ViewQuery::byPlaceholder(placeholderOrIndex));
-    if (byPlaceholder) return type(byPlaceholder.view(), text, how);
+    if (byPlaceholder) return byPlaceholder;
     // A text view's placeholder is a label inside it.
     auto label = find(ViewQuery::byText(placeholderOrIndex));
     if (label) {
         for (auto* v = label->superviewPointer(); v; v = v->superviewPointer()) {
-            if (isTextInput(v)) return type(v->sharedAs<ui::View>(), text, how);
+            if (isTextInput(v)) return Found<ui::View>(v->sharedAs<ui::View>());
         }
     }
     auto inputs = textInputs();
     char* end = nullptr;
     long index = std::strtol(placeholderOrIndex.c_str(), &end, 10);
     if (!placeholderOrIndex.empty() && end && *end == '\0') {
-        if (index >= 0 && static_cast<size_t>(index) < inputs.size()) return type(inputs[index], text, how);
+        if (index >= 0 && static_cast<size_t>(index) < inputs.size()) return Found<ui::View>(inputs[index]);
     }
     std::string msg = "no visible text input with placeholder " + inQuotes(placeholderOrIndex);
     msg += inputs.empty() ? "; the screen shows no text input" : "; inputs on the screen:";
@@ -439,7 +444,42 @@ Outcome Driver::type(const std::string& placeholderOrIndex, const std::string& t
         auto p = content::placeholder(*inputs[i]);
         if (!p.empty()) msg += " " + inQuotes(p);
     }
-    return Outcome::failure(msg);
+    return Found<ui::View>::failure(msg);
+}
+
+Outcome Driver::type(const std::string& placeholderOrIndex, const std::string& text, Typing how) {
+    auto input = textInput(placeholderOrIndex);
+    if (!input) return Outcome::failure(input.error());
+    return type(input.view(), text, how);
+}
+
+Outcome Driver::clear(const std::shared_ptr<ui::View>& view) {
+    std::string error;
+    auto input = textInputFor(view, error);
+    if (!input) return Outcome::failure(error);
+    if (auto focused = focus(input); !focused) return focused;
+    auto* field = dynamic_cast<ui::TextField*>(input.get());
+    auto* tv = dynamic_cast<ui::TextView*>(input.get());
+    auto current = [&] { return field ? field->text() : tv->text(); };
+    // The caret goes to the end first, as a finger holding the delete key starts there.
+    if (field) field->setSelectedRange({ui::text::length(field->text()), 0});
+    else tv->setSelectedRange({ui::text::length(tv->text()), 0});
+    while (!current().empty()) {
+        size_t before = ui::text::length(current());
+        if (field) field->deleteBackward();
+        else tv->deleteBackward();
+        settle();
+        if (ui::text::length(current()) >= before) {
+            return Outcome::failure(input->className() + " refused the delete key; text still " + inQuotes(current()));
+        }
+    }
+    return Outcome::success("cleared " + input->className());
+}
+
+Outcome Driver::clear(const std::string& placeholderOrIndex) {
+    auto input = textInput(placeholderOrIndex);
+    if (!input) return Outcome::failure(input.error());
+    return clear(input.view());
 }
 
 Outcome Driver::typeIntoFocused(const std::string& text, Typing how) {
@@ -631,6 +671,54 @@ Outcome Driver::answerAlert(const std::string& buttonTitle) {
     return Outcome::success("answered " + what + " with " + inQuotes(buttonTitle));
 }
 
+Outcome Driver::pick(const std::string& where, int column, const std::string& rowTitle) {
+    settle();
+    auto pickers = findAll<ui::PickerView>(ViewQuery{});
+    if (pickers.empty()) return Outcome::failure("no picker wheel is showing");
+    std::shared_ptr<ui::PickerView> picker;
+    if (where.empty()) {
+        picker = pickers.front();
+    } else {
+        for (auto& p : pickers) {
+            for (auto* v = p->superviewPointer(); v && !picker; v = v->superviewPointer()) {
+                if (content::text(*v) == where || content::title(*v) == where) picker = p;
+            }
+            if (picker) break;
+        }
+        if (!picker) {
+            std::string msg = "no picker wheel in " + inQuotes(where) + "; pickers showing in:";
+            for (auto& p : pickers) {
+                std::string in = "the screen";
+                for (auto* v = p->superviewPointer(); v; v = v->superviewPointer()) {
+                    if (auto* sheet = dynamic_cast<ui::ActionSheet*>(v)) {
+                        in = "the action sheet " + inQuotes(sheet->title());
+                        break;
+                    }
+                }
+                msg += " " + in;
+            }
+            return Outcome::failure(msg);
+        }
+    }
+    int columns = picker->numberOfComponents();
+    if (column < 0 || column >= columns) {
+        return Outcome::failure("the picker has " + std::to_string(columns) + " column(s), numbered from 0; no column " +
+                                std::to_string(column));
+    }
+    int rows = picker->numberOfRowsInComponent(column);
+    for (int row = 0; row < rows; ++row) {
+        if (picker->titleForRow(row, column) == rowTitle) {
+            picker->userSelectRow(row, column);
+            settle();
+            return Outcome::success("turned column " + std::to_string(column) + " to " + inQuotes(rowTitle));
+        }
+    }
+    std::string msg = "column " + std::to_string(column) + " of the picker has no row " + inQuotes(rowTitle) + "; its rows:";
+    for (int row = 0; row < rows && row < 40; ++row) msg += " " + inQuotes(picker->titleForRow(row, column));
+    if (rows > 40) msg += " ...";
+    return Outcome::failure(msg);
+}
+
 // --- Screens -------------------------------------------------------------------------------
 
 std::shared_ptr<ui::ViewController> Driver::topScreen() const {
@@ -688,13 +776,16 @@ std::string describeLine(const ViewEntry& e) {
         }
     }
     auto image = content::imageName(v);
-    if (!image.empty()) line += " image=" + image;
+    if (!image.empty()) line += " image=" + content::imageStem(image);
     if (auto* control = dynamic_cast<const ui::Control*>(&v)) {
         if (control->isSelected()) line += " selected";
         if (!control->isEnabled()) line += " disabled";
         if (control->isHighlighted()) line += " highlighted";
     }
-    if (auto* cell = dynamic_cast<const ui::TableViewCell*>(&v); cell && cell->isSelected()) line += " selected";
+    if (auto* cell = dynamic_cast<const ui::TableViewCell*>(&v)) {
+        if (cell->isSelected()) line += " selected";
+        if (cell->accessoryType() == ui::TableViewCellAccessoryType::Checkmark) line += " checkmark";
+    }
     if (v.isFirstResponder()) line += " editing";
     if (auto* w = dynamic_cast<const ui::Window*>(&v)) {
         if (w->isKeyWindow()) line += " key";

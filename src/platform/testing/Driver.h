@@ -115,6 +115,13 @@ public:
     // The input by placeholder, else by its index in textInputs() when `placeholderOrIndex`
     // is a number.
     Outcome type(const std::string& placeholderOrIndex, const std::string& text, Typing how = Typing::Keystrokes);
+    // The visible text input with that placeholder (a text view's placeholder label counts),
+    // else the one at that index of textInputs() when `placeholderOrIndex` is a number.
+    Found<ui::View> textInput(const std::string& placeholderOrIndex) const;
+    // Empties the input as the delete key held down would: the caret goes to the end, then one
+    // delete at a time, each asked of the delegate. Fails when a delete changes nothing.
+    Outcome clear(const std::shared_ptr<ui::View>& input);
+    Outcome clear(const std::string& placeholderOrIndex);
     // Into the input that has the keyboard.
     Outcome typeIntoFocused(const std::string& text, Typing how = Typing::Keystrokes);
     // The delete key, `count` times.
@@ -144,6 +151,10 @@ public:
     // application's own alerts are views).
     Outcome answerAlert(const std::string& buttonTitle);
     bool isAlertShowing() const;
+    // Turns a visible picker wheel's column (from 0) to the row showing `rowTitle`, as a finger
+    // does (the delegate hears of it). `where` names the picker: the title of the action sheet
+    // it lies in, or any text of a view that holds it; empty: the front-most visible picker.
+    Outcome pick(const std::string& where, int column, const std::string& rowTitle);
 
     // --- Screens ---------------------------------------------------------------------------
     // The screen on top of the key window (the root, the top of a navigation stack, or the

@@ -66,6 +66,8 @@ std::string imageName(const ui::View& view) {
     return "";
 }
 
+std::string imageStem(const std::string& name) { return stem(name); }
+
 bool imageNameMatches(const std::string& shown, const std::string& wanted) {
     if (shown.empty() || wanted.empty()) return false;
     return shown == wanted || stem(shown) == stem(wanted);

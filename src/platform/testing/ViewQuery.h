@@ -23,6 +23,8 @@ std::string imageName(const ui::View& view);
 // Whether an image name matches: equal, or equal once a directory, "@2x" and the extension
 // are taken off both ("back" matches "back.png" and "images/back@2x.png").
 bool imageNameMatches(const std::string& shown, const std::string& wanted);
+// An image name as a screen names it: without directory, "@2x"/"@3x" and extension.
+std::string imageStem(const std::string& name);
 // Every non-empty text, title, placeholder and image name of the view.
 std::vector<std::string> all(const ui::View& view);
 }  // namespace content

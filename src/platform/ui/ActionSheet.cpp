@@ -61,10 +61,35 @@ int ActionSheet::indexOfButtonWithTitle(const std::string& title) const {
     return it == buttonTitles_.end() ? -1 : static_cast<int>(it - buttonTitles_.begin());
 }
 
+std::vector<std::shared_ptr<View>> ActionSheet::contentViews() const {
+    std::vector<std::shared_ptr<View>> out;
+    for (auto& v : subviews()) {
+        if (v != box_ && !v->isHidden()) out.push_back(v);
+    }
+    return out;
+}
+
+double ActionSheet::contentHeight() const {
+    double h = 0;
+    for (auto& v : contentViews()) h += v->frame().height();
+    return h;
+}
+
+void ActionSheet::didAddSubview(View* subview) {
+    View::didAddSubview(subview);
+    if (subview != box_.get()) setNeedsLayout();
+}
+
+void ActionSheet::willRemoveSubview(View* subview) {
+    View::willRemoveSubview(subview);
+    if (subview != box_.get()) setNeedsLayout();
+}
+
 void ActionSheet::build() {
     if (box_) box_->removeFromSuperview();
     Rect b = bounds();
     double width = b.width() - 2 * kMargin;
+    builtContentHeight_ = contentHeight();
     box_ = std::make_shared<View>();
     double y = 0;
     auto group = std::make_shared<View>();
@@ -84,6 +109,8 @@ void ActionSheet::build() {
         group->addSubview(l);
         y = l->frame().height() + 24;
     }
+    titleHeight_ = y;
+    y += builtContentHeight_;
     std::weak_ptr<View> weak = weak_from_this();
     auto makeButton = [&](int i) {
         auto btn = std::make_shared<Button>(ButtonType::System);
@@ -118,15 +145,22 @@ void ActionSheet::build() {
         total = y + kMargin + kButtonHeight;
     }
     box_->setFrame({kMargin, b.height() - total - kMargin, width, total});
-    addSubview(box_);
+    insertSubview(box_, 0);  // behind the content
 }
 
 void ActionSheet::layoutSubviews() {
     View::layoutSubviews();
     if (!box_) return;
+    if (contentHeight() != builtContentHeight_) build();
     Rect b = bounds();
     Rect f = box_->frame();
     box_->setFrame({kMargin, b.height() - f.height() - kMargin, f.width(), f.height()});
+    double y = box_->frame().y() + titleHeight_;
+    for (auto& v : contentViews()) {
+        double h = v->frame().height();
+        v->setFrame({kMargin, y, f.width(), h});
+        y += h;
+    }
 }
 
 void ActionSheet::showInView(const std::shared_ptr<View>& view) {

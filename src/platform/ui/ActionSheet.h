@@ -25,6 +25,10 @@ public:
 // puts it over the window of the view (dimming view that takes every touch, buttons at the
 // bottom) and into visibleSheets(). A tap on a button: clicked, will-dismiss, leaves the
 // screen, did-dismiss (delegate, then blocks), all at once.
+//
+// Views added to the sheet (a picker wheel, say) are its content: they lie inside the sheet's
+// panel, under the title and above the buttons, one under the other at their own heights and
+// the panel's width, on the panel's opaque background.
 class ActionSheet : public View {
 public:
     using IndexBlock = std::function<void(int buttonIndex)>;
@@ -61,10 +65,14 @@ public:
     static void resetAll();
 
     void layoutSubviews() override;
+    void didAddSubview(View* subview) override;
+    void willRemoveSubview(View* subview) override;
     std::string describeContent() const override { return title_; }
 
 private:
     void build();
+    std::vector<std::shared_ptr<View>> contentViews() const;
+    double contentHeight() const;
     void finish(int index);
     std::string title_;
     std::weak_ptr<ActionSheetDelegate> delegate_;
@@ -74,6 +82,8 @@ private:
     bool visible_ = false;
     std::weak_ptr<View> shownIn_;
     std::shared_ptr<View> box_;
+    double builtContentHeight_ = 0;  // the content height the panel was built for
+    double titleHeight_ = 0;         // where the content starts in the panel
 };
 
 }  // namespace ui

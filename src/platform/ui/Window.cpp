@@ -22,6 +22,22 @@ Window::Window(Rect frame) : View(frame) {
 Window::~Window() = default;
 
 namespace {
+Window::ArrivalObserver& arrivalObserver() {
+    static Window::ArrivalObserver observer;
+    return observer;
+}
+}  // namespace
+
+void Window::setArrivalObserver(ArrivalObserver observer) { arrivalObserver() = std::move(observer); }
+
+void Window::didAddSubview(View* subview) {
+    View::didAddSubview(subview);
+    auto observer = arrivalObserver();  // the observer may replace itself
+    if (!observer || !subview) return;
+    if (auto view = subview->weak_from_this().lock()) observer(*this, std::static_pointer_cast<View>(view));
+}
+
+namespace {
 // The screens shown by a root: the root and the chain of screens it presents.
 std::vector<std::shared_ptr<ViewController>> presentationChain(const std::shared_ptr<ViewController>& root) {
     std::vector<std::shared_ptr<ViewController>> chain;

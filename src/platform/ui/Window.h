@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -55,6 +56,13 @@ public:
     void scheduleLayout();
 
     void layoutSubviews() override;
+
+    // Someone watching what comes onto the screen (the simulator): told of every view added
+    // directly to a window (a screen's view, an alert, an action sheet, a HUD), after it was
+    // added. One observer at a time; an empty one ends the watch.
+    using ArrivalObserver = std::function<void(Window& window, const std::shared_ptr<View>& view)>;
+    static void setArrivalObserver(ArrivalObserver observer);
+    void didAddSubview(View* subview) override;
 
 private:
     std::shared_ptr<ViewController> root_;
