@@ -68,7 +68,8 @@ void ProgressHUD::build(const std::shared_ptr<ui::View>& host) {
     }
 
     auto box = std::make_shared<ui::View>();
-    box->setBackgroundColor(ui::Color::black().withAlpha(0.8));
+    // Opaque: the message reads the same over any page.
+    box->setBackgroundColor(ui::Color::grey(0.15));
     box->layer().cornerRadius = 10;
     box->setUserInteractionEnabled(false);
 

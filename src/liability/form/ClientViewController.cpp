@@ -222,8 +222,10 @@ void ClientViewController::fillFields() {
         }
     }
 
-    selfLocBtn.lock()->setTitleEdgeInsets({0, -17, 0, 0});
-    otherLocBtn.lock()->setTitleEdgeInsets({0, -17, 0, 0});
+    // The prefix moves its whole width to the left, clear of the arrow at the right edge (an
+    // inset on the left only moves a centred title half as far, under the arrow).
+    selfLocBtn.lock()->setTitleEdgeInsets({0, -17, 0, 17});
+    otherLocBtn.lock()->setTitleEdgeInsets({0, -17, 0, 17});
 }
 
 std::pair<std::string, std::string> ClientViewController::splitCarno(const std::string& carno) {

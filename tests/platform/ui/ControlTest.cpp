@@ -162,3 +162,28 @@ TEST_F(ControlTest, RawTouchesReachViewsAndPassUpToTheirScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ControlTest, ATitleSetAfterTheInsetsKeepsClearOfTheImagePushedToTheEdge) {
+    // The plate prefix: a small arrow pushed to the right edge, the prefix text to its left.
+    auto arrow = graphics::Image::draw({12, 8}, 1, false, [](cairo_t*) {});
+    auto prefix = std::make_shared<Button>(ButtonType::Custom, Rect(90, 7, 60, 30));
+    prefix->setImage(arrow);
+    prefix->titleLabel()->setFont(Font::systemFont(15));
+    prefix->setImageEdgeInsets({0, 46, 0, 0});
+    root->view()->addSubview(prefix);
+    prefix->setTitle("京A");
+    // Moved left on one side only, the centred title moves half as far and runs under the arrow.
+    prefix->setTitleEdgeInsets({0, -17, 0, 0});
+    window->layoutIfNeededAll();
+    EXPECT_GT(prefix->titleLabel()->frame().maxX(), prefix->imageView()->frame().x());
+    prefix->setTitleEdgeInsets({0, -17, 0, 17});
+    window->layoutIfNeededAll();
+    Rect title = prefix->titleLabel()->frame(), image = prefix->imageView()->frame();
+    EXPECT_GT(title.width(), 15) << "the title is laid out for its text";
+    EXPECT_LE(title.maxX(), image.x()) << "title " << title.x() << "+" << title.width() << ", image at " << image.x();
+    EXPECT_GE(title.x(), 0);
+}
+
+}  // namespace
