@@ -277,8 +277,8 @@ bool Simulator::start(std::string& error) {
 
     // The phone's hardware.
     if (!options_.cameraFolder.empty()) {
-        if (!std::filesystem::is_directory(options_.cameraFolder)) {
-            error = "--camera: " + options_.cameraFolder.string() + " is not a folder";
+        if (auto problem = media::CameraScene::folderProblem(options_.cameraFolder); !problem.empty()) {
+            error = "--camera: " + problem + "; the camera needs a folder with at least one readable JPEG photo";
             return false;
         }
         media::CameraScene::shared().setFolder(options_.cameraFolder);

@@ -86,14 +86,21 @@ TEST_F(SimulatorTest, CommandsDriveTheScreenAndFailuresSayWhy) {
     EXPECT_NEAR(loop().now() - before, 3.0, 0.01);
 }
 
-TEST_F(SimulatorTest, AtTheTerminalOnlyAFailedExpectationEndsTheRun) {
+TEST_F(SimulatorTest, AtTheTerminalFailuresAreToldAndTheNextCommandRuns) {
     auto sim = startSimulator();
-    std::istringstream in("tap 没有\nexpect 确定\nexpect 没有\nexpect 确定\n");
+    std::istringstream in("tap 没有\nexpect 确定\nexpect 没有\nuntil 也没有 2\ntype 备注 after\ntap 确定\nexpect \"备注: after\"\n");
     std::ostringstream out;
+    // The failed expectations are told; the case goes on; the exit status remembers them.
     EXPECT_EQ(sim->run(in, out, true), 1);
     auto text = out.str();
     EXPECT_NE(text.find("error: no visible control"), std::string::npos) << text;
     EXPECT_NE(text.find("error: expected \"没有\""), std::string::npos) << text;
+    EXPECT_NE(text.find("error: \"也没有\" did not show"), std::string::npos) << text;
+    EXPECT_TRUE(sim->driver().isOnScreen("备注: after")) << text;
+
+    std::istringstream good("tap 没有\nexpect 确定\n");
+    std::ostringstream sink;
+    EXPECT_EQ(sim->run(good, sink, true), 0) << "a mistyped command alone is no failed expectation";
 }
 
 TEST_F(SimulatorTest, RequestsAreListedAndExpected) {
