@@ -135,21 +135,20 @@ private:
 
 std::string shortValue(const nlohmann::json& value) {
     constexpr size_t kLongest = 80;
+    auto dump = [](const nlohmann::json& v) { return v.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); };
     if (value.is_string()) {
         const std::string& s = value.get_ref<const std::string&>();
-        if (s.size() <= kLongest) return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        if (s.size() <= kLongest) return dump(value);
+        // Still a JSON string, so that the line reads as JSON.
         std::string kind;
-        if (s.rfind("/9j/", 0) == 0) kind = "JPEG photo";
-        else if (s.rfind("iVBORw0KGgo", 0) == 0) kind = "PNG picture";
-        else if (s.rfind("data:image/", 0) == 0) kind = "image";
-        if (!kind.empty()) return "<" + kind + ", " + std::to_string(s.size()) + " characters of Base64>";
-        // Cut on a character boundary.
-        size_t cut = 60;
+        for (const char* jpeg : {"/9j/", "%2F9j%2F"})
+            if (s.rfind(jpeg, 0) == 0) kind = "JPEG photo";
+        for (const char* png : {"iVBORw0KGgo"})
+            if (s.rfind(png, 0) == 0) kind = "PNG picture";
+        if (!kind.empty()) return dump("<" + kind + ", " + std::to_string(s.size()) + " characters of Base64>");
+        size_t cut = 60;  // on a character boundary
         while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-        nlohmann::json head = s.substr(0, cut);
-        std::string shown = head.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        shown.insert(shown.size() - 1, "...");
-        return shown + " (" + std::to_string(s.size()) + " bytes)";
+        return dump(s.substr(0, cut) + "... (" + std::to_string(s.size()) + " bytes)");
     }
     if (value.is_array() || value.is_object()) {
         // Each entry shortened; a long list shows its first entries and its size.
@@ -158,7 +157,8 @@ std::string shortValue(const nlohmann::json& value) {
         size_t count = 0;
         for (auto& [k, v] : value.items()) {
             if (count == kEntries) {
-                out += ", ... (" + std::to_string(value.size()) + " entries)";
+                std::string more = "... " + std::to_string(value.size()) + " entries";
+                out += ", " + (value.is_object() ? std::string("\"...\": ") : std::string()) + nlohmann::json(more).dump();
                 break;
             }
             out += (count ? ", " : "") + (value.is_object() ? nlohmann::json(k).dump() + ": " : "") + shortValue(v);

@@ -405,3 +405,36 @@ TEST_F(SimulatorRestartTest, PhotosRefusedBeforeAQuitAreSentOnceAfterTheNextStar
 
 }  // namespace
 #endif
+
+namespace {
+
+TEST(SimulatorRequestsTest, LongValuesAreShortenedAndTheLineStaysJson) {
+    std::string photo = "/9j/" + std::string(20000, 'A');
+    EXPECT_EQ(simulator::shortValue(photo), "\"<JPEG photo, 20004 characters of Base64>\"");
+    EXPECT_EQ(simulator::shortValue("%2F9j%2F" + std::string(100, 'B')), "\"<JPEG photo, 108 characters of Base64>\"");
+    EXPECT_EQ(simulator::shortValue("iVBORw0KGgo" + std::string(100, 'C')), "\"<PNG picture, 111 characters of Base64>\"");
+    EXPECT_EQ(simulator::shortValue("京A12345"), "\"京A12345\"");
+    EXPECT_EQ(simulator::shortValue(3), "3");
+    // A long text is cut on a character boundary and says how long it was.
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "定损";
+    auto cut = nlohmann::json::parse(simulator::shortValue(words), nullptr, false);
+    ASSERT_TRUE(cut.is_string());
+    EXPECT_NE(cut.get<std::string>().find("... (240 bytes)"), std::string::npos) << cut;
+    EXPECT_LT(cut.get<std::string>().size(), 100u);
+    // Lists show their first entries, shortened.
+    nlohmann::json many = nlohmann::json::array();
+    for (int i = 0; i < 20; ++i) many.push_back(photo);
+    auto list = nlohmann::json::parse(simulator::shortValue(many), nullptr, false);
+    ASSERT_TRUE(list.is_array());
+    EXPECT_EQ(list.size(), 9u);
+    EXPECT_EQ(list.back(), "... 20 entries");
+}
+
+TEST(SimulatorWatchTest, CallsAreToldAsCalls) {
+    EXPECT_EQ(simulator::ScreenWatch::urlLine("telprompt://122"), "[call: 122]");
+    EXPECT_EQ(simulator::ScreenWatch::urlLine("tel:95518"), "[call: 95518]");
+    EXPECT_EQ(simulator::ScreenWatch::urlLine("https://example.com/a"), "[opened: https://example.com/a]");
+}
+
+}  // namespace
