@@ -800,32 +800,31 @@ std::string describeLine(const ViewEntry& e) {
 
 std::string Driver::describeScreen() const {
     ScreenSnapshot snap;
+    const auto& entries = snap.entries();
     std::string out = "Screen: " + (topScreenName().empty() ? std::string("none") : topScreenName()) + "\n";
-    std::vector<size_t> open;   // subtreeEnd of printed ancestors
-    size_t skipUntil = 0;
-    bool skipping = false;
-    for (auto& e : snap.entries()) {
-        if (skipping && e.order <= skipUntil) continue;
-        skipping = false;
-        if (!e.shown) {
-            skipping = true;
-            skipUntil = e.subtreeEnd;
-            continue;
+    // Each view, then its subviews; a table's rows, headers and footers in reading order (top
+    // to bottom), whatever order the table keeps them in. A view left out (covered, outside)
+    // leaves its shown subviews at its own indentation.
+    std::function<void(size_t, size_t)> print = [&](size_t i, size_t depth) {
+        const auto& e = entries[i];
+        if (!e.shown || isButtonPart(*e.view)) return;
+        bool printed = false;
+        auto* label = dynamic_cast<const ui::Label*>(e.view.get());
+        bool emptyLabel = label && label->text().empty() && label->subviews().empty();
+        if (!e.covered && e.inside && !emptyLabel) {
+            out += std::string(depth * 2, ' ') + describeLine(e) + "\n";
+            printed = true;
         }
-        if (isButtonPart(*e.view)) {
-            skipping = true;
-            skipUntil = e.subtreeEnd;
-            continue;
+        std::vector<size_t> children;
+        for (size_t c = i + 1; c <= e.subtreeEnd && c < entries.size(); c = entries[c].subtreeEnd + 1) children.push_back(c);
+        if (dynamic_cast<const ui::TableView*>(e.view.get())) {
+            std::stable_sort(children.begin(), children.end(), [&](size_t a, size_t b) {
+                return entries[a].screenRect.y() < entries[b].screenRect.y();
+            });
         }
-        while (!open.empty() && open.back() < e.order) open.pop_back();
-        if (e.covered || !e.inside) continue;
-        if (auto* label = dynamic_cast<const ui::Label*>(e.view.get());
-            label && label->text().empty() && label->subviews().empty()) {
-            continue;
-        }
-        out += std::string(open.size() * 2, ' ') + describeLine(e) + "\n";
-        open.push_back(e.subtreeEnd);
-    }
+        for (size_t c : children) print(c, printed ? depth + 1 : depth);
+    };
+    for (size_t i = 0; i < entries.size(); i = entries[i].subtreeEnd + 1) print(i, 0);
     if (ui::Keyboard::isVisible()) {
         out += "Keyboard " + rectText(ui::Keyboard::frame()) + " language=" + ui::Keyboard::currentInputModeLanguage() + "\n";
     }

@@ -396,14 +396,6 @@ void TableView::tile() {
         if (d) d->willDisplayCell(*this, *cell, ip);
         cell->layoutIfNeeded();
     }
-    // The cells lie in row order behind the headers and footers (they never overlap each
-    // other, so the order only matters to whoever reads the views in turn).
-    {
-        size_t index = backgroundView_ && backgroundView_->superviewPointer() == this ? 1 : 0;
-        for (auto& [ip, cell] : visible_) {
-            if (cell->superviewPointer() == this) insertSubview(cell, index++);
-        }
-    }
     // Section headers and footers of the visible sections.
     std::map<int, std::shared_ptr<View>> headers, footers;
     for (size_t s = 0; s < sections_.size(); ++s) {
