@@ -16,6 +16,9 @@
 #include "core/StringExtension.h"
 #include "platform/media/DeviceOrientation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/TextField.h"
+#include "platform/graphics/Image.h"
+#include <cairo.h>
 #include "platform/foundation/Sandbox.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -435,6 +438,125 @@ TEST(SimulatorWatchTest, CallsAreToldAsCalls) {
     EXPECT_EQ(simulator::ScreenWatch::urlLine("telprompt://122"), "[call: 122]");
     EXPECT_EQ(simulator::ScreenWatch::urlLine("tel:95518"), "[call: 95518]");
     EXPECT_EQ(simulator::ScreenWatch::urlLine("https://example.com/a"), "[opened: https://example.com/a]");
+}
+
+}  // namespace
+
+namespace {
+
+class SimulatorShowsTest : public PlatformTest {
+protected:
+    std::unique_ptr<Simulator> start(SimulatorOptions options = {}) {
+        options.manualClock = true;
+        options.sandbox = sandboxRoot;
+        auto sim = std::make_unique<Simulator>(options);
+        std::string error;
+        EXPECT_TRUE(sim->start(error)) << error;
+        return sim;
+    }
+    // Runs one command; its printed output.
+    std::string run(Simulator& sim, const std::string& command, Simulator::Status expected = Simulator::Status::Ok) {
+        std::ostringstream out;
+        auto r = sim.execute(command, out);
+        EXPECT_EQ(r.status, expected) << command << ": " << r.message << "\n" << out.str();
+        return out.str();
+    }
+};
+
+TEST_F(SimulatorShowsTest, EachCommandTellsWhatItBroughtOnTheScreen) {
+    auto sim = start();
+    auto opened = run(*sim, R"(open ClientViewController {"simulateNormal": 1, "carCount": false,)"
+                            R"( "carlist": {"carno": "京A12345", "ownername": "张三", "jqxname": "中国人民财产保险股份有限公司"}})");
+    EXPECT_NE(opened.find("[screen: ClientViewController \"当事人信息\"]"), std::string::npos) << opened;
+
+    // The form's check: the message raised by the tap is told by the tap.
+    ASSERT_TRUE(run(*sim, "clear 请输入驾驶人姓名").find("[") == std::string::npos);
+    auto tapped = run(*sim, "tap 下一步");
+    EXPECT_NE(tapped.find("[message: \""), std::string::npos) << tapped;
+
+    // A replaced name, and the field's limit of 40 characters still holds.
+    run(*sim, "type 请输入驾驶人姓名 " + std::string(50, 'x'));
+    auto field = sim->driver().textInput("请输入驾驶人姓名");
+    ASSERT_TRUE(field);
+    EXPECT_EQ(std::dynamic_pointer_cast<ui::TextField>(field.view())->text(), std::string(40, 'x'));
+    run(*sim, "clear 请输入驾驶人姓名");
+    run(*sim, "type 请输入驾驶人姓名 李四");
+    EXPECT_EQ(std::dynamic_pointer_cast<ui::TextField>(field.view())->text(), "李四");
+
+    // The plate prefix: the sheet comes, its wheel turns, the sheet goes.
+    auto sheet = run(*sim, "tap 京A");
+    EXPECT_NE(sheet.find("[sheet: \"号码\" buttons: \"完成\" \"取消\"]"), std::string::npos) << sheet;
+    run(*sim, "pick 号码 1 B");
+    auto done = run(*sim, "tap 完成");
+    EXPECT_NE(done.find("[gone: sheet \"号码\"]"), std::string::npos) << done;
+    EXPECT_TRUE(sim->driver().isOnScreen("京B"));
+    run(*sim, "pick 号码 1 C", Simulator::Status::Failed);
+
+    // A call the application places shows as a call.
+    ui::Application::shared().openURL("telprompt://122");
+    auto waited = run(*sim, "wait 1");
+    EXPECT_NE(waited.find("[call: 122]"), std::string::npos) << waited;
+}
+
+// A JPEG of one colour, the size of the camera's scene.
+std::string jpegOf(double r, double g, double b) {
+    auto image = graphics::Image::draw({1280, 960}, 1, true, [&](cairo_t* cr) {
+        cairo_set_source_rgb(cr, r, g, b);
+        cairo_paint(cr);
+    });
+    return image->jpegData(0.9);
+}
+
+TEST_F(SimulatorShowsTest, TheCameraShowsThePhotoInFrontOfItUnderTheOutline) {
+    auto photos = sandboxRoot / "photos";
+    std::filesystem::create_directories(photos);
+    ASSERT_TRUE(foundation::files::writeAtomically(photos / "scene.jpg", jpegOf(1, 0, 1)));
+    SimulatorOptions options;
+    options.cameraFolder = photos;
+    auto sim = start(options);
+    run(*sim, "wait 2");
+    run(*sim, R"(open SingleDoubleAccidentViewController {"simulateNormal": 1})");
+    run(*sim, "tap 单车事故");
+    run(*sim, "until 请您从车辆(左前方)拍摄全景照片 10");
+    auto shot = sim->driver().screenshot(1);
+    ASSERT_TRUE(shot);
+    int magenta = 0, white = 0, all = 0;
+    for (int y = 0; y < 500; y += 2)
+        for (int x = 0; x < shot->pixelWidth(); x += 2) {
+            auto p = shot->pixel(x, y);
+            ++all;
+            if (p.r > 0.85 && p.g < 0.2 && p.b > 0.85) ++magenta;
+            if (p.r > 0.95 && p.g > 0.95 && p.b > 0.95) ++white;
+        }
+    EXPECT_GT(magenta, all / 2) << "the photo fills the preview";
+    EXPECT_GT(white, all / 200) << "the step's white outline lies over it";
+}
+
+TEST_F(SimulatorShowsTest, ACameraFolderWithoutAReadableJpegIsRefusedAtStart) {
+    auto empty = sandboxRoot / "empty";
+    std::filesystem::create_directories(empty);
+    auto broken = sandboxRoot / "broken";
+    std::filesystem::create_directories(broken);
+    ASSERT_TRUE(foundation::files::writeAtomically(broken / "photo.jpg", "not a picture at all"));
+    ASSERT_TRUE(foundation::files::writeAtomically(broken / "notes.txt", "hello"));
+    for (auto folder : {empty, broken}) {
+        SimulatorOptions options;
+        options.manualClock = true;
+        options.sandbox = sandboxRoot / "phone";
+        options.cameraFolder = folder;
+        std::string error;
+        EXPECT_FALSE(Simulator(options).start(error)) << folder;
+        EXPECT_NE(error.find("--camera"), std::string::npos) << error;
+        EXPECT_NE(error.find("readable JPEG"), std::string::npos) << error;
+    }
+    // One readable photo among broken ones is enough.
+    ASSERT_TRUE(foundation::files::writeAtomically(broken / "zz.jpeg", jpegOf(0, 1, 0)));
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot / "phone";
+    options.cameraFolder = broken;
+    std::string error;
+    EXPECT_TRUE(Simulator(options).start(error)) << error;
 }
 
 }  // namespace

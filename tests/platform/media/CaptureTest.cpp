@@ -7,6 +7,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/media/CaptureSession.h"
 #include "platform/media/CaptureVideoPreviewLayer.h"
+#include "platform/ui/GraphicsContext.h"
 
 using namespace media;
 
@@ -187,4 +188,36 @@ TEST_F(CaptureTest, DeviceOrientationIsSetAndAnnounced) {
     Device::current().setOrientation(DeviceOrientation::FaceUp);
     EXPECT_EQ(int(Device::current().orientation()), 5);
     EXPECT_EQ(announced, 2);
+}
+
+TEST_F(CaptureTest, ThePreviewShowsThePictureTheNextShotTakes) {
+    buildChain();
+    auto layer = CaptureVideoPreviewLayer::layerWithSession(session);
+    layer->setVideoGravity(VideoGravity::ResizeAspectFill);
+    layer->setFrame({0, 0, 160, 120});
+    auto host = std::make_shared<ui::View>(graphics::Rect{0, 0, 200, 150});
+    auto preview = layer->insertIntoView(host);
+    ASSERT_EQ(host->subviews().front(), preview) << "the picture lies behind the host's other views";
+    EXPECT_EQ(preview->frame(), (graphics::Rect{0, 0, 160, 120}));
+    EXPECT_FALSE(preview->isUserInteractionEnabled()) << "touches pass through to the views behind";
+
+    for (int i = 0; i < 2; ++i) {
+        auto shown = CameraScene::shared().currentPicture();
+        ASSERT_TRUE(shown);
+        auto taken = graphics::Image::fromData(capture().jpeg);
+        ASSERT_TRUE(taken);
+        EXPECT_EQ(shown->pngData(), taken->pngData()) << "shot " << i << " is the picture the preview showed";
+        EXPECT_NE(CameraScene::shared().currentPicture()->pngData(), taken->pngData()) << "the scene moved on";
+    }
+    // Drawn in the view tree: the scene's sky, not black, fills the preview's top.
+    auto drawn = ui::render(host, 1);
+    ASSERT_TRUE(drawn);
+    auto sky = drawn->pixel(5, 5);
+    EXPECT_GT(sky.b, 0.6);
+    EXPECT_EQ(drawn->pixel(180, 140).a, 0) << "outside the preview's frame nothing is drawn";
+
+    // Stopped, the preview is black.
+    session->stopRunning();
+    auto stopped = ui::render(host, 1);
+    EXPECT_LT(stopped->pixel(5, 5).b, 0.05);
 }
