@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include <arpa/inet.h>
@@ -25,6 +26,7 @@ class FileServer {
 public:
     FileServer() {
         server_.Get("/voice/message.mp3", [this](const httplib::Request& req, httplib::Response& res) {
+            std::lock_guard<std::mutex> lock(mutex_);
             lastAgent_ = req.get_header_value("X-Client");
             res.set_content(body, "audio/mpeg");
         });
@@ -42,10 +44,17 @@ public:
     }
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
 
+    // The "X-Client" header of the last download request (written on the server's thread).
+    std::string lastAgent() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lastAgent_;
+    }
+
     std::string body = std::string(300000, 'x') + "end of the voice message";
-    std::string lastAgent_;
 
 private:
+    mutable std::mutex mutex_;
+    std::string lastAgent_;
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
@@ -224,7 +233,7 @@ TEST_F(URLSessionManagerTest, SessionHeadersAndCancellation) {
     task->resume();
     task->resume();  // a second start does nothing
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 20));
-    EXPECT_EQ(server_.lastAgent_, "veskard");
+    EXPECT_EQ(server_.lastAgent(), "veskard");
 
     std::optional<URLSessionError> cancelError;
     auto cancelled = manager.downloadTaskWithRequest(
