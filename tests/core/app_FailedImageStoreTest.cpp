@@ -271,13 +271,18 @@ TEST_F(FailedImageStoreTest, AKillAtAnyMomentLosesNoConfirmedRecord) {
         FailedImageStore::resetForTesting();
         auto ids = FailedImageStore::ids();
         std::set<FailedImageStore::Id> found(ids.begin(), ids.end());
-        for (auto confirmedId : confirmed)
-            if (!removing.count(confirmedId)) ASSERT_TRUE(found.count(confirmedId)) << "run " << run << " lost " << confirmedId;
+        for (auto confirmedId : confirmed) {
+            if (!removing.count(confirmedId)) {
+                ASSERT_TRUE(found.count(confirmedId)) << "run " << run << " lost " << confirmedId;
+            }
+        }
         for (auto foundId : ids) {
             auto loaded = FailedImageStore::load(foundId);
             ASSERT_TRUE(loaded) << "run " << run << ": record " << foundId << " is damaged";
             // At most the one record whose add was under way when the kill came was not confirmed.
-            if (!confirmed.count(foundId)) EXPECT_EQ(foundId, confirmed.empty() ? 1u : *confirmed.rbegin() + 1);
+            if (!confirmed.count(foundId)) {
+                EXPECT_EQ(foundId, confirmed.empty() ? 1u : *confirmed.rbegin() + 1);
+            }
         }
         EXPECT_TRUE(filesIn(FailedImageStore::directory(), ".tmp-").empty());
     }
