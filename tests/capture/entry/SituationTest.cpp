@@ -80,7 +80,9 @@ protected:
     // Ticks a row, fills the description when given, and goes on to the camera.
     void chooseAndGoOn(int row, const std::string& text = "") {
         ASSERT_TRUE(driver.selectRow(0, row));
-        if (!text.empty()) ASSERT_TRUE(driver.type(AccidentSituationViewController::kPlaceholder, text));
+        if (!text.empty()) {
+            ASSERT_TRUE(driver.type(AccidentSituationViewController::kPlaceholder, text));
+        }
         ASSERT_TRUE(driver.tap(AccidentSituationViewController::kNextTitle));
         finishTransitions();
         ASSERT_NE(top<PhotoCapViewController>(), nullptr);
