@@ -35,12 +35,16 @@ protected:
     void typeCode(const std::string& code, bool endEditing = true) {
         toFooter();
         ASSERT_TRUE(driver.type(footer()->code2(), code));
-        if (endEditing) ASSERT_TRUE(driver.pressReturn());
+        if (endEditing) {
+            ASSERT_TRUE(driver.pressReturn());
+        }
     }
     void setPhone(const std::string& phone) {
         auto field = screen->otherPhoneNumber.lock();
         ASSERT_TRUE(driver.deleteBackward(field, static_cast<int>(field->text().size())));
-        if (!phone.empty()) ASSERT_TRUE(driver.type(field, phone));
+        if (!phone.empty()) {
+            ASSERT_TRUE(driver.type(field, phone));
+        }
         driver.pressReturn();
     }
     std::string confirm() {
