@@ -18,6 +18,8 @@
 #include <sstream>
 #include <string>
 
+#include "service_pictures.h"
+
 namespace {
 
 struct Colour {
@@ -614,6 +616,11 @@ const std::map<std::string, Drawing>& drawings() {
          }},
         {"circle", [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { circleMark(cr, w, h, c, a == "ticked"); }},
         {"triangle-down", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { triangleDown(cr, w, h, c); }},
+        // The service screens' pictures (service_pictures.cpp), named by the argument.
+        {"service",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) {
+             if (!drawServicePicture(cr, a, static_cast<int>(w), static_cast<int>(h))) plainBox(cr, w, h, c);
+         }},
     };
     return all;
 }
