@@ -1,5 +1,6 @@
 #include "app/ApplicationScreens.h"
 
+#include "account/GuidePages.h"
 #include "account/HomeViewController.h"
 #include "account/LoginViewController.h"
 #include "account/NewFeatureController.h"
@@ -54,7 +55,11 @@ std::shared_ptr<ui::ViewController> makeNotice(ScreenArguments& arguments) {
 void registerApplicationScreens() {
     ApplicationRoutes::install([] { return app::makeHomePage(); }, [] { return app::makeLoginPage(); });
 
+    NewFeatureController::registerPage("AccidentTreatmentView", [] { return std::make_shared<AccidentTreatmentView>(); });
+    NewFeatureController::registerPage("SettlementView", [] { return std::make_shared<SettlementView>(); });
+    NewFeatureController::registerPage("QuikeHandleView", [] { return std::make_shared<QuikeHandleView>(); });
     ScreenRegistry::registerFactory("NewFeatureController", [](ScreenArguments&) { return app::makeNewFeature(); });
+    ScreenRegistry::registerFactory("AreaImageViewController", [](ScreenArguments&) { return app::makeAreas(); });
     ScreenRegistry::registerFactory("HomeViewController", [](ScreenArguments&) { return app::makeHomePage(); });
     ScreenRegistry::registerFactory("LoginViewController", [](ScreenArguments&) { return app::makeLoginPage(); });
     ScreenRegistry::registerFactory("QuickInfoViewController", [](ScreenArguments& arguments) {

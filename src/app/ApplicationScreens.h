@@ -6,7 +6,9 @@
 //
 // Names and arguments (a practice flag is the number 1 or 0; texts are texts; flags are true
 // or false; anything else, a missing required argument or an unknown one is an error):
-//   "NewFeatureController", "HomeViewController", "LoginViewController", "RkTipsViewController": none
+//   "NewFeatureController", "HomeViewController", "LoginViewController", "RkTipsViewController",
+//   "AreaImageViewController": none
+// It also gives the first-launch pager its three guide pages.
 //   "DangrousTipViewController": {"simulateState"}
 //   "CallPoliceTipsViewController", "AccidentTreatmentTipsController",
 //   "SingleDoubleAccidentViewController": {"simulateNormal"}

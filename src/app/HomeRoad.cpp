@@ -6,6 +6,7 @@
 #include "app/AppDelegate.h"
 #include "app/Navigator.h"
 #include "app/SingleCarRoad.h"
+#include "capture/areas/AreaImageViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 
@@ -15,7 +16,7 @@ std::shared_ptr<HomeViewController> makeHomePage() {
     auto home = std::make_shared<HomeViewController>();
     home->onAccident = [](CaseMode mode) { push(SingleCarRoad::start(mode)); };
     home->onHistory = [] { notBuiltYet("the case history"); };
-    home->onAreas = [] { notBuiltYet("the service areas"); };
+    home->onAreas = [] { push(makeAreas()); };
     home->onRequestLocation = [] {
         auto delegate = std::dynamic_pointer_cast<AppDelegate>(ui::Application::shared().delegate());
         if (delegate)
@@ -28,9 +29,11 @@ std::shared_ptr<HomeViewController> makeHomePage() {
 
 std::shared_ptr<LoginViewController> makeLoginPage() {
     auto login = std::make_shared<LoginViewController>();
-    login->onAreas = [] { notBuiltYet("the service areas"); };
+    login->onAreas = [] { push(makeAreas()); };
     return login;
 }
+
+std::shared_ptr<ui::ViewController> makeAreas() { return std::make_shared<AreaImageViewController>(); }
 
 std::shared_ptr<NewFeatureController> makeNewFeature() { return std::make_shared<NewFeatureController>(); }
 

@@ -6,12 +6,14 @@
 #include "account/NewFeatureController.h"
 
 // The pages a launch or a finished case lands on, with their entries wired: the home page's
-// accident entry starts a case (SingleCarRoad), its history and service-area entries say they
-// are not built yet.
+// accident entry starts a case (SingleCarRoad), its history entry says it is not built yet;
+// the home page's and the login page's service-area entries open the area maps.
 namespace app {
 
 std::shared_ptr<HomeViewController> makeHomePage();
 std::shared_ptr<LoginViewController> makeLoginPage();
 std::shared_ptr<NewFeatureController> makeNewFeature();
+// The service-area maps ("区域说明").
+std::shared_ptr<ui::ViewController> makeAreas();
 
 }  // namespace app
