@@ -340,6 +340,7 @@ std::string Simulator::help() {
            "  row SECTION ROW               select a row of the visible table (from 0)\n"
            "  alert BUTTON                  answer the alert or action sheet with its button\n"
            "  back                          the navigation bar's back button\n"
+           "  page N                        swipe the visible pager to page N (from 0)\n"
            "  wait SECONDS                  let time pass\n"
            "  until TEXT [SECONDS]          wait until TEXT shows (default 10 s)\n"
            "  expect TEXT                   stop with an error unless TEXT or the top screen's class shows\n"
@@ -502,6 +503,11 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
             if (words.size() == 2 && words[1] == word) return fromOutcome(driver_.rotate(orientation));
         }
         return failed("rotate wants portrait, upside-down, landscape-left, landscape-right, face-up or face-down");
+    }
+    if (cmd == "page") {
+        int page = 0;
+        if (words.size() != 2 || !parseInt(words[1], page) || page < 0) return failed("page needs a page number (from 0)");
+        return fromOutcome(driver_.page(page));
     }
     if (cmd == "draw") return draw(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "expect-url") {

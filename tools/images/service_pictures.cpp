@@ -33,6 +33,16 @@ void centredText(cairo_t* cr, const std::string& text, double cx, double cy, dou
     cairo_show_text(cr, text.c_str());
 }
 
+// `text` centred in a w × h picture at the largest size up to `size` that fits its width.
+void fittedText(cairo_t* cr, const std::string& text, double w, double h, double size) {
+    cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text.c_str(), &e);
+    if (e.x_advance > w - 4) size *= (w - 4) / e.x_advance;
+    centredText(cr, text, w / 2, h / 2, size);
+}
+
 void street(cairo_t* cr, double x1, double y1, double x2, double y2, double width) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     rgb(cr, 200, 190, 170);
@@ -237,7 +247,7 @@ bool drawServicePicture(cairo_t* cr, const std::string& name, int w, int h) {
         cloud(cr, 150, 250, 0.6);
     } else if (name == "字") {
         rgb(cr, 255, 255, 255);
-        centredText(cr, "事故快处 轻松便捷", w / 2.0, h / 2.0, h * 0.55);
+        fittedText(cr, "事故快处 轻松便捷", w, h, h * 0.55);
     } else if (name == "在线理赔@1x") {
         landscape(cr, w, h);
         rgb(cr, 50, 50, 60);  // a phone showing the claim paid
@@ -269,7 +279,7 @@ bool drawServicePicture(cairo_t* cr, const std::string& name, int w, int h) {
         roundedRect(cr, 0.5, 0.5, w - 1, h - 1, h / 2.0 - 1);
         cairo_fill(cr);
         rgb(cr, 255, 255, 255);
-        centredText(cr, "立即体验", w / 2.0, h / 2.0, h * 0.5);
+        fittedText(cr, "立即体验", w, h, h * 0.5);
     } else if (name == "下拉选择") {
         rgb(cr, 150, 150, 150);
         cairo_move_to(cr, 1, 1);
