@@ -4,6 +4,7 @@
 #include "account/LoginViewController.h"
 #include "account/NewFeatureController.h"
 #include "app/AppDelegate.h"
+#include "app/HistoryRoad.h"
 #include "app/Navigator.h"
 #include "app/SingleCarRoad.h"
 #include "capture/areas/AreaImageViewController.h"
@@ -15,7 +16,7 @@ namespace app {
 std::shared_ptr<HomeViewController> makeHomePage() {
     auto home = std::make_shared<HomeViewController>();
     home->onAccident = [](CaseMode mode) { push(SingleCarRoad::start(mode)); };
-    home->onHistory = [] { notBuiltYet("the case history"); };
+    home->onHistory = [] { push(HistoryRoad::makeHistory()); };
     home->onAreas = [] { push(makeAreas()); };
     home->onRequestLocation = [] {
         auto delegate = std::dynamic_pointer_cast<AppDelegate>(ui::Application::shared().delegate());

@@ -10,6 +10,7 @@ void registerCaptureDefaults(StandInServer& server);
 void registerFollowupDefaults(StandInServer& server);
 void registerFormDefaults(StandInServer& server);
 void registerLiabilityDefaults(StandInServer& server);
+void registerHistoryDefaults(StandInServer& server);
 
 void registerDefaults(StandInServer& server) {
     registerHomeDefaults(server);
@@ -17,6 +18,7 @@ void registerDefaults(StandInServer& server) {
     registerFollowupDefaults(server);
     registerFormDefaults(server);
     registerLiabilityDefaults(server);
+    registerHistoryDefaults(server);
 }
 
 }  // namespace standin

@@ -276,7 +276,7 @@ void StandInServer::handle(const std::string& method, const httplib::Request& re
     }
     res.status = reply.status;
     if (reply.rawBody) {
-        res.set_content(*reply.rawBody, "application/json;charset=UTF-8");
+        res.set_content(*reply.rawBody, reply.contentType);
     } else if (!reply.body.is_null()) {
         res.set_content(jsonText(reply.body), "application/json;charset=UTF-8");
     }

@@ -39,6 +39,7 @@ struct Reply {
     int status = 200;
     nlohmann::json body;                 // sent as JSON unless rawBody is set; null sends nothing
     std::optional<std::string> rawBody;  // sent as it is (a broken body, for example)
+    std::string contentType = "application/json;charset=UTF-8";  // of a raw body
     double delaySeconds = 0;             // real time before answering
     bool drop = false;                   // close the connection without answering
 

@@ -1,0 +1,108 @@
+#include "liability/history/HistoryDetailViewController.h"
+
+#include "core/AppConfig.h"
+#include "core/RequestManager.h"
+#include "core/StoreManager.h"
+#include "core/StringExtension.h"
+#include "core/Theme.h"
+#include "core/UserDateSingleton.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/Font.h"
+
+HistoryDetailViewController::HistoryDetailViewController(Arguments arguments)
+    : accidentno(arguments.story.accidentno.value_or("")), curStory(std::move(arguments.story)) {}
+
+void HistoryDetailViewController::viewDidLoad() {
+    BaseTableViewController::viewDidLoad();
+    Theme::styleNavigationBar(*this, kTitle);
+    Theme::addBackItem(sharedAs<ui::ViewController>());
+    view()->setBackgroundColor(Theme::pageGrey());
+    tableView()->setBackgroundColor(Theme::pageGrey());
+    DataSource rows;
+    for (const auto& label : StoreManager::shareStoreManager().getHistoryDetailConfigureArray()) rows.emplace_back(label);
+    setDataSource(std::move(rows));
+    tableView()->reloadData();
+    loadDataSource();
+}
+
+void HistoryDetailViewController::loadDataSource() {
+    if (loading_) return;
+    loading_ = true;
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    auto params = UserDateSingleton::params({{"userid", state.userid()},
+                                             {"casenumber", curStory.casenumber.value_or("")},
+                                             {"telephone", state.phoneNumber()},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"sn", state.sn()}});
+    beginLoadingWithText(kLoadingText);
+    std::weak_ptr<HistoryDetailViewController> weak = sharedAs<HistoryDetailViewController>();
+    RequestManager::shareRequestManager().request_History_Detail_WithParams(
+        params, [weak](const std::shared_ptr<Story>& result, const RequestOutcome&) {
+            auto self = weak.lock();
+            if (!self) return;
+            self->loading_ = false;
+            self->endLoading();
+            if (!result) return;  // the list's record stays; the client has said why
+            self->curStory = *result;
+            self->curStory.accidentno = self->accidentno;
+            self->tableView()->reloadData();
+        });
+}
+
+std::shared_ptr<ui::TableViewCell> HistoryDetailViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                                    ui::IndexPath indexPath) {
+    auto cell = tableView.dequeueReusableCellWithIdentifier("UITableViewCell");
+    if (!cell) cell = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "UITableViewCell");
+    cell->textLabel()->setFont(ui::Font::systemFont(15));
+    cell->textLabel()->setTextColor(ui::Color::gray());
+    const auto* label = entry<std::string>(static_cast<size_t>(indexPath.row));
+    std::string text = label ? *label : "";
+    switch (indexPath.row) {
+    case 0: text += StoreManager::shareStoreManager().getCaseTypeWithCode(curStory.casetype).value_or(""); break;
+    case 1: text += curStory.reportime.value_or(""); break;
+    case 2: text += curStory.caseaddress.value_or(""); break;
+    default: break;
+    }
+    cell->textLabel()->setText(text);
+    cell->setAccessoryType(indexPath.row >= 3 ? ui::TableViewCellAccessoryType::DisclosureIndicator
+                                              : ui::TableViewCellAccessoryType::None);
+    return cell;
+}
+
+namespace {
+template <class F, class... A>
+void call(const F& output, const char* what, A&&... args) {
+    if (output)
+        output(std::forward<A>(args)...);
+    else
+        foundation::logError(std::string("HistoryDetailViewController: nothing opens ") + what);
+}
+}  // namespace
+
+void HistoryDetailViewController::didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) {
+    tableView.deselectRowAtIndexPath(indexPath, true);
+    switch (indexPath.row) {
+    case 3: {
+        std::vector<CaseCar> cars;
+        for (const auto& car : curStory.casecarlist.value_or(std::vector<std::shared_ptr<CaseCar>>{}))
+            if (car) cars.push_back(*car);
+        call(onCars, "the vehicles", cars);
+        break;
+    }
+    case 4: {
+        std::vector<AccidentPhoto> photos;
+        for (const auto& photo : curStory.accidentimageList.value_or(std::vector<std::shared_ptr<AccidentPhoto>>{}))
+            if (photo) photos.push_back(*photo);
+        call(onPhotos, "the photos", photos);
+        break;
+    }
+    case 5: call(onAgreement, "the agreement image", curStory.resbookimgurl.value_or("")); break;
+    case 6: {
+        // isValide answers whether the text is absent or empty.
+        std::string text = StringExtension::isValide(curStory.cpsmoney) ? std::string(kNoClaimText) : *curStory.cpsmoney;
+        call(onClaim, "the claim result", accidentno, text);
+        break;
+    }
+    default: break;
+    }
+}

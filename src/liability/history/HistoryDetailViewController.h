@@ -1,0 +1,46 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/BaseTableViewController.h"
+#include "core/Story.h"
+
+// "事故详情": one case's type, time and place, and the rows that open its vehicles, its
+// photos, its agreement image and its claim result. Shows the list's record at once, fetches
+// the fuller one ("historycasedetail") and redraws from it when it comes; a failed load keeps
+// the list's record.
+class HistoryDetailViewController : public BaseTableViewController {
+public:
+    static constexpr const char* kTitle = "事故详情";
+    static constexpr const char* kLoadingText = "正在加载...";
+    static constexpr const char* kNoClaimText = "目前无理赔结果!";
+
+    struct Arguments {
+        Story story;
+    };
+    explicit HistoryDetailViewController(Arguments arguments);
+    std::string className() const override { return "HistoryDetailViewController"; }
+
+    // The case number of the list's record; the claim row always uses it.
+    const std::string accidentno;
+
+    // "事故车辆", "事故影像", "快处信息" (the agreement image's URL), "理赔信息" (the case
+    // number and the text to show: the amount, or "目前无理赔结果!").
+    std::function<void(const std::vector<CaseCar>& cars)> onCars;
+    std::function<void(const std::vector<AccidentPhoto>& photos)> onPhotos;
+    std::function<void(const std::string& url)> onAgreement;
+    std::function<void(const std::string& accidentno, const std::string& textValue)> onClaim;
+
+    void viewDidLoad() override;
+    void loadDataSource() override;
+
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+
+private:
+    friend class HistoryDetailTestAPI;
+    Story curStory;
+    bool loading_ = false;
+};

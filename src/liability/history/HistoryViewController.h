@@ -1,0 +1,39 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/BaseTableViewController.h"
+#include "core/Story.h"
+
+// "事故列表": the signed-in user's cases ("historycase"), loaded once. A row opens the case's
+// detail (not for a case whose photos are under review); "处理" resumes an unfinished case.
+// A successful empty list shows the no-data picture; a failed load keeps what was shown (the
+// API client has told why) and never claims that there are no records.
+class HistoryViewController : public BaseTableViewController {
+public:
+    static constexpr const char* kTitle = "事故列表";
+    static constexpr const char* kLoadingText = "正在加载...";
+
+    HistoryViewController() = default;
+    std::string className() const override { return "HistoryViewController"; }
+
+    // A row tapped (any state but 7): the case detail with this record.
+    std::function<void(const std::shared_ptr<Story>& story)> onDetail;
+    // "处理" on a case in state 1, 2, 3, 4 or 7: resume it at the screen of its state.
+    std::function<void(const std::shared_ptr<Story>& story)> onResume;
+
+    // Whether "处理" resumes a case in this state.
+    static bool resumable(const std::optional<std::string>& state);
+
+    void viewDidLoad() override;
+    void loadDataSource() override;
+
+    double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+
+private:
+    void resume(const std::shared_ptr<Story>& story);
+    bool loading_ = false;
+};
