@@ -145,7 +145,6 @@ TEST_F(ViewersTest, CaptionsOfUnknownCodesAreOther) {
     for (const char* code : {"16", "0", "-1", "abc", "99999999999999999999"}) {
         AccidentPhotoCell cell;
         cell.setAccidentPhoto(photo(std::string(code), std::nullopt));
-        auto texts = std::vector<std::string>{};
         bool found = false;
         for (const auto& view : cell.contentView()->subviews())
             for (const auto& sub : view->subviews())
