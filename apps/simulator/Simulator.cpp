@@ -27,6 +27,8 @@
 #include "platform/location/LocationManager.h"
 #include "platform/location/PushRegistrar.h"
 #include "platform/media/CameraSimulation.h"
+#include "platform/media/ImagePickerCamera.h"
+#include "platform/ui/ImagePickerController.h"
 #include "platform/media/DeviceOrientation.h"
 #include "platform/media/Microphone.h"
 #include "platform/ui/Application.h"
@@ -283,6 +285,8 @@ bool Simulator::start(std::string& error) {
         }
         media::CameraScene::shared().setFolder(options_.cameraFolder);
     }
+    // The system picker takes its pictures with the same camera.
+    media::installImagePickerCamera();
     if (!options_.microphoneWav.empty() && !media::Microphone::shared().setWavFile(options_.microphoneWav)) {
         error = "--microphone: " + options_.microphoneWav.string() + " is not a readable 16-bit PCM WAV file";
         return false;
@@ -361,6 +365,9 @@ std::string Simulator::help() {
            "                                (default 60 s)\n"
            "  expect-count PATHWORD N [KEY=VALUE]...\n"
            "                                stop with an error unless exactly N such requests were sent\n"
+           "  pick [cancel]                 the system camera picker on the screen takes a picture (or is cancelled)\n"
+           "  server-data KEY JSON          sets what the stand-in server's default replies read, e.g.\n"
+           "                                server-data photoReview [\"pending\",\"reject\",\"accept\"]\n"
            "  screenshot FILE               write the screen as a PNG file\n"
            "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
            "                                landscape-right, face-up or face-down\n"
@@ -490,6 +497,19 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
                                          std::to_string(static_cast<long long>(seconds)) + " s"};
     }
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
+    if (cmd == "pick") {
+        if (words.size() > 2 || (words.size() == 2 && words[1] != "cancel")) return failed("pick takes nothing or cancel");
+        return pick(words.size() == 2);
+    }
+    if (cmd == "server-data") {
+        if (!server_) return failed("only the built-in stand-in server can be told what to answer");
+        if (words.size() < 3) return failed("server-data needs a key and a JSON value");
+        auto rest = trimmed(line.substr(line.find(words[1], cmd.size()) + words[1].size()));
+        auto value = foundation::parseJson(rest);
+        if (value.is_discarded()) return failed("server-data: not JSON: " + rest);
+        server_->withState([&](standin::SimulatedState& state) { state.data[words[1]] = value; });
+        return ok();
+    }
     if (cmd == "expect-count") return expectCount(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "rotate") {
         static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{
@@ -669,6 +689,23 @@ Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {
     msg += ", expected " + std::to_string(wantedCount);
     for (auto& r : server_->requests(pathWord)) msg += "\n  " + requestLine(r);
     return {Status::Expectation, msg};
+}
+
+Simulator::Result Simulator::pick(bool cancel) {
+    driver_.settle();
+    // The picker is the screen presented last.
+    std::shared_ptr<ui::ViewController> screen = driver_.topScreen();
+    std::shared_ptr<ui::ImagePickerController> picker;
+    for (auto s = screen; s && !picker; s = s->parentViewController())
+        picker = std::dynamic_pointer_cast<ui::ImagePickerController>(s);
+    if (!picker) return failed("no camera picker on the screen");
+    if (cancel) {
+        picker->cancel();
+    } else if (!picker->takePicture()) {
+        return failed("the picker's camera took no picture");
+    }
+    driver_.settle();
+    return ok();
 }
 
 Simulator::Result Simulator::screenshot(const std::string& file) {

@@ -87,6 +87,13 @@ void registerApplicationScreens() {
     ScreenRegistry::registerFactory("AccidentSituationViewController", [](ScreenArguments& arguments) {
         return std::make_shared<MultiCarRoad>(newRoad())->makeSituation(arguments.caseMode("simulateState"));
     });
+    ScreenRegistry::registerFactory("WaitTipViewController", [](ScreenArguments& arguments) {
+        return std::make_shared<MultiCarRoad>(newRoad())->makePhotoReview(arguments.caseMode("simulateState"),
+                                                                           arguments.flag("isHistory", false));
+    });
+    ScreenRegistry::registerFactory("MoveCarTipsViewController", [](ScreenArguments& arguments) {
+        return std::make_shared<MultiCarRoad>(newRoad())->makeMoveCarTips(arguments.caseMode("simulateState"));
+    });
     ScreenRegistry::registerFactory("CarListViewController", [](ScreenArguments& arguments) {
         return newRoad()->makeCarList(arguments.caseMode("simulateNormal"), arguments.flag("carCount"));
     });

@@ -12,7 +12,8 @@
 //   "DangrousTipViewController": {"simulateState"}
 //   "CallPoliceTipsViewController", "AccidentTreatmentTipsController",
 //   "SingleDoubleAccidentViewController": {"simulateNormal"}
-//   "AccidentSituationViewController": {"simulateState"}
+//   "AccidentSituationViewController", "MoveCarTipsViewController": {"simulateState"}
+//   "WaitTipViewController": {"simulateState", "isHistory"?: bool}
 //   "CarListViewController": {"simulateNormal", "carCount": bool}
 //   "ChooseInsuranceViewController": {"simulateState"}
 //   "ClientViewController": {"simulateNormal", "carCount": bool, "carlist"?: vehicle dictionary}

@@ -8,6 +8,7 @@ namespace standin {
 void registerHomeDefaults(StandInServer& server);
 void registerCaptureDefaults(StandInServer& server);
 void registerFollowupDefaults(StandInServer& server);
+void registerReviewDefaults(StandInServer& server);
 void registerFormDefaults(StandInServer& server);
 void registerLiabilityDefaults(StandInServer& server);
 void registerHistoryDefaults(StandInServer& server);
@@ -16,6 +17,7 @@ void registerDefaults(StandInServer& server) {
     registerHomeDefaults(server);
     registerCaptureDefaults(server);
     registerFollowupDefaults(server);
+    registerReviewDefaults(server);
     registerFormDefaults(server);
     registerLiabilityDefaults(server);
     registerHistoryDefaults(server);

@@ -1,0 +1,177 @@
+#include "capture/review/PhotoTipViewController.h"
+
+#include "capture/camera/ImageUpload.h"
+#include "core/AppConfig.h"
+#include "core/ImageCommon.h"
+#include "core/ImageResize.h"
+#include "core/RequestManager.h"
+#include "core/Theme.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "platform/foundation/Log.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/NavigationController.h"
+
+PhotoTipViewController::PhotoTipViewController(Arguments arguments)
+    : simulateState(arguments.simulateState), resultArray(std::move(arguments.resultArray)),
+      taken_(resultArray.size(), false) {}
+
+void PhotoTipViewController::viewDidLoad() {
+    BaseViewController::viewDidLoad();
+    Theme::styleNavigationBar(*this, kTitle);
+    Theme::hideBackItem(*this);
+    view()->setBackgroundColor(Theme::pageGrey());
+    auto bounds = view()->bounds();
+    tableView_ = std::make_shared<ui::TableView>(ui::Rect{0, 0, bounds.width(), bounds.height() - 66},
+                                                 ui::TableViewStyle::Plain);
+    tableView_->setDataSource(std::static_pointer_cast<ui::TableViewDataSource>(sharedAs<PhotoTipViewController>()));
+    tableView_->setDelegate(std::static_pointer_cast<ui::TableViewDelegate>(sharedAs<PhotoTipViewController>()));
+    view()->addSubview(tableView_);
+    tableView_->reloadData();
+}
+
+void PhotoTipViewController::viewDidAppear(bool animated) {
+    BaseViewController::viewDidAppear(animated);
+    // Nothing to take again: the photos are reported at once, so that the driver is not left in
+    // a list without rows.
+    if (resultArray.empty()) reportWhenDone();
+}
+
+int PhotoTipViewController::numberOfRowsInSection(ui::TableView&, int) { return static_cast<int>(resultArray.size()); }
+
+double PhotoTipViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) { return kRowHeight; }
+
+std::shared_ptr<ui::TableViewCell> PhotoTipViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                               ui::IndexPath indexPath) {
+    auto cell = PhotoTipCell::cellWithTableview(tableView);
+    if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= resultArray.size()) return cell;
+    auto row = static_cast<std::size_t>(indexPath.row);
+    cell->delegate = std::static_pointer_cast<PhotoTipCellDelegate>(sharedAs<PhotoTipViewController>());
+    cell->setResult(resultArray[row], row, taken_[row]);
+    return cell;
+}
+
+void PhotoTipViewController::takePhotoBtnDidClickWithPhotoType(const std::string& photoType,
+                                                               const std::shared_ptr<ui::Button>&, std::size_t row) {
+    if (row >= taken_.size() || taken_[row] || presentedViewController()) return;
+    if (!ui::ImagePickerController::isSourceTypeAvailable(ui::ImagePickerSourceType::Camera)) {
+        auto alert = std::make_shared<ui::AlertView>(kNoCameraTitle, kNoCameraText,
+                                                     std::weak_ptr<ui::AlertViewDelegate>(), "确定");
+        alert->show();
+        return;
+    }
+    rowUnderWay_ = row;
+    photoType_ = photoType;
+    auto picker = std::make_shared<ui::ImagePickerController>();
+    picker->setSourceType(ui::ImagePickerSourceType::Camera);
+    picker->setAllowsEditing(true);
+    picker->setDelegate(std::static_pointer_cast<ui::ImagePickerControllerDelegate>(sharedAs<PhotoTipViewController>()));
+    Theme::styleNavigationBar(*picker->navigationBar());
+    presentViewController(picker, true);
+}
+
+void PhotoTipViewController::imagePickerControllerDidCancel(ui::ImagePickerController& picker) {
+    rowUnderWay_.reset();
+    picker.dismissViewController(true);
+}
+
+void PhotoTipViewController::didFinishPickingMediaWithInfo(ui::ImagePickerController& picker,
+                                                           const ui::ImagePickerInfo& info) {
+    // The whole picture as shot, not the crop.
+    auto reduced = ImageCommon::imageCompressForSize(info.originalImage, {640, 480});
+    std::string text = reduced ? ImageResize::compressionWithSize(reduced, 30) : std::string();
+    std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
+    (void)picker;
+    // The picker goes the way it came: dismissed by the screen that presented it.
+    auto presenter = navigationController() ? std::static_pointer_cast<ui::ViewController>(navigationController())
+                                            : sharedAs<ui::ViewController>();
+    presenter->dismissViewController(true, [weak, text] {
+        auto self = weak.lock();
+        if (!self) return;
+        if (text.empty()) {
+            foundation::log("PhotoTipViewController: the picture could not be read; the row stays open");
+            self->rowUnderWay_.reset();
+            return;
+        }
+        self->selfDismissWithImage(text);
+    });
+}
+
+void PhotoTipViewController::selfDismissWithImage(const std::string& image) {
+    if (!rowUnderWay_ || *rowUnderWay_ >= taken_.size() || taken_[*rowUnderWay_]) return;
+    std::size_t row = *rowUnderWay_;
+    rowUnderWay_.reset();
+    taken_[row] = true;
+    if (tableView_) tableView_->reloadRowsAtIndexPaths({ui::IndexPath{0, static_cast<int>(row)}});
+    uploadImage(image, photoType_);
+    reportWhenDone();
+}
+
+void PhotoTipViewController::uploadImage(const std::string& image, const std::string& code) {
+    if (simulateState != CaseMode::Real) return;
+    auto record = ImageUpload::recordWithShot(image, code);
+    ++uploadsWaiting_;
+    std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
+    // A failed upload waits in the failed-upload store for the retry.
+    ImageUpload::send(record, [weak](bool) {
+        auto self = weak.lock();
+        if (!self) return;
+        if (self->uploadsWaiting_ > 0) --self->uploadsWaiting_;
+        self->reportWhenDone();
+    });
+}
+
+void PhotoTipViewController::reportWhenDone() {
+    for (bool taken : taken_)
+        if (!taken) return;
+    if (uploadsWaiting_ > 0 || reported_ || reporting_) return;
+    if (simulateState != CaseMode::Real) {
+        reported_ = true;
+        close();
+        return;
+    }
+    report();
+}
+
+void PhotoTipViewController::report() {
+    if (reporting_) return;
+    reporting_ = true;
+    ProgressHUD::showMessage(kReportingText);
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    auto params = UserDateSingleton::params({{"userid", state.userid()},
+                                             {"sn", state.sn()},
+                                             {"appkey", AppConfig::appKey()},
+                                             {"accidentno", state.accidentno()},
+                                             {"accidenttype", std::string("7")},
+                                             {"type", std::string("2")}});
+    std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
+    RequestManager::shareRequestManager().request_Taskstate_WithParams(
+        params, [weak](const nlohmann::json&, const RequestOutcome& outcome) {
+            auto self = weak.lock();
+            if (!self) return;
+            self->reporting_ = false;
+            if (!outcome.answered()) {
+                // The API client said why. The review would wait for photos it was never told
+                // about: the screen stays with a way to send the report again.
+                std::weak_ptr<PhotoTipViewController> again = self;
+                Theme::addRightTitleItem(*self, kReportAgainTitle, [again] {
+                    if (auto screen = again.lock()) screen->report();
+                });
+                return;
+            }
+            ProgressHUD::hideHUD();
+            self->reported_ = true;
+            self->close();
+        });
+}
+
+void PhotoTipViewController::close() {
+    if (closing_) return;
+    closing_ = true;
+    auto navigation = navigationController();
+    if (navigation) {
+        navigation->dismissViewController(true);
+    } else {
+        dismissViewController(true);
+    }
+}
