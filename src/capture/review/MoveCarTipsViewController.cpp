@@ -92,7 +92,6 @@ void MoveCarTipsViewController::viewWillAppear(bool animated) {
     double width = view()->bounds().width();
     if (auto tip = tip_.lock()) tip->setFrame({12.5, 12.5, width - 25, 300});
     if (auto moved = moved_.lock()) moved->setFrame({12.5, 312.5, width - 25, 39});
-    loading_ = false;
 }
 
 void MoveCarTipsViewController::requestCarList() {
@@ -126,6 +125,7 @@ void MoveCarTipsViewController::movedBtnClick() {
             ProgressHUD::hideHUD();
             auto self = weak.lock();
             if (!self) return;
+            self->loading_ = false;
             if (outcome.answered()) {
                 self->handOver(self->onCarList, "the vehicle choice");
             } else {
