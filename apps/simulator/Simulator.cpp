@@ -365,7 +365,7 @@ std::string Simulator::help() {
            "                                (default 60 s)\n"
            "  expect-count PATHWORD N [KEY=VALUE]...\n"
            "                                stop with an error unless exactly N such requests were sent\n"
-           "  pick [cancel]                 the system camera picker on the screen takes a picture (or is cancelled)\n"
+           "  take-photo [cancel]           the system camera picker on the screen takes a picture (or is cancelled)\n"
            "  server-data KEY JSON          sets what the stand-in server's default replies read, e.g.\n"
            "                                server-data photoReview [\"pending\",\"reject\",\"accept\"]\n"
            "  screenshot FILE               write the screen as a PNG file\n"
@@ -497,8 +497,8 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
                                          std::to_string(static_cast<long long>(seconds)) + " s"};
     }
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
-    if (cmd == "pick") {
-        if (words.size() > 2 || (words.size() == 2 && words[1] != "cancel")) return failed("pick takes nothing or cancel");
+    if (cmd == "take-photo") {
+        if (words.size() > 2 || (words.size() == 2 && words[1] != "cancel")) return failed("take-photo takes nothing or cancel");
         return pick(words.size() == 2);
     }
     if (cmd == "server-data") {
