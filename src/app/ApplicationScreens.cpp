@@ -141,6 +141,15 @@ void registerApplicationScreens() {
     ScreenRegistry::registerFactory("NotificationInfoViewController", makeNotice);
     // The police liability wait: the push router routes chat messages over it, the case history
     // reopens it.
+    ScreenRegistry::registerFactory("ChatViewController", [](ScreenArguments& arguments) {
+        ChatViewController::Arguments a;
+        a.simulateState = arguments.caseMode("simulateState", CaseMode::Real);
+        auto insurer = arguments.dictionary("insurance", false);
+        if (!insurer.is_null()) a.insurance = *InsuranceCompany::objectWithKeyValues(insurer);
+        auto dict = arguments.dictionary("dict", false);
+        if (!dict.is_null()) a.dict = OtherMessages::fromPush(dict);
+        return LiabilityRoad::makeChat(std::move(a));
+    });
     ScreenRegistry::registerFactory("TrafficPoliceViewController", [](ScreenArguments& arguments) {
         TrafficPoliceViewController::Arguments a;
         a.simulateState = arguments.caseMode("simulateState");

@@ -27,6 +27,8 @@
 //       "isBarItem"?: bool}, where what is left out is the kind's own (its text, button, bar item)
 //   "TrafficPoliceViewController": {"simulateState", "insurance"?: insurer dictionary, "isHistory"?: bool,
 //                                   "hideBackButton"?: bool (default true)}
+//   "ChatViewController": {"dict"?: dictionary (the pushed message record), "simulateState"?,
+//                          "insurance"?: insurer dictionary}
 //   "QuickInfoViewController": {"url": text}
 //   "UnderwritInfoViewController": {"jqx"?: text, "syx"?: text}
 void registerApplicationScreens();

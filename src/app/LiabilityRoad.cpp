@@ -47,7 +47,20 @@ std::shared_ptr<TrafficPoliceViewController> makePoliceWait(TrafficPoliceViewCon
     screen->onDecision = [](CaseMode mode, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance) {
         app::push(makePoliceDuty({mode, std::move(dateSorce), std::move(insruance)}));
     };
-    screen->onChat = [](InsuranceCompany) { app::notBuiltYet("the case chat"); };
+    screen->onChat = [](InsuranceCompany insurance) {
+        ChatViewController::Arguments chat;
+        chat.simulateState = CaseMode::Real;
+        chat.insurance = std::move(insurance);
+        app::push(makeChat(std::move(chat)));
+    };
+    return screen;
+}
+
+std::shared_ptr<ChatViewController> makeChat(ChatViewController::Arguments arguments) {
+    auto screen = std::make_shared<ChatViewController>(std::move(arguments));
+    screen->onDecision = [](CaseMode mode, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance) {
+        app::push(makePoliceDuty({mode, std::move(dateSorce), std::move(insruance)}));
+    };
     return screen;
 }
 

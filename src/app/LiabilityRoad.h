@@ -3,6 +3,7 @@
 
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "liability/chat/ChatViewController.h"
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/NegotiationDutyViewController.h"
@@ -22,6 +23,9 @@ std::shared_ptr<ConfirmSignViewController> makeConfirmSign(ConfirmSignViewContro
 void openPoliceWait(CaseMode simulateState, const InsuranceCompany& insurance);
 // The police road: the wait, the confirmation of the decision and the agreement.
 std::shared_ptr<TrafficPoliceViewController> makePoliceWait(TrafficPoliceViewController::Arguments arguments);
+// The case chat, from the wait's "联系交警" or a pushed message; the decision it receives opens
+// the confirmation.
+std::shared_ptr<ChatViewController> makeChat(ChatViewController::Arguments arguments);
 std::shared_ptr<PoliceDutyViewController> makePoliceDuty(PoliceDutyViewController::Arguments arguments);
 std::shared_ptr<ProtocolViewController> makeProtocol(ProtocolViewController::Arguments arguments);
 

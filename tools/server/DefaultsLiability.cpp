@@ -90,7 +90,23 @@ nlohmann::json decisionFor(const nlohmann::json& parties, const std::string& dat
 // - "signprocesspaper" signs the police paper: two "signlist" entries with signatures, the
 //   other party's ("localflag" "0") with the code sent to its "phoneno" as "valicode"; kept
 //   under ["signlist"].
+// - "submitmsg" takes a chat message of a case: kept in order under ["messages"] with
+//   "from", "msgtype", "content" (the escaped text, or the voice's Base64 MP3), "dataname",
+//   "duration" and "type". A message without a case number, a sender or content is refused.
 void registerLiabilityDefaults(StandInServer& server) {
+    server.registerDefault("submitmsg", [&server](const RecordedRequest& request) {
+        auto number = request.param("accidentno");
+        if (!number || number->empty()) return Reply::rescode("300", "案件编号不能为空");
+        nlohmann::json message;
+        for (const char* key : {"from", "msgtype", "content", "dataname", "duration", "type"}) {
+            auto value = request.param(key);
+            if (value) message[key] = *value;
+        }
+        if (message.value("from", "").empty() || message.value("content", "").empty())
+            return Reply::rescode("300", "消息不完整");
+        server.withState([&](SimulatedState& state) { caseRecord(state, *number)["messages"].push_back(message); });
+        return Reply::rescode("200", "发送成功");
+    });
     server.registerDefault("processpapertimer", [&server](const RecordedRequest& request) {
         auto number = request.param("accidentno");
         if (!number || number->empty()) return Reply::rescode("300", "案件编号不能为空");

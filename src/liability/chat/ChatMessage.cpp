@@ -1,0 +1,37 @@
+#include "liability/chat/ChatMessage.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "platform/graphics/Font.h"
+#include "platform/ui/Screen.h"
+
+namespace {
+std::atomic<uint64_t> nextSerial{1};
+}
+
+Message::Message() : serial(nextSerial++) {}
+
+void MessageFrame::setMessage(std::shared_ptr<Message> message) {
+    message_ = std::move(message);
+    if (!message_) return;
+    const double width = ui::Screen::mainScreen().bounds().width();
+    const bool own = message_->source == Message::Own;
+    iconF_ = ui::Rect(own ? width - 10 - 40 : 10, 10, 40, 40);
+
+    double w = 0, h = 0;
+    if (message_->type == Message::Voice) {
+        // One point per second of recording, within the recorder's minute.
+        w = static_cast<double>(std::clamp<int64_t>(message_->voiceLength, 0, 600)) + 40;
+        h = 20;
+    } else {
+        auto size = graphics::measureText(message_->content, graphics::Font::systemFont(kTextFontSize), kTextWrapWidth);
+        w = std::min(size.width, kTextWrapWidth);
+        h = size.height;
+    }
+    const double bubbleWidth = w + 40;
+    const double bubbleHeight = h + 25;
+    const double x = own ? iconF_.x() - 10 - bubbleWidth : iconF_.maxX() + 10;
+    contentF_ = ui::Rect(x, iconF_.y(), bubbleWidth, bubbleHeight);
+    cellHeight_ = std::max(std::max(contentF_.maxY(), iconF_.maxY()) + 10, kMinimumRowHeight);
+}

@@ -1,0 +1,435 @@
+#include "liability/chat/ChatViewController.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "core/AppConfig.h"
+#include "core/DatetimeChange.h"
+#include "core/FileAccess.h"
+#include "core/HeartRequestModel.h"
+#include "core/MessageRequest.h"
+#include "core/RequestManager.h"
+#include "core/StringExtension.h"
+#include "core/Theme.h"
+#include "core/Base64Codec.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/chat/VoiceDownload.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Screen.h"
+
+namespace {
+
+std::string textOf(const nlohmann::json& record, const char* key) {
+    auto it = record.find(key);
+    if (it == record.end()) return "";
+    if (it->is_string()) return it->get<std::string>();
+    if (it->is_number_integer()) return std::to_string(it->get<long long>());
+    if (it->is_number()) return it->dump();
+    return "";
+}
+
+// The integer value of a text: leading blanks, a sign and digits; 0 when there are none.
+long long integerValue(const std::string& text) {
+    try {
+        size_t used = 0;
+        return std::stoll(text, &used);
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::optional<std::string> present(const std::optional<std::string>& value) {
+    return value.value_or("");
+}
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// Hears the end of one playback for the chat.
+class PlaybackListener : public SoundRecordingDelegate {
+public:
+    explicit PlaybackListener(std::function<void()> ended) : ended_(std::move(ended)) {}
+    void playedFinishedOrError(bool) override {
+        if (ended_) ended_();
+    }
+
+private:
+    std::function<void()> ended_;
+};
+
+}  // namespace
+
+std::optional<OtherMessages> OtherMessages::fromPush(const nlohmann::json& content) {
+    if (!content.is_object()) return std::nullopt;
+    OtherMessages other;
+    other.accidentno = textOf(content, "accidentno");
+    other.msgid = textOf(content, "msgid");
+    other.from = textOf(content, "from");
+    other.type = textOf(content, "type");
+    other.content = textOf(content, "content");
+    other.msgtype = textOf(content, "msgtype");
+    return other;
+}
+
+ChatViewController::~ChatViewController() {
+    foundation::NotificationCenter::defaultCenter().removeObserver(this);
+    if (timer_) timer_->invalidate();
+    if (alert_) alert_->dismiss();
+    if (record_) {
+        record_->setDelegate({});
+        record_->stopAudioPlay();
+    }
+}
+
+// --- Views ----------------------------------------------------------------------------------------
+
+void ChatViewController::viewDidLoad() {
+    BaseViewController::viewDidLoad();
+    isRequest_ = false;
+    view()->setBackgroundColor(ui::Color{128 / 255.0, 128 / 255.0, 128 / 255.0, 1});
+    const auto bounds = ui::Screen::mainScreen().bounds();
+    const double width = bounds.width(), height = bounds.height();
+
+    imTableView_ = std::make_shared<ui::TableView>(ui::Rect(0, 0, width, height - 44 - 66), ui::TableViewStyle::Plain);
+    imTableView_->setDataSource(sharedAs<ChatViewController>());
+    imTableView_->setDelegate(sharedAs<ChatViewController>());
+    imTableView_->setBackgroundView(nullptr);
+    imTableView_->setBackgroundColor(ui::Color::clear());
+    imTableView_->setSeparatorColor(ui::Color::clear());
+    imTableView_->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
+    imTableView_->registerClass([](const std::string& identifier) { return std::make_shared<ChatTableViewCell>(identifier); },
+                                ChatTableViewCell::kReuseIdentifier);
+    view()->addSubview(imTableView_);
+
+    toolBar_ = std::make_shared<ChatToolBar>(ui::Rect(0, height - 44 - 66, width, 44));
+    toolBar_->setDelegate(sharedAs<ChatViewController>());
+    view()->addSubview(toolBar_);
+
+    Theme::styleNavigationBar(*this, kTitle);
+    navigationItem()->setHidesBackButton(true);
+    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
+    Theme::addBackItem(*this, [weak] {
+        auto self = weak.lock();
+        if (self && self->navigationController()) self->navigationController()->popViewController(true);
+    });
+
+    foundation::NotificationCenter::defaultCenter().addObserver(
+        "MSG", [weak](const foundation::Notification& note) { if (auto self = weak.lock()) self->newMessages(note.userInfo); },
+        this);
+}
+
+void ChatViewController::viewWillAppear(bool animated) {
+    BaseViewController::viewWillAppear(animated);
+    Theme::styleNavigationBar(*this);
+    shown_ = true;
+    ui::Application::shared().setIdleTimerDisabled(true);
+    if (!timer_ || !timer_->isValid()) {
+        std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
+        timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer& timer) {
+            auto self = weak.lock();
+            if (!self) {
+                timer.invalidate();
+                return;
+            }
+            self->loadData();
+        });
+    }
+    // The pushed message the chat was opened with is shown once, not on every return.
+    if (dict && !dictShown_) {
+        dictShown_ = true;
+        receive(*dict);
+    }
+}
+
+void ChatViewController::viewDidDisappear(bool animated) {
+    BaseViewController::viewDidDisappear(animated);
+    shown_ = false;
+    ui::Application::shared().setIdleTimerDisabled(false);
+    stopTimer();
+}
+
+void ChatViewController::stopTimer() {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+}
+
+// --- Table ----------------------------------------------------------------------------------------
+
+int ChatViewController::numberOfRowsInSection(ui::TableView&, int) {
+    return static_cast<int>(allMessagesFrameArray_.size());
+}
+
+double ChatViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
+    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(allMessagesFrameArray_.size()))
+        return MessageFrame::kMinimumRowHeight;
+    return allMessagesFrameArray_[indexPath.row].cellHeight();
+}
+
+std::shared_ptr<ui::TableViewCell> ChatViewController::cellForRowAtIndexPath(ui::TableView& tableView,
+                                                                           ui::IndexPath indexPath) {
+    auto cell = std::dynamic_pointer_cast<ChatTableViewCell>(
+        tableView.dequeueReusableCellWithIdentifier(ChatTableViewCell::kReuseIdentifier, indexPath));
+    if (!cell) cell = std::make_shared<ChatTableViewCell>();
+    cell->setDelegate(sharedAs<ChatViewController>());
+    if (indexPath.row >= 0 && indexPath.row < static_cast<int>(allMessagesFrameArray_.size())) {
+        const auto& frame = allMessagesFrameArray_[indexPath.row];
+        bool playing = playing_ && frame.message() == playing_;
+        cell->layoutSubviewsWithMessageFrame(frame, indexPath, kOtherRole, playing);
+    }
+    return cell;
+}
+
+void ChatViewController::scrollViewWillBeginDecelerating(ui::ScrollView&) { view()->endEditing(true); }
+
+void ChatViewController::append(std::shared_ptr<Message> message) {
+    allMessagesFrameArray_.emplace_back(std::move(message));
+    imTableView_->reloadData();
+}
+
+std::optional<int> ChatViewController::rowOf(uint64_t serial) const {
+    for (size_t i = 0; i < allMessagesFrameArray_.size(); ++i)
+        if (allMessagesFrameArray_[i].message()->serial == serial) return static_cast<int>(i);
+    return std::nullopt;
+}
+
+void ChatViewController::reloadRow(int row) {
+    imTableView_->reloadRowsAtIndexPaths({ui::IndexPath::forRow(row, 0)}, ui::TableViewRowAnimation::None);
+}
+
+// --- Receiving ------------------------------------------------------------------------------------
+
+void ChatViewController::newMessages(const nlohmann::json& userInfo) {
+    auto other = OtherMessages::fromPush(userInfo);
+    if (!other) {
+        foundation::log("ChatViewController: a message that is no dictionary is ignored");
+        return;
+    }
+    receive(*other);
+}
+
+void ChatViewController::receive(const OtherMessages& other) {
+    if (!other.accidentno.empty()) UserDateSingleton::shareUserDateInstance().setAccidentno(other.accidentno);
+    auto message = std::make_shared<Message>();
+    if (integerValue(other.msgtype) != 0) {
+        message->type = Message::Voice;
+        message->voicepath = other.content;
+    } else {
+        message->type = Message::Text;
+        message->content = other.content;
+    }
+    message->source = Message::Other;
+    message->isSend = Message::Sent;
+    append(std::move(message));
+}
+
+// --- Sending --------------------------------------------------------------------------------------
+
+void ChatViewController::chatTabBarSendMessageWithText(ChatToolBar&, const std::string& text) {
+    view()->endEditing(true);
+    if (text.empty()) return;
+    auto message = std::make_shared<Message>();
+    message->type = Message::Text;
+    message->source = Message::Own;
+    message->content = text;
+    message->isSend = Message::Sending;
+    message->time = DatetimeChange::intelligenceTimeStringSinceDate(now());
+    append(message);
+    sendNewMessages(message);
+}
+
+void ChatViewController::chatTabBarSendMessageWithVoice(ChatToolBar&, const std::string& mp3Path, double recordTime) {
+    if (recordTime <= 0) return;
+    auto message = std::make_shared<Message>();
+    message->type = Message::Voice;
+    message->source = Message::Own;
+    message->voiceLength = static_cast<int64_t>(recordTime);
+    message->voicepath = VoiceDownload::lastComponent(mp3Path);
+    message->isSend = Message::Sending;
+    message->time = DatetimeChange::intelligenceTimeStringSinceDate(now());
+    append(message);
+    sendNewMessages(message);
+}
+
+void ChatViewController::sendNewMessages(const std::shared_ptr<Message>& message) {
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    MessageRequest request;
+    request.userid = present(state.userid());
+    request.sn = present(state.sn());
+    request.appkey = AppConfig::appKey();
+    request.accidentno = present(state.accidentno());
+    request.from = present(state.userid());
+    request.type = "0";
+    const uint64_t serial = message->serial;
+    if (message->type == Message::Voice) {
+        // The MP3 the recorder wrote into the case material directory; without it nothing is sent.
+        std::string bytes;
+        auto path = FileAccess::directory() / VoiceDownload::plainFileName(message->voicepath);
+        std::ifstream in(path, std::ios::binary);
+        if (in) {
+            std::ostringstream data;
+            data << in.rdbuf();
+            bytes = data.str();
+        }
+        if (VoiceDownload::plainFileName(message->voicepath).empty() || bytes.empty()) {
+            foundation::log("ChatViewController: the voice message " + message->voicepath + " has no MP3 and is not sent");
+            sendReplied(serial, Message::Failed);
+            return;
+        }
+        request.content = Base64Codec::encodeData(bytes);
+        request.msgtype = "1";
+        request.dataname = path.filename().string();
+        request.duration = std::to_string(message->voiceLength);
+    } else {
+        request.content = StringExtension::UTF8StringWithString(message->content);
+        request.msgtype = "0";
+    }
+    if (simulateState == CaseMode::Practice) {
+        // Practice sends nothing; the message is shown as sent.
+        sendReplied(serial, Message::Sent);
+        return;
+    }
+    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
+    RequestManager::shareRequestManager().request_submitmsg_WithParams(
+        request.keyValues(), [weak, serial](const nlohmann::json&, const RequestOutcome& outcome) {
+            if (auto self = weak.lock()) self->sendReplied(serial, outcome.answered() ? Message::Sent : Message::Failed);
+        });
+}
+
+void ChatViewController::sendReplied(uint64_t serial, int state) {
+    auto row = rowOf(serial);
+    if (!row) return;
+    allMessagesFrameArray_[*row].message()->isSend = state;
+    reloadRow(*row);
+    imTableView_->scrollToRowAtIndexPath(
+        ui::IndexPath::forRow(static_cast<int>(allMessagesFrameArray_.size()) - 1, 0), ui::TableViewScrollPosition::Bottom,
+        true);
+}
+
+void ChatViewController::chatTabBarBeginingEditing(ChatToolBar&) {
+    if (allMessagesFrameArray_.size() >= 2)
+        imTableView_->setContentOffset({0, std::max(0.0, imTableView_->contentSize().height - 80)}, true);
+}
+
+void ChatViewController::chatTabBarBeginingEndEditing(ChatToolBar&) {
+    if (allMessagesFrameArray_.size() >= 3)
+        imTableView_->scrollToRowAtIndexPath(
+            ui::IndexPath::forRow(static_cast<int>(allMessagesFrameArray_.size()) - 1, 0),
+            ui::TableViewScrollPosition::Bottom, true);
+}
+
+// --- Decision poll --------------------------------------------------------------------------------
+
+void ChatViewController::loadData() {
+    if (isRequest_ || decided_ || simulateState == CaseMode::Practice) return;
+    isRequest_ = true;
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    HeartRequestModel heart;
+    heart.userid = present(state.userid());
+    heart.accidentno = present(state.accidentno());
+    heart.sn = present(state.sn());
+    heart.appkey = AppConfig::appKey();
+    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
+    RequestManager::shareRequestManager().request_processpapertimer_WithParams(
+        heart.keyValues(), [weak](const nlohmann::json& reply, const RequestOutcome& outcome) {
+            auto self = weak.lock();
+            if (!self) return;
+            // Not decided yet, or the chat has gone meanwhile: asked again at the next tick.
+            if (!outcome.answered() || !self->shown_) {
+                self->isRequest_ = false;
+                return;
+            }
+            self->decided(reply);
+        });
+}
+
+void ChatViewController::decided(const nlohmann::json& reply) {
+    auto& application = ui::Application::shared();
+    application.setApplicationIconBadgeNumber(1);
+    application.setApplicationIconBadgeNumber(0);
+    decided_ = true;
+    stopTimer();
+    dateSorce_.clear();
+    auto list = reply.is_object() ? reply.value("dutylist", nlohmann::json()) : nlohmann::json();
+    if (list.is_array()) {
+        for (const auto& entry : list) {
+            if (entry.is_object()) dateSorce_.push_back(*PoliceDutyModel::objectWithKeyValues(entry));
+            else foundation::log("ChatViewController: a decision record that is no dictionary is skipped");
+        }
+    }
+    alert_ = std::make_shared<TwoButtonAlertView>(kAlertTitle, kAlertText, std::nullopt, kAcceptTitle);
+    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
+    alert_->setRightBlock([weak] { if (auto self = weak.lock()) self->accept(); });
+    alert_->show();
+}
+
+void ChatViewController::accept() {
+    alert_.reset();
+    InsuranceCompany insurer = insurance;
+    if (!insurance.inscomname || insurance.inscomname->empty()) {
+        auto& state = UserDateSingleton::shareUserDateInstance();
+        insurer.inscomcode = state.inscomcode();
+        insurer.inscomname = state.inscomname();
+        insurer.insphone = state.insphone();
+        insurer.insreporttel = state.insreporttel();
+    }
+    if (!onDecision) {
+        foundation::logError("ChatViewController: nothing opens the police liability confirmation");
+        ProgressHUD::hideHUD();
+        return;
+    }
+    onDecision(CaseMode::Real, dateSorce_, std::move(insurer));
+}
+
+// --- Voice playback -------------------------------------------------------------------------------
+
+void ChatViewController::addObserveForVoiceIsPlayOrStop(ui::IndexPath indexPath) {
+    if (playing_) {
+        // A tap while a message plays only stops it.
+        stopPlayback();
+        return;
+    }
+    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(allMessagesFrameArray_.size())) return;
+    auto message = allMessagesFrameArray_[indexPath.row].message();
+    if (message->type != Message::Voice) return;
+    const std::string& path = message->voicepath;
+    if (message->source == Message::Other && !VoiceDownload::isWebURL(path) &&
+        VoiceDownload::plainFileName(path) != path) {
+        foundation::log("ChatViewController: the voice address " + path + " is not played");
+        return;
+    }
+    const unsigned long long session = ++playSession_;
+    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
+    playbackListener_ = std::make_shared<PlaybackListener>([weak, session] {
+        if (auto self = weak.lock()) self->playbackEnded(session);
+    });
+    record_ = std::make_shared<SoundRecording>();
+    record_->setDelegate(playbackListener_);
+    playing_ = message;
+    reloadRow(indexPath.row);
+    record_->playAudio(path);
+}
+
+void ChatViewController::playbackEnded(unsigned long long session) {
+    if (session != playSession_ || !playing_) return;
+    auto row = rowOf(playing_->serial);
+    playing_.reset();
+    if (row) reloadRow(*row);
+}
+
+void ChatViewController::stopPlayback() {
+    ++playSession_;
+    auto message = playing_;
+    playing_.reset();
+    if (record_) {
+        record_->setDelegate({});
+        record_->stopAudioPlay();
+    }
+    if (message)
+        if (auto row = rowOf(message->serial)) reloadRow(*row);
+}

@@ -1,0 +1,276 @@
+#include "liability/chat/ChatViews.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "core/ShowTheWindow.h"
+#include "platform/foundation/Log.h"
+#include "platform/graphics/Font.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextInput.h"
+
+namespace {
+
+ui::Size imageSize(const std::string& name) {
+    auto image = ui::Image::named(name);
+    return image ? image->size() : ui::Size{40, 40};
+}
+
+// The current local time as "yyyyMMddHHmmss", the name of a new recording.
+std::string recordingName() {
+    std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local);
+    return text;
+}
+
+}  // namespace
+
+// --- Input bar -------------------------------------------------------------------------------------
+
+ChatToolBar::ChatToolBar(ui::Rect frame) : ui::View(frame) {
+    setBackgroundColor(ui::Color{0.94, 0.94, 0.94, 1});
+    const double width = frame.width(), height = frame.height();
+
+    switchButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, 60, 44));
+    switchButton_->setImage(ui::Image::named("keyboard.png"), ui::ControlStates::Normal);
+    switchButton_->setImage(ui::Image::named("voice.png"), ui::ControlStates::Selected);
+    ui::Size voice = imageSize("voice.png");
+    switchButton_->setImageEdgeInsets({22 - voice.height / 4, 30 - voice.width / 4, 22 - voice.height / 4,
+                                       30 - voice.width / 4});
+    switchButton_->setSelected(false);
+    switchButton_->addTarget([this] { voiceAndBoardButton(); }, ui::ControlEvent::TouchUpInside, this);
+    addSubview(switchButton_);
+
+    ui::Rect inputFrame(switchButton_->frame().maxX(), height / 2 - 20, width - switchButton_->frame().maxX() - 10, 40);
+    showMessageView_ = std::make_shared<ui::TextView>(inputFrame);
+    showMessageView_->layer().borderWidth = 1;
+    showMessageView_->layer().borderColor = ui::Color{0, 0.48, 1, 1};
+    showMessageView_->layer().cornerRadius = 4;
+    showMessageView_->setFont(graphics::Font::systemFont(15));
+    showMessageView_->setReturnKeyType(ui::ReturnKeyType::Send);
+    addSubview(showMessageView_);
+
+    showVoiceButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, inputFrame);
+    showVoiceButton_->layer().borderWidth = 1;
+    showVoiceButton_->layer().borderColor = ui::Color::black();
+    showVoiceButton_->layer().cornerRadius = 4;
+    showVoiceButton_->setClipsToBounds(true);
+    showVoiceButton_->setTitle(kTalkTitle);
+    showVoiceButton_->setTitleColor(ui::Color::black());
+    showVoiceButton_->addTarget([this] { voiceButtonTouchDownAction(); }, ui::ControlEvent::TouchDown, this);
+    showVoiceButton_->addTarget([this] { voiceButtonAction(); }, ui::ControlEvent::TouchUpInside, this);
+    // Leaving the button, releasing outside it and a cancelled touch (a call) all drop the take.
+    showVoiceButton_->addTarget([this] { voiceButtonTouchDragExit(); },
+                                ui::ControlEvent::TouchDragExit | ui::ControlEvent::TouchUpOutside |
+                                    ui::ControlEvent::TouchCancel,
+                                this);
+    showVoiceButton_->setHidden(true);
+    addSubview(showVoiceButton_);
+
+    foundation::NotificationCenter::defaultCenter().addObserver(
+        ui::KeyboardWillHideNotification, [this](const foundation::Notification&) { keyboardWillHide(); }, this);
+}
+
+ChatToolBar::~ChatToolBar() {
+    foundation::NotificationCenter::defaultCenter().removeObserver(this);
+    if (soundRecording_) {
+        soundRecording_->setAudioName("");
+        if (soundRecording_->recorder() && soundRecording_->recorder()->isRecording()) soundRecording_->stopRecorder();
+    }
+}
+
+void ChatToolBar::didMoveToSuperview() {
+    ui::View::didMoveToSuperview();
+    if (built_) return;
+    built_ = true;
+    showMessageView_->setDelegate(sharedAs<ChatToolBar>());
+}
+
+void ChatToolBar::voiceAndBoardButton() {
+    if (switchButton_->isSelected()) {
+        switchButton_->setSelected(false);
+        showVoiceButton_->setHidden(true);
+        showMessageView_->setHidden(false);
+        showMessageView_->becomeFirstResponder();
+    } else {
+        switchButton_->setSelected(true);
+        endEditing(true);
+        showVoiceButton_->setHidden(false);
+        showMessageView_->setHidden(true);
+    }
+}
+
+void ChatToolBar::textViewDidBeginEditing(ui::TextView&) {
+    if (auto delegate = delegate_.lock()) delegate->chatTabBarBeginingEditing(*this);
+}
+
+bool ChatToolBar::shouldChangeTextInRange(ui::TextView& view, ui::TextRange, const std::string& replacement) {
+    if (replacement != "\n") return true;
+    std::string text = view.text();
+    view.setText("");
+    if (auto delegate = delegate_.lock()) delegate->chatTabBarSendMessageWithText(*this, text);
+    return false;
+}
+
+void ChatToolBar::keyboardWillHide() {
+    if (!built_) return;
+    if (auto delegate = delegate_.lock()) delegate->chatTabBarBeginingEndEditing(*this);
+}
+
+void ChatToolBar::voiceButtonTouchDownAction() {
+    if (!soundRecording_) {
+        soundRecording_ = std::make_shared<SoundRecording>();
+        soundRecording_->setDelegate(std::static_pointer_cast<SoundRecordingDelegate>(sharedAs<ChatToolBar>()));
+    }
+    if (!soundRecording_->startRecorder(kLongestRecording, recordingName()))
+        foundation::log("ChatToolBar: the recorder did not start");
+}
+
+void ChatToolBar::voiceButtonAction() {
+    if (soundRecording_ && soundRecording_->recorder() && soundRecording_->recorder()->isRecording())
+        soundRecording_->stopRecorder();
+    ShowTheWindow::removeTheWindow();
+}
+
+void ChatToolBar::voiceButtonTouchDragExit() {
+    if (soundRecording_) {
+        soundRecording_->setAudioName("");
+        if (soundRecording_->recorder() && soundRecording_->recorder()->isRecording()) soundRecording_->stopRecorder();
+    }
+    ShowTheWindow::removeTheWindow();
+}
+
+void ChatToolBar::soundrecording(SoundRecording&, const std::string& mp3Path, double recordTime) {
+    if (auto delegate = delegate_.lock()) delegate->chatTabBarSendMessageWithVoice(*this, mp3Path, recordTime);
+}
+
+void ChatToolBar::soundrecordingFailed(SoundRecording&, const std::string& reason) {
+    foundation::log("ChatToolBar: the recording is not sent: " + reason);
+}
+
+// --- Message cell ----------------------------------------------------------------------------------
+
+ChatTableViewCell::ChatTableViewCell(const std::string& reuseIdentifier)
+    : ui::TableViewCell(ui::TableViewCellStyle::Default, reuseIdentifier) {
+    setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    setBackgroundColor(ui::Color::clear());
+    headImageView_ = std::make_shared<ui::ImageView>(ui::Rect(10, 10, 40, 40));
+    contentView()->addSubview(headImageView_);
+    backImageView_ = std::make_shared<ui::ImageView>(ui::Rect(0, 10, 40, 40));
+    backImageView_->setUserInteractionEnabled(true);
+    contentView()->addSubview(backImageView_);
+    showActivityView_ = std::make_shared<ui::ActivityIndicatorView>(ui::Rect(0, 0, 20, 20));
+    showActivityView_->setStyle(ui::ActivityIndicatorViewStyle::Gray);
+    showActivityView_->setHidesWhenStopped(true);
+    contentView()->addSubview(showActivityView_);
+    showFailImageView_ = std::make_shared<ui::ImageView>(ui::Rect(0, 0, 20, 20));
+    showFailImageView_->setImage(ui::Image::named("faileIcon.png"));
+    showFailImageView_->setHidden(true);
+    contentView()->addSubview(showFailImageView_);
+}
+
+void ChatTableViewCell::layoutSubviewsWithMessageFrame(const MessageFrame& frame, ui::IndexPath indexPath,
+                                                       const std::string& role, bool playing) {
+    indexPath_ = indexPath;
+    auto content = backImageView_->subviews();
+    for (auto& view : content) view->removeFromSuperview();
+    animationImageView_.reset();
+    showMessages_ = frame.message();
+    if (!showMessages_) return;
+    const Message& message = *showMessages_;
+    const double width = ui::Screen::mainScreen().bounds().width();
+    const double bw = frame.contentF().width(), bh = frame.contentF().height();
+
+    if (message.source == Message::Own) {
+        headImageView_->setFrame({width - 10 - 40, 10, 40, 40});
+        headImageView_->setImage(ui::Image::named("carowner.png"));
+        ui::Size bubble = imageSize("chat_right.png");
+        backImageView_->setImage(ui::Image::named("chat_right.png"));
+        backImageView_->setCapInsets({static_cast<double>(static_cast<int>(bubble.height * 3 / 4)), 5, 0, 0});
+        backImageView_->setFrame({headImageView_->frame().x() - bw - 10, 10, bw, bh});
+        ui::Rect mark(backImageView_->frame().x() - 20, backImageView_->frame().y(), 20, 20);
+        showActivityView_->setFrame(mark);
+        showFailImageView_->setFrame(mark);
+    } else {
+        headImageView_->setFrame({10, 10, 40, 40});
+        if (role == "insuranceman") headImageView_->setImage(ui::Image::named("insuranceimage.png"));
+        else if (role == "policeman") headImageView_->setImage(ui::Image::named("policeimage.png"));
+        ui::Size bubble = imageSize("chat_left.png");
+        backImageView_->setImage(ui::Image::named("chat_left.png"));
+        backImageView_->setCapInsets({static_cast<double>(static_cast<int>(bubble.height * 3 / 4)),
+                                      static_cast<double>(static_cast<int>(bubble.width / 2)), 0, 0});
+        backImageView_->setFrame({headImageView_->frame().maxX() + 10, 10, bw, bh});
+        ui::Rect mark(backImageView_->frame().maxX(), backImageView_->frame().y(), 20, 20);
+        showActivityView_->setFrame(mark);
+        showFailImageView_->setFrame(mark);
+    }
+
+    addContent(message, bw, bh, playing);
+
+    switch (message.isSend) {
+    case Message::Sending:
+        showActivityView_->setHidden(false);
+        showActivityView_->startAnimating();
+        showFailImageView_->setHidden(true);
+        break;
+    case Message::Failed:
+        showActivityView_->stopAnimating();
+        showActivityView_->setHidden(true);
+        showFailImageView_->setHidden(false);
+        break;
+    default:
+        // Sent, received, or a state no message has: neither mark.
+        showActivityView_->stopAnimating();
+        showActivityView_->setHidden(true);
+        showFailImageView_->setHidden(true);
+        break;
+    }
+}
+
+void ChatTableViewCell::addContent(const Message& message, double bw, double bh, bool playing) {
+    if (message.type != Message::Voice) {
+        auto label = std::make_shared<ui::Label>(ui::Rect(15, 10, bw - 20, bh - 20));
+        label->setNumberOfLines(0);
+        label->setFont(graphics::Font::systemFont(15));
+        label->setTextColor(ui::Color::black());
+        label->setBackgroundColor(ui::Color::clear());
+        label->setText(message.content);
+        backImageView_->addSubview(label);
+        return;
+    }
+    const bool own = message.source == Message::Own;
+    ui::Size icon = imageSize("voice_1.png");
+    auto voice = std::make_shared<ui::ImageView>(
+        ui::Rect(own ? bw - 10 - icon.width / 2 : 10, bh / 2 - icon.height / 4, icon.width / 2, icon.height / 2));
+    voice->setBackgroundColor(ui::Color::clear());
+    const std::string side = own ? "rightvoice_" : "leftvoice_";
+    voice->setImage(ui::Image::named(side + "3.png"));
+    std::vector<ui::ImagePtr> frames;
+    for (int i = 1; i <= 3; ++i)
+        if (auto image = ui::Image::named(side + std::to_string(i) + ".png")) frames.push_back(image);
+    voice->setAnimationImages(std::move(frames));
+    voice->setAnimationDuration(2.0);
+
+    auto time = std::make_shared<ui::Label>(own ? ui::Rect(0, 0, bw - 10, bh) : ui::Rect(10, 0, bw, bh));
+    time->setTextAlignment(own ? ui::TextAlignment::Left : ui::TextAlignment::Right);
+    time->setFont(graphics::Font::systemFont(15));
+    time->setText(message.time);
+    backImageView_->addSubview(time);
+
+    auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, bw, bh));
+    button->setBackgroundColor(ui::Color::clear());
+    button->addSubview(voice);
+    button->addTarget([this] { voiceButtonAction(); }, ui::ControlEvent::TouchUpInside, this);
+    backImageView_->addSubview(button);
+    animationImageView_ = voice;
+    if (playing) voice->startAnimating();
+}
+
+void ChatTableViewCell::voiceButtonAction() {
+    // The chat decides what plays and lays the rows out again with their animation.
+    if (auto delegate = delegate_.lock()) delegate->addObserveForVoiceIsPlayOrStop(indexPath_);
+}

@@ -1,0 +1,391 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/ApplicationScreens.h"
+#include "app/LiabilityRoad.h"
+#include "core/Base64Codec.h"
+#include "core/FileAccess.h"
+#include "core/UserDateSingleton.h"
+#include "liability/chat/ChatViewController.h"
+#include "liability/chat/VoiceTestSupport.h"
+#include "liability/police/PoliceTestSupport.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "support/ChatTestAPI.h"
+
+namespace {
+
+using standin::Reply;
+
+struct Decision {
+    CaseMode mode;
+    std::vector<PoliceDutyModel> records;
+    InsuranceCompany insurance;
+};
+
+class ChatTest : public PoliceTest {
+protected:
+    void SetUp() override {
+        PoliceTest::SetUp();
+        registerApplicationScreens();
+        // The decision stays away unless a test scripts it.
+        server.script("processpapertimer", Reply::rescode("201", "等待"));
+    }
+    void TearDown() override {
+        runUntil([] { return SoundRecording::runningConversions() == 0; }, 60);
+        PoliceTest::TearDown();
+    }
+
+    std::shared_ptr<ChatViewController> openChat(std::optional<OtherMessages> dict = std::nullopt) {
+        ChatViewController::Arguments arguments;
+        arguments.insurance = insurer();
+        arguments.dict = std::move(dict);
+        chat = std::make_shared<ChatViewController>(std::move(arguments));
+        chat->onDecision = [this](CaseMode m, std::vector<PoliceDutyModel> records, InsuranceCompany i) {
+            decisions.push_back({m, std::move(records), std::move(i)});
+        };
+        push(chat);
+        return chat;
+    }
+    std::vector<std::shared_ptr<Message>> messages() const { return ChatTestAPI::messages(*chat); }
+    std::shared_ptr<ui::TextView> textView() { return driver.find<ui::TextView>(driver::ViewQuery::byClass("TextView")).view(); }
+    void type(const std::string& text) {
+        auto input = textView();
+        ASSERT_TRUE(input);
+        ASSERT_TRUE(driver.type(input, text));
+        ASSERT_TRUE(driver.pressReturn());
+    }
+    void postMSG(const nlohmann::json& content) {
+        foundation::NotificationCenter::defaultCenter().post("MSG", nullptr, content);
+        settle();
+    }
+    std::shared_ptr<ChatTableViewCell> cellAt(int row) {
+        auto table = driver.visibleTable().view();
+        return table ? std::dynamic_pointer_cast<ChatTableViewCell>(table->cellForRowAtIndexPath({0, row})) : nullptr;
+    }
+    std::filesystem::path writeMP3(const std::string& name, double seconds) {
+        auto mp3 = encodeDirectly(microphonePCM(int64_t(seconds * 44100))).mp3;
+        auto path = FileAccess::directory() / name;
+        foundation::files::writeAtomically(path, mp3);
+        return path;
+    }
+
+    // The chat's player is playing.
+    bool sound() const {
+        auto record = ChatTestAPI::record(*chat);
+        return record && record->audioPlayer() && record->audioPlayer()->isPlaying();
+    }
+
+    std::shared_ptr<ChatViewController> chat;
+    std::vector<Decision> decisions;
+};
+
+// --- Sending --------------------------------------------------------------------------------------
+
+TEST_F(ChatTest, ATypedTextIsShownOnTheRightAndSentWithItsCase) {
+    openChat();
+    EXPECT_EQ(chat->title(), "在线沟通");
+    EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled()) << "the device stays awake";
+    type("你好 交警");
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0]->source, Message::Own);
+    EXPECT_EQ(messages()[0]->time, "刚刚");
+    EXPECT_EQ(textView()->text(), "") << "the Send key clears the input and inserts no newline";
+    settleRequests();
+    settle();
+    auto request = server.lastRequest("submitmsg");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->param("accidentno"), kCase);
+    EXPECT_EQ(request->param("from"), standin::kDemoUserId);
+    EXPECT_EQ(request->param("msgtype"), "0");
+    EXPECT_EQ(request->param("type"), "0");
+    EXPECT_FALSE(request->param("dataname"));
+    EXPECT_EQ(messages()[0]->isSend, Message::Sent);
+    EXPECT_TRUE(driver.isOnScreen("你好 交警"));
+    auto cell = cellAt(0);
+    ASSERT_TRUE(cell);
+    EXPECT_FALSE(ChatTestAPI::spinnerShown(*cell));
+    EXPECT_FALSE(ChatTestAPI::failureShown(*cell));
+    EXPECT_GT(ChatTestAPI::bubble(*cell)->frame().x(), ui::Screen::mainScreen().bounds().width() / 4);
+
+    // An empty text is not sent.
+    ASSERT_TRUE(driver.tap(textView()));
+    ASSERT_TRUE(driver.pressReturn());
+    settleRequests();
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(server.count("submitmsg"), 1u);
+}
+
+TEST_F(ChatTest, EachReplyMarksTheMessageItWasSentFor) {
+    openChat();
+    server.scriptOnce("submitmsg", Reply::delayed(1.0, {{"rescode", "500"}, {"resdes", "失败"}}));
+    server.scriptOnce("submitmsg", Reply::rescode("200", "成功"));
+    type("第一条");
+    ASSERT_TRUE(server.waitForRequests("submitmsg", 1));
+    auto cell = cellAt(0);
+    ASSERT_TRUE(cell);
+    EXPECT_TRUE(ChatTestAPI::spinnerShown(*cell)) << "a message being sent shows the spinner";
+    type("第二条");
+    postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "收到"}});
+    settleRequests();
+    settle();
+    ASSERT_EQ(messages().size(), 3u);
+    EXPECT_EQ(messages()[0]->isSend, Message::Failed) << "the slow refusal marks the first message";
+    EXPECT_EQ(messages()[1]->isSend, Message::Sent) << "the quick answer marks the second";
+    EXPECT_EQ(messages()[2]->isSend, Message::Sent) << "the received message is untouched";
+    EXPECT_EQ(messages()[2]->source, Message::Other);
+    cell = cellAt(0);
+    ASSERT_TRUE(cell);
+    EXPECT_TRUE(ChatTestAPI::failureShown(*cell));
+    EXPECT_FALSE(ChatTestAPI::spinnerShown(*cell));
+}
+
+TEST_F(ChatTest, AVoiceMessageCarriesItsMP3AndAMissingOneIsMarkedFailed) {
+    openChat();
+    auto path = writeMP3("20261207100000.mp3", 1.5);
+    chat->chatTabBarSendMessageWithVoice(*ChatTestAPI::toolBar(*chat), path.string(), 2.7);
+    settleRequests();
+    settle();
+    auto request = server.lastRequest("submitmsg");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->param("msgtype"), "1");
+    EXPECT_EQ(request->param("dataname"), "20261207100000.mp3");
+    EXPECT_EQ(request->param("duration"), "2");
+    auto decoded = Base64Codec::decodeString(request->param("content").value_or(""));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, foundation::files::read(path).value_or("x"));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0]->voiceLength, 2);
+    EXPECT_EQ(messages()[0]->isSend, Message::Sent);
+
+    // No file, an empty file, a zero time: nothing goes out.
+    chat->chatTabBarSendMessageWithVoice(*ChatTestAPI::toolBar(*chat), (FileAccess::directory() / "gone.mp3").string(), 3);
+    foundation::files::writeAtomically(FileAccess::directory() / "empty.mp3", "");
+    chat->chatTabBarSendMessageWithVoice(*ChatTestAPI::toolBar(*chat), (FileAccess::directory() / "empty.mp3").string(), 3);
+    chat->chatTabBarSendMessageWithVoice(*ChatTestAPI::toolBar(*chat), path.string(), 0);
+    settleRequests();
+    EXPECT_EQ(server.count("submitmsg"), 1u);
+    ASSERT_EQ(messages().size(), 3u);
+    EXPECT_EQ(messages()[1]->isSend, Message::Failed);
+    EXPECT_EQ(messages()[2]->isSend, Message::Failed);
+}
+
+TEST_F(ChatTest, HoldToTalkSendsAShortTakeWithTimeOneAndACancelledTouchNothing) {
+    openChat();
+    ASSERT_TRUE(driver.tap(driver::ViewQuery::byImageName("keyboard.png")));
+    auto talk = driver.findByText("摁住我说话");
+    ASSERT_TRUE(talk);
+    auto centre = talk.view()->convertPointToView(talk.view()->bounds().center(), nullptr);
+
+    // A call cancels the touch: the take is dropped and the overlay goes.
+    ASSERT_TRUE(driver.touchDown(centre));
+    advance(2.0);
+    ASSERT_TRUE(driver.touchCancel());
+    runUntil([] { return SoundRecording::runningConversions() == 0; }, 30);
+    settleRequests();
+    EXPECT_EQ(server.count("submitmsg"), 0u);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(ui::Application::shared().keyWindow()->viewWithTag(ShowTheWindow::kTag));
+
+    // A press of a moment is still a message of one second.
+    ASSERT_TRUE(driver.touchDown(centre));
+    advance(0.3);
+    ASSERT_TRUE(driver.touchUp(centre));
+    EXPECT_FALSE(ui::Application::shared().keyWindow()->viewWithTag(ShowTheWindow::kTag));
+    ASSERT_TRUE(runUntil([this] { return !messages().empty(); }, 30));
+    settleRequests();
+    settle();
+    auto request = server.lastRequest("submitmsg");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->param("duration"), "1");
+    EXPECT_EQ(messages()[0]->voiceLength, 1);
+    auto decoded = Base64Codec::decodeString(request->param("content").value_or(""));
+    ASSERT_TRUE(decoded);
+    EXPECT_GT(decoded->size(), 100u);
+}
+
+// --- Receiving ------------------------------------------------------------------------------------
+
+TEST_F(ChatTest, TheRouterOpenedChatShowsThePushedMessageOnceOnTheLeft) {
+    auto opened = open<ChatViewController>("ChatViewController",
+                                           {{"dict", {{"accidentno", "BJ9"}, {"msgtype", "0"}, {"content", "请拍照"}}}});
+    ASSERT_TRUE(opened);
+    chat = opened;
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0]->source, Message::Other);
+    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().accidentno(), "BJ9");
+    auto cell = cellAt(0);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(ChatTestAPI::avatar(*cell)->image()->name(), "policeimage.png");
+    EXPECT_LT(ChatTestAPI::bubble(*cell)->frame().x(), 100);
+
+    push(std::make_shared<NegotiationRootPage>());
+    driver.goBack();
+    settle();
+    EXPECT_EQ(messages().size(), 1u) << "coming back does not add the pushed message again";
+}
+
+TEST_F(ChatTest, PushedMessagesAppendAndSwitchTheCaseOnlyWithANumber) {
+    openChat();
+    postMSG({{"accidentno", "BJ202612070099"}, {"msgtype", 1}, {"content", "http://127.0.0.1/voice/a.mp3"}});
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0]->type, Message::Voice);
+    EXPECT_EQ(messages()[0]->voicepath, "http://127.0.0.1/voice/a.mp3");
+    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().accidentno(), "BJ202612070099");
+
+    postMSG({{"accidentno", ""}, {"content", "空号"}});
+    postMSG({{"accidentno", 17}, {"msgtype", nullptr}, {"content", {1, 2}}});
+    postMSG("not a dictionary");
+    postMSG(nullptr);
+    ASSERT_EQ(messages().size(), 3u);
+    EXPECT_EQ(messages()[1]->content, "空号");
+    EXPECT_EQ(messages()[2]->type, Message::Text);
+    EXPECT_EQ(messages()[2]->content, "");
+    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().accidentno(), "17");
+}
+
+// --- Geometry and cells ---------------------------------------------------------------------------
+
+TEST_F(ChatTest, RowGeometryGrowsWithTextAndVoiceAndNeverFallsBelow44) {
+    auto voice = [](int64_t seconds) {
+        auto m = std::make_shared<Message>();
+        m->type = Message::Voice;
+        m->voiceLength = seconds;
+        return MessageFrame(m);
+    };
+    EXPECT_EQ(voice(60).contentF().width() - voice(0).contentF().width(), 60);
+    auto text = [](const std::string& content, int source) {
+        auto m = std::make_shared<Message>();
+        m->content = content;
+        m->source = source;
+        return MessageFrame(m);
+    };
+    auto empty = text("", Message::Own);
+    EXPECT_GE(empty.cellHeight(), 44);
+    auto one = text("好", Message::Other), many = text(std::string(40, 'x') + "很多行的文字很多行的文字很多行的文字很多行的文字很多行的文字", Message::Other);
+    EXPECT_GT(many.contentF().height(), one.contentF().height() + 20);
+    EXPECT_GT(many.cellHeight(), one.cellHeight());
+    EXPECT_LE(many.contentF().width(), 180 + 40);
+    double width = ui::Screen::mainScreen().bounds().width();
+    EXPECT_DOUBLE_EQ(empty.contentF().maxX(), width - 10 - 40 - 10) << "an own bubble ends 10 points left of the avatar";
+    EXPECT_DOUBLE_EQ(one.contentF().x(), 60);
+}
+
+TEST_F(ChatTest, AReusedCellSetsEveryStateAnew) {
+    auto voiceMessage = std::make_shared<Message>();
+    voiceMessage->type = Message::Voice;
+    voiceMessage->voiceLength = 5;
+    voiceMessage->isSend = Message::Failed;
+    voiceMessage->time = "刚刚";
+    auto textMessage = std::make_shared<Message>();
+    textMessage->content = "文字";
+    textMessage->source = Message::Other;
+    ChatTableViewCell cell;
+    cell.layoutSubviewsWithMessageFrame(MessageFrame(voiceMessage), {0, 0}, "policeman", true);
+    ASSERT_TRUE(ChatTestAPI::voiceIcon(cell));
+    EXPECT_TRUE(ChatTestAPI::voiceIcon(cell)->isAnimating());
+    EXPECT_TRUE(ChatTestAPI::failureShown(cell));
+    cell.layoutSubviewsWithMessageFrame(MessageFrame(textMessage), {0, 1}, "policeman", false);
+    EXPECT_FALSE(ChatTestAPI::voiceIcon(cell));
+    EXPECT_FALSE(ChatTestAPI::failureShown(cell));
+    EXPECT_FALSE(ChatTestAPI::spinnerShown(cell));
+    auto content = ChatTestAPI::bubble(cell)->subviews();
+    ASSERT_EQ(content.size(), 1u) << "no leftover voice button";
+    EXPECT_EQ(content[0]->className(), "Label");
+    EXPECT_EQ(ChatTestAPI::avatar(cell)->image()->name(), "policeimage.png");
+}
+
+// --- Playback -------------------------------------------------------------------------------------
+
+TEST_F(ChatTest, ATapWhileOnePlaysOnlyStopsItAndTheEndClearsThePlayingMessage) {
+    openChat();
+    writeMP3("a.mp3", 3);
+    writeMP3("b.mp3", 3);
+    for (const char* name : {"a.mp3", "b.mp3"}) chat->chatTabBarSendMessageWithVoice(*ChatTestAPI::toolBar(*chat), name, 3);
+    settleRequests();
+    settle();
+    ASSERT_EQ(messages().size(), 2u);
+    chat->addObserveForVoiceIsPlayOrStop({0, 0});
+    settle();
+    EXPECT_EQ(ChatTestAPI::playing(*chat), messages()[0]);
+    auto cell = cellAt(0);
+    ASSERT_TRUE(cell && ChatTestAPI::voiceIcon(*cell));
+    EXPECT_TRUE(ChatTestAPI::voiceIcon(*cell)->isAnimating());
+
+    chat->addObserveForVoiceIsPlayOrStop({0, 1});
+    settle();
+    EXPECT_FALSE(ChatTestAPI::playing(*chat)) << "the tap stops the first and does not start the second";
+    EXPECT_FALSE(ChatTestAPI::voiceIcon(*cellAt(0))->isAnimating());
+    EXPECT_FALSE(ChatTestAPI::voiceIcon(*cellAt(1))->isAnimating());
+
+    chat->addObserveForVoiceIsPlayOrStop({0, 1});
+    settle();
+    EXPECT_EQ(ChatTestAPI::playing(*chat), messages()[1]);
+    ASSERT_TRUE(runUntil([this] { return sound(); }, 20));
+    advance(4.0);
+    settle();
+    EXPECT_FALSE(ChatTestAPI::playing(*chat)) << "the end of the playback is heard";
+    settle();
+    EXPECT_FALSE(ChatTestAPI::voiceIcon(*cellAt(1))->isAnimating());
+}
+
+// --- Decision poll --------------------------------------------------------------------------------
+
+TEST_F(ChatTest, OnePollTimerWhileShownAndNoPollAfterTheDecision) {
+    openChat();
+    EXPECT_TRUE(ChatTestAPI::timerRunning(*chat));
+    advance(2.0);
+    settleRequests();
+    advance(2.0);
+    settleRequests();
+    EXPECT_EQ(server.count("processpapertimer"), 2u);
+
+    // A decision that arrives after the chat has gone shows nothing.
+    server.scriptOnce("processpapertimer", Reply::delayed(0.5, {{"rescode", "200"}, {"dutylist", decisionJson()}}));
+    advance(2.0);
+    ASSERT_TRUE(server.waitForRequests("processpapertimer", 3));
+    push(std::make_shared<NegotiationRootPage>());
+    EXPECT_FALSE(ChatTestAPI::timerRunning(*chat));
+    EXPECT_FALSE(ui::Application::shared().isIdleTimerDisabled());
+    settleRequests();
+    settle();
+    EXPECT_FALSE(driver.isOnScreen("交警给您发来事故责任认定意见,请接收"));
+
+    // Back in the chat it is asked for again; the alert hands it on and polling ends.
+    server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}}));
+    driver.goBack();
+    settle();
+    advance(2.0);
+    settleRequests();
+    settle();
+    EXPECT_EQ(server.count("processpapertimer"), 4u);
+    EXPECT_TRUE(driver.isOnScreen("交警给您发来事故责任认定意见,请接收"));
+    EXPECT_FALSE(ChatTestAPI::timerRunning(*chat));
+    ASSERT_TRUE(driver.answerAlert("接收"));
+    settle();
+    ASSERT_EQ(decisions.size(), 1u);
+    EXPECT_EQ(decisions[0].records.size(), 2u);
+    EXPECT_EQ(decisions[0].insurance.inscomname, insurer().inscomname);
+    advance(6.0);
+    settleRequests();
+    EXPECT_EQ(server.count("processpapertimer"), 4u) << "decided: no more polls";
+}
+
+TEST_F(ChatTest, TheWaitsChatButtonOpensTheChatAndItsDecisionTheConfirmation) {
+    TrafficPoliceViewController::Arguments arguments;
+    arguments.simulateState = CaseMode::Real;
+    arguments.insurance = insurer();
+    push(LiabilityRoad::makePoliceWait(std::move(arguments)));
+    tapAndSettle("联系交警");
+    EXPECT_EQ(driver.topScreenName(), "ChatViewController");
+    server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}}));
+    advance(2.0);
+    settleRequests();
+    settle();
+    ASSERT_TRUE(driver.answerAlert("接收"));
+    settle();
+    EXPECT_EQ(driver.topScreenName(), "PoliceDutyViewController");
+}
+
+}  // namespace
