@@ -357,6 +357,8 @@ std::string Simulator::help() {
            "                                stop with an error unless such a request was sent (waits up to 5 s);\n"
            "                                KEY may reach into lists and objects: dutylist.0.dutytpe\n"
            "  draw X1,Y1 X2,Y2 ...          drag one finger through the screen points (a stroke)\n"
+           "  hold TEXT SECONDS [out]       press what shows TEXT, keep the finger down for the time, then\n"
+           "                                release it there (or, with out, drag it away and release outside)\n"
            "  expect-url URL                stop with an error unless the application opened the URL\n"
            "                                (a dialled number, say: telprompt:122)\n"
            "  scroll Y                      scroll the visible table (or scroll view) to the content\n"
@@ -530,6 +532,7 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
         return fromOutcome(driver_.page(page));
     }
     if (cmd == "draw") return draw(std::vector<std::string>(words.begin() + 1, words.end()));
+    if (cmd == "hold") return hold(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "expect-url") {
         if (words.size() != 2) return failed("expect-url needs the URL");
         driver_.settle();
@@ -653,6 +656,31 @@ Simulator::Result Simulator::draw(const std::vector<std::string>& args) {
         }
     }
     return fromOutcome(driver_.touchUp(points.back()));
+}
+
+Simulator::Result Simulator::hold(std::vector<std::string> args) {
+    bool outside = !args.empty() && args.back() == "out";
+    if (outside) args.pop_back();
+    double seconds = 0;
+    if (args.size() < 2 || !parseDouble(args.back(), seconds) || seconds < 0 || seconds > 600)
+        return failed("hold needs the text of what to press and a number of seconds (0 to 600), then maybe out");
+    args.pop_back();
+    std::string text = joined(args, 0);
+    driver_.settle();
+    auto found = driver_.findByText(text);
+    if (!found) return failed(found.error());
+    auto view = found.view();
+    ui::Point centre = view->convertPointToView(view->bounds().center(), nullptr);
+    auto down = driver_.touchDown(centre);
+    if (!down) return failed(down.error());
+    driver_.wait(seconds);
+    if (outside) {
+        ui::Point away{centre.x, centre.y - view->bounds().height() - 100};
+        auto moved = driver_.touchMove(away);
+        if (!moved) return failed(moved.message());
+        return fromOutcome(driver_.touchUp(away));
+    }
+    return fromOutcome(driver_.touchUp(centre));
 }
 
 Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {

@@ -37,6 +37,7 @@ namespace simulator {
 //   requests                     the stand-in server's request log (long values shortened)
 //   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
 //   draw X1,Y1 X2,Y2 ...         one finger dragged through the screen points
+//   hold TEXT SECONDS [out]      a press held for the time, released there (or outside)
 //   scroll Y                     the visible table scrolled to the content offset Y
 //   expect-url URL               fail unless the application opened the URL
 //   screenshot FILE              the screen as a PNG file
@@ -90,6 +91,7 @@ private:
     Result pick(bool cancel);
     Result screenshot(const std::string& file);
     Result draw(const std::vector<std::string>& args);
+    Result hold(std::vector<std::string> args);
 
     SimulatorOptions options_;
     driver::Driver driver_;
