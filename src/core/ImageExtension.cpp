@@ -14,3 +14,11 @@ Image::Ptr ImageExtension::imageModeAlwaysOriginal(const std::string& name) {
     // Images are never tinted on this platform: the named image is drawn in its own colours.
     return Image::named(name);
 }
+
+graphics::Image::Ptr ImageExtension::imageOnWhite(const graphics::Image::Ptr& image, graphics::Size size) {
+    auto scaled = imageWithOriginImage(image, size);
+    if (!scaled) return nullptr;
+    return graphics::Image::draw(size, 1, true, [&](cairo_t* cr) {
+        scaled->drawInRect(cr, graphics::Rect(0, 0, size.width, size.height));
+    });
+}

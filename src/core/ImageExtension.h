@@ -9,6 +9,10 @@ public:
     // The image stretched whole (aspect not kept) into a new non-opaque bitmap of `size` points
     // at scale 1. Null for a null image, an empty size or a picture whose data proves corrupt.
     static graphics::Image::Ptr imageWithOriginImage(const graphics::Image::Ptr& image, graphics::Size size);
+    // The image redrawn at `size` on an opaque white page (a signature's strokes on transparent
+    // pixels come out black on white whatever an encoder does with transparency); null when
+    // the redraw fails.
+    static graphics::Image::Ptr imageOnWhite(const graphics::Image::Ptr& image, graphics::Size size);
     // The named bundle image drawn in its own colours, never tinted (bar items). Null when missing.
     static graphics::Image::Ptr imageModeAlwaysOriginal(const std::string& name);
 };

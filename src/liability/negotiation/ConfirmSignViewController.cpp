@@ -36,13 +36,8 @@ std::optional<std::string> ConfirmSignViewController::dutyText(int code) {
 }
 
 graphics::Image::Ptr ConfirmSignViewController::scaledSignature(const graphics::Image::Ptr& image) {
-    auto scaled = ImageExtension::imageWithOriginImage(image, {kSignWidth, kSignHeight});
-    if (!scaled) return nullptr;
-    // The pad draws its strokes on transparent pixels: put them on white, so that the JPEG
-    // shows black strokes on white whatever an encoder does with transparency.
-    return graphics::Image::draw({kSignWidth, kSignHeight}, 1, true, [&](cairo_t* cr) {
-        scaled->drawInRect(cr, graphics::Rect(0, 0, kSignWidth, kSignHeight));
-    });
+    // The pad draws its strokes on transparent pixels: they go out on white.
+    return ImageExtension::imageOnWhite(image, {kSignWidth, kSignHeight});
 }
 
 // --- Static cells ---------------------------------------------------------------------------------

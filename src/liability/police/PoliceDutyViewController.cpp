@@ -1,5 +1,7 @@
 #include "liability/police/PoliceDutyViewController.h"
 
+#include "core/ImageExtension.h"
+
 #include "core/AccountTool.h"
 #include "core/AppConfig.h"
 #include "core/ApplicationRoutes.h"
@@ -9,8 +11,6 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "input/TextFieldLimitLength.h"
-#include "liability/negotiation/ConfirmSignFooterView.h"
-#include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/PartyRows.h"
 #include "liability/police/PoliceValues.h"
 #include "liability/signature/PopSignUtil.h"
@@ -203,9 +203,18 @@ void PoliceDutyViewController::sign(bool own, const std::shared_ptr<ui::Button>&
         [] { PopSignUtil::closePop(); });
 }
 
+namespace {
+// The signed buttons: the scaled signature over the own party's orange and the other's green.
+constexpr const char* kOwnSignedImage = "签字橘";
+constexpr const char* kOtherSignedImage = "签字绿";
+// The signature as it is sent: 160 x 90.
+constexpr double kSignWidth = 160;
+constexpr double kSignHeight = 90;
+}  // namespace
+
 void PoliceDutyViewController::signed_(bool own, const std::shared_ptr<ui::Button>& button,
                                        const graphics::Image::Ptr& image) {
-    auto scaled = ConfirmSignViewController::scaledSignature(image);
+    auto scaled = ImageExtension::imageOnWhite(image, {kSignWidth, kSignHeight});
     std::string text = StringExtension::imageWithBase64(scaled);
     if (text.empty()) {
         foundation::logError("PoliceDutyViewController: the signature could not be encoded");
@@ -218,7 +227,7 @@ void PoliceDutyViewController::signed_(bool own, const std::shared_ptr<ui::Butto
     button->setTitle("", ui::ControlStates::Highlighted);
     button->setImage(scaled, ui::ControlStates::Normal);
     button->setBackgroundImage(
-        ui::Image::named(own ? ConfirmSignFooterView::kOrangeImage : ConfirmSignFooterView::kGreenImage),
+        ui::Image::named(own ? kOwnSignedImage : kOtherSignedImage),
         ui::ControlStates::Normal);
 }
 
