@@ -3,7 +3,9 @@
 #include "account/QuickInfoViewController.h"
 #include "app/FollowupRoad.h"
 #include "app/LiabilityRoad.h"
+#include "app/MultiCarRoad.h"
 #include "app/Navigator.h"
+#include "app/SingleCarRoad.h"
 #include "core/InsuranceCompany.h"
 #include "core/UserDateSingleton.h"
 #include "liability/history/StoryCell.h"
@@ -97,10 +99,13 @@ void resume(const Story& story) {
         app::push(FollowupRoad::makeAppraisal(std::move(rating)));
         break;
     }
-    case 7:
+    case 7: {
         user.setAccidentno(story.accidentno);
-        app::notBuiltYet("the photo review wait");
+        // The photo review wait of a case from the list; its "返回" goes back to the list.
+        auto road = std::make_shared<MultiCarRoad>(std::make_shared<SingleCarRoad>());
+        app::push(road->makePhotoReview(CaseMode::Real, true));
         break;
+    }
     default: break;
     }
 }

@@ -4,6 +4,7 @@
 #include "app/ApplicationScreens.h"
 #include "app/HistoryRoad.h"
 #include "capture/viewers/AccidentPhotoViewController.h"
+#include "capture/review/WaitTipViewController.h"
 #include "capture/viewers/AccidentViewController.h"
 #include "core/ApplicationRoutes.h"
 #include "core/UserDateSingleton.h"
@@ -215,7 +216,16 @@ TEST_F(HistoryTest, DealResumesAtTheScreenOfTheState) {
     finishTransitions();
 
     deal(*history, 6);
+    auto review = top<WaitTipViewController>();
+    ASSERT_NE(review, nullptr);
+    EXPECT_TRUE(review->isHistory);
+    EXPECT_EQ(review->simulateState, CaseMode::Real);
     EXPECT_EQ(state.accidentno(), "N7");
+    settleRequests();
+    // "返回" of a resumed review goes back to the list, asking nothing.
+    ASSERT_TRUE(driver.tap("返回"));
+    finishTransitions();
+    EXPECT_EQ(top(), history);
 }
 
 TEST_F(HistoryTest, AThousandCasesBuildOnlyTheVisibleRows) {
