@@ -370,6 +370,11 @@ std::string Simulator::help() {
            "  take-photo [cancel]           the system camera picker on the screen takes a picture (or is cancelled)\n"
            "  server-data KEY JSON          sets what the stand-in server's default replies read, e.g.\n"
            "                                server-data photoReview [\"pending\",\"reject\",\"accept\"]\n"
+           "  fault PATHWORD KIND [COUNT]   the stand-in server answers that path word with a fault, the\n"
+           "                                next COUNT times (default: every time). KIND: refuse (\"201\"),\n"
+           "                                error (HTTP 500), broken (not JSON), empty (no body), wrong\n"
+           "                                (\"200\" with data of the wrong kind), drop (no answer, connection\n"
+           "                                closed), hang (an answer after 90 s); fault off ends every fault\n"
            "  screenshot FILE               write the screen as a PNG file\n"
            "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
            "                                landscape-right, face-up or face-down\n"
@@ -512,6 +517,7 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
         server_->withState([&](standin::SimulatedState& state) { state.data[words[1]] = value; });
         return ok();
     }
+    if (cmd == "fault") return fault(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "expect-count") return expectCount(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "rotate") {
         static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{
@@ -681,6 +687,45 @@ Simulator::Result Simulator::hold(std::vector<std::string> args) {
         return fromOutcome(driver_.touchUp(away));
     }
     return fromOutcome(driver_.touchUp(centre));
+}
+
+Simulator::Result Simulator::fault(const std::vector<std::string>& args) {
+    if (!server_) return failed("only the built-in stand-in server can be told to answer with faults");
+    if (args.size() == 1 && args[0] == "off") {
+        server_->clearScripts();
+        if (options_.refuseUploads) server_->script("image", standin::Reply::rescode("201", "上传失败"));
+        return ok();
+    }
+    int count = -1;
+    if (args.size() < 2 || args.size() > 3 || (args.size() == 3 && (!parseInt(args[2], count) || count < 1)))
+        return failed("fault needs a path word, a kind and, if you like, a count from 1 (or: fault off)");
+    const std::string& kind = args[1];
+    standin::Reply reply;
+    if (kind == "refuse") {
+        reply = standin::Reply::rescode("201", "服务器拒绝了请求");
+    } else if (kind == "error") {
+        reply = standin::Reply::raw("<html><body>500 Internal Server Error</body></html>", 500);
+        reply.contentType = "text/html";
+    } else if (kind == "broken") {
+        reply = standin::Reply::raw("{\"rescode\":\"200\",\"data\":[{\"");
+    } else if (kind == "empty") {
+        reply = standin::Reply::raw("");
+    } else if (kind == "wrong") {
+        reply = standin::Reply::json({{"rescode", "200"}, {"resdes", "成功"}, {"data", "不是列表"}, {"list", 7},
+                                      {"url", nlohmann::json::array()}, {"state", nlohmann::json::object()}});
+    } else if (kind == "drop") {
+        reply = standin::Reply::dropped();
+    } else if (kind == "hang") {
+        reply = standin::Reply::delayed(90, {{"rescode", "200"}, {"resdes", "成功"}});
+    } else {
+        return failed("fault: unknown kind " + inQuotes(kind) + " (refuse, error, broken, empty, wrong, drop, hang)");
+    }
+    if (count < 0) {
+        server_->script(args[0], reply);
+    } else {
+        for (int i = 0; i < count; ++i) server_->scriptOnce(args[0], reply);
+    }
+    return ok();
 }
 
 Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {

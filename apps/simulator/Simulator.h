@@ -88,6 +88,7 @@ private:
     Result requests(std::ostream& out);
     Result expectRequest(const std::vector<std::string>& args);
     Result expectCount(const std::vector<std::string>& args);
+    Result fault(const std::vector<std::string>& args);
     Result pick(bool cancel);
     Result screenshot(const std::string& file);
     Result draw(const std::vector<std::string>& args);

@@ -1,6 +1,7 @@
 #include "liability/followup/PromptResultViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/ApplicationRoutes.h"
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
@@ -28,6 +29,14 @@ void PromptResultViewController::viewDidLoad() {
     if (!isShowBtn) {
         Theme::addBackItem(*this, [weak] {
             if (auto self = weak.lock()) self->backItemClick();
+        });
+    } else if (auto navigation = navigationController();
+               navigation && navigation->viewControllers().size() == 1 && navigation->topViewController().get() == this) {
+        // Opened by a notice as the application's only screen: without a way out the driver
+        // would be held here for as long as the server has no result to give.
+        Theme::addBackItem(*this, [weak] {
+            if (auto self = weak.lock()) self->stopWaiting();
+            ApplicationRoutes::leaveForNewHomePage();
         });
     } else {
         Theme::hideBackItem(*this);

@@ -254,7 +254,17 @@ void PoliceDutyViewController::getCodeBtnDidClick() {
     });
     if (simulateState == CaseMode::Practice) return;
     RequestManager::shareRequestManager().request_Verification_WithParams(
-        nlohmann::json{{"phone", phone}}, [](const nlohmann::json&, const RequestOutcome&) {});
+        nlohmann::json{{"phone", phone}}, [weak](const nlohmann::json&, const RequestOutcome& outcome) {
+            // A refusal has shown the server's reason ("too often", say) and the countdown
+            // goes on. When the request never reached the server no code went out: say so and
+            // let the driver ask again at once instead of waiting for an SMS that will not come.
+            if (!outcome.failed()) return;
+            ProgressHUD::showError(AppConfig::kNetworkFailureText);
+            if (auto self = weak.lock()) {
+                self->counter_ = 0;
+                self->countdownTick();
+            }
+        });
 }
 
 void PoliceDutyViewController::countdownTick() {

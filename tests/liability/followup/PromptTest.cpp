@@ -43,6 +43,25 @@ TEST_F(PromptTest, OpenedWithATextShowsItAndNeverPolls) {
     EXPECT_TRUE(server.requests().empty());
 }
 
+TEST_F(PromptTest, FromThePushWithoutAnyResultTheDriverCanGoHome) {
+    server.script("claimresult", Reply::rescode("201", "暂无理赔结果"));
+    auto prompt = openFromPush("BJ202612010009");
+    ASSERT_NE(prompt, nullptr);
+    pollTicks(3);
+    EXPECT_TRUE(prompt->isWaiting());
+    EXPECT_EQ(server.count("claimresult"), 4u);
+
+    ASSERT_TRUE(driver.tap("返回"));
+    finishTransitions();
+    settleRequests();
+    EXPECT_TRUE(onNewHomePage());
+    EXPECT_FALSE(prompt->activityIndicator()->isAnimating());
+    // The poll stopped with the screen.
+    auto polls = server.count("claimresult");
+    pollTicks(3);
+    EXPECT_EQ(server.count("claimresult"), polls);
+}
+
 TEST_F(PromptTest, FromThePushItWaitsWithADisabledButtonUntilTheFirstPassedReply) {
     server.scriptOnce("claimresult", Reply::rescode("201", "暂无理赔结果"));
     server.scriptOnce("claimresult", Reply::rescode("200", "成功"));           // no result yet
@@ -55,11 +74,11 @@ TEST_F(PromptTest, FromThePushItWaitsWithADisabledButtonUntilTheFirstPassedReply
     EXPECT_EQ(prompt->simualateState, CaseMode::Real);
     EXPECT_EQ(server.lastRequest("claimresult")->param("accidentno"), "BJ202612010003");
 
-    // No way on while waiting: no back item, the rating button disabled.
+    // No way on while waiting: the rating button disabled; the only way is home.
     for (int tick = 0; tick < 3; ++tick) {
         EXPECT_TRUE(prompt->isWaiting()) << tick;
         EXPECT_TRUE(driver.isOnScreen("目前无理赔结果信息,请等待..."));
-        EXPECT_EQ(prompt->navigationItem()->leftBarButtonItem(), nullptr);
+        EXPECT_NE(prompt->navigationItem()->leftBarButtonItem(), nullptr);
         EXPECT_FALSE(prompt->button()->isEnabled());
         EXPECT_FALSE(driver.tap("满意度评价"));
         ASSERT_NE(prompt->activityIndicator(), nullptr);

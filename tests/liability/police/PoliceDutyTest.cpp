@@ -218,6 +218,24 @@ TEST_F(PoliceDutyTest, ARefusedCodeStillCountsDownAndPracticeSendsNone) {
     EXPECT_EQ(server.count("verification"), 1u);
 }
 
+TEST_F(PoliceDutyTest, ACodeThatNeverReachedTheServerCanBeAskedForAgainAtOnce) {
+    server.scriptOnce("verification", Reply::dropped());
+    openDuty(CaseMode::Real, decision());
+    toFooter();
+    ASSERT_TRUE(driver.tap(footer()->getCode()));
+    settleRequests();
+    EXPECT_EQ(toast(), "网络连接失败,请打开后再试");
+    EXPECT_EQ(codeTitle(), "再次获取验证码");
+    EXPECT_TRUE(footer()->getCode()->isEnabled());
+    advance(3);
+    EXPECT_EQ(codeTitle(), "再次获取验证码");
+    ASSERT_TRUE(driver.tap(footer()->getCode()));
+    settleRequests();
+    EXPECT_EQ(server.count("verification"), 2u);
+    EXPECT_EQ(server.stateSnapshot().data["verification"]["13900139000"], "123456");
+    EXPECT_EQ(codeTitle(), "59秒后重新发送");
+}
+
 TEST_F(PoliceDutyTest, RejectionMakesANewHomePageTheRootAndDialsTheReturnedNumber) {
     openDuty(CaseMode::Real, decision());
     toFooter();
