@@ -5,6 +5,7 @@
 
 #include "capture/entry/AccidentSituationViewController.h"
 #include "hud/TwoButtonAlertView.h"
+#include "support/PhotoReportTestAPI.h"
 
 // What the situation-choice tests read inside the screen.
 class AccidentSituationTestAPI {
@@ -19,7 +20,7 @@ public:
     std::shared_ptr<ui::TextField> inputSituation() const { return screen_->inputSituation_.lock(); }
     std::shared_ptr<ui::Button> confirm() const { return screen_->confirm_.lock(); }
     std::shared_ptr<ui::TableView> tableView() const { return screen_->tableView_; }
-    std::shared_ptr<TwoButtonAlertView> reportAgainAlert() const { return screen_->reportAgainAlert_; }
+    std::shared_ptr<TwoButtonAlertView> reportAgainAlert() const { return PhotoReportTestAPI(screen_->report_).question(); }
     std::optional<std::string> selectedCode() const { return screen_->selectedCode_; }
 
 private:

@@ -1,16 +1,12 @@
 #include "capture/entry/AccidentSituationViewController.h"
 
-#include <numbers>
-
 #include "capture/camera/ImageUpload.h"
 #include "capture/entry/AccidentSituationCell.h"
-#include "core/AppConfig.h"
-#include "core/RequestManager.h"
+#include "capture/common/PhotoReport.h"
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
-#include "hud/TwoButtonAlertView.h"
 #include "input/TextFieldLimitLength.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
@@ -342,46 +338,12 @@ void AccidentSituationViewController::openCamera() {
 }
 
 void AccidentSituationViewController::reportPhotos() {
-    if (reporting_) return;
-    reporting_ = true;
-    ProgressHUD::showMessage(kReportingText);
-    auto& state = UserDateSingleton::shareUserDateInstance();
-    auto params = UserDateSingleton::params({{"userid", state.userid()},
-                                             {"sn", state.sn()},
-                                             {"appkey", AppConfig::appKey()},
-                                             {"accidentno", state.accidentno()},
-                                             {"accidenttype", std::string("7")},
-                                             {"type", std::string("2")}});
-    std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
-    RequestManager::shareRequestManager().request_Taskstate_WithParams(
-        params, [weak](const nlohmann::json&, const RequestOutcome& outcome) {
-            auto self = weak.lock();
-            if (!self) return;
-            self->reporting_ = false;
-            if (!outcome.answered()) {
-                // The API client hid the spinner and says why; the photos are not reported yet.
-                foundation::log("taskstate 7/2 " + outcome.describe());
-                self->offerReportAgain();
-                return;
-            }
-            ProgressHUD::hideHUD();
-            self->handOver(self->onPhotoReview, "the photo review wait", CaseMode::Real);
+    if (!report_) {
+        std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
+        // The camera in front lies on its side; so does its question.
+        report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::SidewaysQuestion, [weak] {
+            if (auto self = weak.lock()) self->handOver(self->onPhotoReview, "the photo review wait", CaseMode::Real);
         });
-}
-
-void AccidentSituationViewController::offerReportAgain() {
-    if (reportAgainAlert_) reportAgainAlert_->dismiss();
-    auto alert = std::make_shared<TwoButtonAlertView>(kReportFailedTitle, kReportFailedText,
-                                                      std::string(kReportLaterTitle), kReportAgainTitle);
-    std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
-    alert->setDismissBlock([weak] {
-        if (auto self = weak.lock()) self->reportAgainAlert_.reset();
-    });
-    alert->setRightBlock([weak] {
-        if (auto self = weak.lock()) self->reportPhotos();
-    });
-    reportAgainAlert_ = alert;
-    alert->show();
-    // The camera in front lies on its side; so does its question.
-    alert->setTransform(alert->transform().rotated(std::numbers::pi / 2));
+    }
+    report_->send();
 }

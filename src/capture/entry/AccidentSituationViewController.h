@@ -17,7 +17,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
 
-class TwoButtonAlertView;
+class PhotoReport;
 
 // "选择事故情形": the situation of a case with two or more vehicles (the case is already open).
 // The driver ticks exactly one row of the situation list; the last row (code "0", "other")
@@ -27,7 +27,8 @@ class TwoButtonAlertView;
 // Every shot is uploaded with its step code at once; a failed upload waits in the failed-upload
 // file for the retry. When the driver has no further vehicle to photograph, the photos are
 // reported as submitted ("taskstate" "7","2") and the photo review wait opens
-// (`onPhotoReview`).
+// (`onPhotoReview`); a report that did not go through is offered again by a question lying on
+// its side over the camera.
 //
 // The list comes from Documents/situation.plist (written by the home page) in a real case and
 // from the bundle's copy in practice. It is read once each time the screen is about to appear;
@@ -43,14 +44,8 @@ public:
     static constexpr const char* kPlaceholder = "请简单描述事故情形";
     static constexpr const char* kNothingChosenText = "请选择事故情形";
     static constexpr const char* kNoDescriptionText = "请输入事故情形";
-    // The spinner until the camera shows, and while the photos are reported.
+    // The spinner until the camera shows.
     static constexpr const char* kCameraLoadingText = "加载中...";
-    static constexpr const char* kReportingText = "正在加载...";
-    // The question after a report that did not go through.
-    static constexpr const char* kReportFailedTitle = "温馨提示";
-    static constexpr const char* kReportFailedText = "照片提交未成功,是否重新提交?";
-    static constexpr const char* kReportAgainTitle = "重新提交";
-    static constexpr const char* kReportLaterTitle = "取消";
     // The code of the free-text situation.
     static constexpr const char* kOtherCode = "0";
     static constexpr std::size_t kDescriptionLength = 200;
@@ -133,7 +128,6 @@ private:
     std::optional<std::size_t> tickedRow() const;
     void openCamera();
     void reportPhotos();
-    void offerReportAgain();
     template <class Output, class... Args>
     bool handOver(const Output& output, const char* name, Args&&... args);
 
@@ -141,9 +135,8 @@ private:
     std::optional<std::size_t> ticked_;
     std::optional<std::string> selectedCode_;
     bool fieldOpen_ = false;
-    bool reporting_ = false;
     std::shared_ptr<ShotBook> shots_ = std::make_shared<ShotBook>();
-    std::shared_ptr<TwoButtonAlertView> reportAgainAlert_;
+    std::shared_ptr<PhotoReport> report_;
 
     std::shared_ptr<ui::TableView> tableView_;
     std::weak_ptr<ui::ScrollView> scroll_;

@@ -1,13 +1,10 @@
 #include "capture/review/PhotoTipViewController.h"
 
 #include "capture/camera/ImageUpload.h"
-#include "core/AppConfig.h"
+#include "capture/common/PhotoReport.h"
 #include "core/ImageCommon.h"
 #include "core/ImageResize.h"
-#include "core/RequestManager.h"
 #include "core/Theme.h"
-#include "core/UserDateSingleton.h"
-#include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/NavigationController.h"
@@ -124,7 +121,7 @@ void PhotoTipViewController::uploadImage(const std::string& image, const std::st
 void PhotoTipViewController::reportWhenDone() {
     for (bool taken : taken_)
         if (!taken) return;
-    if (uploadsWaiting_ > 0 || reported_ || reporting_) return;
+    if (uploadsWaiting_ > 0 || reported_ || (report_ && report_->sending())) return;
     if (simulateState != CaseMode::Real) {
         reported_ = true;
         close();
@@ -134,35 +131,18 @@ void PhotoTipViewController::reportWhenDone() {
 }
 
 void PhotoTipViewController::report() {
-    if (reporting_) return;
-    reporting_ = true;
-    ProgressHUD::showMessage(kReportingText);
-    auto& state = UserDateSingleton::shareUserDateInstance();
-    auto params = UserDateSingleton::params({{"userid", state.userid()},
-                                             {"sn", state.sn()},
-                                             {"appkey", AppConfig::appKey()},
-                                             {"accidentno", state.accidentno()},
-                                             {"accidenttype", std::string("7")},
-                                             {"type", std::string("2")}});
-    std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
-    RequestManager::shareRequestManager().request_Taskstate_WithParams(
-        params, [weak](const nlohmann::json&, const RequestOutcome& outcome) {
+    if (!report_) {
+        std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
+        // The review would wait for photos it was never told about: a report that did not go
+        // through keeps the screen with a way to send it again.
+        report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::BarItem, [weak] {
             auto self = weak.lock();
             if (!self) return;
-            self->reporting_ = false;
-            if (!outcome.answered()) {
-                // The API client said why. The review would wait for photos it was never told
-                // about: the screen stays with a way to send the report again.
-                std::weak_ptr<PhotoTipViewController> again = self;
-                Theme::addRightTitleItem(*self, kReportAgainTitle, [again] {
-                    if (auto screen = again.lock()) screen->report();
-                });
-                return;
-            }
-            ProgressHUD::hideHUD();
             self->reported_ = true;
             self->close();
         });
+    }
+    report_->send();
 }
 
 void PhotoTipViewController::close() {

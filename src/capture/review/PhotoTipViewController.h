@@ -13,6 +13,8 @@
 #include "platform/ui/ImagePickerController.h"
 #include "platform/ui/TableView.h"
 
+class PhotoReport;
+
 // "温馨提示" over the photo review wait, in its own navigation controller: one row per rejected
 // photo with the reviewer's reason and "补拍照片", which takes the photo again with the system
 // camera. Every re-take is uploaded at once under the rejected photo's type (a failed upload
@@ -29,8 +31,6 @@ class PhotoTipViewController : public BaseViewController,
                                public PhotoTipCellDelegate {
 public:
     static constexpr const char* kTitle = "温馨提示";
-    static constexpr const char* kReportingText = "正在加载...";
-    static constexpr const char* kReportAgainTitle = "重新提交";
     static constexpr const char* kNoCameraTitle = "提示信息";
     static constexpr const char* kNoCameraText = "您的设备没有拍照功能";
     static constexpr double kRowHeight = 60;
@@ -73,7 +73,7 @@ private:
     std::optional<std::size_t> rowUnderWay_;
     std::string photoType_;
     std::size_t uploadsWaiting_ = 0;
-    bool reporting_ = false;
+    std::shared_ptr<PhotoReport> report_;
     bool reported_ = false;
     bool closing_ = false;
 };

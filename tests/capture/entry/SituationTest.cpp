@@ -354,6 +354,27 @@ TEST_F(SituationTest, AReportSentAgainReachesTheReview) {
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
 }
 
+TEST_F(SituationTest, AScreenGoneWhileItsReportIsUnderWayHandsNothingOverAndLeavesNoSpinner) {
+    auto screen = openSituation(CaseMode::Real);
+    chooseAndGoOn(0);
+    for (int i = 0; i < 9; ++i) shoot();
+    server.scriptOnce("taskstate", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "成功"}}));
+    answerExtraCar("否");
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
+    // The road is left for the accident kind before the answer: the situation goes.
+    navigation->popToViewController(kind, false);
+    finishTransitions();
+    std::weak_ptr<AccidentSituationViewController> gone = screen;
+    screen.reset();
+    api.reset();
+    ASSERT_TRUE(gone.expired());
+    ASSERT_TRUE(waitFor([&] { return server.count("taskstate") == 1; }));
+    settleRequests();
+    EXPECT_TRUE(reviews.empty());
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+    EXPECT_EQ(top(), kind);
+}
+
 TEST_F(SituationTest, PracticeSendsNothingWritesNothingAndEndsOnThePracticeReview) {
     auto& state = UserDateSingleton::shareUserDateInstance();
     state.setAccidentdes(std::string("5"));

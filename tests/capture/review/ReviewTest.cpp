@@ -332,10 +332,16 @@ TEST_F(ReviewTest, AFailedReportKeepsTheScreenWithAWayToSendItAgain) {
     finishTransitions();
     EXPECT_EQ(retakeScreen(), screen);
     ASSERT_TRUE(driver.tap("重新提交"));
+    // Withdrawn while the report is under way, and after it: a tap as the screen closes sends
+    // nothing more.
+    EXPECT_FALSE(driver.isOnScreen("重新提交"));
     ASSERT_TRUE(waitFor([&] { return server.count("taskstate") == 2; }));
     settleRequests();
+    EXPECT_EQ(screen->navigationItem()->rightBarButtonItem(), nullptr);
     advance(1);
     EXPECT_EQ(retakeScreen(), nullptr);
+    settleRequests();
+    EXPECT_EQ(server.count("taskstate"), 2u);
 }
 
 TEST_F(ReviewTest, AnEmptyRejectionReportsAndCloses) {
