@@ -1,6 +1,7 @@
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 
 #include "capture/camera/ImageUpload.h"
+#include "capture/common/VehicleListCheck.h"
 #include "core/Theme.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
@@ -208,22 +209,17 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
 }
 
 void SingleDoubleAccidentViewController::requestCarList() {
-    ProgressHUD::showMessage(kSingleLoadingText);
-    std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
-    RequestManager::shareRequestManager().request_carList_WithParams(
-        UserDateSingleton::shareUserDateInstance().signedParams(),
-        [weak](const nlohmann::json&, const RequestOutcome& outcome) {
-            ProgressHUD::hideHUD();
+    if (!vehicleCheck_) {
+        std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
+        vehicleCheck_ = std::make_shared<VehicleListCheck>([weak](bool arrived) {
             auto self = weak.lock();
             if (!self) return;
-            self->openAfterCapture(outcome.answered());
+            if (arrived) {
+                self->handOver(self->onCarList, "the vehicle choice", self->simulateNormal);
+            } else {
+                self->handOver(self->onClientForm, "the parties' form", self->simulateNormal);
+            }
         });
-}
-
-void SingleDoubleAccidentViewController::openAfterCapture(bool carListArrived) {
-    if (carListArrived) {
-        handOver(onCarList, "the vehicle choice", simulateNormal);
-    } else {
-        handOver(onClientForm, "the parties' form", simulateNormal);
     }
+    vehicleCheck_->ask();
 }

@@ -14,6 +14,8 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 
+class VehicleListCheck;
+
 // The accident kind ("拍照存证"): two or more vehicles above a single vehicle. Choosing a card
 // opens the case on the server ("accidentinfor", type "1" or "0") and keeps the case number in
 // the user state.
@@ -30,7 +32,7 @@ class SingleDoubleAccidentViewController : public BaseViewController,
                                            public SingleCarViewDelegate {
 public:
     static constexpr const char* kTitle = "拍照存证";
-    // The spinner of the two-car card, and of the single-car card and the car-list request.
+    // The spinner of the two-car card, and of the single-car card.
     static constexpr const char* kDoubleLoadingText = "加载中...";
     static constexpr const char* kSingleLoadingText = "正在加载...";
     // A "200" reply that carries no case number.
@@ -104,12 +106,12 @@ private:
     void openSituation();
     void openCamera(bool real);
     void requestCarList();
-    void openAfterCapture(bool carListArrived);
     // Calls a hand-over; one that the road left unset stops the flow here (spinner cleared, logged).
     template <class Output, class... Args>
     void handOver(const Output& output, const char* name, Args&&... args);
 
     std::shared_ptr<ShotBook> shots_ = std::make_shared<ShotBook>();
+    std::shared_ptr<VehicleListCheck> vehicleCheck_;
     std::weak_ptr<DoubleCarView> doubleCar_;
     std::weak_ptr<SingleCarView> singleCar_;
     std::weak_ptr<ui::ScrollView> scrollView_;

@@ -1,5 +1,6 @@
 #include "capture/review/MoveCarTipsViewController.h"
 
+#include "capture/common/VehicleListCheck.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
@@ -115,21 +116,17 @@ void MoveCarTipsViewController::movedBtnClick() {
         handOver(onCarList, "the vehicle choice");
         return;
     }
-    if (loading_) return;
-    loading_ = true;
-    ProgressHUD::showMessage(kLoadingText);
-    std::weak_ptr<MoveCarTipsViewController> weak = sharedAs<MoveCarTipsViewController>();
-    RequestManager::shareRequestManager().request_carList_WithParams(
-        UserDateSingleton::shareUserDateInstance().signedParams(),
-        [weak](const nlohmann::json&, const RequestOutcome& outcome) {
-            ProgressHUD::hideHUD();
+    if (!vehicleCheck_) {
+        std::weak_ptr<MoveCarTipsViewController> weak = sharedAs<MoveCarTipsViewController>();
+        vehicleCheck_ = std::make_shared<VehicleListCheck>([weak](bool arrived) {
             auto self = weak.lock();
             if (!self) return;
-            self->loading_ = false;
-            if (outcome.answered()) {
+            if (arrived) {
                 self->handOver(self->onCarList, "the vehicle choice");
             } else {
                 self->handOver(self->onClientForm, "the parties' form");
             }
         });
+    }
+    vehicleCheck_->ask();
 }

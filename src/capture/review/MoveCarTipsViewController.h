@@ -13,6 +13,8 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
+class VehicleListCheck;
+
 // "温馨提示" once the photos of a multi-car case are accepted: move the cars out of the traffic
 // now. "我知道了" goes on to the vehicle choice (`onCarList`) when the account's vehicles
 // arrive ("getusercarlist" answered "200"), otherwise to the parties' form (`onClientForm`),
@@ -24,7 +26,6 @@ class MoveCarTipsViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "温馨提示";
     static constexpr const char* kMovedTitle = "我知道了";
-    static constexpr const char* kLoadingText = "正在加载...";
     static constexpr const char* kFileName = "Carlist.plist";
     static constexpr const char* kTipText =
         "现场取证照片清晰,请立即将车辆挪至不影响交通的安全地点,双方协商确定事故责任。\n"
@@ -61,5 +62,5 @@ private:
 
     std::weak_ptr<ui::Label> tip_;
     std::weak_ptr<ui::Button> moved_;
-    bool loading_ = false;
+    std::shared_ptr<VehicleListCheck> vehicleCheck_;
 };

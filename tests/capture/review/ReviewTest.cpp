@@ -428,6 +428,20 @@ TEST_F(MoveCarTest, TheButtonLeadsToTheVehiclesOrToTheForm) {
     }
 }
 
+TEST_F(MoveCarTest, ADoubleTapAsksOnceAndOpensOneScreen) {
+    auto tips = openTips(CaseMode::Real);
+    ASSERT_TRUE(waitFor([&] { return server.count("getusercarlist") == 1; }));
+    settleRequests();
+    server.scriptOnce("getusercarlist", Reply::delayed(0.3, {{"rescode", "200"}}));
+    tips->movedBtnClick();
+    tips->movedBtnClick();
+    ASSERT_TRUE(waitFor([&] { return !opened.empty(); }));
+    settleRequests();
+    EXPECT_EQ(opened, (std::vector<std::string>{"car list 1 two"}));
+    EXPECT_EQ(server.count("getusercarlist"), 2u);
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+}
+
 TEST_F(MoveCarTest, AReplyAPropertyListCannotHoldIsNotWritten) {
     server.scriptOnce("getusercarlist", Reply::json({{"rescode", "200"}, {"list", json::array({nullptr})}}));
     openTips(CaseMode::Real);
