@@ -249,9 +249,16 @@ TEST_F(SituationTest, FourteenShotsAreCodedByTheMultiCarTableAndReportedOnce) {
     EXPECT_EQ(camera->carType(), 1);
     EXPECT_EQ(camera->images().size(), 9u);
     EXPECT_EQ(camera->images()[3]["title"], "请您拍摄本方车辆碰撞部位特写照片");
-    for (int i = 0; i < 9; ++i) shoot();
+    // Uploads run side by side: each one is let arrive before the next shot, so that the
+    // server sees them in the order of the shots.
+    auto shootAndWaitForUpload = [&] {
+        std::size_t before = server.count("image");
+        shoot();
+        ASSERT_TRUE(waitFor([&] { return server.count("image") == before + 1; }));
+    };
+    for (int i = 0; i < 9; ++i) ASSERT_NO_FATAL_FAILURE(shootAndWaitForUpload());
     answerExtraCar("是");
-    for (int i = 0; i < 5; ++i) shoot();
+    for (int i = 0; i < 5; ++i) ASSERT_NO_FATAL_FAILURE(shootAndWaitForUpload());
     ASSERT_TRUE(waitFor([&] { return server.count("image") == 14; }));
     EXPECT_EQ(uploadedCodes(), (Names{"1", "2", "3", "4", "5", "6", "7", "8", "9", "1", "2", "3", "6", "7"}));
     for (const auto& upload : server.requests("image")) {
