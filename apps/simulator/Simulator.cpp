@@ -29,6 +29,8 @@
 #include "platform/media/CameraSimulation.h"
 #include "platform/media/ImagePickerCamera.h"
 #include "platform/ui/ImagePickerController.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Screen.h"
 #include "platform/media/DeviceOrientation.h"
 #include "platform/media/Microphone.h"
 #include "platform/ui/Application.h"
@@ -45,6 +47,9 @@
 namespace simulator {
 
 namespace {
+
+// What a push payload's "$SERVER" stands for: the server's "http://HOST:PORT".
+constexpr const char* kServerToken = "$SERVER";
 
 std::string inQuotes(const std::string& s) { return "\"" + s + "\""; }
 
@@ -308,6 +313,7 @@ bool Simulator::start(std::string& error) {
         context.serverHost = colon == std::string::npos ? options_.server : options_.server.substr(0, colon);
         context.serverPort = colon == std::string::npos ? 8091 : std::atoi(options_.server.substr(colon + 1).c_str());
     }
+    serverAddress_ = "http://" + context.serverHost + ":" + std::to_string(context.serverPort);
 
     auto place = location::locationSimulation();
     place.coordinate = {options_.latitude, options_.longitude};
@@ -348,8 +354,15 @@ std::string Simulator::help() {
            "  wait SECONDS                  let time pass\n"
            "  until TEXT [SECONDS]          wait until TEXT shows (default 10 s)\n"
            "  expect TEXT                   stop with an error unless TEXT or the top screen's class shows\n"
+           "  expect-side left|right TEXT   stop with an error unless what shows TEXT (a text or an image name)\n"
+           "                                lies nearer that side of the screen (a chat message, say)\n"
+           "  expect-animation running|stopped TEXT\n"
+           "                                stop with an error unless the image whose name contains TEXT is\n"
+           "                                (or is not) animating, e.g. expect-animation running leftvoice\n"
            "  push JSON                     deliver a push payload, e.g.\n"
            "                                push {\"aps\":{\"key\":\"ClAIMRESULT\",\"content\":{\"accidentno\":\"BJ1\"}}}\n"
+           "                                ($SERVER in it stands for the server's address, http://HOST:PORT, e.g.\n"
+           "                                \"content\":\"$SERVER/Veskard_mobile/voice/police.mp3\")\n"
            "  open SCREEN [JSON]            push a screen by its registered name with its arguments, e.g.\n"
            "                                open ReportViewController {\"simualateState\":0}\n"
            "  requests                      the stand-in server's request log (long values shortened)\n"
@@ -471,6 +484,9 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
     if (cmd == "push") {
         std::string payload = trimmed(line.substr(cmd.size()));
         if (payload.empty()) return failed("push needs a JSON payload");
+        for (size_t at = payload.find(kServerToken); at != std::string::npos;
+             at = payload.find(kServerToken, at + serverAddress_.size()))
+            payload.replace(at, std::string(kServerToken).size(), serverAddress_);
         auto json = foundation::parseJson(payload);
         if (json.is_discarded()) return failed("push: not JSON (or nested too deeply): " + payload);
         return fromOutcome(driver_.deliverPush(json));
@@ -503,6 +519,9 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
         return {Status::Expectation, std::to_string(FailedImageStore::count()) + " photo upload(s) still waiting after " +
                                          std::to_string(static_cast<long long>(seconds)) + " s"};
     }
+    if (cmd == "expect-side") return expectSide(std::vector<std::string>(words.begin() + 1, words.end()), out);
+    if (cmd == "expect-animation")
+        return expectAnimation(std::vector<std::string>(words.begin() + 1, words.end()), out);
     if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
     if (cmd == "take-photo") {
         if (words.size() > 2 || (words.size() == 2 && words[1] != "cancel")) return failed("take-photo takes nothing or cancel");
@@ -726,6 +745,53 @@ Simulator::Result Simulator::fault(const std::vector<std::string>& args) {
         for (int i = 0; i < count; ++i) server_->scriptOnce(args[0], reply);
     }
     return ok();
+}
+
+Simulator::Result Simulator::expectSide(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() < 2 || (args[0] != "left" && args[0] != "right"))
+        return failed("expect-side needs left or right and the text (or image name) of what to look at");
+    const bool left = args[0] == "left";
+    const std::string text = joined(args, 1);
+    driver_.settle();
+    auto found = driver_.find(driver::ViewQuery::byContent(text));
+    if (!found) {
+        out << driver_.describeScreen();
+        return {Status::Expectation, found.error()};
+    }
+    auto view = found.view();
+    const ui::Rect frame = view->convertRectToView(view->bounds(), nullptr);
+    const double width = ui::Screen::mainScreen().bounds().width();
+    // The side whose edge it lies nearer: its left margin against its right margin.
+    const double leftMargin = frame.x(), rightMargin = width - frame.maxX();
+    if (left ? leftMargin < rightMargin : rightMargin < leftMargin) return ok();
+    out << driver_.describeScreen();
+    return {Status::Expectation, inQuotes(text) + " lies nearer the " + (left ? "right" : "left") +
+                                     " side (" + std::to_string(static_cast<long long>(leftMargin)) +
+                                     " points from the left edge, " +
+                                     std::to_string(static_cast<long long>(rightMargin)) + " from the right)"};
+}
+
+Simulator::Result Simulator::expectAnimation(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() < 2 || (args[0] != "running" && args[0] != "stopped"))
+        return failed("expect-animation needs running or stopped and a part of an image's name");
+    const bool running = args[0] == "running";
+    const std::string part = joined(args, 1);
+    driver_.settle();
+    driver::ViewQuery query;
+    query.where = [&part](const ui::View& v) {
+        return dynamic_cast<const ui::ImageView*>(&v) &&
+               driver::content::imageName(v).find(part) != std::string::npos;
+    };
+    auto images = driver_.findAll<ui::ImageView>(query);
+    if (images.empty()) {
+        out << driver_.describeScreen();
+        return {Status::Expectation, "no image whose name contains " + inQuotes(part) + " on the screen"};
+    }
+    for (const auto& image : images) {
+        if (image->isAnimating() == running) return ok();
+    }
+    return {Status::Expectation, "the image " + inQuotes(driver::content::imageName(*images.front())) +
+                                     (running ? " is not animating" : " is still animating")};
 }
 
 Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {

@@ -33,7 +33,12 @@ namespace simulator {
 //   wait SECONDS                 let time pass
 //   until TEXT [SECONDS]         wait until TEXT shows (default 10 s)
 //   expect TEXT                  fail unless TEXT (or the top screen's class) is on the screen
-//   push JSON                    deliver a push payload to the application
+//   expect-side left|right TEXT  fail unless what shows TEXT lies nearer that side of the screen
+//   expect-animation running|stopped TEXT
+//                                fail unless the image whose name contains TEXT is (or is not)
+//                                animating
+//   push JSON                    deliver a push payload to the application ($SERVER in it
+//                                stands for the stand-in server's address)
 //   requests                     the stand-in server's request log (long values shortened)
 //   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
 //   draw X1,Y1 X2,Y2 ...         one finger dragged through the screen points
@@ -93,10 +98,13 @@ private:
     Result screenshot(const std::string& file);
     Result draw(const std::vector<std::string>& args);
     Result hold(std::vector<std::string> args);
+    Result expectSide(const std::vector<std::string>& args, std::ostream& out);
+    Result expectAnimation(const std::vector<std::string>& args, std::ostream& out);
 
     SimulatorOptions options_;
     driver::Driver driver_;
     std::unique_ptr<standin::StandInServer> server_;
+    std::string serverAddress_;  // "http://HOST:PORT", what $SERVER in a push stands for
     std::filesystem::path sandbox_;
     bool ownsSandbox_ = false;
     bool started_ = false;

@@ -93,7 +93,16 @@ nlohmann::json decisionFor(const nlohmann::json& parties, const std::string& dat
 // - "submitmsg" takes a chat message of a case: kept in order under ["messages"] with
 //   "from", "msgtype", "content" (the escaped text, or the voice's Base64 MP3), "dataname",
 //   "duration" and "type". A message without a case number, a sender or content is refused.
+// - "voice/police.mp3" (a GET under the voice path, what a pushed voice message of the police
+//   points at) is the police's voice message: four seconds of speech as MP3, made at the first
+//   fetch.
 void registerLiabilityDefaults(StandInServer& server) {
+    server.registerDefault(std::string(kVoiceWord) + kPoliceVoiceName, [](const RecordedRequest&) {
+        static const std::string mp3 = spokenVoiceMP3(4.0);
+        Reply reply = Reply::raw(mp3);
+        reply.contentType = "audio/mpeg";
+        return reply;
+    });
     server.registerDefault("submitmsg", [&server](const RecordedRequest& request) {
         auto number = request.param("accidentno");
         if (!number || number->empty()) return Reply::rescode("300", "案件编号不能为空");

@@ -127,7 +127,10 @@ StandInServer::~StandInServer() { stop(); }
 void StandInServer::installRoutes() {
     const std::string pattern = std::string(kBasePath) + "([^/]+)";
     http_->server.Get(pattern, [this](const httplib::Request& req, httplib::Response& res) {
-        handle("GET", req, res, req.body);
+        handle("GET", std::string(req.matches[1]), req, res, req.body);
+    });
+    http_->server.Get(std::string(kVoicePath) + "([^/]+)", [this](const httplib::Request& req, httplib::Response& res) {
+        handle("GET", kVoiceWord + std::string(req.matches[1]), req, res, req.body);
     });
     // The body is read here, chunk by chunk, so that the link can be slowed or cut.
     http_->server.Post(pattern, [this](const httplib::Request& req, httplib::Response& res,
@@ -146,7 +149,7 @@ void StandInServer::installRoutes() {
             res.set_header("Connection", "close");
             return;
         }
-        handle("POST", req, res, body);
+        handle("POST", std::string(req.matches[1]), req, res, body);
     });
     // Payloads of several megabytes (Base64 photographs) are ordinary here.
     http_->server.set_payload_max_length(64u * 1024u * 1024u);
@@ -190,6 +193,16 @@ void StandInServer::stop() {
     // The HTTP library cannot listen again after stop; a restart gets a fresh one.
     http_ = std::make_unique<Http>();
     installRoutes();
+}
+
+std::string StandInServer::voiceURL(const std::string& name) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + kVoicePath + name;
+}
+
+void StandInServer::serveVoice(const std::string& name, std::string mp3) {
+    Reply reply = Reply::raw(std::move(mp3));
+    reply.contentType = "audio/mpeg";
+    script(kVoiceWord + name, std::move(reply));
 }
 
 bool StandInServer::isRunning() const { return thread_.joinable(); }
@@ -246,11 +259,11 @@ size_t StandInServer::cutUploads() const {
     return cutUploads_;
 }
 
-void StandInServer::handle(const std::string& method, const httplib::Request& req, httplib::Response& res,
-                           const std::string& body) {
+void StandInServer::handle(const std::string& method, const std::string& pathWord, const httplib::Request& req,
+                           httplib::Response& res, const std::string& body) {
     RecordedRequest recorded;
     recorded.method = method;
-    recorded.pathWord = req.matches.size() > 1 ? std::string(req.matches[1]) : std::string();
+    recorded.pathWord = pathWord;
     for (const auto& [key, value] : req.params) {
         if (!recorded.query.contains(key)) recorded.query[key] = value;
     }
@@ -306,7 +319,15 @@ Reply StandInServer::answer(const RecordedRequest& request) {
             handler = d->second;
         }
     }
-    if (!handler) return Reply::rescode("200", "成功");
+    if (!handler) {
+        // A voice file nobody serves is not there.
+        if (request.pathWord.rfind(kVoiceWord, 0) == 0) {
+            Reply missing = Reply::raw("no such voice file\n", 404);
+            missing.contentType = "text/plain;charset=UTF-8";
+            return missing;
+        }
+        return Reply::rescode("200", "成功");
+    }
     try {
         return handler(request);
     } catch (const std::exception& e) {

@@ -67,7 +67,9 @@ struct SimulatedState {
 // The stand-in of the accident server on 127.0.0.1 for the tests and the simulator.
 // Answers GET and POST under /Veskard_mobile/mobile/standard/<path word>, records every
 // request, and replies as scripted per path word; otherwise with the path word's default
-// reply; otherwise {"rescode":"200","resdes":"成功"}. A request that carries both "userid" and
+// reply; otherwise {"rescode":"200","resdes":"成功"}. Voice files are fetched with GET under
+// /Veskard_mobile/voice/<name>, recorded and scripted under the path word "voice/<name>"; a
+// name nothing serves is answered 404. A request that carries both "userid" and
 // "sn" with a wrong signature is answered {"rescode":"401","resdes":"签名错误"}.
 class StandInServer {
 public:
@@ -83,6 +85,10 @@ public:
     bool isRunning() const;
     int port() const;
     std::string baseURL() const;  // "http://127.0.0.1:PORT/Veskard_mobile/mobile/standard/"
+    // "http://127.0.0.1:PORT/Veskard_mobile/voice/<name>".
+    std::string voiceURL(const std::string& name) const;
+    // Serves `mp3` (sent as audio/mpeg) under that voice file name from now on.
+    void serveVoice(const std::string& name, std::string mp3);
 
     // Recorded requests, in arrival order.
     std::vector<RecordedRequest> requests() const;
@@ -128,8 +134,8 @@ public:
 
 private:
     void installRoutes();
-    void handle(const std::string& method, const httplib::Request& req, httplib::Response& res,
-                const std::string& body);
+    void handle(const std::string& method, const std::string& pathWord, const httplib::Request& req,
+                httplib::Response& res, const std::string& body);
     // Takes one chunk of a request body through the link; false stops the reading (`cut`).
     bool receive(std::string& body, const char* data, size_t length, bool& cut);
     bool sleepUnlessStopping(double seconds);
@@ -157,5 +163,9 @@ private:
 
 // Installs the default reply of every path word the application uses (Defaults*.cpp).
 void registerDefaults(StandInServer& server);
+
+// About `seconds` (at most 600) of a speaking voice as MP3: 44.1 kHz stereo, the encoder's
+// default variable bit rate, the same every time.
+std::string spokenVoiceMP3(double seconds);
 
 }  // namespace standin

@@ -338,6 +338,49 @@ TEST_F(SimulatorLaunchTest, OpenPushesARegisteredScreenAndRefusesBadArgumentsWit
     EXPECT_EQ(sim.driver().topScreenName(), "ReportViewController");
 }
 
+// A chat message pushed with the server's address in it; where it lies and whether its voice
+// plays are what the walks check, and a check that does not hold says why.
+TEST_F(SimulatorLaunchTest, PushedMessagesAreCheckedForTheirSideAndTheirVoiceForItsAnimation) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    Simulator sim(options);
+    std::string error;
+    ASSERT_TRUE(sim.start(error)) << error;
+    std::ostringstream out;
+    auto run = [&](const std::string& line) { return sim.execute(line, out); };
+    ASSERT_EQ(run("open ChatViewController {\"simulateState\": 0}").status, Simulator::Status::Ok);
+    ASSERT_EQ(run(R"(push {"aps":{"key":"MSG","content":{"msgtype":"0","content":"交警正在查看"}}})").status,
+              Simulator::Status::Ok);
+    EXPECT_EQ(run("expect-side left 交警正在查看").status, Simulator::Status::Ok);
+    auto wrongSide = run("expect-side right 交警正在查看");
+    EXPECT_EQ(wrongSide.status, Simulator::Status::Expectation);
+    EXPECT_NE(wrongSide.message.find("nearer the left side"), std::string::npos) << wrongSide.message;
+    EXPECT_EQ(run("expect-side left 没有这条消息").status, Simulator::Status::Expectation);
+    EXPECT_EQ(run("expect-side up 交警正在查看").status, Simulator::Status::Failed);
+
+    // "$SERVER" is the built-in server: the tap fetches the voice from it, and the icon moves for
+    // the four seconds it sounds.
+    ASSERT_EQ(run(R"(push {"aps":{"key":"MSG","content":{"msgtype":"1","content":"$SERVER/Veskard_mobile/voice/police.mp3"}}})")
+                  .status,
+              Simulator::Status::Ok);
+    EXPECT_EQ(run("expect-side left leftvoice_3").status, Simulator::Status::Ok);
+    EXPECT_EQ(run("expect-animation stopped leftvoice").status, Simulator::Status::Ok);
+    auto notYet = run("expect-animation running leftvoice");
+    EXPECT_EQ(notYet.status, Simulator::Status::Expectation);
+    EXPECT_NE(notYet.message.find("is not animating"), std::string::npos) << notYet.message;
+    ASSERT_EQ(run("tap leftvoice_3").status, Simulator::Status::Ok);
+    EXPECT_EQ(run("expect-request voice/police.mp3").status, Simulator::Status::Ok);
+    EXPECT_EQ(run("wait 1").status, Simulator::Status::Ok);
+    EXPECT_EQ(run("expect-animation running leftvoice").status, Simulator::Status::Ok);
+    EXPECT_EQ(run("wait 4").status, Simulator::Status::Ok);
+    EXPECT_EQ(run("expect-animation stopped leftvoice").status, Simulator::Status::Ok);
+    EXPECT_EQ(sim.server()->count("voice/police.mp3"), 1u);
+
+    EXPECT_EQ(run("expect-animation running rightvoice").status, Simulator::Status::Expectation);
+    EXPECT_EQ(run("expect-animation moving leftvoice").status, Simulator::Status::Failed);
+}
+
 #ifdef VESKARD_SIMULATOR_PROGRAM
 namespace {
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/media/AudioPlayer.h"
 #include "tools/server/StandInServer.h"
 
 using standin::RecordedRequest;
@@ -17,6 +18,7 @@ struct Outcome {
     CURLcode code = CURLE_OK;
     long status = 0;
     std::string body;
+    std::string contentType;
 };
 
 size_t collect(char* data, size_t size, size_t count, void* out) {
@@ -49,6 +51,8 @@ Outcome fetch(const std::string& url, const std::optional<std::string>& postBody
     }
     o.code = curl_easy_perform(curl);
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &o.status);
+    char* type = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type) o.contentType = type;
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);
     return o;
@@ -154,6 +158,42 @@ TEST_F(StandInServerTest, DefaultHandlerAnswersWhenNothingIsScripted) {
 
     server.clearDefaults();
     EXPECT_EQ(parsed(fetch(url("newCase"))), (nlohmann::json{{"rescode", "200"}, {"resdes", "成功"}}));
+}
+
+TEST_F(StandInServerTest, VoiceFilesAreServedUnderTheVoicePathAndRecorded) {
+    EXPECT_EQ(server.voiceURL("police.mp3"),
+              "http://127.0.0.1:" + std::to_string(server.port()) + "/Veskard_mobile/voice/police.mp3");
+
+    // The police's voice message is there from the start: four seconds of MP3, the same each time.
+    Outcome police = fetch(server.voiceURL(standin::kPoliceVoiceName));
+    ASSERT_EQ(police.code, CURLE_OK);
+    EXPECT_EQ(police.status, 200);
+    EXPECT_EQ(police.contentType, "audio/mpeg");
+    media::MP3Info info = media::AudioPlayer::decodeMP3(police.body);
+    ASSERT_TRUE(info.decodable) << info.problem;
+    EXPECT_NEAR(info.duration, 4.0, 0.1);
+    EXPECT_EQ(info.sampleRate, 44100);
+    EXPECT_EQ(fetch(server.voiceURL(standin::kPoliceVoiceName)).body, police.body);
+    auto recorded = server.lastRequest("voice/police.mp3");
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->method, "GET");
+    EXPECT_EQ(server.count("voice/police.mp3"), 2u);
+
+    // A name nothing serves is missing, and an API path word is no voice file.
+    Outcome missing = fetch(server.voiceURL("gone.mp3?token=1"));
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_EQ(server.lastRequest("voice/gone.mp3")->query, (nlohmann::json{{"token", "1"}}));
+    EXPECT_EQ(fetch(server.voiceURL("submitmsg")).status, 404);
+    EXPECT_EQ(server.count("submitmsg"), 0u);
+
+    // Another file, served from then on; a script can break a fetch like any other reply.
+    const std::string longer = standin::spokenVoiceMP3(9.5);
+    server.serveVoice("long.mp3", longer);
+    EXPECT_EQ(fetch(server.voiceURL("long.mp3")).body, longer);
+    EXPECT_NEAR(media::AudioPlayer::decodeMP3(longer).duration, 9.5, 0.1);
+    server.scriptOnce("voice/long.mp3", Reply::dropped());
+    EXPECT_NE(fetch(server.voiceURL("long.mp3")).code, CURLE_OK);
+    EXPECT_EQ(fetch(server.voiceURL("long.mp3")).body, longer);
 }
 
 // Two uploads of 60 KB at once on a link of 100 KB/s: together they need 1.2 s of the link,
