@@ -179,7 +179,7 @@ void ConfirmSignViewController::signed_(bool own, const graphics::Image::Ptr& im
     button->setTitle("", ui::ControlStates::Highlighted);
     button->setImage(own ? image : scaled, ui::ControlStates::Normal);
     button->setBackgroundImage(
-        ui::Image::named(own ? ConfirmSignFooterView::kOrangeImage : ConfirmSignFooterView::kGreenImage),
+        ui::Image::named(own ? SignButtonPair::kOrangeImage : SignButtonPair::kGreenImage),
         ui::ControlStates::Normal);
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 #include <memory>
 
+#include "core/FooterButtonView.h"
+#include "liability/negotiation/SignButtonPair.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/View.h"
 
 // What the police confirmation footer tells its screen (every message optional).
 class PoliceDutyFooterViewDelegate {
@@ -18,8 +19,9 @@ public:
 };
 
 // The police confirmation footer: the other driver's SMS code field in its box beside
-// "重新获取验证码", the two sign buttons, "确认生成事故责任协议书" and the small "不认可,报交警".
-class PoliceDutyFooterView : public ui::View {
+// "重新获取验证码", the two sign buttons, the footer's own full-width "确认生成事故责任协议书" and
+// the small "不认可,报交警".
+class PoliceDutyFooterView : public FooterButtonView {
 public:
     static constexpr double kHeight = 217;
     static constexpr const char* kGetCodeTitle = "重新获取验证码";
@@ -35,9 +37,9 @@ public:
 
     void setDelegate(std::weak_ptr<PoliceDutyFooterViewDelegate> delegate) { delegate_ = std::move(delegate); }
 
-    std::shared_ptr<ui::Button> sign1() const { return sign1_.lock(); }
-    std::shared_ptr<ui::Button> sign2() const { return sign2_.lock(); }
-    std::shared_ptr<ui::Button> confirm() const { return confirm_.lock(); }
+    std::shared_ptr<ui::Button> sign1() const { return signs_.sign1(); }
+    std::shared_ptr<ui::Button> sign2() const { return signs_.sign2(); }
+    std::shared_ptr<ui::Button> confirm() const { return button(); }
     std::shared_ptr<ui::Button> cancel() const { return cancel_.lock(); }
     std::shared_ptr<ui::Button> getCode() const { return getCode_.lock(); }
     std::shared_ptr<ui::ImageView> box2() const { return box2_.lock(); }
@@ -45,7 +47,8 @@ public:
 
 private:
     std::weak_ptr<PoliceDutyFooterViewDelegate> delegate_;
-    std::weak_ptr<ui::Button> sign1_, sign2_, confirm_, cancel_, getCode_;
+    SignButtonPair signs_;
+    std::weak_ptr<ui::Button> cancel_, getCode_;
     std::weak_ptr<ui::ImageView> box2_;
     std::weak_ptr<ui::TextField> code2_;
 };

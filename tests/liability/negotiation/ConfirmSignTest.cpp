@@ -287,4 +287,25 @@ TEST_F(ConfirmSignTest, AnUnwiredReportIsAnErrorAndTheSpinnerGoes) {
     EXPECT_EQ(top(), screen);
 }
 
+// The footer's three buttons reach its delegate, each with its own message; a button that
+// outlives its footer reaches nothing.
+TEST_F(ConfirmSignTest, FooterButtonsTellTheDelegateOnlyWhileTheFooterLives) {
+    struct Delegate : ConfirmSignFooterViewDelegate {
+        std::vector<std::string> heard;
+        void sign1BtnDidClick(const std::shared_ptr<ui::Button>& b) override { heard.push_back("own " + b->titleForState(ui::ControlStates::Normal).value_or("")); }
+        void sign2BtnDidClick(const std::shared_ptr<ui::Button>& b) override { heard.push_back("other " + b->titleForState(ui::ControlStates::Normal).value_or("")); }
+        void confirmBtnDidClick() override { heard.push_back("done"); }
+    };
+    auto delegate = std::make_shared<Delegate>();
+    auto footer = std::make_shared<ConfirmSignFooterView>();
+    footer->setDelegate(delegate);
+    // Held apart from the footer, as a screen holds the tapped sign button.
+    std::vector<std::shared_ptr<ui::Button>> buttons = {footer->sign1(), footer->sign2(), footer->confirm()};
+    for (const auto& button : buttons) button->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_EQ(delegate->heard, (std::vector<std::string>{"own 本方驾驶员签字", "other 对方驾驶员签字", "done"}));
+    footer.reset();
+    for (const auto& button : buttons) button->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_EQ(delegate->heard.size(), 3u);
+}
+
 }  // namespace

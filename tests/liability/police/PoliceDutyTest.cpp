@@ -300,4 +300,27 @@ TEST_F(PoliceDutyTest, PracticeRejectionGoesHomeOrToTheLoginWithoutARequest) {
     EXPECT_TRUE(openedURLs().empty());
 }
 
+// Each of the footer's five buttons reaches its own message of the delegate; a button that
+// outlives its footer reaches nothing.
+TEST_F(PoliceDutyTest, FooterButtonsTellTheDelegateOnlyWhileTheFooterLives) {
+    struct Delegate : PoliceDutyFooterViewDelegate {
+        std::vector<std::string> heard;
+        void confirmBtnDidClick() override { heard.push_back("confirm"); }
+        void sign1BtnDidClick(const std::shared_ptr<ui::Button>& b) override { heard.push_back("own " + b->titleForState(ui::ControlStates::Normal).value_or("")); }
+        void sign2BtnDidClick(const std::shared_ptr<ui::Button>& b) override { heard.push_back("other " + b->titleForState(ui::ControlStates::Normal).value_or("")); }
+        void cancelBtnDidClick() override { heard.push_back("cancel"); }
+        void getCodeBtnDidClick() override { heard.push_back("code"); }
+    };
+    auto delegate = std::make_shared<Delegate>();
+    auto footer = std::make_shared<PoliceDutyFooterView>();
+    footer->setDelegate(delegate);
+    std::vector<std::shared_ptr<ui::Button>> buttons = {footer->getCode(), footer->sign1(), footer->sign2(),
+                                                        footer->confirm(), footer->cancel()};
+    for (const auto& button : buttons) button->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_EQ(delegate->heard, (std::vector<std::string>{"code", "own 本方驾驶员签字", "other 对方驾驶员签字", "confirm", "cancel"}));
+    footer.reset();
+    for (const auto& button : buttons) button->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_EQ(delegate->heard.size(), 5u);
+}
+
 }  // namespace

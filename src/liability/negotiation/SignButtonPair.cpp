@@ -1,0 +1,42 @@
+#include "liability/negotiation/SignButtonPair.h"
+
+#include "core/ButtonExtension.h"
+#include "liability/negotiation/PartyRows.h"
+
+namespace {
+
+constexpr const char* kOrangePressedImage = "签字橘-按下";
+constexpr const char* kGreenPressedImage = "签字绿-按下";
+
+std::shared_ptr<ui::Button> makeSignButton(const char* title, const char* image, const char* pressed,
+                                           const ui::Color& colour) {
+    auto button = ButtonExtension::buttonWithName(title, image, pressed);
+    button->setTitleColor(colour, ui::ControlStates::Normal);
+    button->setTitleColor(colour, ui::ControlStates::Highlighted);
+    return button;
+}
+
+}  // namespace
+
+SignButtonPair::~SignButtonPair() {
+    for (auto& weak : {sign1_, sign2_})
+        if (auto button = weak.lock()) button->removeTarget(this);
+}
+
+void SignButtonPair::add(ui::View& footer, double top, const std::shared_ptr<ui::View>& above, Tapped tapped) {
+    tapped_ = std::move(tapped);
+    double half = (footer.frame().width() - 37.5) / 2;
+    auto sign1 = makeSignButton(kSign1Title, kOrangeImage, kGreenPressedImage, PartyRows::orange());
+    sign1->setFrame({12.5, top, half, kHeight});
+    auto sign2 = makeSignButton(kSign2Title, kGreenImage, kOrangePressedImage, PartyRows::blue());
+    sign2->setFrame({sign1->frame().maxX() + 12.5, top, half, kHeight});
+    for (const auto& [button, own] : {std::pair{sign1, true}, std::pair{sign2, false}}) {
+        std::weak_ptr<ui::Button> weak = button;
+        button->addTarget([this, weak, own] {
+            if (auto b = weak.lock(); b && tapped_) tapped_(own, b);
+        }, ui::ControlEvent::TouchUpInside, this);
+        footer.insertSubviewBelow(button, above);
+    }
+    sign1_ = sign1;
+    sign2_ = sign2;
+}
