@@ -43,12 +43,10 @@ graphics::Image::Ptr ConfirmSignViewController::scaledSignature(const graphics::
 // --- Static cells ---------------------------------------------------------------------------------
 
 void ConfirmSignViewController::buildStaticCells() {
+    sections_.makeRows();
     for (int section = 0; section < 2; ++section) {
-        std::array<std::shared_ptr<ui::TableViewCell>, 4> rows = {
-            PartyRows::makeRow("姓名", kRowHeight), PartyRows::makeRow("车牌号", kRowHeight),
-            PartyRows::makeRow("责任", kRowHeight), PartyRows::makeRow("保险公司", kRowHeight)};
         std::array<std::shared_ptr<ui::Label>, 4> labels;
-        for (int row = 0; row < 4; ++row) labels[row] = PartyRows::addValueLabel(*rows[row]);
+        for (int row = 0; row < 4; ++row) labels[row] = sections_.addValueLabel(section, row);
         auto& [name, plate, liability, insurer] = labels;
         if (section == 0) {
             selfName = name;
@@ -61,7 +59,6 @@ void ConfirmSignViewController::buildStaticCells() {
             otherDuty = liability;
             otherInsurance = insurer;
         }
-        cells_[section] = rows;
     }
 }
 
@@ -99,21 +96,20 @@ void ConfirmSignViewController::viewWillAppear(bool animated) {
 
 int ConfirmSignViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
 
-int ConfirmSignViewController::numberOfRowsInSection(ui::TableView&, int) { return 4; }
+int ConfirmSignViewController::numberOfRowsInSection(ui::TableView&, int) { return sections_.rowCount(); }
 
 std::shared_ptr<ui::TableViewCell> ConfirmSignViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                      ui::IndexPath indexPath) {
-    if (indexPath.section >= 0 && indexPath.section < 2 && indexPath.row >= 0 && indexPath.row < 4)
-        return cells_[indexPath.section][indexPath.row];
+    if (auto row = sections_.row(indexPath)) return row;
     return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
 }
 
 double ConfirmSignViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) {
-    return kRowHeight;
+    return sections_.rowHeight();
 }
 
 double ConfirmSignViewController::heightForHeaderInSection(ui::TableView&, int section) {
-    return section == 0 ? kOwnHeaderHeight : kOtherHeaderHeight;
+    return sections_.headerHeight(section);
 }
 
 double ConfirmSignViewController::heightForFooterInSection(ui::TableView&, int section) {
@@ -121,20 +117,7 @@ double ConfirmSignViewController::heightForFooterInSection(ui::TableView&, int s
 }
 
 std::shared_ptr<ui::View> ConfirmSignViewController::viewForHeaderInSection(ui::TableView&, int section) {
-    if (section < 0 || section > 1) return nullptr;
-    if (!headers_[section]) {
-        if (section == 0) {
-            auto header = std::make_shared<PartyHeaderView>(kOwnHeaderHeight, 10, 10);
-            header->showTip(kTip);
-            header->setText(kOwnHeader, PartyRows::orange());
-            headers_[0] = header;
-        } else {
-            auto header = std::make_shared<PartyHeaderView>(kOtherHeaderHeight, 10, 10);
-            header->setText(kOtherHeader, PartyRows::blue());
-            headers_[1] = header;
-        }
-    }
-    return headers_[section];
+    return sections_.header(section);
 }
 
 std::shared_ptr<ui::View> ConfirmSignViewController::viewForFooterInSection(ui::TableView&, int section) {

@@ -10,6 +10,7 @@
 #include "core/InsuranceCompany.h"
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/ConfirmSignFooterView.h"
+#include "liability/negotiation/PartyRows.h"
 #include "liability/negotiation/SignRequesModel.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Button.h"
@@ -33,8 +34,8 @@ class ConfirmSignViewController : public ui::TableViewController, public Confirm
 public:
     static constexpr const char* kTitle = "签名确认";
     static constexpr const char* kTip = "以下是事故双方认可的责任信息,请签字确认";
-    static constexpr const char* kOwnHeader = "本方驾驶员及车辆信息";
-    static constexpr const char* kOtherHeader = "对方驾驶员及车辆信息";
+    static constexpr const char* kOwnHeader = PartySections::kOwnHeader;
+    static constexpr const char* kOtherHeader = PartySections::kOtherHeader;
     static constexpr const char* kNoSignText = "请双方驾驶人签字确认";
     static constexpr const char* kNoOtherSignText = "其他驾驶人请签字确认";
     static constexpr const char* kNoOwnSignText = "请己方驾驶人签字确认";
@@ -106,8 +107,15 @@ private:
     bool hasLiability() const { return selectedBtn.size() >= 2; }
     void openReport(const InsuranceCompany& compary, CaseMode mode);
 
-    std::array<std::array<std::shared_ptr<ui::TableViewCell>, 4>, 2> cells_;
-    std::array<std::shared_ptr<ui::View>, 2> headers_;
+    // Own header in orange with the tip, the other's in blue, their text lines 10 in.
+    PartySections sections_{kTip, {"姓名", "车牌号", "责任", "保险公司"},
+                            PartySections::Style{.rowHeight = kRowHeight,
+                                                 .ownHeaderHeight = kOwnHeaderHeight,
+                                                 .otherHeaderHeight = kOtherHeaderHeight,
+                                                 .inset = 10,
+                                                 .gap = 10,
+                                                 .ownColour = PartyRows::orange(),
+                                                 .otherColour = PartyRows::blue()}};
     std::shared_ptr<ConfirmSignFooterView> footerView_;
     // The Base64 texts of the signatures; empty until signed.
     std::string selfSign, otherSign;

@@ -42,12 +42,11 @@ std::shared_ptr<ui::Button> makeDutyButton(int code, double x) {
 
 void NegotiationDutyViewController::buildStaticCells() {
     std::weak_ptr<NegotiationDutyViewController> weak = sharedAs<NegotiationDutyViewController>();
+    sections_.makeRows();
     for (int section = 0; section < 2; ++section) {
-        auto nameRow = PartyRows::makeRow("姓名");
-        auto name = PartyRows::addValueLabel(*nameRow);
-        auto plateRow = PartyRows::makeRow("车牌号");
-        auto plate = PartyRows::addValueLabel(*plateRow);
-        auto dutyRow = PartyRows::makeRow("责任");
+        auto name = sections_.addValueLabel(section, 0);
+        auto plate = sections_.addValueLabel(section, 1);
+        auto dutyRow = sections_.row(ui::IndexPath::forRow(2, section));
         std::array<std::shared_ptr<ui::Button>, 3> buttons;
         for (int code = 0; code < 3; ++code) {
             buttons[code] = makeDutyButton(code, PartyRows::kValueX + code * (kDutyButtonWidth + 5));
@@ -69,7 +68,6 @@ void NegotiationDutyViewController::buildStaticCells() {
             otherNoDuty = buttons[1];
             otherSameDuty = buttons[2];
         }
-        cells_[section] = {nameRow, plateRow, dutyRow};
     }
 }
 
@@ -98,21 +96,20 @@ void NegotiationDutyViewController::viewWillAppear(bool animated) {
 
 int NegotiationDutyViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
 
-int NegotiationDutyViewController::numberOfRowsInSection(ui::TableView&, int) { return 3; }
+int NegotiationDutyViewController::numberOfRowsInSection(ui::TableView&, int) { return sections_.rowCount(); }
 
 std::shared_ptr<ui::TableViewCell> NegotiationDutyViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                          ui::IndexPath indexPath) {
-    if (indexPath.section >= 0 && indexPath.section < 2 && indexPath.row >= 0 && indexPath.row < 3)
-        return cells_[indexPath.section][indexPath.row];
+    if (auto row = sections_.row(indexPath)) return row;
     return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
 }
 
 double NegotiationDutyViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) {
-    return PartyRows::kRowHeight;
+    return sections_.rowHeight();
 }
 
 double NegotiationDutyViewController::heightForHeaderInSection(ui::TableView&, int section) {
-    return section == 0 ? kOwnHeaderHeight : kOtherHeaderHeight;
+    return sections_.headerHeight(section);
 }
 
 double NegotiationDutyViewController::heightForFooterInSection(ui::TableView&, int section) {
@@ -120,20 +117,7 @@ double NegotiationDutyViewController::heightForFooterInSection(ui::TableView&, i
 }
 
 std::shared_ptr<ui::View> NegotiationDutyViewController::viewForHeaderInSection(ui::TableView&, int section) {
-    if (section < 0 || section > 1) return nullptr;
-    if (!headers_[section]) {
-        if (section == 0) {
-            auto header = std::make_shared<PartyHeaderView>(kOwnHeaderHeight, 12.5, 6);
-            header->showTip(kTip);
-            header->setText(kOwnHeader, PartyRows::blue());
-            headers_[0] = header;
-        } else {
-            auto header = std::make_shared<PartyHeaderView>(kOtherHeaderHeight, 12.5, 6);
-            header->setText(kOtherHeader, PartyRows::orange());
-            headers_[1] = header;
-        }
-    }
-    return headers_[section];
+    return sections_.header(section);
 }
 
 std::shared_ptr<ui::View> NegotiationDutyViewController::viewForFooterInSection(ui::TableView&, int section) {

@@ -9,6 +9,7 @@
 #include "core/InsuranceCompany.h"
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/NegotiationDutyFooterView.h"
+#include "liability/negotiation/PartyRows.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
@@ -30,8 +31,8 @@ class NegotiationDutyViewController : public ui::TableViewController, public Neg
 public:
     static constexpr const char* kTitle = "协商定责";
     static constexpr const char* kTip = "请您根据现场情况进行协商，选择当事人责任";
-    static constexpr const char* kOwnHeader = "本方驾驶员及车辆信息";
-    static constexpr const char* kOtherHeader = "对方驾驶员及车辆信息";
+    static constexpr const char* kOwnHeader = PartySections::kOwnHeader;
+    static constexpr const char* kOtherHeader = PartySections::kOtherHeader;
     static constexpr const char* kChooseText = "请选择责任类型";
     static constexpr const char* kLoadingText = "加载中...";
     static constexpr double kOwnHeaderHeight = 72.5;
@@ -101,8 +102,10 @@ private:
     void choose(int index);
     void openPolice();
 
-    std::array<std::array<std::shared_ptr<ui::TableViewCell>, 3>, 2> cells_;
-    std::array<std::shared_ptr<ui::View>, 2> headers_;
+    // Own header in blue with the tip, the other's in orange; rows of 44.
+    PartySections sections_{kTip, {"姓名", "车牌号", "责任"},
+                            PartySections::Style{.ownHeaderHeight = kOwnHeaderHeight,
+                                                 .otherHeaderHeight = kOtherHeaderHeight}};
     std::shared_ptr<ui::View> footer_;
     bool filing_ = false;
 };

@@ -74,3 +74,45 @@ void PartyHeaderView::layoutSubviews() {
     double top = tip->isHidden() ? inset_ : tip->frame().maxY() + gap_;
     text->setFrame({inset_, top, width - 2 * inset_, 20});
 }
+
+PartySections::PartySections(std::string tip, std::vector<std::string> captions, Style style)
+    : tip_(std::move(tip)), captions_(std::move(captions)), style_(std::move(style)) {}
+
+void PartySections::makeRows() {
+    for (auto& rows : rows_) {
+        rows.clear();
+        for (const auto& caption : captions_) rows.push_back(PartyRows::makeRow(caption, style_.rowHeight));
+    }
+}
+
+std::shared_ptr<ui::Label> PartySections::addValueLabel(int section, int row) {
+    auto cell = this->row(ui::IndexPath::forRow(row, section));
+    return cell ? PartyRows::addValueLabel(*cell) : nullptr;
+}
+
+std::shared_ptr<ui::TableViewCell> PartySections::row(ui::IndexPath indexPath) const {
+    if (indexPath.section < 0 || indexPath.section > 1) return nullptr;
+    const auto& rows = rows_[indexPath.section];
+    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(rows.size())) return nullptr;
+    return rows[indexPath.row];
+}
+
+double PartySections::headerHeight(int section) const {
+    return section == 0 ? style_.ownHeaderHeight : style_.otherHeaderHeight;
+}
+
+std::shared_ptr<ui::View> PartySections::header(int section) {
+    if (section < 0 || section > 1) return nullptr;
+    if (!headers_[section]) {
+        auto header = std::make_shared<PartyHeaderView>(headerHeight(section), style_.inset, style_.gap);
+        if (section == 0) {
+            header->showTip(tip_);
+            if (style_.tipBackground) header->titleLabel()->setBackgroundColor(*style_.tipBackground);
+            header->setText(kOwnHeader, style_.ownColour);
+        } else {
+            header->setText(kOtherHeader, style_.otherColour);
+        }
+        headers_[section] = header;
+    }
+    return headers_[section];
+}

@@ -1,10 +1,14 @@
 #pragma once
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/Types.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
+#include "platform/ui/IndexPath.h"
 #include "platform/ui/View.h"
 
 // The static rows and section headers the two liability screens share: a caption at the left
@@ -50,4 +54,50 @@ public:
 private:
     double inset_, gap_;
     std::weak_ptr<ui::Label> titleLabel_, textLabel_;
+};
+
+// The two party sections of the liability screens, the own party's (0) and the other's (1):
+// a header naming the party over static rows with their captions at the left. The own party's
+// header carries the screen's tip line. Rows and headers are made once and kept, so what the
+// screen puts into them stays through a reload.
+class PartySections {
+public:
+    static constexpr const char* kOwnHeader = "本方驾驶员及车辆信息";
+    static constexpr const char* kOtherHeader = "对方驾驶员及车辆信息";
+
+    struct Style {
+        double rowHeight = PartyRows::kRowHeight;
+        double ownHeaderHeight = 72.5;
+        double otherHeaderHeight = 45;
+        // The header's text line: its distance from the sides (and the top) and below the tip.
+        double inset = 12.5;
+        double gap = 6;
+        ui::Color ownColour = PartyRows::blue();
+        ui::Color otherColour = PartyRows::orange();
+        // None: the tip line's own hint grey.
+        std::optional<ui::Color> tipBackground;
+    };
+
+    PartySections(std::string tip, std::vector<std::string> captions, Style style);
+
+    // Makes the rows of both sections, each row with its caption only.
+    void makeRows();
+    // A value label beside the caption of a made row (PartyRows::addValueLabel); nothing for a
+    // row that is not there.
+    std::shared_ptr<ui::Label> addValueLabel(int section, int row);
+
+    int rowCount() const { return static_cast<int>(captions_.size()); }
+    double rowHeight() const { return style_.rowHeight; }
+    // The made row at the index path; nothing outside the sections or before makeRows.
+    std::shared_ptr<ui::TableViewCell> row(ui::IndexPath indexPath) const;
+    double headerHeight(int section) const;
+    // The section's header, made at the first call; nothing outside the two sections.
+    std::shared_ptr<ui::View> header(int section);
+
+private:
+    std::string tip_;
+    std::vector<std::string> captions_;
+    Style style_;
+    std::array<std::vector<std::shared_ptr<ui::TableViewCell>>, 2> rows_;
+    std::array<std::shared_ptr<PartyHeaderView>, 2> headers_;
 };

@@ -23,8 +23,6 @@ using PoliceValues::held;
 
 namespace {
 
-constexpr double kRowHeight = 40;
-
 std::string textOf(const std::weak_ptr<ui::Label>& label) {
     auto l = label.lock();
     return l ? l->text() : std::string();
@@ -58,13 +56,12 @@ std::vector<PoliceDutyModel> PoliceDutyViewController::sampleRecords() {
 // --- Static cells ---------------------------------------------------------------------------------
 
 void PoliceDutyViewController::buildStaticCells() {
-    const char* captions[5] = {"姓名", "车牌号", "电话", "责任", "保险公司"};
+    sections_.makeRows();
     for (int section = 0; section < 2; ++section) {
         std::array<std::shared_ptr<ui::Label>, 5> labels;
         for (int row = 0; row < 5; ++row) {
-            cells_[section][row] = PartyRows::makeRow(captions[row], kRowHeight);
             if (section == 1 && row == 2) continue;  // the editable telephone
-            labels[row] = PartyRows::addValueLabel(*cells_[section][row]);
+            labels[row] = sections_.addValueLabel(section, row);
         }
         if (section == 0) {
             selfName = labels[0];
@@ -79,12 +76,12 @@ void PoliceDutyViewController::buildStaticCells() {
             otherInsurance = labels[4];
             double width = ui::Screen::mainScreen().bounds().width();
             auto phone = std::make_shared<ui::TextField>(
-                ui::Rect(PartyRows::kValueX, 0, width - PartyRows::kValueX - 12.5, kRowHeight));
+                ui::Rect(PartyRows::kValueX, 0, width - PartyRows::kValueX - 12.5, sections_.rowHeight()));
             phone->setFont(ui::Font::systemFont(15));
             phone->setPlaceholder("请输入对方手机号");
             phone->setKeyboardType(ui::KeyboardType::PhonePad);
             TextFieldLimitLength::limitTextLength(phone, 11);
-            cells_[1][2]->contentView()->addSubview(phone);
+            sections_.row(ui::IndexPath::forRow(2, 1))->contentView()->addSubview(phone);
             otherPhoneNumber = phone;
         }
     }
@@ -137,19 +134,18 @@ void PoliceDutyViewController::fill() {
 
 int PoliceDutyViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
 
-int PoliceDutyViewController::numberOfRowsInSection(ui::TableView&, int) { return 5; }
+int PoliceDutyViewController::numberOfRowsInSection(ui::TableView&, int) { return sections_.rowCount(); }
 
 std::shared_ptr<ui::TableViewCell> PoliceDutyViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                     ui::IndexPath indexPath) {
-    if (indexPath.section >= 0 && indexPath.section < 2 && indexPath.row >= 0 && indexPath.row < 5)
-        return cells_[indexPath.section][indexPath.row];
+    if (auto row = sections_.row(indexPath)) return row;
     return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
 }
 
-double PoliceDutyViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) { return kRowHeight; }
+double PoliceDutyViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) { return sections_.rowHeight(); }
 
 double PoliceDutyViewController::heightForHeaderInSection(ui::TableView&, int section) {
-    return section == 0 ? kOwnHeaderHeight : kOtherHeaderHeight;
+    return sections_.headerHeight(section);
 }
 
 double PoliceDutyViewController::heightForFooterInSection(ui::TableView&, int section) {
@@ -157,19 +153,7 @@ double PoliceDutyViewController::heightForFooterInSection(ui::TableView&, int se
 }
 
 std::shared_ptr<ui::View> PoliceDutyViewController::viewForHeaderInSection(ui::TableView&, int section) {
-    if (section == 0) {
-        auto header = std::make_shared<PartyHeaderView>(kOwnHeaderHeight, 12.5, 6);
-        header->showTip(kTip);
-        header->titleLabel()->setBackgroundColor(ui::Color::rgbBytes(222, 223, 224));
-        header->setText(kOwnHeader, PartyRows::blue());
-        return header;
-    }
-    if (section == 1) {
-        auto header = std::make_shared<PartyHeaderView>(kOtherHeaderHeight, 12.5, 6);
-        header->setText(kOtherHeader, PartyRows::orange());
-        return header;
-    }
-    return nullptr;
+    return sections_.header(section);
 }
 
 std::shared_ptr<ui::View> PoliceDutyViewController::viewForFooterInSection(ui::TableView&, int section) {

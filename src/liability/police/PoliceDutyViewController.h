@@ -9,6 +9,7 @@
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
 #include "hud/TwoButtonAlertView.h"
+#include "liability/negotiation/PartyRows.h"
 #include "liability/police/PoliceDutyFooterView.h"
 #include "liability/police/PoliceDutyModel.h"
 #include "platform/foundation/RunLoop.h"
@@ -38,8 +39,8 @@ class PoliceDutyViewController : public ui::TableViewController,
 public:
     static constexpr const char* kTitle = "签名确认";
     static constexpr const char* kTip = "以下是交警指导责任信息，请签字确认";
-    static constexpr const char* kOwnHeader = "本方驾驶员及车辆信息";
-    static constexpr const char* kOtherHeader = "对方驾驶员及车辆信息";
+    static constexpr const char* kOwnHeader = PartySections::kOwnHeader;
+    static constexpr const char* kOtherHeader = PartySections::kOtherHeader;
     static constexpr const char* kSamePhoneText = "双方电话号不可相同";
     static constexpr const char* kNoOwnSignText = "请本方驾驶员签名";
     static constexpr const char* kNoOtherSignText = "请对方驾驶员签名";
@@ -121,7 +122,12 @@ private:
     void countdownTick();
     void reject();
 
-    std::array<std::array<std::shared_ptr<ui::TableViewCell>, 5>, 2> cells_;
+    // Own header in blue with the tip on a lighter grey, the other's in orange; rows of 40.
+    PartySections sections_{kTip, {"姓名", "车牌号", "电话", "责任", "保险公司"},
+                            PartySections::Style{.rowHeight = 40,
+                                                 .ownHeaderHeight = kOwnHeaderHeight,
+                                                 .otherHeaderHeight = kOtherHeaderHeight,
+                                                 .tipBackground = ui::Color::rgbBytes(222, 223, 224)}};
     std::shared_ptr<PoliceDutyFooterView> footer_;
     // The two records the agreement is made with (empty unless there are two).
     std::vector<PoliceDutyModel> dutyArray_;

@@ -5,6 +5,7 @@
 #include "core/StringExtension.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/NegotiationDutyViewController.h"
+#include "liability/negotiation/PartyRows.h"
 
 namespace {
 
@@ -224,6 +225,44 @@ TEST_F(NegotiationDutyTest, TheRoadOpensTheNegotiationThenThePoliceWaitOrTheSign
     EXPECT_EQ(signing->selectedBtn, (std::vector<int>{2, 2}));
     EXPECT_EQ(signing->insurance.keyValues(), insurer().keyValues());
     EXPECT_TRUE(driver.isOnScreen("同责"));
+}
+
+// The party sections the liability screens lay out their rows and headers with.
+TEST_F(NegotiationDutyTest, PartySectionsMakeEachHeaderOnceAndNothingOutsideTheirRows) {
+    PartySections sections("提示", {"姓名", "车牌号"},
+                           PartySections::Style{.rowHeight = 30, .ownHeaderHeight = 70, .otherHeaderHeight = 40,
+                                                .tipBackground = ui::Color::rgbBytes(222, 223, 224)});
+    // Before the rows are made there is none to give or to write into.
+    EXPECT_EQ(sections.row(ui::IndexPath::forRow(0, 0)), nullptr);
+    EXPECT_EQ(sections.addValueLabel(0, 0), nullptr);
+    sections.makeRows();
+    EXPECT_EQ(sections.rowCount(), 2);
+    ASSERT_NE(sections.row(ui::IndexPath::forRow(1, 1)), nullptr);
+    EXPECT_EQ(sections.row(ui::IndexPath::forRow(1, 1))->frame().height(), 30);
+    for (auto outside : {ui::IndexPath::forRow(2, 0), ui::IndexPath::forRow(-1, 0), ui::IndexPath::forRow(0, 2),
+                         ui::IndexPath::forRow(0, -1)})
+        EXPECT_EQ(sections.row(outside), nullptr) << outside.description();
+    EXPECT_EQ(sections.addValueLabel(2, 0), nullptr);
+    auto value = sections.addValueLabel(1, 0);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->frame().x(), PartyRows::kValueX);
+
+    auto own = std::dynamic_pointer_cast<PartyHeaderView>(sections.header(0));
+    auto other = std::dynamic_pointer_cast<PartyHeaderView>(sections.header(1));
+    ASSERT_TRUE(own && other);
+    EXPECT_EQ(sections.header(0), own) << "made once: a reload keeps it";
+    EXPECT_EQ(own->frame().height(), 70);
+    EXPECT_EQ(other->frame().height(), 40);
+    EXPECT_EQ(own->titleLabel()->text(), "提示");
+    EXPECT_FALSE(own->titleLabel()->isHidden());
+    EXPECT_EQ(own->titleLabel()->backgroundColor(), ui::Color::rgbBytes(222, 223, 224));
+    EXPECT_TRUE(other->titleLabel()->isHidden());
+    EXPECT_EQ(own->textLabel()->text(), "本方驾驶员及车辆信息");
+    EXPECT_EQ(own->textLabel()->textColor(), PartyRows::blue());
+    EXPECT_EQ(other->textLabel()->text(), "对方驾驶员及车辆信息");
+    EXPECT_EQ(other->textLabel()->textColor(), PartyRows::orange());
+    EXPECT_EQ(sections.header(2), nullptr);
+    EXPECT_EQ(sections.header(-1), nullptr);
 }
 
 }  // namespace
