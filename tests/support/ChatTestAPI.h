@@ -13,7 +13,7 @@ public:
         return out;
     }
     static const std::vector<MessageFrame>& frames(const ChatViewController& chat) { return chat.allMessagesFrameArray_; }
-    static bool timerRunning(const ChatViewController& chat) { return chat.timer_ && chat.timer_->isValid(); }
+    static bool timerRunning(const ChatViewController& chat) { return chat.poller_->isRunning(); }
     static std::shared_ptr<Message> playing(const ChatViewController& chat) { return chat.playing_; }
     static std::shared_ptr<SoundRecording> record(const ChatViewController& chat) { return chat.record_; }
     static std::shared_ptr<ChatToolBar> toolBar(const ChatViewController& chat) { return chat.toolBar_; }

@@ -7,7 +7,6 @@
 #include "core/AppConfig.h"
 #include "core/DatetimeChange.h"
 #include "core/FileAccess.h"
-#include "core/HeartRequestModel.h"
 #include "core/MessageRequest.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
@@ -79,8 +78,6 @@ std::optional<OtherMessages> OtherMessages::fromPush(const nlohmann::json& conte
 
 ChatViewController::~ChatViewController() {
     foundation::NotificationCenter::defaultCenter().removeObserver(this);
-    if (timer_) timer_->invalidate();
-    if (alert_) alert_->dismiss();
     if (record_) {
         record_->setDelegate({});
         record_->stopAudioPlay();
@@ -91,7 +88,6 @@ ChatViewController::~ChatViewController() {
 
 void ChatViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    isRequest_ = false;
     view()->setBackgroundColor(ui::Color{128 / 255.0, 128 / 255.0, 128 / 255.0, 1});
     const auto bounds = ui::Screen::mainScreen().bounds();
     const double width = bounds.width(), height = bounds.height();
@@ -119,6 +115,9 @@ void ChatViewController::viewDidLoad() {
         if (self && self->navigationController()) self->navigationController()->popViewController(true);
     });
 
+    poller_->onAccept = [weak](std::vector<PoliceDutyModel> records) {
+        if (auto self = weak.lock()) self->accept(std::move(records));
+    };
     foundation::NotificationCenter::defaultCenter().addObserver(
         "MSG", [weak](const foundation::Notification& note) { if (auto self = weak.lock()) self->newMessages(note.userInfo); },
         this);
@@ -127,19 +126,8 @@ void ChatViewController::viewDidLoad() {
 void ChatViewController::viewWillAppear(bool animated) {
     BaseViewController::viewWillAppear(animated);
     Theme::styleNavigationBar(*this);
-    shown_ = true;
     ui::Application::shared().setIdleTimerDisabled(true);
-    if (!timer_ || !timer_->isValid()) {
-        std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
-        timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer& timer) {
-            auto self = weak.lock();
-            if (!self) {
-                timer.invalidate();
-                return;
-            }
-            self->loadData();
-        });
-    }
+    poller_->start();
     // The pushed message the chat was opened with is shown once, not on every return.
     if (dict && !dictShown_) {
         dictShown_ = true;
@@ -149,14 +137,8 @@ void ChatViewController::viewWillAppear(bool animated) {
 
 void ChatViewController::viewDidDisappear(bool animated) {
     BaseViewController::viewDidDisappear(animated);
-    shown_ = false;
     ui::Application::shared().setIdleTimerDisabled(false);
-    stopTimer();
-}
-
-void ChatViewController::stopTimer() {
-    if (timer_) timer_->invalidate();
-    timer_.reset();
+    poller_->stop();
 }
 
 // --- Table ----------------------------------------------------------------------------------------
@@ -325,51 +307,9 @@ void ChatViewController::chatTabBarBeginingEndEditing(ChatToolBar&) {
 
 // --- Decision poll --------------------------------------------------------------------------------
 
-void ChatViewController::loadData() {
-    if (isRequest_ || decided_ || simulateState == CaseMode::Practice) return;
-    isRequest_ = true;
-    auto& state = UserDateSingleton::shareUserDateInstance();
-    HeartRequestModel heart;
-    heart.userid = present(state.userid());
-    heart.accidentno = present(state.accidentno());
-    heart.sn = present(state.sn());
-    heart.appkey = AppConfig::appKey();
-    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
-    RequestManager::shareRequestManager().request_processpapertimer_WithParams(
-        heart.keyValues(), [weak](const nlohmann::json& reply, const RequestOutcome& outcome) {
-            auto self = weak.lock();
-            if (!self) return;
-            // Not decided yet, or the chat has gone meanwhile: asked again at the next tick.
-            if (!outcome.answered() || !self->shown_) {
-                self->isRequest_ = false;
-                return;
-            }
-            self->decided(reply);
-        });
-}
+void ChatViewController::loadData() { poller_->poll(); }
 
-void ChatViewController::decided(const nlohmann::json& reply) {
-    auto& application = ui::Application::shared();
-    application.setApplicationIconBadgeNumber(1);
-    application.setApplicationIconBadgeNumber(0);
-    decided_ = true;
-    stopTimer();
-    dateSorce_.clear();
-    auto list = reply.is_object() ? reply.value("dutylist", nlohmann::json()) : nlohmann::json();
-    if (list.is_array()) {
-        for (const auto& entry : list) {
-            if (entry.is_object()) dateSorce_.push_back(*PoliceDutyModel::objectWithKeyValues(entry));
-            else foundation::log("ChatViewController: a decision record that is no dictionary is skipped");
-        }
-    }
-    alert_ = std::make_shared<TwoButtonAlertView>(kAlertTitle, kAlertText, std::nullopt, kAcceptTitle);
-    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
-    alert_->setRightBlock([weak] { if (auto self = weak.lock()) self->accept(); });
-    alert_->show();
-}
-
-void ChatViewController::accept() {
-    alert_.reset();
+void ChatViewController::accept(std::vector<PoliceDutyModel> records) {
     InsuranceCompany insurer = insurance;
     if (!insurance.inscomname || insurance.inscomname->empty()) {
         auto& state = UserDateSingleton::shareUserDateInstance();
@@ -383,7 +323,7 @@ void ChatViewController::accept() {
         ProgressHUD::hideHUD();
         return;
     }
-    onDecision(CaseMode::Real, dateSorce_, std::move(insurer));
+    onDecision(CaseMode::Real, std::move(records), std::move(insurer));
 }
 
 // --- Voice playback -------------------------------------------------------------------------------

@@ -10,10 +10,9 @@
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
-#include "hud/TwoButtonAlertView.h"
 #include "liability/chat/ChatViews.h"
+#include "liability/police/DecisionPoller.h"
 #include "liability/police/PoliceDutyModel.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/ui/TableView.h"
 
 // A message the other side sent, as a "MSG" push carries it. Every field is text; a field that
@@ -29,10 +28,10 @@ struct OtherMessages {
 // (found by its identity) sent or failed. Messages of the other side arrive as "MSG"
 // notifications and are shown on the left with the police avatar; one whose case number is a
 // non-empty text makes that case the current one. While shown, the chat keeps the device
-// awake and polls the police decision ("processpapertimer") every 2 s on one timer; the
-// decision's alert "接收" hands the decision on (`onDecision`) and the chat polls no more. A
-// decision that arrives after the chat has gone is dropped and asked for again at the next
-// appearance. Tapping a voice message plays it (a received one is fetched first, http(s)
+// awake and polls the police decision ("processpapertimer") every 2 s on one timer
+// (DecisionPoller); the decision's alert "接收" hands the decision on (`onDecision`) and the chat
+// polls no more. A decision that arrives after the chat has gone is dropped and asked for again
+// at the next appearance. Tapping a voice message plays it (a received one is fetched first, http(s)
 // only); a tap while one plays only stops it.
 //
 // Practice sends nothing: own messages are shown as sent and no decision is polled.
@@ -45,10 +44,6 @@ public:
     static constexpr const char* kClassName = "ChatViewController";
     static constexpr const char* kTitle = "在线沟通";
     static constexpr const char* kOtherRole = "policeman";
-    static constexpr const char* kAlertTitle = "提醒";
-    static constexpr const char* kAlertText = "交警给您发来事故责任认定意见,请接收";
-    static constexpr const char* kAcceptTitle = "接收";
-    static constexpr double kPollInterval = 2.0;
 
     struct Arguments {
         CaseMode simulateState = CaseMode::Real;
@@ -58,7 +53,8 @@ public:
     };
     explicit ChatViewController(Arguments arguments)
         : dict(std::move(arguments.dict)), insurance(std::move(arguments.insurance)),
-          simulateState(arguments.simulateState) {}
+          simulateState(arguments.simulateState),
+          poller_(DecisionPoller::make({.owner = kClassName, .mode = simulateState, .sendMissingAsEmpty = true})) {}
     ~ChatViewController() override;
     std::string className() const override { return kClassName; }
 
@@ -97,9 +93,7 @@ private:
     void sendReplied(uint64_t serial, int state);
     std::optional<int> rowOf(uint64_t serial) const;
     void reloadRow(int row);
-    void decided(const nlohmann::json& reply);
-    void accept();
-    void stopTimer();
+    void accept(std::vector<PoliceDutyModel> records);
     void stopPlayback();
     void playbackEnded(unsigned long long session);
 
@@ -110,11 +104,6 @@ private:
     std::shared_ptr<SoundRecordingDelegate> playbackListener_;
     std::shared_ptr<Message> playing_;
     unsigned long long playSession_ = 0;
-    std::vector<PoliceDutyModel> dateSorce_;
-    std::shared_ptr<TwoButtonAlertView> alert_;
-    std::shared_ptr<foundation::Timer> timer_;
-    bool isRequest_ = false;
-    bool decided_ = false;
-    bool shown_ = false;
+    std::shared_ptr<DecisionPoller> poller_;
     bool dictShown_ = false;
 };

@@ -1,13 +1,11 @@
 #include "liability/police/TrafficPoliceViewController.h"
 
 #include "core/AppConfig.h"
-#include "core/HeartRequestModel.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "liability/police/PoliceValues.h"
-#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Application.h"
@@ -18,15 +16,12 @@ using PoliceValues::held;
 
 TrafficPoliceViewController::~TrafficPoliceViewController() {
     foundation::NotificationCenter::defaultCenter().removeObserver(this);
-    if (timer_) timer_->invalidate();
-    if (alert_) alert_->dismiss();
 }
 
 // --- Views ----------------------------------------------------------------------------------------
 
 void TrafficPoliceViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    isRequest_ = false;
     view()->setBackgroundColor(ui::Color::white());
     Theme::styleNavigationBar(*this, kTitle);
     std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
@@ -41,6 +36,9 @@ void TrafficPoliceViewController::viewDidLoad() {
     state.setInsphone(insurance.insphone);
     state.setInsreporttel(insurance.insreporttel);
 
+    poller_->onAccept = [weak](std::vector<PoliceDutyModel> records) {
+        if (auto self = weak.lock()) self->accept(std::move(records));
+    };
     foundation::NotificationCenter::defaultCenter().addObserver(
         "STARTTIMER", [weak](const foundation::Notification&) { if (auto self = weak.lock()) self->openTimer(); }, this);
 }
@@ -79,128 +77,39 @@ void TrafficPoliceViewController::viewWillAppear(bool animated) {
     BaseViewController::viewWillAppear(animated);
     Theme::styleNavigationBar(*this);
     if (hideBackButton) navigationItem()->setHidesBackButton(true);
-    shown_ = true;
-    ++appearance_;
     if (auto loading = loadingView_.lock()) loading->startAnimating();
-    if (simulateState == CaseMode::Real) {
-        openTimer();
-        return;
-    }
-    // Practice: the decision alert once, 2 s after the screen comes into view.
-    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
-    unsigned appearance = appearance_;
-    foundation::dispatch::after(kPollInterval, [weak, appearance] {
-        auto self = weak.lock();
-        if (self && self->shown_ && self->appearance_ == appearance) self->loadData();
-    });
+    poller_->start();
 }
 
 void TrafficPoliceViewController::viewDidAppear(bool animated) {
     BaseViewController::viewDidAppear(animated);
-    if (alertPending_) {
-        alertPending_ = false;
-        showDecisionAlert();
-    }
+    poller_->appeared();
 }
 
 void TrafficPoliceViewController::viewWillDisappear(bool animated) {
     BaseViewController::viewWillDisappear(animated);
-    shown_ = false;
-    stopTimer();
+    poller_->stop();
 }
 
 void TrafficPoliceViewController::viewDidDisappear(bool animated) {
     BaseViewController::viewDidDisappear(animated);
     if (auto loading = loadingView_.lock()) loading->stopAnimating();
-    stopTimer();
+    poller_->stop();
 }
 
-void TrafficPoliceViewController::openTimer() {
-    // Practice never polls; a shown screen polls on one timer; the decided case polls no more.
-    if (simulateState != CaseMode::Real || !shown_) return;
-    if (timer_ && timer_->isValid()) return;
-    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
-    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer& timer) {
-        auto self = weak.lock();
-        if (!self) {
-            timer.invalidate();
-            return;
-        }
-        self->loadData();
-    });
-}
-
-void TrafficPoliceViewController::stopTimer() {
-    if (timer_) timer_->invalidate();
-    timer_.reset();
-}
+void TrafficPoliceViewController::openTimer() { poller_->resume(); }
 
 // --- Polling --------------------------------------------------------------------------------------
 
-void TrafficPoliceViewController::loadData() {
-    if (isRequest_) return;
-    isRequest_ = true;
-    if (simulateState == CaseMode::Practice) {
-        showDecisionAlert();
-        return;
-    }
-    auto& state = UserDateSingleton::shareUserDateInstance();
-    HeartRequestModel heart;
-    heart.userid = held(state.userid());
-    heart.accidentno = held(state.accidentno());
-    heart.sn = held(state.sn());
-    heart.appkey = AppConfig::appKey();
-    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
-    RequestManager::shareRequestManager().request_processpapertimer_WithParams(
-        heart.keyValues(), [weak](const nlohmann::json& reply, const RequestOutcome& outcome) {
-            auto self = weak.lock();
-            if (!self) return;
-            if (!outcome.answered()) {
-                self->isRequest_ = false;  // the next tick polls again
-                return;
-            }
-            self->decided(reply);
-        });
-}
+void TrafficPoliceViewController::loadData() { poller_->poll(); }
 
-void TrafficPoliceViewController::decided(const nlohmann::json& reply) {
-    auto& application = ui::Application::shared();
-    application.setApplicationIconBadgeNumber(1);
-    application.setApplicationIconBadgeNumber(0);
-    stopTimer();
-    dateSorce_.clear();
-    auto list = reply.is_object() ? reply.value("dutylist", nlohmann::json()) : nlohmann::json();
-    if (list.is_array()) {
-        for (const auto& entry : list) {
-            if (entry.is_object()) dateSorce_.push_back(*PoliceDutyModel::objectWithKeyValues(entry));
-            else foundation::log("TrafficPoliceViewController: a decision record that is no dictionary is skipped");
-        }
-    }
-    if (dateSorce_.size() < 2)
-        foundation::log("TrafficPoliceViewController: the decision holds " + std::to_string(dateSorce_.size()) +
-                        " records instead of two");
-    // The alert is for the driver on this screen: over another screen it waits for the return.
-    if (shown_) showDecisionAlert();
-    else alertPending_ = true;
-}
-
-void TrafficPoliceViewController::showDecisionAlert() {
-    if (alert_ && alert_->isShown()) return;
-    alert_ = std::make_shared<TwoButtonAlertView>(kAlertTitle, kAlertText, std::nullopt, kAcceptTitle);
-    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
-    alert_->setRightBlock([weak] { if (auto self = weak.lock()) self->accept(); });
-    alert_->show();
-}
-
-void TrafficPoliceViewController::accept() {
-    alert_.reset();
-    if (simulateState == CaseMode::Practice) isRequest_ = false;
+void TrafficPoliceViewController::accept(std::vector<PoliceDutyModel> records) {
     if (!onDecision) {
         foundation::logError("TrafficPoliceViewController: nothing opens the police liability confirmation");
         ProgressHUD::hideHUD();
         return;
     }
-    onDecision(simulateState, dateSorce_, insurance);
+    onDecision(simulateState, std::move(records), insurance);
 }
 
 // --- Chat and giving up ---------------------------------------------------------------------------

@@ -9,10 +9,9 @@
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
 #include "core/ScreenRegistry.h"
-#include "hud/TwoButtonAlertView.h"
+#include "liability/police/DecisionPoller.h"
 #include "liability/police/PoliceDutyModel.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -25,10 +24,12 @@
 // "退出", then "确定" in the sheet) reports the task state "0","0" and goes back to the home
 // page; practice gives up without a request. Reopened from the history, "返回" just goes back.
 //
-// There is one poll timer, running only while the screen is shown (between its appearance and
-// its disappearance): an appearance or "STARTTIMER" (the return to the foreground) starts it
-// only when none runs, and at most one poll is in flight. The application stops the timer when
-// it goes to the background with this screen on top (TimerHoldingScreen).
+// There is one poll timer (DecisionPoller), running only while the screen is shown (between its
+// appearance and its disappearance): an appearance or "STARTTIMER" (the return to the
+// foreground) starts it only when none runs and the decision has not come, and at most one
+// poll is in flight. The application stops the timer when it goes to the background with this
+// screen on top (TimerHoldingScreen). A decision that comes while another screen lies on top
+// is kept: its alert shows on the return.
 //
 // Practice sends nothing: each appearance shows the decision alert once, 2 s later, if the
 // screen is still shown then.
@@ -42,11 +43,7 @@ public:
     static constexpr const char* kChatTitle = "联系交警";
     static constexpr const char* kQuitTitle = "退出";
     static constexpr const char* kGiveUpQuestion = "您确定放弃交警协助定责吗？如果放弃此事故会被视为无效事故";
-    static constexpr const char* kAlertTitle = "提醒";
-    static constexpr const char* kAlertText = "交警给您发来事故责任认定意见,请接收";
-    static constexpr const char* kAcceptTitle = "接收";
     static constexpr const char* kRevokingText = "正在撤销案件";
-    static constexpr double kPollInterval = 2.0;
 
     struct Arguments {
         CaseMode simulateState = CaseMode::Practice;
@@ -59,7 +56,11 @@ public:
     };
     explicit TrafficPoliceViewController(Arguments arguments)
         : insurance(std::move(arguments.insurance)), hideBackButton(arguments.hideBackButton),
-          simulateState(arguments.simulateState), isHistory(arguments.isHistory) {}
+          simulateState(arguments.simulateState), isHistory(arguments.isHistory),
+          poller_(DecisionPoller::make({.owner = kClassName,
+                                        .mode = simulateState,
+                                        .keepLateDecision = true,
+                                        .practiceAlert = true})) {}
     ~TrafficPoliceViewController() override;
     std::string className() const override { return kClassName; }
 
@@ -74,7 +75,7 @@ public:
     // "联系交警": the case chat with the insurer.
     std::function<void(InsuranceCompany insurance)> onChat;
 
-    std::shared_ptr<foundation::Timer>& timer() override { return timer_; }
+    std::shared_ptr<foundation::Timer>& timer() override { return poller_->timer(); }
 
     // One poll tick.
     void loadData();
@@ -96,27 +97,14 @@ private:
     friend class TrafficPoliceTestAPI;
 
     void buildViews();
-    void stopTimer();
-    void decided(const nlohmann::json& reply);
-    void showDecisionAlert();
-    void accept();
+    void accept(std::vector<PoliceDutyModel> records);
     void askToGiveUp();
     void giveUp();
 
     std::weak_ptr<ui::Label> tip_;
     std::weak_ptr<ui::ImageView> loadingView_;
     std::shared_ptr<ui::Button> sendMessage_;
-    std::shared_ptr<foundation::Timer> timer_;
-    std::vector<PoliceDutyModel> dateSorce_;
-    std::shared_ptr<TwoButtonAlertView> alert_;
+    std::shared_ptr<DecisionPoller> poller_;
     std::shared_ptr<ui::ActionSheet> sheet_;
-    // A poll is in flight, or the decision has arrived.
-    bool isRequest_ = false;
-    // Between the appearance and the disappearance.
-    bool shown_ = false;
-    // The decision arrived while another screen lay on top: the alert waits for the return.
-    bool alertPending_ = false;
     bool givingUp_ = false;
-    // Counts appearances, so that a practice tick of an earlier one does nothing.
-    unsigned appearance_ = 0;
 };
