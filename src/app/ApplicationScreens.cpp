@@ -7,6 +7,7 @@
 #include "account/QuickInfoViewController.h"
 #include "account/UnderwritInfoViewController.h"
 #include "app/FollowupRoad.h"
+#include "app/HistoryRoad.h"
 #include "app/HomeRoad.h"
 #include "app/MultiCarRoad.h"
 #include "app/LiabilityRoad.h"
@@ -123,6 +124,14 @@ void registerApplicationScreens() {
         a.curAccidentno = arguments.optionalText("curAccidentno");
         return FollowupRoad::makeReportResult(std::move(a));
     });
+    ScreenRegistry::registerFactory("CompanyConfigViewController", [](ScreenArguments& arguments) {
+        CompanyConfigViewController::Arguments a;
+        a.curCompary = insurerArgument(arguments);
+        a.simualateState = arguments.caseMode("simualateState");
+        return FollowupRoad::makeCompanyConfig(std::move(a));
+    });
+    ScreenRegistry::registerFactory("AccidentSearchViewController",
+                                    [](ScreenArguments&) { return HistoryRoad::makeSearch(); });
     ScreenRegistry::registerFactory("PromptResultViewController", [](ScreenArguments& arguments) {
         PromptResultViewController::Arguments a;
         a.accidentno = arguments.text("accidentno");

@@ -7,7 +7,7 @@
 // Names and arguments (a practice flag is the number 1 or 0; texts are texts; flags are true
 // or false; anything else, a missing required argument or an unknown one is an error):
 //   "NewFeatureController", "HomeViewController", "LoginViewController", "RkTipsViewController",
-//   "AreaImageViewController": none
+//   "AreaImageViewController", "AccidentSearchViewController": none
 // It also gives the first-launch pager its three guide pages.
 //   "DangrousTipViewController": {"simulateState"}
 //   "CallPoliceTipsViewController", "AccidentTreatmentTipsController",
@@ -19,6 +19,7 @@
 //   "ClientViewController": {"simulateNormal", "carCount": bool, "carlist"?: vehicle dictionary}
 //   "ReportViewController": {"compary"?: insurer dictionary, "simualateState", "isBackBtn"?: bool, "reporTime"?: text}
 //   "ReportResultViewController": {"compary"?, "simualateState", "isBackBtn"?, "curAccidentno"?: text}
+//   "CompanyConfigViewController": {"compary"?: insurer dictionary (the insurer shown), "simualateState"}
 //   "PromptResultViewController": {"accidentno": text, "simualateState", "isShowBtn"?: bool, "textValue"?: text}
 //   "AppraisalViewController": {"accidentno": text, "simualateState", "isBackBtn"?: bool}
 //   "NotificationInfoViewController": as the push router opens it, {"type": text, "content":

@@ -12,6 +12,17 @@ std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewCon
     return std::make_shared<ReportResultViewController>(std::move(arguments));
 }
 
+std::shared_ptr<CompanyConfigViewController> makeCompanyConfig(CompanyConfigViewController::Arguments arguments) {
+    auto screen = std::make_shared<CompanyConfigViewController>(std::move(arguments));
+    screen->onReportResult = [](const InsuranceCompany& curCompary, CaseMode simualateState) {
+        ReportResultViewController::Arguments result;
+        result.curCompary = curCompary;
+        result.simualateState = simualateState;
+        app::push(makeReportResult(std::move(result)));
+    };
+    return screen;
+}
+
 std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments) {
     return std::make_shared<PromptResultViewController>(std::move(arguments));
 }

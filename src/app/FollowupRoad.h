@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+#include "capture/vehicle/CompanyConfigViewController.h"
 #include "liability/followup/AppraisalViewController.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReportResultViewController.h"
@@ -15,6 +16,8 @@ namespace FollowupRoad {
 
 std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments arguments);
 std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewController::Arguments arguments);
+// The insurer confirmation, whose report goes on to the report result with the confirmed insurer.
+std::shared_ptr<CompanyConfigViewController> makeCompanyConfig(CompanyConfigViewController::Arguments arguments);
 std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments);
 std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::Arguments arguments);
 // A notice whose rating button opens the rating of its case as a real case.

@@ -30,6 +30,8 @@ std::shared_ptr<HistoryViewController> makeHistory() {
     return screen;
 }
 
+std::shared_ptr<AccidentSearchViewController> makeSearch() { return std::make_shared<AccidentSearchViewController>(); }
+
 std::shared_ptr<HistoryDetailViewController> makeDetail(HistoryDetailViewController::Arguments arguments) {
     auto screen = std::make_shared<HistoryDetailViewController>(std::move(arguments));
     screen->onCars = [](const std::vector<CaseCar>& cars) {

@@ -4,6 +4,7 @@
 #include "capture/viewers/AccidentPhotoViewController.h"
 #include "capture/viewers/AccidentViewController.h"
 #include "core/Story.h"
+#include "liability/history/AccidentSearchViewController.h"
 #include "liability/history/HistoryDetailViewController.h"
 #include "liability/history/HistoryViewController.h"
 
@@ -12,6 +13,8 @@
 namespace HistoryRoad {
 
 std::shared_ptr<HistoryViewController> makeHistory();
+// The case search form (it searches nothing yet).
+std::shared_ptr<AccidentSearchViewController> makeSearch();
 std::shared_ptr<HistoryDetailViewController> makeDetail(HistoryDetailViewController::Arguments arguments);
 std::shared_ptr<AccidentViewController> makeCars(AccidentViewController::Arguments arguments);
 std::shared_ptr<AccidentPhotoViewController> makePhotos(AccidentPhotoViewController::Arguments arguments);

@@ -29,7 +29,8 @@ int counter(const nlohmann::json& value) { return value.is_number_integer() ? va
 
 // The follow-up of a case, kept under data["cases"][number]:
 // - "claimcaseinfo" files the insurance report ("reportype" "0" in the application, "1" by
-//   telephone) under ["report"]; the report count is ["reports"].
+//   telephone; a report without "reportype", as the insurer confirmation files it, is one in the
+//   application) under ["report"]; the report count is ["reports"].
 // - "claimresult" counts the polls of a case (["resultPolls"]): the first polls answer "201"
 //   (no result yet), then "200" with the claim result text.
 // - "getreason" lists the five rating reasons.
@@ -43,7 +44,8 @@ void registerFollowupDefaults(StandInServer& server) {
         auto number = request.param("accidentno");
         if (!number || number->empty()) return Reply::rescode("300", "案件编号不能为空");
         auto type = request.param("reportype");
-        if (!type || (*type != "0" && *type != "1")) return Reply::rescode("300", "报案方式有误");
+        if (!type) type = "0";
+        if (*type != "0" && *type != "1") return Reply::rescode("300", "报案方式有误");
         server.withState([&](SimulatedState& state) {
             auto& record = caseRecord(state, *number);
             record["report"] = {{"reportype", *type},

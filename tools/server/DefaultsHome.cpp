@@ -3,7 +3,8 @@
 namespace standin {
 
 // What the home page fetches when it loads: "insurerlist" (the same insurers for every
-// "areaid") and "getdictionary" with "type" "accidentdes", the accident situations, the last
+// "areaid": the province name the home page sends, the city code the insurer confirmation sends,
+// or none) and "getdictionary" with "type" "accidentdes", the accident situations, the last
 // one ("其他") coded "0". Other dictionary types are unknown.
 void registerHomeDefaults(StandInServer& server) {
     server.registerDefault("insurerlist", [](const RecordedRequest&) {

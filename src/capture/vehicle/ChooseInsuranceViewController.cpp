@@ -1,39 +1,25 @@
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 
+#include "capture/vehicle/InsurerList.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "platform/foundation/Log.h"
-#include "platform/foundation/PropertyList.h"
-#include "platform/foundation/Sandbox.h"
 #include "platform/ui/NavigationController.h"
 
 std::vector<std::shared_ptr<InsuranceCompany>> ChooseInsuranceViewController::companiesFromList(const nlohmann::json& list) {
-    return InsuranceCompany::objectArrayWithKeyValuesArray(list).value_or(std::vector<std::shared_ptr<InsuranceCompany>>{});
+    return InsurerList::companiesFromList(list);
 }
 
 const std::vector<std::shared_ptr<InsuranceCompany>>& ChooseInsuranceViewController::dateSorce() {
     if (!dateSorce_) {
-        auto file = foundation::plist::readStored(foundation::Sandbox::current().documents() / kFileName);
-        if (file && file->is_array() && !file->empty()) {
-            dateSorce_ = companiesFromList(*file);
-        } else {
-            if (file && !file->is_array()) foundation::log("ChooseInsuranceViewController: insurance.plist is not a list");
-            dateSorce_ = std::vector<std::shared_ptr<InsuranceCompany>>{};
-            requestInsurers();
-        }
+        dateSorce_ = InsurerList::stored(kClassName);
+        if (dateSorce_->empty()) requestInsurers();
     }
     return *dateSorce_;
 }
 
 const std::vector<std::shared_ptr<InsuranceCompany>>& ChooseInsuranceViewController::simulateSorce() {
-    if (!simulateSorce_) {
-        auto path = foundation::bundlePath(kFileName);
-        std::optional<nlohmann::json> file;
-        if (!path.empty()) file = foundation::plist::read(path);
-        if (!file) foundation::log("ChooseInsuranceViewController: the bundle has no readable insurance.plist");
-        simulateSorce_ = file ? companiesFromList(*file) : std::vector<std::shared_ptr<InsuranceCompany>>{};
-    }
+    if (!simulateSorce_) simulateSorce_ = InsurerList::bundled(kClassName);
     return *simulateSorce_;
 }
 

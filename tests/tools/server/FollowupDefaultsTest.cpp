@@ -18,6 +18,20 @@ RecordedRequest request(const std::string& method, const std::string& word, nloh
 
 std::string rescode(const standin::Reply& reply) { return reply.body.value("rescode", ""); }
 
+TEST(FollowupDefaults, InsurerListForAProvinceNameACityCodeOrNoArea) {
+    StandInServer server;
+    nlohmann::json first;
+    for (const nlohmann::json& params : {nlohmann::json{{"areaid", "北京市"}}, nlohmann::json{{"areaid", "0"}},
+                                         nlohmann::json{{"areaid", "3"}}, nlohmann::json::object()}) {
+        auto reply = server.answer(request("GET", "insurerlist", params));
+        EXPECT_EQ(rescode(reply), "200") << params.dump();
+        ASSERT_TRUE(reply.body["list"].is_array() && !reply.body["list"].empty()) << params.dump();
+        for (const auto& insurer : reply.body["list"]) EXPECT_TRUE(insurer["inscomcode"].is_string());
+        if (first.is_null()) first = reply.body["list"];
+        EXPECT_EQ(reply.body["list"], first) << params.dump();
+    }
+}
+
 TEST(FollowupDefaults, ReportResultAfterAFewPollsReasonsRatingAndTaskState) {
     StandInServer server;
     auto report = server.answer(request("POST", "claimcaseinfo",
@@ -28,6 +42,10 @@ TEST(FollowupDefaults, ReportResultAfterAFewPollsReasonsRatingAndTaskState) {
     auto state = server.stateSnapshot();
     EXPECT_EQ(state.data["cases"]["BJ1"]["report"]["reportype"], "1");
     EXPECT_EQ(state.data["cases"]["BJ1"]["reports"], 1);
+    // A report without its kind, as the insurer confirmation files it, is one in the application.
+    EXPECT_EQ(rescode(server.answer(request("POST", "claimcaseinfo", {{"accidentno", "BJ4"}, {"companycode", "PAIC"}}))),
+              "200");
+    EXPECT_EQ(server.stateSnapshot().data["cases"]["BJ4"]["report"]["reportype"], "0");
 
     // Two polls without a result, then the result; each case counts its own polls.
     for (int poll = 0; poll < 2; ++poll) {
