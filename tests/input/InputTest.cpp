@@ -176,9 +176,13 @@ TEST_F(InputTest, PickerClampsItsSelectionAndCancels) {
 
 TEST_F(InputTest, EmptyListsOfferNothingToChoose) {
     PickerResult result;
-    auto picker = showPicker(result, json::array({json::array()}), json::array({0}), screen->view());
+    // An initial row beyond an empty list is clamped; the wheel shows and chooses nothing.
+    auto picker = showPicker(result, json::array({json::array()}), json::array({4}), screen->view());
     ASSERT_TRUE(driver.isAlertShowing());
     EXPECT_EQ(picker->pickerView()->numberOfRowsInComponent(0), 0);
+    EXPECT_EQ(picker->pickerView()->selectedRowInComponent(0), 0);
+    EXPECT_EQ(picker->pickerView()->titleForRow(0, 0), "");
+    EXPECT_TRUE(picker->rowsOfColumn(0).empty());
     ASSERT_TRUE(driver.answerAlert(StringPickerSheet::kDoneTitle));
     EXPECT_EQ(result.done, 0);
     EXPECT_EQ(result.cancelled, 1);
