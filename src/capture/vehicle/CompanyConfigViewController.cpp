@@ -62,6 +62,11 @@ std::shared_ptr<ui::TableViewCell> CompanyConfigViewController::cellForRowAtInde
         cell = std::make_shared<TextLabelCell>(ui::TableViewCellStyle::Value2, kCellIdentifier);
         cell->setLabelWidth(kLabelWidth);
         cell->textLabel()->setTextColor(Theme::hintGrey());
+        cell->textLabel()->setFont(ui::Font::systemFont(15));
+        cell->textLabel()->setTextAlignment(ui::TextAlignment::Left);
+        // The insurers' full names are long: they take a second line rather than being cut.
+        cell->detailTextLabel()->setFont(ui::Font::systemFont(15));
+        cell->detailTextLabel()->setNumberOfLines(2);
         auto mark = std::make_shared<ui::ImageView>(ui::Image::named(kDropDownImage));
         if (!mark->image()) foundation::log("CompanyConfigViewController: the image 下拉选择 is missing");
         mark->setFrame({0, 0, 15, 10});
