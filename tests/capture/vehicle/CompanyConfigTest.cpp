@@ -302,6 +302,27 @@ TEST_F(CompanyConfigTest, RefusedOrFailedReportClearsTheSpinnerAndLetsTheDriverT
     EXPECT_EQ(reported[0].mode, CaseMode::Real);
 }
 
+TEST_F(CompanyConfigTest, LeavingWhileTheReportTravelsLeavesNoSpinnerBehind) {
+    auto screen = openConfig(CaseMode::Real, insurer("乙保险", "B"));
+    server.scriptOnce("claimcaseinfo", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "报案成功"}}));
+    ASSERT_TRUE(driver.tap("确定"));
+    ASSERT_NE(screen->loadingHUD(), nullptr);
+    EXPECT_EQ(ProgressHUD::current(), screen->loadingHUD());
+    // "返回" stays within reach of the driver.
+    ASSERT_TRUE(driver.goBack());
+    finishTransitions();
+    EXPECT_EQ(top(), root);
+    std::weak_ptr<CompanyConfigViewController> left = screen;
+    screen.reset();
+    ASSERT_TRUE(server.waitForRequests("claimcaseinfo", 1));
+    settleRequests();
+    settle();
+    EXPECT_TRUE(left.expired());
+    EXPECT_EQ(ProgressHUD::current(), nullptr);
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(top(), root);
+}
+
 TEST_F(CompanyConfigTest, AnUnwiredReportIsAnErrorAndTheDriverStays) {
     expectErrors();
     auto screen = std::make_shared<CompanyConfigViewController>(
