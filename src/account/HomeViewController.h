@@ -57,10 +57,6 @@ public:
     static std::optional<nlohmann::json> insuranceListForFile(const nlohmann::json& list);
     static std::optional<nlohmann::json> situationListForFile(const nlohmann::json& list);
 
-    std::shared_ptr<ui::Button> accidentButton() const { return accidentButton_; }
-    std::shared_ptr<ui::Button> historyButton() const { return historyButton_; }
-    std::shared_ptr<ui::Button> areaImageBtn() const { return areaImageBtn_; }
-
 private:
     void layout();
 

@@ -20,8 +20,6 @@ public:
     void viewWillAppear(bool animated) override;
     void areaImageBtnClick();
 
-    std::shared_ptr<ui::Button> areaImageBtn() const { return areaImageBtn_; }
-
 private:
     std::shared_ptr<ui::Button> areaImageBtn_;
 };

@@ -26,11 +26,9 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
-    std::shared_ptr<ui::ScrollView> scrollView() const { return scrollView_; }
-    // The page shown at each position (null where none was made).
-    const std::vector<std::shared_ptr<ui::View>>& pages() const { return pages_; }
-
 private:
+    friend class NewFeatureTestAPI;
     std::shared_ptr<ui::ScrollView> scrollView_;
+    // The page shown at each position (null where none was made).
     std::vector<std::shared_ptr<ui::View>> pages_;
 };

@@ -14,13 +14,11 @@ public:
     explicit QuickInfoViewController(std::string url);
     std::string className() const override { return "QuickInfoViewController"; }
 
-    const std::string& url() const { return url_; }
-    std::shared_ptr<ui::ImageView> imageView() const { return imageView_; }
-
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
 private:
+    friend class QuickInfoTestAPI;
     std::string url_;
     std::shared_ptr<ui::ImageView> imageView_;
 };

@@ -25,6 +25,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/Window.h"
+#include "support/AccountTestAPI.h"
 #include "support/NamedTestScreen.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -326,14 +327,16 @@ TEST_F(AccountTest, GuidePagerFramesItsPagesOneScreenApart) {
     showRoot(pager);
     ui::Rect screen = ui::Screen::mainScreen().bounds();
     EXPECT_EQ(made, (std::vector<std::string>{"AccidentTreatmentView", "QuikeHandleView"}));
-    ASSERT_EQ(pager->pages().size(), 3u);
-    EXPECT_EQ(pager->pages()[0]->frame(), ui::Rect(0, 0, screen.width(), screen.height()));
-    EXPECT_EQ(pager->pages()[1], nullptr);
-    EXPECT_EQ(pager->pages()[2]->frame(), ui::Rect(2 * screen.width(), 0, screen.width(), screen.height()));
-    EXPECT_TRUE(pager->scrollView()->isPagingEnabled());
-    EXPECT_EQ(pager->scrollView()->contentSize(), ui::Size(3 * screen.width(), screen.height()));
-    ASSERT_TRUE(driver.page(2, pager->scrollView()));
-    EXPECT_EQ(pager->scrollView()->currentPage(), 2);
+    const auto& pages = NewFeatureTestAPI::pages(*pager);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0]->frame(), ui::Rect(0, 0, screen.width(), screen.height()));
+    EXPECT_EQ(pages[1], nullptr);
+    EXPECT_EQ(pages[2]->frame(), ui::Rect(2 * screen.width(), 0, screen.width(), screen.height()));
+    auto scrollView = NewFeatureTestAPI::scrollView(*pager);
+    EXPECT_TRUE(scrollView->isPagingEnabled());
+    EXPECT_EQ(scrollView->contentSize(), ui::Size(3 * screen.width(), screen.height()));
+    ASSERT_TRUE(driver.page(2));
+    EXPECT_EQ(scrollView->currentPage(), 2);
 }
 
 TEST_F(AccountTest, PolicyInformationNamesBothInsurers) {
@@ -366,7 +369,8 @@ TEST_F(AccountTest, QuickInfoShowsTheImageOfItsURL) {
     navigation->pushViewController(info, false);
     driver.settle();
     EXPECT_TRUE(driver.isOnScreen(QuickInfoViewController::kTitle));
-    ASSERT_TRUE(runUntil([&] { return info->imageView()->image() && info->imageView()->image()->pixelWidth() == 80; }));
+    auto imageView = QuickInfoTestAPI::imageView(*info);
+    ASSERT_TRUE(runUntil([&] { return imageView->image() && imageView->image()->pixelWidth() == 80; }));
     EXPECT_EQ(server.count("paper.png"), 1u);
     ASSERT_TRUE(driver.goBack());
     driver.settle();

@@ -8,6 +8,7 @@
 #include "core/ApplicationRoutes.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
+#include "support/AccountTestAPI.h"
 #include "support/AppTest.h"
 #include "support/GuidePagesTestAPI.h"
 
@@ -96,10 +97,11 @@ TEST_F(GuidePagesTest, PageThreesButtonStaysCentredAndThePicturesFillTheirPages)
 TEST_F(GuidePagesTest, ThePagerShowsTheThreeRealPagesAndTryItNowLandsOnTheLogin) {
     signInDemoUser();  // an account is stored: the login screen comes all the same
     auto pager = showPager();
-    ASSERT_EQ(pager->pages().size(), 3u);
-    EXPECT_EQ(pager->pages()[0]->className(), "AccidentTreatmentView");
-    EXPECT_EQ(pager->pages()[1]->className(), "SettlementView");
-    EXPECT_EQ(pager->pages()[2]->className(), "QuikeHandleView");
+    const auto& pages = NewFeatureTestAPI::pages(*pager);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0]->className(), "AccidentTreatmentView");
+    EXPECT_EQ(pages[1]->className(), "SettlementView");
+    EXPECT_EQ(pages[2]->className(), "QuikeHandleView");
     std::weak_ptr<NewFeatureController> weakPager = pager;
     pager.reset();
     ASSERT_TRUE(driver.page(2));

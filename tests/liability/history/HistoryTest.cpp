@@ -17,6 +17,7 @@
 #include "liability/history/StoryCell.h"
 #include "liability/police/TrafficPoliceViewController.h"
 #include "platform/ui/AlertView.h"
+#include "support/AccountTestAPI.h"
 #include "support/AppTest.h"
 #include "support/HistoryTestAPI.h"
 #include "support/NamedTestScreen.h"
@@ -292,7 +293,7 @@ TEST_F(HistoryDetailTest, RedrawsItsRowsFromTheReplyAndOpensTheVehiclesAndPhotos
     tapRow("快处信息");
     auto agreement = top<QuickInfoViewController>();
     ASSERT_NE(agreement, nullptr);
-    EXPECT_EQ(agreement->url(), server.baseURL() + "casephoto?name=agreement");
+    EXPECT_EQ(QuickInfoTestAPI::url(*agreement), server.baseURL() + "casephoto?name=agreement");
     driver.goBack();
     finishTransitions();
 
