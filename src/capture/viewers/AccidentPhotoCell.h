@@ -20,7 +20,6 @@ public:
     explicit AccidentPhotoCell(std::string reuseIdentifier = kReuseIdentifier);
     std::string className() const override { return "AccidentPhotoCell"; }
 
-    const std::optional<AccidentPhoto>& accidentPhoto() const { return accidentPhoto_; }
     // Fills the row; nullopt changes nothing.
     void setAccidentPhoto(const std::optional<AccidentPhoto>& photo);
 

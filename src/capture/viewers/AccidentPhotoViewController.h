@@ -26,7 +26,6 @@ public:
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
 private:
-    friend class AccidentPhotoViewTestAPI;
     void showPhoto(const AccidentPhoto& photo, const std::shared_ptr<ui::ImageView>& imageView);
     std::shared_ptr<PhotoBrowser> browser_;
 };

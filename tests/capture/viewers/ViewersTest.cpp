@@ -7,7 +7,7 @@
 #include "imaging/PhotoBrowser.h"
 #include "platform/ui/Application.h"
 #include "support/AppTest.h"
-#include "support/HistoryTestAPI.h"
+#include "support/ViewersTestAPI.h"
 #include "support/NamedTestScreen.h"
 
 namespace {
@@ -130,7 +130,7 @@ TEST_F(ViewersTest, PhotoRowsCaptionTimePlaceAndLoadThroughTheCache) {
             EXPECT_EQ(image->image()->name(), "default_Bkg") << row;
         }
     }
-    EXPECT_EQ(cells[0]->accidentPhoto()->imagetype, "3");
+    EXPECT_EQ(AccidentPhotoCellTestAPI::accidentPhoto(*cells[0])->imagetype, "3");
     EXPECT_EQ(server.count("casephoto"), 3u);
 
     screen->tableView()->scrollToRowAtIndexPath(ui::IndexPath::forRow(0, 0), ui::TableViewScrollPosition::Top, false);
@@ -154,7 +154,7 @@ TEST_F(ViewersTest, CaptionsOfUnknownCodesAreOther) {
     AccidentPhotoCell cell;
     cell.setAccidentPhoto(photo("15", std::nullopt));
     cell.setAccidentPhoto(std::nullopt);
-    EXPECT_EQ(cell.accidentPhoto()->imagetype, "15");
+    EXPECT_EQ(AccidentPhotoCellTestAPI::accidentPhoto(cell)->imagetype, "15");
 }
 
 TEST_F(ViewersTest, ATappedPhotoOpensEnlargedInTheBrowser) {
