@@ -19,7 +19,6 @@ public:
     ClientFooterView();
     std::string className() const override { return "ClientFooterView"; }
 
-    std::shared_ptr<ui::Button> confirm() const { return button(); }
     std::shared_ptr<ClientFooterViewDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::weak_ptr<ClientFooterViewDelegate> delegate) { delegate_ = std::move(delegate); }
 

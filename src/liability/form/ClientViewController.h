@@ -75,38 +75,12 @@ public:
                        std::shared_ptr<InsuranceCompany> insurance)>
         onNegotiation;
 
-    // Outlets: own party.
-    std::weak_ptr<ui::TextField> selfName;
-    std::weak_ptr<ui::Button> selfLocBtn;
-    std::weak_ptr<ui::TextField> selfPlateNo;
-    std::weak_ptr<ui::Label> selfPhoneNo;
-    std::weak_ptr<ui::Label> selfInsurance;
-    // Outlets: other party.
-    std::weak_ptr<ui::TextField> OtherDriveName;
-    std::weak_ptr<ui::Button> otherLocBtn;
-    std::weak_ptr<ui::TextField> otherPlateNo;
-    std::weak_ptr<ui::TextField> otherPhoneNo;
-    std::weak_ptr<ui::Label> otherInsurance;
-
-    // The insurers picked in the chooser (empty records until then).
-    std::shared_ptr<InsuranceCompany> selfInsuranceModel();
-    std::shared_ptr<InsuranceCompany> otherInsuranceModel();
-    // Documents/insurance.plist as it was when first read (an empty list without the file).
-    const nlohmann::json& insurance();
-
     // Actions.
     void selfLocBtnClick();
     void ohterLocBtnClick();
     void selfCarNoChanged();
     void otherCarNoChanged();
     void confirmBtnDidClick() override;
-
-    // The own party's insurer record as the next screen gets it (see the class comment).
-    std::shared_ptr<InsuranceCompany> ownInsuranceRecord();
-    // The two parties as the fields show them now.
-    std::shared_ptr<DutyModel> dutyModel();
-    // The static cell of a row (null outside the form).
-    std::shared_ptr<ui::TableViewCell> staticCell(ui::IndexPath indexPath) const;
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -128,6 +102,34 @@ public:
     static std::string upperCased(const std::string& text);
 
 private:
+    friend class ClientTestAPI;
+
+    // Outlets: own party.
+    std::weak_ptr<ui::TextField> selfName;
+    std::weak_ptr<ui::Button> selfLocBtn;
+    std::weak_ptr<ui::TextField> selfPlateNo;
+    std::weak_ptr<ui::Label> selfPhoneNo;
+    std::weak_ptr<ui::Label> selfInsurance;
+    // Outlets: other party.
+    std::weak_ptr<ui::TextField> OtherDriveName;
+    std::weak_ptr<ui::Button> otherLocBtn;
+    std::weak_ptr<ui::TextField> otherPlateNo;
+    std::weak_ptr<ui::TextField> otherPhoneNo;
+    std::weak_ptr<ui::Label> otherInsurance;
+
+    // The insurers picked in the chooser (empty records until then).
+    std::shared_ptr<InsuranceCompany> selfInsuranceModel();
+    std::shared_ptr<InsuranceCompany> otherInsuranceModel();
+    // Documents/insurance.plist as it was when first read (an empty list without the file).
+    const nlohmann::json& insurance();
+
+    // The own party's insurer record as the next screen gets it (see the class comment).
+    std::shared_ptr<InsuranceCompany> ownInsuranceRecord();
+    // The two parties as the fields show them now.
+    std::shared_ptr<DutyModel> dutyModel();
+    // The static cell of a row (null outside the form).
+    std::shared_ptr<ui::TableViewCell> staticCell(ui::IndexPath indexPath) const;
+
     void buildStaticCells();
     void fillFields();
     void styleNavigation();

@@ -64,16 +64,16 @@ protected:
     // Fills the own party of an unregistered vehicle with valid values.
     void fillOwn(const std::string& name = "张三", const std::string& plate = "A1234") {
         pickInsurer(0, 0);
-        pickPrefix(form->selfLocBtn, 0, 0);  // 京A
-        enter(form->selfName, name);
-        enter(form->selfPlateNo, plate);
+        pickPrefix(ClientTestAPI::selfLocBtn(*form), 0, 0);  // 京A
+        enter(ClientTestAPI::selfName(*form), name);
+        enter(ClientTestAPI::selfPlateNo(*form), plate);
     }
     void fillOther(const std::string& name = "李四", const std::string& plate = "B5678", const std::string& phone = "13912345678") {
         pickInsurer(1, 1);
-        pickPrefix(form->otherLocBtn, 1, 2);  // 津C
-        enter(form->OtherDriveName, name);
-        enter(form->otherPlateNo, plate);
-        enter(form->otherPhoneNo, phone);
+        pickPrefix(ClientTestAPI::otherLocBtn(*form), 1, 2);  // 津C
+        enter(ClientTestAPI::OtherDriveName(*form), name);
+        enter(ClientTestAPI::otherPlateNo(*form), plate);
+        enter(ClientTestAPI::otherPhoneNo(*form), phone);
     }
     json lastSubmission() {
         auto request = server.lastRequest("accidentcarinfo");
@@ -95,9 +95,9 @@ TEST_F(ClientFormTest, OneVehicleHasOneSectionWithoutHeaderTextAndTheFooterBelow
     EXPECT_EQ(table->rectForFooterInSection(0).height(), 64);
     EXPECT_TRUE(driver.isOnScreen("下一步"));
     EXPECT_FALSE(driver.isOnScreen("本方驾驶员及车辆信息"));
-    EXPECT_EQ(form->selfInsurance.lock()->text(), "请选择保险公司");
-    EXPECT_EQ(form->selfPhoneNo.lock()->text(), standin::kDemoPhone);
-    EXPECT_EQ(form->selfLocBtn.lock()->titleEdgeInsets().left, -17);
+    EXPECT_EQ(ClientTestAPI::selfInsurance(*form).lock()->text(), "请选择保险公司");
+    EXPECT_EQ(ClientTestAPI::selfPhoneNo(*form).lock()->text(), standin::kDemoPhone);
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleEdgeInsets().left, -17);
 }
 
 TEST_F(ClientFormTest, TwoVehiclesHaveColouredHeadersAndTheFooterUnderTheOtherParty) {
@@ -116,29 +116,29 @@ TEST_F(ClientFormTest, TwoVehiclesHaveColouredHeadersAndTheFooterUnderTheOtherPa
     EXPECT_EQ(table->rectForFooterInSection(1).height(), 64);
     EXPECT_EQ(table->footerViewForSection(0), nullptr);
     EXPECT_TRUE(table->footerViewForSection(1));
-    EXPECT_EQ(form->otherInsurance.lock()->text(), "请选择保险公司");
+    EXPECT_EQ(ClientTestAPI::otherInsurance(*form).lock()->text(), "请选择保险公司");
 }
 
 // --- Filling from the chosen vehicle ---------------------------------------------------------------
 
 TEST_F(ClientFormTest, ListedVehicleFillsNamePlateAndPolicyInsurer) {
     openForm(1, false, car("京A12345"));
-    EXPECT_EQ(form->selfName.lock()->text(), "王建国");
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal), "京A");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "12345");
-    EXPECT_EQ(form->selfInsurance.lock()->text(), "中国人民财产保险股份有限公司");
-    EXPECT_EQ(form->selfPhoneNo.lock()->text(), standin::kDemoPhone);
+    EXPECT_EQ(ClientTestAPI::selfName(*form).lock()->text(), "王建国");
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleForState(ui::ControlStates::Normal), "京A");
+    EXPECT_EQ(ClientTestAPI::selfPlateNo(*form).lock()->text(), "12345");
+    EXPECT_EQ(ClientTestAPI::selfInsurance(*form).lock()->text(), "中国人民财产保险股份有限公司");
+    EXPECT_EQ(ClientTestAPI::selfPhoneNo(*form).lock()->text(), standin::kDemoPhone);
 }
 
 TEST_F(ClientFormTest, OtherRowLeavesTheOwnFieldsEmptyButThePhone) {
     auto other = std::make_shared<CarListModel>();
     other->carno = "其他";
     openForm(1, false, other);
-    EXPECT_EQ(form->selfName.lock()->text(), "");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "");
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
-    EXPECT_EQ(form->selfInsurance.lock()->text(), "请选择保险公司");
-    EXPECT_EQ(form->selfPhoneNo.lock()->text(), standin::kDemoPhone);
+    EXPECT_EQ(ClientTestAPI::selfName(*form).lock()->text(), "");
+    EXPECT_EQ(ClientTestAPI::selfPlateNo(*form).lock()->text(), "");
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
+    EXPECT_EQ(ClientTestAPI::selfInsurance(*form).lock()->text(), "请选择保险公司");
+    EXPECT_EQ(ClientTestAPI::selfPhoneNo(*form).lock()->text(), standin::kDemoPhone);
 }
 
 TEST_F(ClientFormTest, PlatesAreSplitIntoPrefixAndNumberWithoutReadingPastTheEnd) {
@@ -154,9 +154,9 @@ TEST_F(ClientFormTest, PlatesAreSplitIntoPrefixAndNumberWithoutReadingPastTheEnd
     EXPECT_EQ(ClientViewController::splitCarno("\xE4\xBA"), (P{}));  // a cut character: two bytes
 
     openForm(1, false, car("京B9"));
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "");
-    EXPECT_EQ(form->selfName.lock()->text(), "王建国");
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
+    EXPECT_EQ(ClientTestAPI::selfPlateNo(*form).lock()->text(), "");
+    EXPECT_EQ(ClientTestAPI::selfName(*form).lock()->text(), "王建国");
     EXPECT_EQ(next(), "请补全车辆及驾驶人信息");
     EXPECT_EQ(server.count("accidentcarinfo"), 0u);
 }
@@ -164,8 +164,8 @@ TEST_F(ClientFormTest, PlatesAreSplitIntoPrefixAndNumberWithoutReadingPastTheEnd
 TEST_F(ClientFormTest, NewEnergyPlateFillsSixCharactersAndIsSentWhole) {
     UserDateSingleton::shareUserDateInstance().setCarno(std::nullopt);
     openForm(1, false, car("京AD12345"));
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal), "京A");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "D12345");
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleForState(ui::ControlStates::Normal), "京A");
+    EXPECT_EQ(ClientTestAPI::selfPlateNo(*form).lock()->text(), "D12345");
     EXPECT_EQ(next(), "");
     EXPECT_EQ(lastSubmission()["casecarlist"][0]["casecarno"], escape("京AD12345"));
     // The accepted own plate is the case's plate from now on.
@@ -194,28 +194,28 @@ TEST_F(ClientFormTest, TwoVehicleSubmissionRemembersTheOwnPlate) {
 TEST_F(ClientFormTest, PlatesAreShownAndSentInUpperCaseAndCutAtSix) {
     openForm(1, false);
     fillOwn("张三", "ab1c2");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "AB1C2");
-    enter(form->selfPlateNo, "x123456");
-    EXPECT_EQ(form->selfPlateNo.lock()->text(), "X12345");
+    EXPECT_EQ(ClientTestAPI::selfPlateNo(*form).lock()->text(), "AB1C2");
+    enter(ClientTestAPI::selfPlateNo(*form), "x123456");
+    EXPECT_EQ(ClientTestAPI::selfPlateNo(*form).lock()->text(), "X12345");
     EXPECT_EQ(next(), "");
     EXPECT_EQ(lastSubmission()["casecarlist"][0]["casecarno"], escape("京AX12345"));
 }
 
 TEST_F(ClientFormTest, NamesAndOtherPhoneHaveTheirLimits) {
     openForm(1, true);
-    enter(form->selfName, std::string(45, 'a'));
-    EXPECT_EQ(form->selfName.lock()->text().size(), 40u);
-    enter(form->OtherDriveName, std::string(41, 'b'));
-    EXPECT_EQ(form->OtherDriveName.lock()->text().size(), 40u);
-    enter(form->otherPhoneNo, "1391234567890");
-    EXPECT_EQ(form->otherPhoneNo.lock()->text(), "13912345678");
-    enter(form->otherPlateNo, "abcdefg");
-    EXPECT_EQ(form->otherPlateNo.lock()->text(), "ABCDEF");
+    enter(ClientTestAPI::selfName(*form), std::string(45, 'a'));
+    EXPECT_EQ(ClientTestAPI::selfName(*form).lock()->text().size(), 40u);
+    enter(ClientTestAPI::OtherDriveName(*form), std::string(41, 'b'));
+    EXPECT_EQ(ClientTestAPI::OtherDriveName(*form).lock()->text().size(), 40u);
+    enter(ClientTestAPI::otherPhoneNo(*form), "1391234567890");
+    EXPECT_EQ(ClientTestAPI::otherPhoneNo(*form).lock()->text(), "13912345678");
+    enter(ClientTestAPI::otherPlateNo(*form), "abcdefg");
+    EXPECT_EQ(ClientTestAPI::otherPlateNo(*form).lock()->text(), "ABCDEF");
 }
 
 TEST_F(ClientFormTest, PrefixPickerOffersTheProvincesAndLettersAndCancelKeepsTheTitle) {
     openForm(1, false);
-    ASSERT_TRUE(driver.tap(form->selfLocBtn.lock()));
+    ASSERT_TRUE(driver.tap(ClientTestAPI::selfLocBtn(*form).lock()));
     auto wheel = driver.find<ui::PickerView>(driver::ViewQuery::byClass("PickerView"));
     ASSERT_TRUE(wheel);
     EXPECT_TRUE(driver.isOnScreen("号码"));
@@ -224,24 +224,24 @@ TEST_F(ClientFormTest, PrefixPickerOffersTheProvincesAndLettersAndCancelKeepsThe
     EXPECT_EQ(wheel.view()->selectedRowInComponent(0), 0);
     EXPECT_EQ(wheel.view()->selectedRowInComponent(1), 0);
     ASSERT_TRUE(driver.answerAlert(StringPickerSheet::kCancelTitle));
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleForState(ui::ControlStates::Normal).value_or(""), "");
 
-    pickPrefix(form->selfLocBtn, 1, 25);
-    EXPECT_EQ(form->selfLocBtn.lock()->titleForState(ui::ControlStates::Normal),
+    pickPrefix(ClientTestAPI::selfLocBtn(*form), 1, 25);
+    EXPECT_EQ(ClientTestAPI::selfLocBtn(*form).lock()->titleForState(ui::ControlStates::Normal),
               AddressManager::firstLevelArray()[1] + "Z");
 }
 
 TEST_F(ClientFormTest, OwnInsurerRowUsesTheRealListAndTheOtherRowTheBundleList) {
     openForm(1, true);
     pickInsurer(0, 2);
-    EXPECT_EQ(form->selfInsurance.lock()->text(), "乙保险");
-    EXPECT_EQ(form->selfInsuranceModel()->inscomcode, "B");
+    EXPECT_EQ(ClientTestAPI::selfInsurance(*form).lock()->text(), "乙保险");
+    EXPECT_EQ(ClientTestAPI::selfInsuranceModel(*form)->inscomcode, "B");
 
     auto bundle = foundation::plist::read(foundation::bundlePath("insurance.plist"));
     ASSERT_TRUE(bundle && bundle->is_array() && bundle->size() > 1);
     pickInsurer(1, 1);
-    EXPECT_EQ(form->otherInsurance.lock()->text(), (*bundle)[1]["inscomname"]);
-    EXPECT_EQ(form->otherInsuranceModel()->keyValues(), (*bundle)[1]);
+    EXPECT_EQ(ClientTestAPI::otherInsurance(*form).lock()->text(), (*bundle)[1]["inscomname"]);
+    EXPECT_EQ(ClientTestAPI::otherInsuranceModel(*form)->keyValues(), (*bundle)[1]);
     EXPECT_EQ(server.count("insurerlist"), 0u);
 }
 
@@ -252,16 +252,16 @@ TEST_F(ClientFormTest, OneVehicleChecksComeInTheirOrder) {
     EXPECT_EQ(next(), "请选择保险公司");
     pickInsurer(0, 0);
     EXPECT_EQ(next(), "请补全车辆及驾驶人信息");
-    pickPrefix(form->selfLocBtn, 0, 0);
-    enter(form->selfName, "张 三");
-    enter(form->selfPlateNo, "A123");
+    pickPrefix(ClientTestAPI::selfLocBtn(*form), 0, 0);
+    enter(ClientTestAPI::selfName(*form), "张 三");
+    enter(ClientTestAPI::selfPlateNo(*form), "A123");
     // The plate is checked before the name.
     EXPECT_EQ(next(), "车牌号有误");
-    enter(form->selfPlateNo, "A1234");
+    enter(ClientTestAPI::selfPlateNo(*form), "A1234");
     EXPECT_EQ(next(), "姓名只能包含中文和英文");
     EXPECT_EQ(server.count("accidentcarinfo"), 0u);
     // CJK characters with a digit are a name.
-    enter(form->selfName, "张三1");
+    enter(ClientTestAPI::selfName(*form), "张三1");
     EXPECT_EQ(next(), "");
     EXPECT_EQ(server.count("accidentcarinfo"), 1u);
     EXPECT_EQ(nextScreen()->className(), "ReportViewController");
@@ -316,13 +316,13 @@ TEST_F(ClientFormTest, ListedVehicleUsesItsPolicyInsurerAndTheLastListEntryWithT
 TEST_F(ClientFormTest, ListedVehicleWithoutMatchOrPolicyName) {
     // No list entry with the code: no telephone numbers.
     openForm(1, false, car("京A12345", "王建国", std::string("某保险"), std::string("ZZ")));
-    EXPECT_EQ(form->ownInsuranceRecord()->keyValues(), (json{{"inscomname", "某保险"}, {"inscomcode", "ZZ"}}));
+    EXPECT_EQ(ClientTestAPI::ownInsuranceRecord(*form)->keyValues(), (json{{"inscomname", "某保险"}, {"inscomcode", "ZZ"}}));
     navigation->popToRootViewController(false);
     drain();
 
     // Without a policy insurer name the label is empty: data are missing until one is picked.
     openForm(1, false, car("京A12345", "王建国", std::nullopt, std::nullopt));
-    EXPECT_EQ(form->selfInsurance.lock()->text(), "");
+    EXPECT_EQ(ClientTestAPI::selfInsurance(*form).lock()->text(), "");
     EXPECT_EQ(next(), "请补全车辆及驾驶人信息");
     pickInsurer(0, 2);
     EXPECT_EQ(next(), "");
@@ -333,19 +333,19 @@ TEST_F(ClientFormTest, FailedRequestsLeaveEveryFieldAsEnteredAndMayBeRepeated) {
     openForm(1, true);
     fillOwn();
     fillOther();
-    auto before = form->dutyModel()->keyValues();
+    auto before = ClientTestAPI::dutyModel(*form)->keyValues();
 
     server.scriptOnce("accidentcarinfo", standin::Reply::rescode("300", "案件不存在"));
     EXPECT_EQ(next(), "案件不存在");
     EXPECT_EQ(navigation->topViewController(), form);
-    EXPECT_EQ(form->dutyModel()->keyValues(), before);
-    EXPECT_EQ(form->otherPhoneNo.lock()->text(), "13912345678");
+    EXPECT_EQ(ClientTestAPI::dutyModel(*form)->keyValues(), before);
+    EXPECT_EQ(ClientTestAPI::otherPhoneNo(*form).lock()->text(), "13912345678");
     EXPECT_FALSE(ProgressHUD::currentSpinner());
 
     server.scriptOnce("accidentcarinfo", standin::Reply::dropped());
     EXPECT_EQ(next(), AppConfig::kNetworkFailureText);
     EXPECT_EQ(navigation->topViewController(), form);
-    EXPECT_EQ(form->dutyModel()->keyValues(), before);
+    EXPECT_EQ(ClientTestAPI::dutyModel(*form)->keyValues(), before);
 
     EXPECT_EQ(next(), "");
     EXPECT_EQ(server.count("accidentcarinfo"), 3u);
@@ -361,30 +361,30 @@ TEST_F(ClientFormTest, TwoVehicleChecksComeInTheirInterleavedOrder) {
     EXPECT_EQ(next(), "请选择保险公司");
     pickInsurer(1, 0);
     EXPECT_EQ(next(), "请完善车辆信息");
-    pickPrefix(form->selfLocBtn, 0, 0);
-    pickPrefix(form->otherLocBtn, 0, 0);
-    enter(form->selfName, "张-三");
-    enter(form->selfPlateNo, "A12");
-    enter(form->OtherDriveName, "李_四");
-    enter(form->otherPlateNo, "B5");
-    enter(form->otherPhoneNo, "12345");
+    pickPrefix(ClientTestAPI::selfLocBtn(*form), 0, 0);
+    pickPrefix(ClientTestAPI::otherLocBtn(*form), 0, 0);
+    enter(ClientTestAPI::selfName(*form), "张-三");
+    enter(ClientTestAPI::selfPlateNo(*form), "A12");
+    enter(ClientTestAPI::OtherDriveName(*form), "李_四");
+    enter(ClientTestAPI::otherPlateNo(*form), "B5");
+    enter(ClientTestAPI::otherPhoneNo(*form), "12345");
     // The own name comes before the own plate here.
     EXPECT_EQ(next(), "姓名只能包含中文和英文");
-    enter(form->selfName, "张三");
+    enter(ClientTestAPI::selfName(*form), "张三");
     EXPECT_EQ(next(), "本方车牌号有误");
-    enter(form->selfPlateNo, "A1234");
+    enter(ClientTestAPI::selfPlateNo(*form), "A1234");
     EXPECT_EQ(next(), "对方车牌号有误");
-    enter(form->otherPlateNo, "A1234");
+    enter(ClientTestAPI::otherPlateNo(*form), "A1234");
     EXPECT_EQ(next(), "姓名只能包含中文或英文");
-    enter(form->OtherDriveName, "李四");
+    enter(ClientTestAPI::OtherDriveName(*form), "李四");
     EXPECT_EQ(next(), "对方电话号码有误");
-    enter(form->otherPhoneNo, standin::kDemoPhone);
+    enter(ClientTestAPI::otherPhoneNo(*form), standin::kDemoPhone);
     EXPECT_EQ(next(), "双方电话不可相同");
-    enter(form->otherPhoneNo, "13912345678");
+    enter(ClientTestAPI::otherPhoneNo(*form), "13912345678");
     EXPECT_EQ(next(), "双方车牌号不可相同");
     EXPECT_EQ(server.count("accidentcarinfo"), 0u);
     // The same number with another prefix is another plate.
-    pickPrefix(form->otherLocBtn, 1, 0);
+    pickPrefix(ClientTestAPI::otherLocBtn(*form), 1, 0);
     EXPECT_EQ(next(), "");
     EXPECT_EQ(server.count("accidentcarinfo"), 1u);
 }
@@ -393,7 +393,7 @@ TEST_F(ClientFormTest, IdenticalPhonesAndPlatesReportThePhonesFirst) {
     openForm(1, true);
     fillOwn("张三", "A1234");
     fillOther("李四", "A1234", standin::kDemoPhone);
-    pickPrefix(form->otherLocBtn, 0, 0);
+    pickPrefix(ClientTestAPI::otherLocBtn(*form), 0, 0);
     EXPECT_EQ(next(), "双方电话不可相同");
 }
 
@@ -404,7 +404,7 @@ TEST_F(ClientFormTest, TwoVehiclesSendBothEntriesWithTheSituationAndOpenTheNegot
     openForm(1, true, car("京A12345"));
     fillOther("Li Si", "b5678", "13912345678");
     EXPECT_EQ(next(), "姓名只能包含中文或英文");
-    enter(form->OtherDriveName, "LiSi");
+    enter(ClientTestAPI::OtherDriveName(*form), "LiSi");
 
     server.script("accidentcarinfo", standin::Reply::delayed(0.2, {{"rescode", "200"}}));
     advance(2);
@@ -468,8 +468,8 @@ TEST_F(ClientFormTest, UnregisteredNegotiationLeavesTheFormAfterTheSubmission) {
 
 TEST_F(ClientFormTest, PracticeOneVehicleOpensTheReportWithAPlaceholderInsurerAfterTwoChecks) {
     openForm(0, false, car("京A88888", "张三"));
-    EXPECT_EQ(form->selfPhoneNo.lock()->text(), ClientViewController::kSampleOwnPhone);
-    enter(form->selfName, "张 三");  // not checked in practice
+    EXPECT_EQ(ClientTestAPI::selfPhoneNo(*form).lock()->text(), ClientViewController::kSampleOwnPhone);
+    enter(ClientTestAPI::selfName(*form), "张 三");  // not checked in practice
     EXPECT_EQ(next(), "");
     auto report = nextScreen();
     ASSERT_TRUE(report);
@@ -484,12 +484,12 @@ TEST_F(ClientFormTest, PracticeOneVehicleOpensTheReportWithAPlaceholderInsurerAf
 
 TEST_F(ClientFormTest, PracticeTwoVehiclesFillTheOtherPartyAndOpenTheNegotiation) {
     openForm(0, true, car("京A88888", "张三"));
-    EXPECT_EQ(form->OtherDriveName.lock()->text(), ClientViewController::kSampleOtherName);
-    EXPECT_EQ(form->otherPlateNo.lock()->text(), "6H111");
-    EXPECT_EQ(form->otherPhoneNo.lock()->text(), ClientViewController::kSampleOtherPhone);
-    EXPECT_EQ(form->otherInsurance.lock()->text(), ClientViewController::kSampleOtherInsurance);
+    EXPECT_EQ(ClientTestAPI::OtherDriveName(*form).lock()->text(), ClientViewController::kSampleOtherName);
+    EXPECT_EQ(ClientTestAPI::otherPlateNo(*form).lock()->text(), "6H111");
+    EXPECT_EQ(ClientTestAPI::otherPhoneNo(*form).lock()->text(), ClientViewController::kSampleOtherPhone);
+    EXPECT_EQ(ClientTestAPI::otherInsurance(*form).lock()->text(), ClientViewController::kSampleOtherInsurance);
     EXPECT_EQ(next(), "请完善车辆信息");  // the other prefix is still to pick
-    pickPrefix(form->otherLocBtn, 0, 1);
+    pickPrefix(ClientTestAPI::otherLocBtn(*form), 0, 1);
     EXPECT_EQ(next(), "");
     auto negotiation = nextScreen();
     ASSERT_TRUE(negotiation);

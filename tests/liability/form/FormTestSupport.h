@@ -21,6 +21,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Storyboard.h"
 #include "support/AppTest.h"
+#include "support/ClientTestAPI.h"
 #include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
 
