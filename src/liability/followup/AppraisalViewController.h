@@ -56,12 +56,6 @@ public:
     // The row that carries the checkmark.
     int index = 0;
 
-    std::shared_ptr<PlaceholderTextView> textView() const { return textView_; }
-    std::shared_ptr<ui::Button> submitButton() const { return button_; }
-    std::shared_ptr<ui::Label> headerLabel() const { return headerLabel_; }
-    // The grade rows: {"title", "code"}.
-    const nlohmann::json& grades() const { return grades_; }
-
     void viewDidLoad() override;
     // The reason list: the server's (real case, under the loading indicator) or the fixed one.
     void loadDataSource(ReasonsBlock completion);
@@ -76,10 +70,12 @@ public:
     bool shouldChangeTextInRange(ui::TextView& view, ui::TextRange range, const std::string& replacement) override;
 
 private:
+    friend class AppraisalTestAPI;
     using BaseTableViewController::loadDataSource;
     void chooseReason(const nlohmann::json& reasons);
     void leaveForHomePage();
 
+    // The grade rows: {"title", "code"}.
     nlohmann::json grades_;
     std::shared_ptr<PlaceholderTextView> textView_;
     std::shared_ptr<ui::Button> button_;

@@ -46,11 +46,6 @@ public:
     // Passed on to the rating.
     const CaseMode simualateState;
 
-    std::shared_ptr<foundation::Timer>& timer() { return timer_; }
-    std::shared_ptr<ui::Button> button() const { return button_; }
-    std::shared_ptr<ui::ActivityIndicatorView> activityIndicator() const { return activityIndicator_; }
-    bool isWaiting() const { return waiting_; }
-
     void viewDidLoad() override;
     void viewWillDisappear(bool animated) override;
     // One poll.
@@ -63,6 +58,7 @@ public:
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
 private:
+    friend class PromptResultTestAPI;
     void stopWaiting();
     void receive(const nlohmann::json& reply);
 

@@ -14,10 +14,6 @@ public:
     explicit ReminderCell(ui::TableViewCellStyle style = ui::TableViewCellStyle::Default, std::string reuseIdentifier = "");
     std::string className() const override { return "ReminderCell"; }
 
-    std::shared_ptr<ui::Label> titleLabel() const { return titleLabel_; }
-    std::shared_ptr<ui::Label> contentLabel() const { return contentLabel_; }
-    const nlohmann::json& dic() const { return dic_; }
-
     // Keeps the dictionary and shows its "title" and "content" (null is ignored).
     void setDic(const nlohmann::json& dic);
 
@@ -30,6 +26,7 @@ public:
     void layoutSubviews() override;
 
 private:
+    friend class ReminderCellTestAPI;
     nlohmann::json dic_;
     std::shared_ptr<ui::Label> titleLabel_;
     std::shared_ptr<ui::Label> contentLabel_;

@@ -57,15 +57,6 @@ public:
     // Shows the back item (the history).
     const bool isBackBtn;
 
-    std::shared_ptr<foundation::Timer>& timer() { return timer_; }
-    std::shared_ptr<ui::View> footerView();
-    std::shared_ptr<ui::Button> button() const { return button_; }
-
-    // The case number the poll, the revoke and the prompt use.
-    std::optional<std::string> caseNumber() const;
-    // The one row's text.
-    std::string messageText() const;
-
     void viewDidLoad() override;
     void viewWillDisappear(bool animated) override;
     // One poll.
@@ -75,15 +66,19 @@ public:
     // "返回首页".
     void clickBtnAction();
     void backItemClick();
-    // Whether polling is over for good.
-    bool isPollingOver() const { return pollingOver_; }
-
     void clickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;
 
     double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
 private:
+    friend class ReportResultTestAPI;
+    // The case number the poll, the revoke and the prompt use.
+    std::optional<std::string> caseNumber() const;
+    // The one row's text.
+    std::string messageText() const;
+    // Made once: the "返回首页" button under the row.
+    std::shared_ptr<ui::View> footerView();
     void stopPolling();
     void receive(const nlohmann::json& reply);
     void revoke();
@@ -92,6 +87,7 @@ private:
     std::shared_ptr<foundation::Timer> timer_;
     std::shared_ptr<ui::View> footerView_;
     std::shared_ptr<ui::Button> button_;
+    // Whether polling is over for good.
     bool pollingOver_ = false;
     bool revoking_ = false;
 };

@@ -26,8 +26,6 @@ public:
 
     std::string className() const override { return "RkTipsViewController"; }
 
-    std::shared_ptr<ui::Button> button() const { return button_; }
-
     void viewDidLoad() override;
     void clickAction();
     void clickBtnAction();

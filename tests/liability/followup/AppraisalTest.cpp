@@ -60,12 +60,12 @@ TEST_F(AppraisalTest, GradesWithTheFirstCheckedHeaderTextViewAndButton) {
     EXPECT_TRUE(driver.isOnScreen("您已完成此次交通事故案件的处理流程"));
     double width = ui::Screen::mainScreen().bounds().width();
     EXPECT_EQ(screen->tableView()->tableHeaderView()->frame().height(), 70);
-    EXPECT_EQ(screen->headerLabel()->frame(), ui::Rect(15, 15, width - 30, 40));
-    EXPECT_EQ(screen->textView()->frame(), ui::Rect(10, 10, width - 20, 100));
-    EXPECT_EQ(screen->textView()->placeholder(), "请输入意见与建议");
-    EXPECT_EQ(screen->textView()->returnKeyType(), ui::ReturnKeyType::Done);
-    EXPECT_EQ(screen->submitButton()->frame(), ui::Rect(10, 130, width - 20, 44));
-    EXPECT_EQ(screen->submitButton()->currentBackgroundImage()->name(), "蓝色btn");
+    EXPECT_EQ(AppraisalTestAPI::headerLabel(*screen)->frame(), ui::Rect(15, 15, width - 30, 40));
+    EXPECT_EQ(AppraisalTestAPI::textView(*screen)->frame(), ui::Rect(10, 10, width - 20, 100));
+    EXPECT_EQ(AppraisalTestAPI::textView(*screen)->placeholder(), "请输入意见与建议");
+    EXPECT_EQ(AppraisalTestAPI::textView(*screen)->returnKeyType(), ui::ReturnKeyType::Done);
+    EXPECT_EQ(AppraisalTestAPI::submitButton(*screen)->frame(), ui::Rect(10, 130, width - 20, 44));
+    EXPECT_EQ(AppraisalTestAPI::submitButton(*screen)->currentBackgroundImage()->name(), "蓝色btn");
     EXPECT_EQ(screen->curAppraisal->userid, standin::kDemoUserId);
     EXPECT_EQ(screen->curAppraisal->carno, "京A12345");
     EXPECT_EQ(screen->curAppraisal->personescord, "0");
@@ -125,7 +125,7 @@ TEST_F(AppraisalTest, DissatisfiedWithReasonFiveNeedsASuggestion) {
     EXPECT_EQ(server.count("evaluationInfo"), 0u);
 
     // Spaces count as a suggestion; the text goes percent-escaped.
-    ASSERT_TRUE(driver.type(screen->textView(), "  "));
+    ASSERT_TRUE(driver.type(AppraisalViewController::kPlaceholder, "  "));
     submit();
     ASSERT_EQ(server.count("evaluationInfo"), 1u);
     EXPECT_EQ(server.lastRequest("evaluationInfo")->param("personevaluate"), "%20%20");
@@ -144,7 +144,7 @@ TEST_F(AppraisalTest, ChineseSuggestionIsSentEscapedWithTheChosenReason) {
     ASSERT_NE(picker(), nullptr);
     EXPECT_EQ(picker()->selectedRowInComponent(0), 1);
     ASSERT_TRUE(driver.answerAlert(StringPickerSheet::kDoneTitle));
-    ASSERT_TRUE(driver.type(screen->textView(), "理赔太慢", driver::Typing::Insertion));
+    ASSERT_TRUE(driver.type(AppraisalViewController::kPlaceholder, "理赔太慢", driver::Typing::Insertion));
     submit();
     auto rating = *server.lastRequest("evaluationInfo");
     EXPECT_EQ(rating.param("personescord"), "2");
@@ -174,7 +174,7 @@ TEST_F(AppraisalTest, SatisfiedAfterAReasonDropsTheReason) {
 
 TEST_F(AppraisalTest, SuggestionKeepsFiftyCharactersAndReturnEndsEditing) {
     auto screen = openAppraisal(1);
-    auto input = screen->textView();
+    auto input = AppraisalTestAPI::textView(*screen);
     std::string sixty;
     for (int i = 0; i < 60; ++i) sixty += (i % 2 ? "评" : "a");
     ASSERT_TRUE(driver.type(input, sixty, driver::Typing::Insertion));
@@ -224,12 +224,12 @@ TEST_F(AppraisalTest, FailedReasonLoadOrSubmissionKeepsTheScreen) {
     pickReason(0);
     EXPECT_EQ(screen->curAppraisal->reasoncode, "9");
 
-    ASSERT_TRUE(driver.type(screen->textView(), "好"));
+    ASSERT_TRUE(driver.type(AppraisalViewController::kPlaceholder, "好"));
     server.scriptOnce("evaluationInfo", Reply::rescode("300", "已评价"));
     submit();
     EXPECT_EQ(toast(), "已评价");
     EXPECT_EQ(topName(), "AppraisalViewController");
-    EXPECT_EQ(screen->textView()->text(), "好");
+    EXPECT_EQ(AppraisalTestAPI::textView(*screen)->text(), "好");
     EXPECT_EQ(screen->curAppraisal->personescord, "3");
     server.scriptOnce("evaluationInfo", Reply::dropped());
     submit();

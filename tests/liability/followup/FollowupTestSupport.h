@@ -22,6 +22,7 @@
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 #include "support/AppTest.h"
+#include "support/FollowupTestAPI.h"
 #include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
 

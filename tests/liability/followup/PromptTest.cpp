@@ -32,11 +32,11 @@ TEST_F(PromptTest, OpenedWithATextShowsItAndNeverPolls) {
     EXPECT_EQ(prompt->title(), "温馨提示");
     EXPECT_EQ(prompt->navigationItem()->leftBarButtonItem(), nullptr);
     EXPECT_TRUE(driver.isOnScreen("已赔付 800 元"));
-    EXPECT_TRUE(prompt->button()->isEnabled());
-    EXPECT_EQ(prompt->activityIndicator(), nullptr);
+    EXPECT_TRUE(PromptResultTestAPI::button(*prompt)->isEnabled());
+    EXPECT_EQ(PromptResultTestAPI::activityIndicator(*prompt), nullptr);
     double width = ui::Screen::mainScreen().bounds().width();
     EXPECT_EQ(prompt->tableView()->tableFooterView()->frame().size, ui::Size(width, 200));
-    EXPECT_EQ(prompt->button()->frame(), ui::Rect(10, 60, width - 20, 44));
+    EXPECT_EQ(PromptResultTestAPI::button(*prompt)->frame(), ui::Rect(10, 60, width - 20, 44));
     EXPECT_DOUBLE_EQ(prompt->tableView()->rectForRowAtIndexPath(ui::IndexPath::forRow(0, 0)).height(),
                      graphics::measureText("已赔付 800 元", ui::Font::systemFont(18), width - 30).height + 30);
     pollTicks(4);
@@ -48,14 +48,14 @@ TEST_F(PromptTest, FromThePushWithoutAnyResultTheDriverCanGoHome) {
     auto prompt = openFromPush("BJ202612010009");
     ASSERT_NE(prompt, nullptr);
     pollTicks(3);
-    EXPECT_TRUE(prompt->isWaiting());
+    EXPECT_TRUE(PromptResultTestAPI::isWaiting(*prompt));
     EXPECT_EQ(server.count("claimresult"), 4u);
 
     ASSERT_TRUE(driver.tap("返回"));
     finishTransitions();
     settleRequests();
     EXPECT_TRUE(onNewHomePage());
-    EXPECT_FALSE(prompt->activityIndicator()->isAnimating());
+    EXPECT_FALSE(PromptResultTestAPI::activityIndicator(*prompt)->isAnimating());
     // The poll stopped with the screen.
     auto polls = server.count("claimresult");
     pollTicks(3);
@@ -76,20 +76,20 @@ TEST_F(PromptTest, FromThePushItWaitsWithADisabledButtonUntilTheFirstPassedReply
 
     // No way on while waiting: the rating button disabled; the only way is home.
     for (int tick = 0; tick < 3; ++tick) {
-        EXPECT_TRUE(prompt->isWaiting()) << tick;
+        EXPECT_TRUE(PromptResultTestAPI::isWaiting(*prompt)) << tick;
         EXPECT_TRUE(driver.isOnScreen("目前无理赔结果信息,请等待..."));
         EXPECT_NE(prompt->navigationItem()->leftBarButtonItem(), nullptr);
-        EXPECT_FALSE(prompt->button()->isEnabled());
+        EXPECT_FALSE(PromptResultTestAPI::button(*prompt)->isEnabled());
         EXPECT_FALSE(driver.tap("满意度评价"));
-        ASSERT_NE(prompt->activityIndicator(), nullptr);
-        EXPECT_TRUE(prompt->activityIndicator()->isAnimating());
+        ASSERT_NE(PromptResultTestAPI::activityIndicator(*prompt), nullptr);
+        EXPECT_TRUE(PromptResultTestAPI::activityIndicator(*prompt)->isAnimating());
         pollTicks(1);
     }
-    EXPECT_FALSE(prompt->isWaiting());
+    EXPECT_FALSE(PromptResultTestAPI::isWaiting(*prompt));
     EXPECT_TRUE(driver.isOnScreen("1280.5"));
     EXPECT_FALSE(driver.isOnScreen("目前无理赔结果信息,请等待..."));
-    EXPECT_FALSE(prompt->activityIndicator()->isAnimating());
-    EXPECT_TRUE(prompt->button()->isEnabled());
+    EXPECT_FALSE(PromptResultTestAPI::activityIndicator(*prompt)->isAnimating());
+    EXPECT_TRUE(PromptResultTestAPI::button(*prompt)->isEnabled());
     pollTicks(3);
     EXPECT_EQ(server.count("claimresult"), 4u);
 
@@ -113,7 +113,7 @@ TEST_F(PromptTest, RepliesInFlightFillTheResultOnce) {
     ASSERT_EQ(prompt->dataSource().size(), 1u);
     auto shown = *prompt->entry<std::string>(0);
     EXPECT_EQ(shown, "快的答复");
-    EXPECT_TRUE(prompt->button()->isEnabled());
+    EXPECT_TRUE(PromptResultTestAPI::button(*prompt)->isEnabled());
 }
 
 TEST_F(PromptTest, DisappearingWhileWaitingStopsForGood) {
@@ -122,7 +122,7 @@ TEST_F(PromptTest, DisappearingWhileWaitingStopsForGood) {
                                                    {{"accidentno", kCase}, {"simualateState", 0}});
     settleRequests();
     // Opened without the button: a back item, no footer button.
-    EXPECT_EQ(prompt->button(), nullptr);
+    EXPECT_EQ(PromptResultTestAPI::button(*prompt), nullptr);
     ASSERT_NE(prompt->navigationItem()->leftBarButtonItem(), nullptr);
     ASSERT_TRUE(driver.goBack());
     finishTransitions();
@@ -144,7 +144,7 @@ TEST_F(PromptTest, ReadOnlyFromTheCaseDetailAndPracticeFlagPassedOn) {
     auto prompt = open<PromptResultViewController>(
         "PromptResultViewController",
         {{"accidentno", kCase}, {"isShowBtn", false}, {"simualateState", 0}, {"textValue", "目前无理赔结果!"}});
-    EXPECT_EQ(prompt->button(), nullptr);
+    EXPECT_EQ(PromptResultTestAPI::button(*prompt), nullptr);
     EXPECT_FALSE(driver.isOnScreen("满意度评价"));
     ASSERT_TRUE(driver.goBack());
     finishTransitions();
@@ -180,15 +180,15 @@ TEST_F(PromptTest, ReminderCellShowsANoticeWithAMeasuredHeight) {
     cell->setDic(nullptr);  // ignored
     cell->setFrame({0, 0, width, height + 65});
     cell->layoutIfNeeded();
-    EXPECT_EQ(cell->titleLabel()->text(), "受理通知");
-    EXPECT_EQ(cell->titleLabel()->frame(), ui::Rect(10, 20, width - 20, 15));
-    EXPECT_EQ(cell->contentLabel()->text(), content);
-    EXPECT_EQ(cell->contentLabel()->frame(), ui::Rect(10, 45, width - 20, height));
-    EXPECT_EQ(cell->dic()["title"], "受理通知");
+    EXPECT_EQ(ReminderCellTestAPI::titleLabel(*cell)->text(), "受理通知");
+    EXPECT_EQ(ReminderCellTestAPI::titleLabel(*cell)->frame(), ui::Rect(10, 20, width - 20, 15));
+    EXPECT_EQ(ReminderCellTestAPI::contentLabel(*cell)->text(), content);
+    EXPECT_EQ(ReminderCellTestAPI::contentLabel(*cell)->frame(), ui::Rect(10, 45, width - 20, height));
+    EXPECT_EQ(ReminderCellTestAPI::dic(*cell)["title"], "受理通知");
     // Values of the wrong kind show nothing rather than failing.
     cell->setDic({{"title", 42}, {"content", nlohmann::json::array()}});
-    EXPECT_EQ(cell->titleLabel()->text(), "42");
-    EXPECT_EQ(cell->contentLabel()->text(), "");
+    EXPECT_EQ(ReminderCellTestAPI::titleLabel(*cell)->text(), "42");
+    EXPECT_EQ(ReminderCellTestAPI::contentLabel(*cell)->text(), "");
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST_F(ResultTrackingTest, OneMeasuredRowWithTheInsurersPhoneAndTheHomeButton) {
     EXPECT_EQ(result->navigationItem()->rightBarButtonItem()->title(), "撤销案件");
     EXPECT_EQ(result->navigationItem()->leftBarButtonItem(), nullptr);
     std::string text = std::string(ReportResultViewController::kMessage) + "95518";
-    EXPECT_EQ(result->messageText(), text);
+    EXPECT_TRUE(driver.findByText(text)) << driver.describeScreen();
     EXPECT_TRUE(driver.isOnScreen("95518"));
 
     auto table = result->tableView();
@@ -56,13 +56,13 @@ TEST_F(ResultTrackingTest, OneMeasuredRowWithTheInsurersPhoneAndTheHomeButton) {
 
     auto footer = table->tableFooterView();
     EXPECT_EQ(footer->frame().size, ui::Size(width, 104));
-    EXPECT_EQ(result->button()->frame(), ui::Rect(10, 60, width - 20, 44));
-    EXPECT_EQ(result->button()->currentBackgroundImage()->name(), "灰色btn");
-    EXPECT_EQ(result->button()->backgroundImageForState(ui::ControlStates::Highlighted)->name(), "灰色btn-按下");
+    EXPECT_EQ(ReportResultTestAPI::button(*result)->frame(), ui::Rect(10, 60, width - 20, 44));
+    EXPECT_EQ(ReportResultTestAPI::button(*result)->currentBackgroundImage()->name(), "灰色btn");
+    EXPECT_EQ(ReportResultTestAPI::button(*result)->backgroundImageForState(ui::ControlStates::Highlighted)->name(), "灰色btn-按下");
 
     // An insurer without a phone still gets the whole sentence.
     auto bare = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{});
-    EXPECT_EQ(bare->messageText(), std::string(ReportResultViewController::kMessage) + "您的保险公司");
+    EXPECT_EQ(ReportResultTestAPI::messageText(*bare), std::string(ReportResultViewController::kMessage) + "您的保险公司");
 }
 
 TEST_F(ResultTrackingTest, PollsAtOnceAndEveryFiveSecondsUntilAPassedReplyOpensThePromptOnce) {
@@ -95,8 +95,8 @@ TEST_F(ResultTrackingTest, PollsAtOnceAndEveryFiveSecondsUntilAPassedReplyOpensT
     EXPECT_TRUE(prompt->isShowBtn);
     EXPECT_EQ(prompt->simualateState, CaseMode::Real);
     EXPECT_EQ(prompt->textValue, "已赔付 800 元");
-    EXPECT_TRUE(result->isPollingOver());
-    EXPECT_EQ(result->timer(), nullptr);
+    EXPECT_TRUE(ReportResultTestAPI::isPollingOver(*result));
+    EXPECT_EQ(ReportResultTestAPI::timer(*result), nullptr);
 
     // Coming back from the prompt does not poll again.
     ASSERT_TRUE(driver.goBack().ok() || (rootNavigation()->popViewController(true), true));
@@ -134,8 +134,8 @@ TEST_F(ResultTrackingTest, PassedReplyWithoutUsableResultOpensAWaitingPrompt) {
         auto prompt = top<PromptResultViewController>();
         ASSERT_NE(prompt, nullptr) << extra.dump();
         EXPECT_FALSE(prompt->textValue) << extra.dump();
-        EXPECT_TRUE(prompt->isWaiting());
-        EXPECT_FALSE(prompt->button()->isEnabled());
+        EXPECT_TRUE(PromptResultTestAPI::isWaiting(*prompt));
+        EXPECT_FALSE(PromptResultTestAPI::button(*prompt)->isEnabled());
         rootNavigation()->popToRootViewController(false);
         finishTransitions();
     }
@@ -171,7 +171,7 @@ TEST_F(ResultTrackingTest, DisappearingStopsPollingForGood) {
     ASSERT_TRUE(driver.goBack());
     finishTransitions();
     EXPECT_EQ(topName(), "HomeViewController");
-    EXPECT_TRUE(result->isPollingOver());
+    EXPECT_TRUE(ReportResultTestAPI::isPollingOver(*result));
     size_t polls = server.count("claimresult");
     pollTicks(3);
     EXPECT_EQ(server.count("claimresult"), polls);
@@ -235,7 +235,7 @@ TEST_F(ResultTrackingTest, RevokeOnlyOnATapOfConfirm) {
     settleRequests();
     EXPECT_EQ(server.count("taskstate"), 1u);
     EXPECT_TRUE(onNewHomePage());
-    EXPECT_TRUE(result->isPollingOver());
+    EXPECT_TRUE(ReportResultTestAPI::isPollingOver(*result));
     size_t polls = server.count("claimresult");
     pollTicks(2);
     EXPECT_EQ(server.count("claimresult"), polls);
@@ -255,7 +255,7 @@ TEST_F(ResultTrackingTest, HomeButtonAndPracticeLeaveForTheHomeOrTheLogin) {
 
 TEST_F(ResultTrackingTest, PracticeNeverCallsTheServer) {
     auto result = openResult(0);
-    EXPECT_EQ(result->timer(), nullptr);
+    EXPECT_EQ(ReportResultTestAPI::timer(*result), nullptr);
     pollTicks(3);
     // The revoke in practice: home page when signed in.
     ASSERT_TRUE(driver.tapBarButton(driver::BarSide::Right));
