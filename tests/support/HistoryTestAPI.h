@@ -7,6 +7,7 @@
 // What the history tests read inside the history row and the detail screen.
 class StoryCellTestAPI {
 public:
+    static const std::shared_ptr<Story>& story(const StoryCell& cell) { return cell.story_; }
     static std::shared_ptr<ui::Button> dealBtn(const StoryCell& cell) { return cell.dealBtn_; }
 };
 

@@ -22,7 +22,6 @@ public:
     explicit StoryCell(std::string reuseIdentifier = kReuseIdentifier);
     std::string className() const override { return "StoryCell"; }
 
-    const std::shared_ptr<Story>& story() const { return story_; }
     // Fills the row; null leaves it as it was.
     void setStory(const std::shared_ptr<Story>& story);
     std::function<void(const std::shared_ptr<Story>& story)> btnClickBlock;

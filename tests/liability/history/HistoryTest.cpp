@@ -106,7 +106,7 @@ TEST_F(HistoryTest, ListsEveryCaseWithTypeStateTimeAndItsButton) {
     for (int row = 0; row < 8; ++row) {
         auto cell = cellAt(*history, row);
         ASSERT_NE(cell, nullptr) << row;
-        EXPECT_EQ(*cell->story()->state, states[row]);
+        EXPECT_EQ(*StoryCellTestAPI::story(*cell)->state, states[row]);
         bool finished = row == 4 || row == 5;
         EXPECT_EQ(StoryCellTestAPI::dealBtn(*cell)->isHidden(), finished) << row;
     }
