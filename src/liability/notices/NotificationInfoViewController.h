@@ -100,8 +100,6 @@ public:
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
 private:
-    friend class NotificationInfoViewControllerTestAPI;
-
     // Made once; the button takes the title and images each time.
     std::shared_ptr<ui::View> tableFooterView();
     void receiveClaimResult(const nlohmann::json& reply);
