@@ -47,7 +47,6 @@ public:
     // A toast (error or success) rather than a spinner.
     bool isToast() const { return !icon_.empty(); }
     bool isVisible() const;
-    std::shared_ptr<ui::View> view() const { return view_; }
 
     void setDelegate(std::weak_ptr<ProgressHUDDelegate> delegate) { delegate_ = std::move(delegate); }
 
@@ -73,5 +72,5 @@ private:
     std::shared_ptr<ui::View> view_;
     std::weak_ptr<ui::Window> window_;
     std::weak_ptr<ProgressHUDDelegate> delegate_;
-    friend struct ProgressHUDAccess;
+    friend class ProgressHUDTestAPI;
 };

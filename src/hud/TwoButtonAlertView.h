@@ -32,23 +32,18 @@ public:
     void setRightBlock(Block block) { rightBlock_ = std::move(block); }
     void setDismissBlock(Block block) { dismissBlock_ = std::move(block); }
 
-    std::shared_ptr<ui::Label> titleLabel() const { return titleLabel_; }
-    std::shared_ptr<ui::Label> contentLabel() const { return contentLabel_; }
-    // Null when there is no left button.
-    std::shared_ptr<ui::Button> leftButton() const { return leftButton_; }
-    std::shared_ptr<ui::Button> rightButton() const { return rightButton_; }
-    // The dimmed background while shown.
-    std::shared_ptr<ui::View> backgroundView() const { return background_; }
-
     static constexpr double kWidth = 270;
 
 private:
+    friend class TwoButtonAlertViewTestAPI;
     void pressed(bool left);
 
     std::shared_ptr<ui::Label> titleLabel_;
     std::shared_ptr<ui::Label> contentLabel_;
+    // Null when there is no left button.
     std::shared_ptr<ui::Button> leftButton_;
     std::shared_ptr<ui::Button> rightButton_;
+    // The dimmed background while shown.
     std::shared_ptr<ui::View> background_;
     Block leftBlock_, rightBlock_, dismissBlock_;
 };

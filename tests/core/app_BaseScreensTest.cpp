@@ -15,6 +15,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "support/PlatformTest.h"
+#include "support/ProgressHUDTestAPI.h"
 
 namespace {
 
@@ -66,12 +67,12 @@ TEST_F(BaseScreensTest, BaseScreenPushesShowsItsLoadingOverlayAndStaysPortrait) 
     second->beginLoadingWithText("正在加载...");
     ASSERT_NE(second->loadingHUD(), nullptr);
     EXPECT_EQ(second->loadingHUD()->text(), "正在加载...");
-    EXPECT_EQ(second->loadingHUD()->view()->superview(), second->view());
+    EXPECT_EQ(ProgressHUDTestAPI::view(*second->loadingHUD())->superview(), second->view());
     window->tap(centre);
     EXPECT_EQ(taps, 0);
     auto hud = second->loadingHUD();
     second->endLoading();
-    EXPECT_EQ(hud->view()->superview(), nullptr);  // gone at once, no fade
+    EXPECT_EQ(ProgressHUDTestAPI::view(*hud)->superview(), nullptr);  // gone at once, no fade
     window->tap(centre);
     EXPECT_EQ(taps, 1);
 

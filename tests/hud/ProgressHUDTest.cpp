@@ -11,6 +11,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "support/MainThreadDeath.h"
 #include "support/PlatformTest.h"
+#include "support/ProgressHUDTestAPI.h"
 
 namespace {
 
@@ -53,10 +54,10 @@ TEST_F(ProgressHUDTest, SpinnerBlocksTapsUntilHidden) {
     EXPECT_EQ(ProgressHUD::currentSpinner(), hud);
     EXPECT_EQ(hud->text(), "加载中...");
     EXPECT_FALSE(hud->isError());
-    EXPECT_EQ(hud->view()->window(), window);
-    EXPECT_EQ(hud->view()->frame(), window->bounds());
+    EXPECT_EQ(ProgressHUDTestAPI::view(*hud)->window(), window);
+    EXPECT_EQ(ProgressHUDTestAPI::view(*hud)->frame(), window->bounds());
 
-    EXPECT_EQ(window->tap(buttonCentre()), hud->view());
+    EXPECT_EQ(window->tap(buttonCentre()), ProgressHUDTestAPI::view(*hud));
     EXPECT_EQ(taps, 1);
 
     ProgressHUD::hideHUD();
@@ -66,7 +67,7 @@ TEST_F(ProgressHUDTest, SpinnerBlocksTapsUntilHidden) {
     EXPECT_EQ(taps, 2);
     // The faded HUD leaves the window.
     advance(ProgressHUD::kFadeDuration);
-    EXPECT_EQ(hud->view()->superview(), nullptr);
+    EXPECT_EQ(ProgressHUDTestAPI::view(*hud)->superview(), nullptr);
     ProgressHUD::hideHUD();  // nothing left to hide
 }
 
@@ -85,14 +86,14 @@ TEST_F(ProgressHUDTest, HideFindsTheSpinnerUnderALaterWindow) {
 
     // A later spinner goes over the last window.
     auto second = ProgressHUD::showMessage("加载中...");
-    EXPECT_EQ(second->view()->window(), alertWindow);
+    EXPECT_EQ(ProgressHUDTestAPI::view(*second)->window(), alertWindow);
 }
 
 TEST_F(ProgressHUDTest, ANewSpinnerReplacesTheOldOne) {
     auto first = ProgressHUD::showMessage("一");
     auto second = ProgressHUD::showMessage("二");
     EXPECT_FALSE(first->isVisible());
-    EXPECT_EQ(first->view()->superview(), nullptr);
+    EXPECT_EQ(ProgressHUDTestAPI::view(*first)->superview(), nullptr);
     EXPECT_TRUE(second->isVisible());
     ProgressHUD::hideHUD();
     window->tap(buttonCentre());
@@ -105,10 +106,10 @@ TEST_F(ProgressHUDTest, ErrorToastShowsForOneSecondWithoutBlocking) {
     EXPECT_TRUE(toast->isError());
     EXPECT_EQ(ProgressHUD::current(), toast);
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
-    EXPECT_EQ(toast->view()->describeContent(), "网络连接失败,请打开后再试");
+    EXPECT_EQ(ProgressHUDTestAPI::view(*toast)->describeContent(), "网络连接失败,请打开后再试");
     // The icon is the image view of the toast's box.
     bool hasIcon = false;
-    for (const auto& box : toast->view()->subviews())
+    for (const auto& box : ProgressHUDTestAPI::view(*toast)->subviews())
         for (const auto& v : box->subviews())
             if (auto icon = std::dynamic_pointer_cast<ui::ImageView>(v)) hasIcon = !icon->image() || icon->image()->name().find("error") != std::string::npos;
     EXPECT_TRUE(hasIcon);
@@ -122,7 +123,7 @@ TEST_F(ProgressHUDTest, ErrorToastShowsForOneSecondWithoutBlocking) {
     EXPECT_FALSE(toast->isVisible());
     EXPECT_EQ(ProgressHUD::current(), nullptr);
     advance(ProgressHUD::kFadeDuration);
-    EXPECT_EQ(toast->view()->superview(), nullptr);
+    EXPECT_EQ(ProgressHUDTestAPI::view(*toast)->superview(), nullptr);
 }
 
 TEST_F(ProgressHUDTest, SuccessToastBehavesLikeTheErrorToast) {
@@ -157,11 +158,11 @@ TEST_F(ProgressHUDTest, SpinnerOverOneViewHidesAtOnceWithoutAnimation) {
     auto delegate = std::make_shared<CountingDelegate>();
     auto hud = ProgressHUD::showHUDAddedTo(screen->view(), "正在提交...");
     hud->setDelegate(delegate);
-    EXPECT_EQ(hud->view()->superview(), screen->view());
+    EXPECT_EQ(ProgressHUDTestAPI::view(*hud)->superview(), screen->view());
     window->tap(buttonCentre());
     EXPECT_EQ(taps, 0);
     hud->hide(false);
-    EXPECT_EQ(hud->view()->superview(), nullptr);
+    EXPECT_EQ(ProgressHUDTestAPI::view(*hud)->superview(), nullptr);
     EXPECT_EQ(delegate->hidden, 1);
     hud->hide(false);
     EXPECT_EQ(delegate->hidden, 1);

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "hud/TwoButtonAlertView.h"
+#include "platform/testing/Driver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "support/PlatformTest.h"
+#include "support/TwoButtonAlertViewTestAPI.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ protected:
         return window->tap(p);
     }
 
+    driver::Driver driver;
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::ViewController> screen;
     std::vector<std::string> calls;
@@ -44,23 +47,27 @@ TEST_F(TwoButtonAlertViewTest, ButtonsRemoveTheAlertThenCallDismissAndTheirBlock
     alert->show();
     ASSERT_EQ(alert->superview(), screen->view());
     EXPECT_DOUBLE_EQ(alert->center().x, screen->view()->bounds().midX());
-    EXPECT_EQ(alert->titleLabel()->text(), "温馨提示");
-    EXPECT_EQ(alert->contentLabel()->text(), "确定放弃本次事故处理吗?");
-    ASSERT_NE(alert->leftButton(), nullptr);
-    EXPECT_EQ(alert->leftButton()->currentTitle(), "取消");
-    EXPECT_EQ(alert->rightButton()->currentTitle(), "确定");
+    EXPECT_EQ(TwoButtonAlertViewTestAPI::titleLabel(*alert)->text(), "温馨提示");
+    EXPECT_EQ(TwoButtonAlertViewTestAPI::contentLabel(*alert)->text(), "确定放弃本次事故处理吗?");
+    auto left = driver.findByTitle("取消");
+    ASSERT_TRUE(left) << left.error();
+    EXPECT_EQ(left.view(), TwoButtonAlertViewTestAPI::leftButton(*alert));
+    auto right = driver.findByTitle("确定");
+    ASSERT_TRUE(right) << right.error();
+    EXPECT_EQ(right.view(), TwoButtonAlertViewTestAPI::rightButton(*alert));
 
     // The screen behind takes no taps while the alert is up.
-    EXPECT_EQ(window->tap({5, 5}), alert->backgroundView());
+    auto background = TwoButtonAlertViewTestAPI::backgroundView(*alert);
+    EXPECT_EQ(window->tap({5, 5}), background);
 
-    tapOn(alert->rightButton());
+    ASSERT_TRUE(driver.tap("确定"));
     EXPECT_EQ(calls, (std::vector<std::string>{"dismiss", "right"}));
     EXPECT_FALSE(alert->isShown());
-    EXPECT_EQ(alert->backgroundView()->superview(), nullptr);
+    EXPECT_EQ(background->superview(), nullptr);
 
     calls.clear();
     alert->show();
-    tapOn(alert->leftButton());
+    ASSERT_TRUE(driver.tap("取消"));
     EXPECT_EQ(calls, (std::vector<std::string>{"dismiss", "left"}));
 }
 
@@ -69,9 +76,9 @@ TEST_F(TwoButtonAlertViewTest, WithoutALeftTitleThereIsOnlyTheRightButton) {
     bool right = false;
     alert->setRightBlock([&] { right = true; });
     alert->show();
-    EXPECT_EQ(alert->leftButton(), nullptr);
-    EXPECT_NEAR(alert->rightButton()->frame().midX(), alert->bounds().midX(), 0.5);
-    tapOn(alert->rightButton());
+    EXPECT_EQ(TwoButtonAlertViewTestAPI::leftButton(*alert), nullptr);
+    EXPECT_NEAR(TwoButtonAlertViewTestAPI::rightButton(*alert)->frame().midX(), alert->bounds().midX(), 0.5);
+    ASSERT_TRUE(driver.tap("知道了"));
     EXPECT_TRUE(right);  // no dismiss block set: still fine
 }
 
@@ -84,7 +91,8 @@ TEST_F(TwoButtonAlertViewTest, TurnedAfterShowItStillAnswersTaps) {
     alert->setTransform(ui::AffineTransform::rotation(M_PI / 2));
     EXPECT_NEAR(alert->frame().width(), before.height, 0.5);
     EXPECT_NEAR(alert->frame().height(), before.width, 0.5);
-    EXPECT_EQ(tapOn(alert->rightButton()), alert->rightButton());
+    auto button = TwoButtonAlertViewTestAPI::rightButton(*alert);
+    EXPECT_EQ(tapOn(button), button);
     EXPECT_TRUE(right);
 }
 

@@ -3,6 +3,7 @@
 
 #include "CameraTestSupport.h"
 #include "support/PhotoCapTestAPI.h"
+#include "support/TwoButtonAlertViewTestAPI.h"
 #include "core/Base64Codec.h"
 #include "hud/TwoButtonAlertView.h"
 #include "platform/ui/ActionSheet.h"
@@ -83,15 +84,15 @@ TEST_F(PhotoCapTest, MultiCarAsksForFurtherCarsAndRunsTheExtraCarSteps) {
         auto alert = PhotoCapTestAPI(camera).extraCarAlert();
         ASSERT_NE(alert, nullptr);
         ++questions;
-        EXPECT_EQ(alert->titleLabel()->text(), "温馨提示");
-        EXPECT_EQ(alert->contentLabel()->text(), "是否有其他事故车辆需要拍摄?");
+        EXPECT_EQ(TwoButtonAlertViewTestAPI::titleLabel(*alert)->text(), "温馨提示");
+        EXPECT_EQ(TwoButtonAlertViewTestAPI::contentLabel(*alert)->text(), "是否有其他事故车辆需要拍摄?");
         EXPECT_FALSE(alert->transform().isIdentity());
         // While the question is up no shot can be taken.
         EXPECT_FALSE(shutterOn());
         camera->takePictureBtnPressed(PhotoCapTestAPI(camera).shutterButton());
         settle();
         EXPECT_FALSE(PhotoCapTestAPI(camera).isShotPending());
-        tapView(more ? alert->leftButton() : alert->rightButton());
+        tapView(more ? TwoButtonAlertViewTestAPI::leftButton(*alert) : TwoButtonAlertViewTestAPI::rightButton(*alert));
         drain();
         EXPECT_EQ(PhotoCapTestAPI(camera).extraCarAlert(), nullptr);
     };
@@ -423,8 +424,8 @@ TEST_F(PhotoCapTest, GivingUpWhileTheExtraCarQuestionIsUpTakesTheQuestionAway) {
     EXPECT_FALSE(question->isShown());
     EXPECT_EQ(PhotoCapTestAPI(camera).extraCarAlert(), nullptr);
     // Its buttons, should anybody still press them, change nothing.
-    question->leftButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
-    question->rightButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    TwoButtonAlertViewTestAPI::leftButton(*question)->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    TwoButtonAlertViewTestAPI::rightButton(*question)->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     settle();
     EXPECT_EQ(camera->k(), 0);
     EXPECT_EQ(camera->images().size(), 1u);
