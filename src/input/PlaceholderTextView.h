@@ -17,10 +17,6 @@ public:
     const ui::Color& placeholderColor() const { return placeholderColor_; }
     void setPlaceholderColor(const ui::Color& color);
 
-    // The label that shows the placeholder (hidden while there is text).
-    std::shared_ptr<ui::Label> placeholderLabel() const { return placeholderLabel_; }
-    bool isShowingPlaceholder() const { return !placeholderLabel_->isHidden(); }
-
     void setText(const std::string& text) override;
     void layoutSubviews() override;
 
@@ -32,5 +28,6 @@ private:
     void refresh();
     std::string placeholder_;
     ui::Color placeholderColor_ = ui::Color::grey(0.7);
+    // Shows the placeholder; hidden while there is text.
     std::shared_ptr<ui::Label> placeholderLabel_;
 };

@@ -49,8 +49,6 @@ public:
     int numberOfColumns() const { return twoColumns_ ? 2 : 1; }
     // The strings a column shows now (the second column: those of the selected first row).
     std::vector<std::string> rowsOfColumn(int column) const;
-    std::shared_ptr<ui::PickerView> pickerView() const { return picker_; }
-    std::shared_ptr<ui::ActionSheet> actionSheet() const { return sheet_.lock(); }
     bool isShown() const { return shown_; }
 
     // The buttons of the sheet, as a finger would tap them.
