@@ -11,6 +11,7 @@
 #include "support/AppTest.h"
 #include "support/NamedTestScreen.h"
 #include "support/PhotoReportTestAPI.h"
+#include "support/TwoButtonAlertViewTestAPI.h"
 
 namespace {
 
@@ -93,8 +94,8 @@ TEST_F(PhotoReportTest, TheQuestionLiesOnItsSideAndSendsAgainOrLetsBe) {
     EXPECT_EQ(toast(), "案件状态有误");
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(reported, 0);
-    EXPECT_EQ(question()->titleLabel()->text(), "温馨提示");
-    EXPECT_EQ(question()->contentLabel()->text(), "照片提交未成功,是否重新提交?");
+    EXPECT_EQ(TwoButtonAlertViewTestAPI::titleLabel(*question())->text(), "温馨提示");
+    EXPECT_EQ(TwoButtonAlertViewTestAPI::contentLabel(*question())->text(), "照片提交未成功,是否重新提交?");
     EXPECT_EQ(question()->transform(), graphics::AffineTransform::identity().rotated(std::numbers::pi / 2));
     EXPECT_EQ(barItem(), nullptr);
 
