@@ -10,6 +10,7 @@ set(VESKARD_HEADER_TARGETS
   "^cairo(-[a-z]+)?\\.h$=PkgConfig::CAIRO"
   "^pango/=PkgConfig::PANGOCAIRO"
   "^turbojpeg\\.h$=PkgConfig::TURBOJPEG"
+  "^jpeglib\\.h$=PkgConfig::JPEG"
   "^curl/=CURL::libcurl"
   "^openssl/=OpenSSL::Crypto"
   "^plist/=PkgConfig::PLIST"

@@ -25,8 +25,8 @@ Image::Ptr ImageCommon::imageCompressForSize(const Image::Ptr& source, Size targ
         else if (widthFactor < heightFactor)
             rect.origin.x = (targetSize.width - scaledWidth) / 2;
     }
-    // Drawing a shot smaller decodes it only at the size needed, turns and reduces it in one go.
-    auto reduced = Image::draw(targetSize, 1, false, [&](cairo_t* cr) { source->drawInRect(cr, rect); });
+    // A shot is decoded only at the size the average needs, reduced by area, then turned.
+    auto reduced = source->drawnInRect(targetSize, rect);
     if (source->isBroken()) {
         foundation::log("ImageCommon: the picture's data is corrupt; nothing to reduce");
         return nullptr;

@@ -1,6 +1,7 @@
 #include <cairo.h>
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <stdexcept>
@@ -249,6 +250,45 @@ TEST(ImageCompression, FourHundredKilobyteShotIsReencodedAtHalfQuality) {
     double quality = 200.0 * 1024 / first.size();
     ASSERT_NEAR(quality, 0.5, 0.1) << first.size();
     EXPECT_EQ(ImageResize::compressedJPEG(image, 200), image->jpegData(quality));
+}
+
+TEST(ImageCompression, ReducedShotDecidesItsSecondQualityAsTheFullSizeReductionDoes) {
+    // A grainy camera-like shot reduced for a re-take (640 x 480 towards 30 KB): the size of its
+    // first JPEG, which sets the second one's quality, is that of the shot decoded whole and
+    // reduced by Cairo, and the second JPEG is the size rule's.
+    std::mt19937 random(11);
+    auto grainy = Image::draw({2016, 1512}, 1, true, [&](cairo_t* cr) {
+        cairo_surface_t* target = cairo_get_target(cr);
+        cairo_surface_flush(target);
+        for (int y = 0; y < 1512; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(target) +
+                                                    y * cairo_image_surface_get_stride(target));
+            for (int x = 0; x < 2016; ++x) {
+                const int grain = static_cast<int>(random() % 24) - 12;
+                auto channel = [&](double v) { return static_cast<uint32_t>(std::clamp(int(v) + grain, 0, 255)); };
+                row[x] = 0xFF000000u | (channel(128 + 100 * std::sin(x / 150.0)) << 16) |
+                         (channel(128 + 100 * std::cos(y / 125.0)) << 8) | channel(128 + 80 * std::sin((x + y) / 250.0));
+            }
+        }
+        cairo_surface_mark_dirty(target);
+    });
+    const std::string shot = grainy->jpegData(0.9);
+    auto reduced = ImageCommon::imageCompressForSize(Image::fromData(shot), {640, 480});
+    ASSERT_TRUE(reduced);
+    auto decoded = Image::fromData(shot);
+    auto whole = Image::fromSurface(cairo_surface_reference(decoded->surface()));
+    auto reference = Image::draw({640, 480}, 1, false, [&](cairo_t* cr) {
+        whole->drawInRect(cr, graphics::Rect(0, 0, 640, 480));
+    });
+    const std::string first = reduced->jpegData(1.0), referenceFirst = reference->jpegData(1.0);
+    EXPECT_NEAR(double(first.size()) / double(referenceFirst.size()), 1.0, 0.015);
+    EXPECT_LT(meanDifference(reduced, reference), 0.005);
+
+    ASSERT_GT(first.size() / 1024, 30u);
+    const std::string sent = ImageResize::compressedJPEG(reduced, 30);
+    EXPECT_EQ(sent, reduced->jpegData(30 * 1024.0 / double(first.size())));
+    EXPECT_LT(sent.size(), first.size());
+    EXPECT_EQ(reduced->jpegData(1.0), first) << "the first JPEG is kept for the album copy";
 }
 
 TEST(ImageBase64, SignatureArrivesBlackOnWhite) {

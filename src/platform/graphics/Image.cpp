@@ -2,6 +2,13 @@
 
 #include <cairo.h>
 #include <turbojpeg.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <csetjmp>
+#include <cstdio>  // before the codec's row-by-row interface, which needs it
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <vector>
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
@@ -100,14 +108,199 @@ cairo_surface_t* turnedCopy(cairo_surface_t* s, ImageOrientation turn) {
     const auto* source = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(s));
     auto* target = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(out));
     const long targetStride = cairo_image_surface_get_stride(out) / 4;
-    const uint32_t* rowStart = source + y0 * sourceStride + x0;
-    for (int y = 0; y < oh; ++y, rowStart += stepDown) {
-        const uint32_t* from = rowStart;
-        uint32_t* to = target + y * targetStride;
-        for (int x = 0; x < ow; ++x, from += stepAcross) to[x] = *from;
+    const long start = y0 * sourceStride + x0;
+    // In square tiles, so that the rows read across a turned picture stay in the cache.
+    constexpr int kTile = 32;
+    for (int ty = 0; ty < oh; ty += kTile) {
+        const int yEnd = std::min(oh, ty + kTile);
+        for (int tx = 0; tx < ow; tx += kTile) {
+            const int xEnd = std::min(ow, tx + kTile);
+            for (int y = ty; y < yEnd; ++y) {
+                long from = start + y * stepDown + tx * stepAcross;
+                uint32_t* to = target + y * targetStride;
+                for (int x = tx; x < xEnd; ++x, from += stepAcross) to[x] = source[from];
+            }
+        }
     }
     cairo_surface_mark_dirty(out);
     return out;
+}
+
+// One axis of a reduction by area: new pixel i is the sum of the old pixels from first[i] on,
+// weighted by weights[offset[i]] up to weights[offset[i + 1]] (exclusive). A new pixel's weights
+// add up to kAreaUnit times the share of it that the picture covers.
+struct AreaTaps {
+    std::vector<int> first, offset;
+    std::vector<uint32_t> weights;
+};
+constexpr int kAreaBits = 14;
+constexpr uint32_t kAreaUnit = 1u << kAreaBits;
+
+// The taps of `n` new pixels over which `m` old pixels are stretched from `origin` for
+// `length` new pixels (length <= m: each new pixel covers at least one old pixel).
+AreaTaps areaTaps(int n, int m, double origin, double length) {
+    AreaTaps t;
+    t.first.assign(n, 0);
+    t.offset.assign(n + 1, 0);
+    const double oldPerNew = m / length;
+    for (int i = 0; i < n; ++i) {
+        t.offset[i] = static_cast<int>(t.weights.size());
+        const double lo = std::max(double(i), origin), hi = std::min(double(i + 1), origin + length);
+        if (!(hi > lo)) continue;
+        // The old pixels' span [a, b) under the covered part of new pixel i.
+        const double a = (lo - origin) * oldPerNew, b = (hi - origin) * oldPerNew;
+        const int j0 = std::clamp(static_cast<int>(std::floor(a)), 0, m - 1);
+        const int j1 = std::clamp(static_cast<int>(std::ceil(b)) - 1, j0, m - 1);
+        const double units = (hi - lo) * kAreaUnit;
+        // Rounded as running sums, so that the weights add up exactly.
+        double covered = 0;
+        uint32_t given = 0;
+        t.first[i] = j0;
+        for (int j = j0; j <= j1; ++j) {
+            covered += std::max(0.0, std::min(b, j + 1.0) - std::max(a, double(j)));
+            const auto upTo = static_cast<uint32_t>(std::lround(covered / (b - a) * units));
+            t.weights.push_back(upTo - given);
+            given = upTo;
+        }
+    }
+    t.offset[n] = static_cast<int>(t.weights.size());
+    return t;
+}
+
+// sum[c] = row[c] * w (or += when adding) for n channels, w below 2^16. With SSE2, sixteen
+// channels at a time: 16-bit products whose low and high halves are joined into 32 bits.
+void weighRow(uint32_t* __restrict sum, const unsigned char* __restrict row, uint32_t w, size_t n, bool adding) {
+    size_t c = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i weight = _mm_set1_epi16(static_cast<short>(static_cast<uint16_t>(w)));
+    for (; c + 16 <= n; c += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + c));
+        __m128i products[4];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i words = half == 0 ? _mm_unpacklo_epi8(bytes, zero) : _mm_unpackhi_epi8(bytes, zero);
+            const __m128i low = _mm_mullo_epi16(words, weight), high = _mm_mulhi_epu16(words, weight);
+            products[2 * half] = _mm_unpacklo_epi16(low, high);
+            products[2 * half + 1] = _mm_unpackhi_epi16(low, high);
+        }
+        auto* to = reinterpret_cast<__m128i*>(sum + c);
+        for (int k = 0; k < 4; ++k) {
+            const __m128i value = adding ? _mm_add_epi32(_mm_loadu_si128(to + k), products[k]) : products[k];
+            _mm_storeu_si128(to + k, value);
+        }
+    }
+#endif
+    for (; c < n; ++c) sum[c] = (adding ? sum[c] : 0) + row[c] * w;
+}
+
+// A reduction by area: an old picture of sw x sh pixels stretched over `rect` of a new
+// transparent ow x oh surface (the rect at most as large as the picture on each axis), each new
+// pixel the average of the area of the picture it covers (premultiplied channels, so that
+// transparency averages correctly). The old rows are given top to bottom, one at a time, so a
+// decoder can hand them over as it makes them.
+class AreaReduction {
+public:
+    AreaReduction(int sw, int sh, int ow, int oh, Rect rect)
+        : across_(areaTaps(ow, sw, rect.x(), rect.width())), down_(areaTaps(oh, sh, rect.y(), rect.height())),
+          height_(oh), out_(newSurface(ow, oh)) {
+        firstColumn_ = sw;
+        for (int x = 0; x < ow; ++x) {
+            const int taps = across_.offset[x + 1] - across_.offset[x];
+            if (taps == 0) continue;
+            firstColumn_ = std::min(firstColumn_, across_.first[x]);
+            endColumn_ = std::max(endColumn_, across_.first[x] + taps);
+        }
+        if (endColumn_ <= firstColumn_) endColumn_ = firstColumn_;
+        const size_t channels = static_cast<size_t>(endColumn_ - firstColumn_) * 4;
+        for (auto& sums : sums_) sums.assign(channels, 0);
+        skipUncovered();
+        if (out_) cairo_surface_flush(out_);
+    }
+    ~AreaReduction() {
+        if (out_) cairo_surface_destroy(out_);
+    }
+    AreaReduction(const AreaReduction&) = delete;
+    AreaReduction& operator=(const AreaReduction&) = delete;
+
+    // Whether the new surface could be made.
+    bool ok() const { return out_ != nullptr; }
+    // The old rows from `first` on the last row handed over must be below, in order.
+    int nextNeeded() const { return next_ < height_ ? down_.first[next_] : -1; }
+    // Old row j: sw pixels B G R A (premultiplied).
+    void add(int j, const unsigned char* row) {
+        if (!out_ || sums_[0].empty()) return;
+        row += static_cast<size_t>(firstColumn_) * 4;
+        // An old row serves at most two new rows: the one it ends and the one it starts.
+        const int from = next_;
+        for (int y = from; y < height_ && y <= from + 1; ++y) {
+            const int first = down_.first[y], taps = down_.offset[y + 1] - down_.offset[y];
+            if (taps == 0 || j < first || j >= first + taps) continue;
+            weighRow(sums_[y & 1].data(), row, down_.weights[down_.offset[y] + (j - first)], sums_[y & 1].size(),
+                     j > first);
+            if (j == first + taps - 1) {
+                writeRow(y);
+                next_ = y + 1;
+                skipUncovered();
+            }
+        }
+    }
+    // The new surface (rows the old ones never reached stay transparent); null when it could
+    // not be made.
+    cairo_surface_t* finish() {
+        cairo_surface_t* out = out_;
+        out_ = nullptr;
+        if (out) cairo_surface_mark_dirty(out);
+        return out;
+    }
+
+private:
+    void skipUncovered() {
+        while (next_ < height_ && down_.offset[next_ + 1] == down_.offset[next_]) ++next_;
+    }
+    void writeRow(int y) {
+        const uint32_t* sums = sums_[y & 1].data();
+        auto* to = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(out_) +
+                                               static_cast<size_t>(y) * cairo_image_surface_get_stride(out_));
+        const int ow = static_cast<int>(across_.first.size());
+        for (int x = 0; x < ow; ++x) {
+            const int taps = across_.offset[x + 1] - across_.offset[x];
+            const uint32_t* from = sums + static_cast<size_t>(across_.first[x] - firstColumn_) * 4;
+            const uint32_t* weight = across_.weights.data() + across_.offset[x];
+            uint64_t b = 0, g = 0, r = 0, a = 0;
+            for (int t = 0; t < taps; ++t, from += 4) {
+                const uint64_t w = weight[t];
+                b += from[0] * w;
+                g += from[1] * w;
+                r += from[2] * w;
+                a += from[3] * w;
+            }
+            constexpr int kShift = 2 * kAreaBits;
+            auto channel = [](uint64_t total) {
+                return static_cast<uint32_t>((total + (uint64_t{1} << (kShift - 1))) >> kShift);
+            };
+            to[x] = channel(b) | (channel(g) << 8) | (channel(r) << 16) | (channel(a) << 24);
+        }
+    }
+
+    AreaTaps across_, down_;
+    int height_;
+    cairo_surface_t* out_;
+    int firstColumn_ = 0, endColumn_ = 0;  // the old columns some new pixel reads
+    std::vector<uint32_t> sums_[2];        // per new row (even, odd): the old rows summed down
+    int next_ = 0;                         // the first new row not yet written
+};
+
+// `s` reduced by area over `rect` of a new ow x oh surface. Null when memory runs out.
+cairo_surface_t* areaReduced(cairo_surface_t* s, int ow, int oh, Rect rect) {
+    const int sw = cairo_image_surface_get_width(s), sh = cairo_image_surface_get_height(s);
+    AreaReduction reduction(sw, sh, ow, oh, rect);
+    if (!reduction.ok()) return nullptr;
+    cairo_surface_flush(s);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(s));
+    for (int j = std::max(0, reduction.nextNeeded()); data && j < sh && reduction.nextNeeded() >= 0; ++j)
+        reduction.add(j, data + j * stride);
+    return reduction.finish();
 }
 
 // --- PNG --------------------------------------------------------------------------------
@@ -252,6 +445,76 @@ cairo_surface_t* decodeJpeg(const std::string& bytes, int width, int height, std
     return s;
 }
 
+// Errors of the row-by-row decoder end the decoding through a jump back; warnings (a truncated
+// file) are let pass, as the whole-picture decoder does.
+struct RowDecoderErrors {
+    jpeg_error_mgr manager;
+    jmp_buf back;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void rowDecoderFailed(j_common_ptr info) {
+    auto* errors = reinterpret_cast<RowDecoderErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->back, 1);
+}
+
+void rowDecoderWarned(j_common_ptr, int) {}
+
+// The JPEG decoded at 1/denominator of its size (as the whole-picture decoder decodes it) and
+// handed to `reduction` a few rows at a time, so that the decoded picture is never held whole.
+// On corrupt data the rows decoded so far stay, `broken` is set and the fault logged.
+void decodeJpegInto(const std::string& bytes, int denominator, AreaReduction& reduction, std::atomic<bool>& broken) {
+    jpeg_decompress_struct info;
+    RowDecoderErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = rowDecoderFailed;
+    errors.manager.emit_message = rowDecoderWarned;
+    errors.message[0] = 0;
+    std::vector<unsigned char> strip;
+    std::vector<JSAMPROW> rows;
+    jpeg_create_decompress(&info);
+    if (setjmp(errors.back) == 0) {
+        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        jpeg_read_header(&info, TRUE);
+        info.scale_num = 1;
+        info.scale_denom = static_cast<unsigned>(denominator);
+        info.out_color_space = JCS_EXT_BGRA;
+        info.dct_method = JDCT_ISLOW;
+        jpeg_start_decompress(&info);
+        const size_t rowBytes = static_cast<size_t>(info.output_width) * 4;
+        const int count = std::max(1, info.rec_outbuf_height) * 4;
+        strip.resize(rowBytes * count);
+        rows.resize(count);
+        for (int i = 0; i < count; ++i) rows[i] = strip.data() + i * rowBytes;
+        while (info.output_scanline < info.output_height && reduction.nextNeeded() >= 0) {
+            const int top = static_cast<int>(info.output_scanline);
+            const int made = static_cast<int>(jpeg_read_scanlines(&info, rows.data(), count));
+            for (int i = 0; i < made; ++i) reduction.add(top + i, rows[i]);
+        }
+        if (info.output_scanline < info.output_height) jpeg_abort_decompress(&info);
+        else jpeg_finish_decompress(&info);
+    } else {
+        broken = true;
+        foundation::log(std::string("image: the JPEG data is corrupt (") + errors.message +
+                        "); the rest of the picture is left empty");
+    }
+    jpeg_destroy_decompress(&info);
+}
+
+// The smallest of the codec's halving scales (1/2, 1/4, 1/8: its fastest reduced transforms)
+// whose result keeps `neededAcross` and `neededDown` pixels for each pixel of a w x h JPEG on
+// those axes (none: only the full size will do).
+std::optional<tjscalingfactor> halvingScale(int w, int h, double neededAcross, double neededDown) {
+    std::optional<tjscalingfactor> best;
+    for (int denominator : {2, 4, 8}) {
+        const tjscalingfactor f{1, denominator};
+        if (TJSCALED(w, f) < w * neededAcross - 1e-6 || TJSCALED(h, f) < h * neededDown - 1e-6) break;
+        best = f;
+    }
+    return best;
+}
+
 // The smallest of the codec's reduced scales whose result still has `needed` pixels for each
 // pixel of a w x h JPEG (none: only the full size will do).
 std::optional<tjscalingfactor> reducedScale(int w, int h, double needed) {
@@ -326,7 +589,18 @@ struct Image::Source {
         if (hasFull() || jpeg.empty()) return nullptr;
         std::optional<tjscalingfactor> scale = reducedScale(width, height, needed);
         if (!scale) return nullptr;
-        const tjscalingfactor f = *scale;
+        return reducedAt(*scale);
+    }
+    // The kept reduced decoding when it is at least as large as scale `f` would make it (a new
+    // reference), else null.
+    cairo_surface_t* keptReduced(tjscalingfactor f) {
+        std::lock_guard<std::mutex> lock(reducedMutex_);
+        const bool covers = reduced_ && reducedScale_.num * f.denom >= f.num * reducedScale_.denom;
+        return covers ? cairo_surface_reference(reduced_) : nullptr;
+    }
+    // The JPEG decoded at scale `f` (or the kept reduced decoding, when it is at least that
+    // large) as a new reference; null when memory runs out.
+    cairo_surface_t* reducedAt(tjscalingfactor f) {
         std::lock_guard<std::mutex> lock(reducedMutex_);
         const bool covers = reduced_ && reducedScale_.num * f.denom >= f.num * reducedScale_.denom;
         if (!covers) {
@@ -636,6 +910,61 @@ void Image::drawInRect(cairo_t* cr, Rect rect, double alpha, int filter) const {
     cairo_paint_with_alpha(cr, std::clamp(alpha, 0.0, 1.0));
     cairo_restore(cr);
     if (reduced) cairo_surface_destroy(reduced);
+}
+
+Image::Ptr Image::drawnInRect(Size size, Rect rect) const {
+    const double w = std::isfinite(size.width) ? std::max(0.0, size.width) : 0;
+    const double h = std::isfinite(size.height) ? std::max(0.0, size.height) : 0;
+    auto drawn = [&] { return draw(size, 1, false, [&](cairo_t* cr) { drawInRect(cr, rect); }); };
+    if (w > kMaxPixels || h > kMaxPixels) return nullptr;
+    const int ow = static_cast<int>(std::ceil(w - 1e-9)), oh = static_cast<int>(std::ceil(h - 1e-9));
+    // The source's pixels before any turn, and how they are placed upright.
+    const int sw = source_ ? source_->width : cairo_image_surface_get_width(surface_);
+    const int sh = source_ ? source_->height : cairo_image_surface_get_height(surface_);
+    const ImageOrientation placed = orientationOf(turnOf(orientation_) * turnOf(turn_));
+    // The new bitmap as it is before being turned upright, and where the picture lies in it.
+    const bool swap = swapsSides(placed);
+    const int tw = swap ? oh : ow, th = swap ? ow : oh;
+    cairo_matrix_t toStored = orientationMatrix(placed, tw, th);
+    cairo_matrix_invert(&toStored);
+    double x0 = rect.x(), y0 = rect.y(), x1 = rect.x() + rect.width(), y1 = rect.y() + rect.height();
+    cairo_matrix_transform_point(&toStored, &x0, &y0);
+    cairo_matrix_transform_point(&toStored, &x1, &y1);
+    const Rect stored(std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0));
+    const bool reduces = ow > 0 && oh > 0 && sw > 0 && sh > 0 && !rect.isEmpty() && std::isfinite(stored.width()) &&
+                         std::isfinite(stored.height()) && stored.width() <= sw && stored.height() <= sh;
+    if (!reduces) return drawn();
+
+    cairo_surface_t* reduced = nullptr;
+    if (!source_) {
+        reduced = areaReduced(surface_, tw, th, stored);
+    } else {
+        cairo_surface_t* pixels = nullptr;
+        if (!source_->hasFull() && !source_->jpeg.empty()) {
+            const auto scale = halvingScale(sw, sh, 2 * stored.width() / sw, 2 * stored.height() / sh);
+            if (scale) pixels = source_->keptReduced(*scale);
+            if (!pixels) {
+                // Decoded row by row into the reduction: the picture is never held whole.
+                const tjscalingfactor f = scale.value_or(tjscalingfactor{1, 1});
+                AreaReduction reduction(TJSCALED(sw, f), TJSCALED(sh, f), tw, th, stored);
+                if (!reduction.ok()) return nullptr;
+                decodeJpegInto(source_->jpeg, f.denom, reduction, source_->broken);
+                reduced = reduction.finish();
+            }
+        } else {
+            pixels = cairo_surface_reference(source_->full());
+        }
+        if (pixels) {
+            reduced = areaReduced(pixels, tw, th, stored);
+            cairo_surface_destroy(pixels);
+        }
+    }
+    if (reduced && placed != ImageOrientation::Up) {
+        cairo_surface_t* upright = turnedCopy(reduced, placed);
+        cairo_surface_destroy(reduced);
+        reduced = upright;
+    }
+    return fromSurface(reduced, 1);
 }
 
 namespace {

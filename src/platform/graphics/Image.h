@@ -72,6 +72,16 @@ public:
     // cairo_filter_t (-1: the default, good). A JPEG drawn at a fraction of its size is decoded
     // at the smallest of the codec's scales that still covers the drawn size.
     void drawInRect(cairo_t* cr, Rect rect, double alpha = 1, int filter = -1) const;
+    // A new transparent bitmap of `size` points at scale 1 with the picture drawn upright into
+    // `rect` (in its points), as drawInRect draws it with the default filter. A drawing that
+    // reduces the picture on both axes is made without Cairo: each new pixel is the average of
+    // the area of the picture it covers, reduced along the stored pixels' axes and then turned
+    // upright by moving whole pixels. A JPEG is decoded for it at the codec's halving scale
+    // (1/2, 1/4, 1/8) that still keeps at least twice the pixels needed on each axis, so that the
+    // average sees what a reduction of the whole picture sees (the size of the picture's JPEG,
+    // on which compression by size decides, stays that of a full-size reduction).
+    // Null when the bitmap cannot be made; isBroken() tells a picture whose data proved corrupt.
+    Ptr drawnInRect(Size size, Rect rect) const;
     // JPEG at quality 0..1 with TurboJPEG (orientation applied; transparency put on white).
     // The encoding at full quality is kept with the image, so asking for it again (an album
     // copy of an image just compressed) costs nothing.

@@ -3,6 +3,7 @@
 #include <turbojpeg.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "platform/foundation/Sandbox.h"
@@ -303,4 +304,111 @@ TEST_F(ImageTest, JpegCorruptPastItsHeaderIsReportedAndNeverCrashes) {
     image->pixel(63, 47);  // readable, whatever was decoded
     EXPECT_FALSE(Image::fromData(jpeg.substr(0, first))) << "no scan: the header does not read";
     EXPECT_FALSE(Image::fromData(scene(16, 16)->jpegData(0.7))->isBroken());
+}
+
+TEST_F(ImageTest, DrawnInRectAveragesTheAreaEachNewPixelCovers) {
+    // Random opaque and translucent pixels, reduced by whole factors: each new pixel is the
+    // mean of its block of premultiplied pixels.
+    std::mt19937 random(5);
+    const int w = 12, h = 9;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_surface_flush(s);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
+        for (int x = 0; x < w; ++x) {
+            const uint32_t a = x % 4 == 0 ? 0x80 : 0xFF;
+            auto channel = [&] { return static_cast<uint32_t>(random() % (a + 1)); };
+            row[x] = (a << 24) | (channel() << 16) | (channel() << 8) | channel();
+        }
+    }
+    cairo_surface_mark_dirty(s);
+    auto image = Image::fromSurface(s);
+    auto raw = [](const Image::Ptr& i, int x, int y, int shift) {
+        cairo_surface_t* p = i->surface();
+        const auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(p) +
+                                                            y * cairo_image_surface_get_stride(p));
+        return static_cast<int>((row[x] >> shift) & 0xFF);
+    };
+    for (auto [fx, fy] : {std::pair{3, 3}, {4, 3}, {2, 1}}) {
+        auto reduced = image->drawnInRect({double(w / fx), double(h / fy)}, Rect(0, 0, w / fx, h / fy));
+        ASSERT_TRUE(reduced);
+        ASSERT_EQ(reduced->pixelWidth(), w / fx);
+        ASSERT_EQ(reduced->pixelHeight(), h / fy);
+        for (int y = 0; y < h / fy; ++y)
+            for (int x = 0; x < w / fx; ++x)
+                for (int shift : {0, 8, 16, 24}) {
+                    double sum = 0;
+                    for (int v = 0; v < fy; ++v)
+                        for (int u = 0; u < fx; ++u) sum += raw(image, x * fx + u, y * fy + v, shift);
+                    EXPECT_NEAR(raw(reduced, x, y, shift), sum / (fx * fy), 0.51)
+                        << fx << " x " << fy << " at " << x << "," << y << " channel " << shift;
+                }
+    }
+}
+
+TEST_F(ImageTest, DrawnInRectLooksAsCairoDrawsIt) {
+    auto picture = scene(300, 200);
+    auto byCairo = [&](const Image::Ptr& image, Size size, Rect rect) {
+        return Image::draw(size, 1, false, [&](cairo_t* cr) { image->drawInRect(cr, rect); });
+    };
+    // Reductions by a third and more (where Cairo averages areas too), a crop, a fit with
+    // margins that stay transparent and a picture shown turned.
+    struct Case {
+        Image::Ptr image;
+        Size size;
+        Rect rect;
+    };
+    const Case cases[] = {{picture, {97, 61}, Rect(0, 0, 97, 61)},
+                          {picture, {100, 100}, Rect(-25, 0, 150, 100)},
+                          {picture, {120, 120}, Rect(0, 30, 120, 80)},
+                          {picture->withOrientation(ImageOrientation::Right), {61, 97}, Rect(0, 0, 61, 97)},
+                          {picture->withOrientation(ImageOrientation::LeftMirrored), {50, 70}, Rect(-17.5, 0, 85, 70)}};
+    for (const Case& c : cases) {
+        auto ours = c.image->drawnInRect(c.size, c.rect);
+        auto theirs = byCairo(c.image, c.size, c.rect);
+        ASSERT_TRUE(ours);
+        EXPECT_EQ(ours->size(), c.size);
+        EXPECT_LT(meanDifference(ours, theirs), 0.01) << c.size.width << " x " << c.size.height;
+        for (auto [x, y] : {std::pair{2, 2}, {int(c.size.width) - 3, int(c.size.height) / 2}})
+            EXPECT_TRUE(near(ours->pixel(x, y), theirs->pixel(x, y), 0.1)) << x << "," << y;
+    }
+    auto fitted = picture->drawnInRect({120, 120}, Rect(0, 30, 120, 80));
+    EXPECT_EQ(fitted->pixel(60, 10).a, 0) << "the margin stays transparent";
+    EXPECT_EQ(fitted->pixel(60, 60).a, 1);
+    auto halfCovered = picture->drawnInRect({120, 120}, Rect(0, 29.5, 120, 80));
+    EXPECT_NEAR(halfCovered->pixel(60, 29).a, 0.5, 0.01) << "a row half covered is half opaque";
+
+    // Enlarging is left to Cairo, pixel for pixel.
+    auto small = scene(40, 30);
+    auto enlarged = small->drawnInRect({80, 60}, Rect(0, 0, 80, 60));
+    EXPECT_LT(meanDifference(enlarged, byCairo(small, {80, 60}, Rect(0, 0, 80, 60))), 1e-9);
+}
+
+TEST_F(ImageTest, AJpegReducedRowByRowMatchesItsWholeDecoding) {
+    // Decoded at a halving scale (or whole) straight into the reduction, in every orientation
+    // a camera tags, against the same reduction of the pixels decoded whole.
+    auto jpeg = scene(1600, 1200)->jpegData(0.9);
+    auto decoded = whole(Image::fromData(jpeg));
+    for (ImageOrientation o : {ImageOrientation::Up, ImageOrientation::Right, ImageOrientation::Left,
+                               ImageOrientation::Down}) {
+        for (Size size : {Size{200, 150}, Size{400, 300}, Size{1000, 750}}) {
+            auto lazy = Image::fromData(jpeg)->withOrientation(o);
+            auto plain = decoded->withOrientation(o);
+            const Size shown = lazy->size().width > lazy->size().height ? size : Size{size.height, size.width};
+            auto reduced = lazy->drawnInRect(shown, Rect(0, 0, shown.width, shown.height));
+            auto reference = plain->drawnInRect(shown, Rect(0, 0, shown.width, shown.height));
+            ASSERT_TRUE(reduced);
+            EXPECT_FALSE(lazy->isBroken());
+            EXPECT_LT(meanDifference(reduced, reference), 0.01) << int(o) << ", " << size.width;
+            EXPECT_TRUE(near(reduced->pixel(3, 3), reference->pixel(3, 3), 0.08)) << int(o) << ", " << size.width;
+        }
+    }
+    // A file cut short still gives its top; the rest is what the decoder makes of the missing data.
+    auto cut = Image::fromData(jpeg.substr(0, jpeg.size() / 2));
+    ASSERT_TRUE(cut);
+    auto top = cut->drawnInRect({200, 150}, Rect(0, 0, 200, 150));
+    ASSERT_TRUE(top);
+    EXPECT_FALSE(cut->isBroken());
+    auto wholeTop = decoded->drawnInRect({200, 150}, Rect(0, 0, 200, 150));
+    EXPECT_TRUE(near(top->pixel(100, 5), wholeTop->pixel(100, 5), 0.08));
 }
