@@ -1,15 +1,15 @@
 #include "platform/foundation/Sandbox.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <vector>
 
 #include "platform/foundation/Log.h"
@@ -110,13 +110,21 @@ bool createDirectories(const fs::path& p) {
     return !ec && fs::is_directory(p, ec);
 }
 
+namespace {
+// "<name>.tmp-<pid>-<n>": beside the target, told apart per process and per write.
+fs::path temporaryBeside(const fs::path& p) {
+    static std::atomic<unsigned> counter{0};
+    fs::path temp = p;
+    temp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    return temp;
+}
+}  // namespace
+
 bool writeAtomically(const fs::path& p, const std::string& bytes) {
     if (p.empty() || !p.has_filename()) return false;
     std::error_code ec;
     if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
-    static std::atomic<unsigned> counter{0};
-    fs::path temp = p;
-    temp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    const fs::path temp = temporaryBeside(p);
 
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -146,6 +154,26 @@ bool writeAtomically(const fs::path& p, const std::string& bytes) {
     }
     // The rename reaches the disk only with its directory.
     syncDirectory(p.has_parent_path() ? p.parent_path() : fs::path("."));
+    return true;
+}
+
+bool linkAtomically(const fs::path& from, const fs::path& to) {
+    if (from.empty() || to.empty() || !to.has_filename()) return false;
+    const fs::path temp = temporaryBeside(to);
+    if (::link(from.c_str(), temp.c_str()) != 0) return false;
+    // The file's new link count, then the name, reach the disk (its bytes are there already).
+    bool ok = false;
+    int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ok = ::fsync(fd) == 0;
+        if (::close(fd) != 0) ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), to.c_str()) != 0) ok = false;
+    // A rename between two names of one file does nothing (the target named it already), so the
+    // temporary name may still be there.
+    ::unlink(temp.c_str());
+    if (!ok) return false;
+    syncDirectory(to.has_parent_path() ? to.parent_path() : fs::path("."));
     return true;
 }
 
@@ -183,12 +211,27 @@ bool syncDirectory(const fs::path& dir) {
 std::optional<std::string> read(const fs::path& p) {
     std::error_code ec;
     if (p.empty() || !fs::is_regular_file(p, ec)) return std::nullopt;
-    std::ifstream in(p, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream out;
-    out << in.rdbuf();
-    if (in.bad()) return std::nullopt;
-    return out.str();
+    // Into one string of the file's size, read straight from the descriptor (no stream buffers,
+    // no growing copies: a camera shot is several megabytes).
+    int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    std::string bytes;
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.resize(static_cast<size_t>(info.st_size) + 1);
+    size_t have = 0;
+    bool ok = true;
+    for (;;) {
+        if (have == bytes.size()) bytes.resize(std::max<size_t>(4096, bytes.size() * 2));  // grew meanwhile
+        ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        have += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    bytes.resize(have);
+    return bytes;
 }
 
 fs::path moveAside(const fs::path& p) {

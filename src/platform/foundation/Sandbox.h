@@ -33,6 +33,11 @@ bool createDirectories(const std::filesystem::path& p);
 // Writes the whole file beside the target, flushes it to the disk, renames it over the target
 // and flushes the directory.
 bool writeAtomically(const std::filesystem::path& p, const std::string& bytes);
+// Gives the file `from` (already on the disk) the second name `to` in the same file system, in
+// place of what `to` named: a hard link made beside the target and renamed over it, then the
+// file and the new name's directory flushed to the disk. False, with nothing changed, when the
+// file system cannot link them (the caller then writes a copy).
+bool linkAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
 // Removes the temporary files that writes of other (ended) processes left in `dir` when they
 // were killed between writing and renaming. Returns how many were removed.
 int removeStaleTemporaries(const std::filesystem::path& dir);

@@ -86,9 +86,14 @@ std::optional<std::string> Asset::data() const { return foundation::files::read(
 
 bool AssetsGroup::addAsset(const Asset::Ptr& asset) {
     if (!asset || !isEditable()) return false;
+    const fs::path copy = directory_ / asset->file().filename();
+    // Photographs are never changed in place (a write replaces the file), so a second name of
+    // the saved photo is the album's copy: its bytes are on the disk already and only the name
+    // is made durable. Where the file system cannot link, the bytes are written again.
+    if (foundation::files::linkAtomically(asset->file(), copy)) return true;
     auto bytes = asset->data();
     if (!bytes) return false;
-    return foundation::files::writeAtomically(directory_ / asset->file().filename(), *bytes);
+    return foundation::files::writeAtomically(copy, *bytes);
 }
 
 int AssetsGroup::numberOfAssets() const {

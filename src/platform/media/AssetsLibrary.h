@@ -46,7 +46,8 @@ public:
     AssetsGroupType type() const { return type_; }
     const std::filesystem::path& directory() const { return directory_; }
     bool isEditable() const { return type_ == AssetsGroupAlbum; }
-    // Files a copy of the asset in an album. False for the saved photos or a failed write.
+    // Files a copy of the asset in an album, durably (a second name of the photograph's file
+    // where the file system allows). False for the saved photos or a failed write.
     bool addAsset(const Asset::Ptr& asset);
     int numberOfAssets() const;
 

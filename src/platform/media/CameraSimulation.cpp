@@ -110,7 +110,7 @@ std::string shotBytes(const std::filesystem::path& folder, graphics::Size size, 
         return {};
     }
     auto bytes = foundation::files::read(files[static_cast<size_t>(number - 1) % files.size()]);
-    return bytes ? *bytes : std::string();
+    return bytes ? std::move(*bytes) : std::string();
 }
 
 // The bytes of shot `number`, from the cache when the preview already made them.
@@ -148,7 +148,15 @@ std::string CameraScene::nextShot() {
         size = g_simulation.sceneSize;
         number = ++g_shots;
     }
-    return cachedShot(folder, size, number);
+    // The shot leaves the scene: the preview's copy of its bytes is handed over, not copied
+    // (the preview asks for the next picture from now on), and a shot the preview never showed
+    // is not kept.
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_cached.number == number && g_cached.folder == folder && g_cached.size == size)
+            return std::move(g_cached.bytes);
+    }
+    return shotBytes(folder, size, number);
 }
 
 graphics::Image::Ptr CameraScene::currentPicture() {

@@ -113,3 +113,41 @@ TEST_F(FilesTest, BundlePathsResolveInTheBundleRoot) {
     EXPECT_TRUE(bundlePath("rule", "plist").empty());
     EXPECT_TRUE(bundlePath("").empty());
 }
+
+TEST_F(FilesTest, ReadsLargeEmptyAndUnsizedFilesWhole) {
+    fs::path dir = Sandbox::current().documents();
+    std::string large(5 * 1024 * 1024 + 7, '\0');
+    for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 131 % 251);
+    ASSERT_TRUE(files::writeAtomically(dir / "shot.jpg", large));
+    EXPECT_EQ(files::read(dir / "shot.jpg"), large);
+    ASSERT_TRUE(files::writeAtomically(dir / "empty", ""));
+    EXPECT_EQ(files::read(dir / "empty"), std::string());
+    // A file whose size the system does not know beforehand is read to its end.
+    auto status = files::read("/proc/self/status");
+    ASSERT_TRUE(status.has_value());
+    EXPECT_NE(status->find("Pid:"), std::string::npos);
+    EXPECT_GT(status->size(), 100u);
+}
+
+TEST_F(FilesTest, ALinkedSecondNameKeepsTheBytesItWasGiven) {
+    fs::path photos = Sandbox::current().photos();
+    fs::path album = photos / "album";
+    fs::create_directories(album);
+    ASSERT_TRUE(files::writeAtomically(photos / "IMG_0001.JPG", "first photo"));
+    ASSERT_TRUE(files::writeAtomically(album / "IMG_0001.JPG", "an older copy"));
+    ASSERT_TRUE(files::linkAtomically(photos / "IMG_0001.JPG", album / "IMG_0001.JPG"));
+    EXPECT_EQ(files::read(album / "IMG_0001.JPG"), "first photo") << "the older copy is replaced";
+    EXPECT_EQ(entriesIn(album), 1u) << "nothing left beside it";
+    ASSERT_TRUE(files::linkAtomically(photos / "IMG_0001.JPG", album / "IMG_0001.JPG")) << "linked again";
+    EXPECT_EQ(entriesIn(album), 1u) << "nothing left beside a name the file had already";
+    // Writes replace files, so replacing the first name leaves the second as it was.
+    ASSERT_TRUE(files::writeAtomically(photos / "IMG_0001.JPG", "changed"));
+    EXPECT_EQ(files::read(album / "IMG_0001.JPG"), "first photo");
+
+    // Nothing to link, or nowhere to put it: false, and nothing made.
+    EXPECT_FALSE(files::linkAtomically(photos / "IMG_0099.JPG", album / "IMG_0099.JPG"));
+    EXPECT_FALSE(files::linkAtomically(photos / "IMG_0001.JPG", photos / "missing" / "IMG_0001.JPG"));
+    EXPECT_FALSE(files::exists(album / "IMG_0099.JPG"));
+    EXPECT_EQ(entriesIn(album), 1u);
+    EXPECT_FALSE(files::exists(photos / "missing"));
+}

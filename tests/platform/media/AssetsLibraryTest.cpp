@@ -70,6 +70,12 @@ TEST_F(AssetsLibraryTest, WritesLandAsFilesAndAlbumsHoldCopies) {
     EXPECT_TRUE(album->addAsset(asset));
     EXPECT_EQ(foundation::files::read(photos / "Brenvik" / "IMG_0001.JPG"), data);
     EXPECT_EQ(album->numberOfAssets(), 1);
+    EXPECT_TRUE(album->addAsset(asset)) << "filing it again replaces the copy";
+    EXPECT_EQ(album->numberOfAssets(), 1);
+    // The album's copy stays what it was when the saved photo is replaced.
+    ASSERT_TRUE(foundation::files::writeAtomically(photos / "IMG_0001.JPG", "replaced"));
+    EXPECT_EQ(foundation::files::read(photos / "Brenvik" / "IMG_0001.JPG"), data);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(photos / "Brenvik"), {}), 1) << "no leftovers";
 
     EXPECT_EQ(groupNames(AssetsGroupAlbum), (std::vector<std::string>{"Brenvik"}));
     EXPECT_EQ(groupNames(AssetsGroupAll), (std::vector<std::string>{AssetsLibrary::savedPhotosName(), "Brenvik"}));
