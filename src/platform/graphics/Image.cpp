@@ -224,12 +224,17 @@ public:
 
     // Whether the new surface could be made.
     bool ok() const { return out_ != nullptr; }
-    // The old rows from `first` on the last row handed over must be below, in order.
+    // The first old row still needed (-1 once every new row is written). Rows are handed over
+    // top to bottom.
     int nextNeeded() const { return next_ < height_ ? down_.first[next_] : -1; }
-    // Old row j: sw pixels B G R A (premultiplied).
-    void add(int j, const unsigned char* row) {
+    // The old columns some new pixel reads: [firstColumn, endColumn).
+    int firstColumn() const { return firstColumn_; }
+    int endColumn() const { return endColumn_; }
+    // Old row j: pixels B G R A (premultiplied) from old column `rowStart` on, covering at least
+    // the columns read.
+    void add(int j, const unsigned char* row, int rowStart = 0) {
         if (!out_ || sums_[0].empty()) return;
-        row += static_cast<size_t>(firstColumn_) * 4;
+        row += static_cast<size_t>(firstColumn_ - rowStart) * 4;
         // An old row serves at most two new rows: the one it ends and the one it starts.
         const int from = next_;
         for (int y = from; y < height_ && y <= from + 1; ++y) {
@@ -471,9 +476,9 @@ void decodeJpegInto(const std::string& bytes, int denominator, AreaReduction& re
     errors.manager.error_exit = rowDecoderFailed;
     errors.manager.emit_message = rowDecoderWarned;
     errors.message[0] = 0;
-    std::vector<unsigned char> strip;
-    std::vector<JSAMPROW> rows;
     jpeg_create_decompress(&info);
+    // Nothing owned here between the mark and the jump back: the rows are the decoder's memory,
+    // released with it.
     if (setjmp(errors.back) == 0) {
         jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
         jpeg_read_header(&info, TRUE);
@@ -482,15 +487,29 @@ void decodeJpegInto(const std::string& bytes, int denominator, AreaReduction& re
         info.out_color_space = JCS_EXT_BGRA;
         info.dct_method = JDCT_ISLOW;
         jpeg_start_decompress(&info);
-        const size_t rowBytes = static_cast<size_t>(info.output_width) * 4;
-        const int count = std::max(1, info.rec_outbuf_height) * 4;
-        strip.resize(rowBytes * count);
-        rows.resize(count);
-        for (int i = 0; i < count; ++i) rows[i] = strip.data() + i * rowBytes;
+        // Only the columns the reduction reads are decoded (from the block boundary before
+        // them), and rows above the first it needs are skipped.
+        JDIMENSION start = 0, width = info.output_width;
+        if (reduction.endColumn() > reduction.firstColumn() &&
+            static_cast<JDIMENSION>(reduction.endColumn() - reduction.firstColumn()) < info.output_width) {
+            start = static_cast<JDIMENSION>(reduction.firstColumn());
+            width = static_cast<JDIMENSION>(reduction.endColumn() - reduction.firstColumn());
+            jpeg_crop_scanline(&info, &start, &width);
+        }
+        // The rows start a pixel past the allocator's alignment: on aligned rows the codec's
+        // vector code stores past the cache (right for a whole picture, slow for rows read at once).
+        const auto count = static_cast<JDIMENSION>(std::max(1, info.rec_outbuf_height) * 4);
+        JSAMPARRAY allocated = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                         info.output_width * 4 + 4, count);
+        auto rows = static_cast<JSAMPARRAY>(
+            (*info.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, count * sizeof(JSAMPROW)));
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = allocated[i] + 4;
+        if (reduction.nextNeeded() > 0)
+            jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(reduction.nextNeeded()));
         while (info.output_scanline < info.output_height && reduction.nextNeeded() >= 0) {
             const int top = static_cast<int>(info.output_scanline);
-            const int made = static_cast<int>(jpeg_read_scanlines(&info, rows.data(), count));
-            for (int i = 0; i < made; ++i) reduction.add(top + i, rows[i]);
+            const int made = static_cast<int>(jpeg_read_scanlines(&info, rows, count));
+            for (int i = 0; i < made; ++i) reduction.add(top + i, rows[i], static_cast<int>(start));
         }
         if (info.output_scanline < info.output_height) jpeg_abort_decompress(&info);
         else jpeg_finish_decompress(&info);

@@ -403,6 +403,18 @@ TEST_F(ImageTest, AJpegReducedRowByRowMatchesItsWholeDecoding) {
             EXPECT_TRUE(near(reduced->pixel(3, 3), reference->pixel(3, 3), 0.08)) << int(o) << ", " << size.width;
         }
     }
+    // Crops across and down (centred, and off to one side) decode only what they show.
+    const std::pair<Size, Rect> crops[] = {{{150, 200}, Rect(-58.33, 0, 266.67, 200)},
+                                           {{300, 120}, Rect(0, -52.5, 300, 225)},
+                                           {{100, 100}, Rect(-120, -10, 160, 120)}};
+    for (auto [size, rect] : crops) {
+        auto reduced = Image::fromData(jpeg)->drawnInRect(size, rect);
+        auto reference = decoded->drawnInRect(size, rect);
+        ASSERT_TRUE(reduced);
+        EXPECT_LT(meanDifference(reduced, reference), 0.01) << size.width << " x " << size.height;
+        for (auto [x, y] : {std::pair{0, 0}, {int(size.width) - 1, int(size.height) - 1}})
+            EXPECT_TRUE(near(reduced->pixel(x, y), reference->pixel(x, y), 0.08)) << x << "," << y;
+    }
     // A file cut short still gives its top; the rest is what the decoder makes of the missing data.
     auto cut = Image::fromData(jpeg.substr(0, jpeg.size() / 2));
     ASSERT_TRUE(cut);
