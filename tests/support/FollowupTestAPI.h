@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -8,6 +9,7 @@
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReminderCell.h"
 #include "liability/followup/ReportResultViewController.h"
+#include "liability/followup/ReportViewController.h"
 
 // What the follow-up tests read inside the rating screen: its header, its suggestion input and
 // its submit button.
@@ -26,6 +28,16 @@ public:
         return screen.activityIndicator_;
     }
     static bool isWaiting(const PromptResultViewController& screen) { return screen.waiting_; }
+};
+
+// The insurance report: the request a button sends and the number a telephone report dials.
+class ReportTestAPI {
+public:
+    static std::shared_ptr<CaseInfoRequest> makeCaseInfoRequest(const ReportViewController& screen,
+                                                                const std::string& reportype) {
+        return screen.makeCaseInfoRequest(reportype);
+    }
+    static std::optional<std::string> reportTelephone(const ReportViewController& screen) { return screen.reportTelephone(); }
 };
 
 // The report result: its row's text, its home button, its poll timer and whether polling is over.

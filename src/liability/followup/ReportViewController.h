@@ -54,11 +54,6 @@ public:
     void viewDidLoad() override;
     void loadDataSource() override;
 
-    // The report request of a button: reportype "0" in the application, "1" by telephone.
-    std::shared_ptr<CaseInfoRequest> makeCaseInfoRequest(const std::string& reportype) const;
-    // The number a telephone report dials, or nullopt when the record has none the phone can dial.
-    std::optional<std::string> reportTelephone() const;
-
     // The four buttons, by row.
     void reportInApplication();
     void reportByTelephone();
@@ -69,6 +64,12 @@ public:
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
 private:
+    friend class ReportTestAPI;
+    // The report request of a button: reportype "0" in the application, "1" by telephone.
+    std::shared_ptr<CaseInfoRequest> makeCaseInfoRequest(const std::string& reportype) const;
+    // The number a telephone report dials, or nullopt when the record has none the phone can dial.
+    std::optional<std::string> reportTelephone() const;
+
     void submitReport(const std::string& reportype);
     void openResultScreen(CaseMode state);
     bool submitting_ = false;

@@ -90,15 +90,15 @@ TEST_F(ReportTest, ReportTimeIsTheStoredOneOrNowWithTwoDigitsEverywhere) {
     // A new case late in the year: every field two digits, 24-hour clock.
     advance(3 * 24 * 3600 + 5 * 3600 + 3 * 60 + 9);  // 2026-12-10 15:03:09
     auto report = openReport(1);
-    EXPECT_EQ(report->makeCaseInfoRequest("0")->casedate, "2026-12-10 15:03:09");
+    EXPECT_EQ(ReportTestAPI::makeCaseInfoRequest(*report, "0")->casedate, "2026-12-10 15:03:09");
 
     // Reopened from the history: the stored time; an empty one counts as unset.
     report->reporTime = "2026-11-02 08:15:00";
-    EXPECT_EQ(report->makeCaseInfoRequest("0")->casedate, "2026-11-02 08:15:00");
+    EXPECT_EQ(ReportTestAPI::makeCaseInfoRequest(*report, "0")->casedate, "2026-11-02 08:15:00");
     report->reporTime = "";
-    EXPECT_EQ(report->makeCaseInfoRequest("0")->casedate, "2026-12-10 15:03:09");
+    EXPECT_EQ(ReportTestAPI::makeCaseInfoRequest(*report, "0")->casedate, "2026-12-10 15:03:09");
     auto pattern = std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})");
-    EXPECT_TRUE(std::regex_match(*report->makeCaseInfoRequest("1")->casedate, pattern));
+    EXPECT_TRUE(std::regex_match(*ReportTestAPI::makeCaseInfoRequest(*report, "1")->casedate, pattern));
 
     navigation->popToRootViewController(false);
     finishTransitions();
@@ -147,7 +147,7 @@ TEST_F(ReportTest, TelephoneReportWithoutADialableNumberTellsTheDriverAndSendsNo
     // A number with spaces around it and groups is dialled with its digits.
     auto report = open<ReportViewController>(
         "ReportViewController", {{"compary", {{"insreporttel", " 400-800-8000 "}}}, {"simualateState", 1}});
-    EXPECT_EQ(report->reportTelephone(), "4008008000");
+    EXPECT_EQ(ReportTestAPI::reportTelephone(*report), "4008008000");
 }
 
 TEST_F(ReportTest, InsurerNumbersWrittenWithSpacesBracketsOrCountryCodeAreDialled) {
@@ -172,7 +172,7 @@ TEST_F(ReportTest, InsurerNumbersWrittenWithSpacesBracketsOrCountryCodeAreDialle
     for (const char* bad : {"95+518", "++95518", "(+)", "95518 转 1", "1-2"}) {
         auto report = open<ReportViewController>("ReportViewController",
                                                  {{"compary", {{"insreporttel", bad}}}, {"simualateState", 1}});
-        EXPECT_EQ(report->reportTelephone(), std::nullopt) << bad;
+        EXPECT_EQ(ReportTestAPI::reportTelephone(*report), std::nullopt) << bad;
         navigation->popToRootViewController(false);
         finishTransitions();
     }
