@@ -45,12 +45,6 @@ public:
                       std::map<std::string, std::vector<std::string>> secondColumns, bool twoColumns,
                       DoneBlock doneBlock, CancelBlock cancelBlock);
 
-    const std::string& title() const { return title_; }
-    int numberOfColumns() const { return twoColumns_ ? 2 : 1; }
-    // The strings a column shows now (the second column: those of the selected first row).
-    std::vector<std::string> rowsOfColumn(int column) const;
-    bool isShown() const { return shown_; }
-
     // The buttons of the sheet, as a finger would tap them.
     void done();
     void cancel();
@@ -62,6 +56,10 @@ public:
     void didSelectRow(ui::PickerView& picker, int row, int component) override;
 
 private:
+    friend class StringPickerSheetTestAPI;
+    int numberOfColumns() const { return twoColumns_ ? 2 : 1; }
+    // The strings a column shows now (the second column: those of the selected first row).
+    std::vector<std::string> rowsOfColumn(int column) const;
     void show(const nlohmann::json& initialSelection, const std::shared_ptr<ui::View>& origin);
     void finishDone();
     void finishCancel();

@@ -11,6 +11,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "support/PlatformTest.h"
+#include "support/StringPickerSheetTestAPI.h"
 
 using nlohmann::json;
 
@@ -195,7 +196,7 @@ TEST_F(InputTest, EmptyListsOfferNothingToChoose) {
     EXPECT_EQ(wheel->numberOfRowsInComponent(0), 0);
     EXPECT_EQ(wheel->selectedRowInComponent(0), 0);
     EXPECT_EQ(wheel->titleForRow(0, 0), "");
-    EXPECT_TRUE(picker->rowsOfColumn(0).empty());
+    EXPECT_TRUE(StringPickerSheetTestAPI::rowsOfColumn(*picker, 0).empty());
     ASSERT_TRUE(driver.answerAlert(StringPickerSheet::kDoneTitle));
     EXPECT_EQ(result.done, 0);
     EXPECT_EQ(result.cancelled, 1);
