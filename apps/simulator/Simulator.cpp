@@ -36,6 +36,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/Screen.h"
 #include "tools/server/StandInServer.h"
 #include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
@@ -255,6 +256,7 @@ bool Simulator::start(std::string& error) {
     loop.reset();
     loop.adoptCurrentThread();
     if (options_.manualClock) loop.setClock(std::make_shared<foundation::ManualClock>());
+    ui::Screen::mainScreen().setSize({options_.screenWidth, options_.screenHeight});
 
     // The installation.
     if (options_.sandbox.empty()) {

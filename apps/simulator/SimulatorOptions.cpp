@@ -50,6 +50,7 @@ std::string usage(const std::string& program) {
            "  --account USERID[:PHONE] the saved account (default: the demonstration account)\n"
            "  --no-account            start without a saved account\n"
            "  --position LON,LAT      where the phone is (default: 116.397,39.908, Beijing)\n"
+           "  --screen WxH            the screen in points, portrait (default: 320x568; 375x667 the larger phone)\n"
            "  --camera DIR            JPEG files the camera takes in turn\n"
            "  --microphone FILE.wav   what the microphone hears (16-bit PCM WAV)\n"
            "  --resources DIR         the application bundle (default: the build's resources)\n"
@@ -129,6 +130,17 @@ std::optional<SimulatorOptions> parseOptions(const std::vector<std::string>& arg
             }
             o.longitude = lon;
             o.latitude = lat;
+        } else if (a == "--screen") {
+            if (!value(v)) return std::nullopt;
+            auto x = v.find('x');
+            double w = 0, h = 0;
+            if (x == std::string::npos || !parseDouble(v.substr(0, x), w) || !parseDouble(v.substr(x + 1), h) ||
+                w < 240 || w > 1024 || h < 320 || h > 1366 || w > h) {
+                error = "--screen wants WIDTHxHEIGHT in points, portrait, e.g. 375x667: " + v;
+                return std::nullopt;
+            }
+            o.screenWidth = w;
+            o.screenHeight = h;
         } else if (a == "--camera") {
             if (!value(v)) return std::nullopt;
             o.cameraFolder = v;

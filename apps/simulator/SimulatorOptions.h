@@ -22,6 +22,9 @@ struct SimulatorOptions {
     // Where the phone is: longitude and latitude (default: Tian'anmen, Beijing).
     double longitude = 116.397;
     double latitude = 39.908;
+    // The phone's screen in points (portrait): 320 x 568 unless asked otherwise.
+    double screenWidth = 320;
+    double screenHeight = 568;
     // The camera's pictures: a folder of JPEG files taken in turn (empty: generated pictures).
     std::filesystem::path cameraFolder;
     // What the microphone hears: a 16-bit PCM WAV file (empty: a steady tone).

@@ -1,5 +1,6 @@
 #include "liability/chat/ChatViews.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -9,6 +10,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
+#include "platform/ui/Window.h"
 
 namespace {
 
@@ -73,6 +75,9 @@ ChatToolBar::ChatToolBar(ui::Rect frame) : ui::View(frame) {
 
     foundation::NotificationCenter::defaultCenter().addObserver(
         ui::KeyboardWillHideNotification, [this](const foundation::Notification&) { keyboardWillHide(); }, this);
+    foundation::NotificationCenter::defaultCenter().addObserver(
+        ui::KeyboardWillChangeFrameNotification,
+        [this](const foundation::Notification& note) { keyboardWillChangeFrame(note.userInfo); }, this);
 }
 
 ChatToolBar::~ChatToolBar() {
@@ -119,6 +124,21 @@ bool ChatToolBar::shouldChangeTextInRange(ui::TextView& view, ui::TextRange, con
 void ChatToolBar::keyboardWillHide() {
     if (!built_) return;
     if (auto delegate = delegate_.lock()) delegate->chatTabBarBeginingEndEditing(*this);
+}
+
+void ChatToolBar::keyboardWillChangeFrame(const nlohmann::json& userInfo) {
+    auto parent = superview();
+    auto win = window();
+    if (!parent || !win || !userInfo.is_object() || !userInfo.contains("frame")) return;
+    const auto& f = userInfo["frame"];
+    if (!f.is_object() || !f.value("y", nlohmann::json()).is_number()) return;
+    if (!restingY_) restingY_ = frame().y();
+    // The keyboard's top edge in the bar's superview (the keyboard's frame is the screen's).
+    double keyboardTop = f["y"].get<double>() - win->frame().y();
+    keyboardTop = parent->convertPointFromView({0, keyboardTop}, nullptr).y;
+    ui::Rect bar = frame();
+    bar.origin.y = std::min(*restingY_, keyboardTop - bar.height());
+    setFrame(bar);
 }
 
 void ChatToolBar::voiceButtonTouchDownAction() {

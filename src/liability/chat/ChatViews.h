@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "liability/chat/ChatMessage.h"
@@ -27,7 +28,8 @@ public:
 // The 44-point input bar at the foot of the chat: a switch between typing (a text view whose
 // Send key sends) and hold-to-talk ("摁住我说话": recording while the finger is down; releasing
 // on the button sends, leaving it, releasing outside or a cancelled touch (a call) drops the
-// recording). Every way the touch ends removes the level overlay.
+// recording). Every way the touch ends removes the level overlay. While the keyboard is up the
+// bar rides on top of it, so what is typed can be seen; it goes back down with the keyboard.
 class ChatToolBar : public ui::View, public ui::TextViewDelegate, public SoundRecordingDelegate {
 public:
     static constexpr const char* kTalkTitle = "摁住我说话";
@@ -54,8 +56,10 @@ private:
     friend class ChatTestAPI;
     void build();
     void keyboardWillHide();
+    void keyboardWillChangeFrame(const nlohmann::json& userInfo);
 
     std::weak_ptr<ChatTabBarDelegate> delegate_;
+    std::optional<double> restingY_;   // where the bar sits without the keyboard
     std::shared_ptr<ui::Button> switchButton_;
     std::shared_ptr<ui::TextView> showMessageView_;
     std::shared_ptr<ui::Button> showVoiceButton_;

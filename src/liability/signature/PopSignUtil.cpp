@@ -62,6 +62,8 @@ void PopSignUtil::setPopWithVC(const std::shared_ptr<ui::ViewController>& vc, Dr
         return;
     }
     ++openings_;
+    // The pad covers the whole screen: a keyboard left up would hide its lower part.
+    root->endEditing(true);
     const double w = root->bounds().width();
     const double h = root->bounds().height();
 

@@ -14,6 +14,13 @@ graphics::Image::Ptr takePickerPicture() {
     return jpeg.empty() ? nullptr : graphics::Image::fromData(jpeg);
 }
 
-void installImagePickerCamera() { ui::ImagePickerController::setCameraProvider(takePickerPicture); }
+void installImagePickerCamera() {
+    ui::ImagePickerController::setCameraProvider(takePickerPicture);
+    ui::ImagePickerController::setCameraPreviewProvider([]() -> graphics::Image::Ptr {
+        auto camera = CaptureDevice::defaultDeviceWithMediaType(MediaType::Video);
+        if (!camera || camera->position() != CaptureDevicePosition::Back) return nullptr;
+        return CameraScene::shared().currentPicture();
+    });
+}
 
 }  // namespace media

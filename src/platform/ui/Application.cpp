@@ -135,6 +135,7 @@ void resetForTests() {
     Keyboard::reset();
     Screen::mainScreen().reset();
     ImagePickerController::setCameraProvider(nullptr);
+    ImagePickerController::setCameraPreviewProvider(nullptr);
 }
 
 }  // namespace ui

@@ -120,7 +120,8 @@ void Button::updateContent() {
     auto img = currentImage();
     imageView_->setImage(img);
     imageView_->setHidden(!img);
-    imageView_->setAlpha(!isEnabled() && adjustsImageWhenDisabled_ && !images_.count(ControlStates::Disabled) ? 0.5 : 1);
+    imageView_->setAlpha(!isEnabled() && adjustsImageWhenDisabled_ && !images_.count(ControlStates::Disabled) ? kDisabledAlpha : 1);
+    setNeedsDisplay();
     setNeedsLayout();
     layoutSubviews();
 }
@@ -215,9 +216,13 @@ Size Button::intrinsicContentSize() const {
     return sizeThatFits({0, 0});
 }
 
+bool Button::dimsDisabledBackground() const {
+    return !isEnabled() && adjustsImageWhenDisabled_ && !backgroundImages_.count(ControlStates::Disabled);
+}
+
 void Button::draw(GraphicsContext& context, Rect rect) {
     (void)rect;
-    if (auto bg = currentBackgroundImage()) context.drawImage(bg, bounds());
+    if (auto bg = currentBackgroundImage()) context.drawImage(bg, bounds(), dimsDisabledBackground() ? kDisabledAlpha : 1);
     if (isHighlighted() && showsTouch_) {
         context.setFillColor(Color::white().withAlpha(0.3));
         context.fillEllipseInRect(bounds());

@@ -17,7 +17,10 @@ enum class ButtonType { Custom, System };
 // combination), else the Normal one. Custom buttons have white titles by default, system
 // buttons the tint colour (grey when disabled). The image and the title sit side by side,
 // centred (or as the content alignment says) inside the bounds less contentEdgeInsets, each
-// moved by its own edge insets; the background image fills the bounds.
+// moved by its own edge insets; the background image fills the bounds. Disabled, a button
+// that adjusts its images when disabled and has no image of its own for that state draws its
+// image and its background image faded to half strength over what lies behind, as a phone
+// dims a button that cannot be pressed; the title keeps its colour.
 class Button : public Control {
 public:
     explicit Button(ButtonType type = ButtonType::Custom);
@@ -71,6 +74,10 @@ public:
     Size intrinsicContentSize() const override;
     void draw(GraphicsContext& context, Rect rect) override;
     std::string describeContent() const override;
+    // How strongly a disabled button's images are drawn (see above).
+    static constexpr double kDisabledAlpha = 0.5;
+    // Whether the background image is drawn faded now.
+    bool dimsDisabledBackground() const;
 
 protected:
     void stateChanged() override;

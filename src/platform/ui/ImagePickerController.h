@@ -24,7 +24,8 @@ public:
 };
 
 // The system picker, presented modally by a screen. It shows a camera or library screen of
-// its own; the picture comes from the installed source (the media layer installs the camera;
+// its own (the camera: the lens's view with "取消" and a round shutter below it, which take a
+// picture or cancel as a finger on them would; the library: "照片" with "取消"); the picture comes from the installed source (the media layer installs the camera;
 // tests and the simulator call finishPicking / cancel as the user's choice). The delegate
 // dismisses it.
 class ImagePickerController : public NavigationController {
@@ -43,6 +44,9 @@ public:
     static bool isSourceTypeAvailable(ImagePickerSourceType type);
     // Installed by the media layer: takes a picture for the camera source (null: none).
     static void setCameraProvider(std::function<ImagePtr()> provider);
+    // Installed by the media layer: what the camera sees now, shown behind the shutter while
+    // the camera source is up (without one the preview stays black).
+    static void setCameraPreviewProvider(std::function<ImagePtr()> provider);
 
     // The user's choices.
     void finishPicking(ImagePtr image);

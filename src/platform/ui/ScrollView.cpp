@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/TextInput.h"
+#include "platform/ui/Window.h"
 
 namespace ui {
 
@@ -146,6 +149,70 @@ void ScrollView::touchesEnded(const Touches& touches) {
 void ScrollView::touchesCancelled(const Touches& touches) {
     (void)touches;
     if (dragging_) dragBy({0, 0}, true);
+}
+
+namespace {
+
+// The scroll view that keeps room for the keyboard now.
+std::weak_ptr<ScrollView>& roomForKeyboard() {
+    static std::weak_ptr<ScrollView> view;
+    return view;
+}
+
+}  // namespace
+
+void ScrollView::giveBackKeyboardRoom() {
+    auto view = roomForKeyboard().lock();
+    roomForKeyboard().reset();
+    if (!view || view->keyboardInset() == 0) return;
+    EdgeInsets insets = view->contentInset();
+    insets.bottom -= view->keyboardInset();
+    view->setContentInset(insets);
+    view->keyboardInset_ = 0;
+    view->setContentOffset(view->clampOffset(view->contentOffset()));
+}
+
+void ScrollView::keyboardChanged() {
+    auto* input = dynamic_cast<View*>(Application::shared().firstResponder());
+    if (!Keyboard::isVisible() || !input || !input->window()) {
+        giveBackKeyboardRoom();
+        return;
+    }
+    // The nearest ancestor that scrolls (the input itself may be a scroll view: a text view).
+    ScrollView* scroll = nullptr;
+    for (View* v = input->superviewPointer(); v; v = v->superviewPointer()) {
+        if (auto* s = dynamic_cast<ScrollView*>(v); s && s->isScrollEnabled()) {
+            scroll = s;
+            break;
+        }
+    }
+    auto current = roomForKeyboard().lock();
+    if (!scroll || current.get() != scroll) giveBackKeyboardRoom();
+    if (!scroll) return;
+    auto window = scroll->window();
+    Rect keyboard = Keyboard::frame();
+    keyboard.origin.x -= window->frame().x();
+    keyboard.origin.y -= window->frame().y();
+    // How deep the keyboard covers the scroll view, in its own coordinates.
+    Rect mine = scroll->convertRectToView(scroll->bounds(), nullptr);
+    double covered = std::max(0.0, mine.maxY() - keyboard.y());
+    covered = std::min(covered, scroll->bounds().height());
+    EdgeInsets insets = scroll->contentInset();
+    insets.bottom += covered - scroll->keyboardInset_;
+    scroll->setContentInset(insets);
+    scroll->keyboardInset_ = covered;
+    roomForKeyboard() = scroll->sharedAs<ScrollView>();
+
+    // The input in sight between the scroll view's top and the keyboard (its top first when
+    // it is taller than that).
+    const double margin = 8;
+    Rect target = input->convertRectToView(input->bounds(), scroll);
+    Rect shown = scroll->bounds();
+    double visibleHeight = std::max(0.0, shown.height() - covered);
+    Point offset = shown.origin;
+    if (target.maxY() + margin > offset.y + visibleHeight) offset.y = target.maxY() + margin - visibleHeight;
+    if (target.minY() < offset.y) offset.y = target.minY();
+    scroll->setContentOffset(scroll->clampOffset(offset));
 }
 
 }  // namespace ui

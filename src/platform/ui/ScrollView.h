@@ -69,6 +69,15 @@ public:
     // With paging: the current page index along x (page width = bounds width).
     int currentPage() const;
 
+    // The keyboard came up (again, for another input) or went. As a phone does, the nearest
+    // scrollable view around the text input that has the keyboard makes room under the
+    // keyboard (an extra bottom inset as deep as the keyboard covers it, on top of its own)
+    // and scrolls the input into sight above it; when the keyboard goes, or another view
+    // takes over, the room goes again. The keyboard calls it after its notifications.
+    static void keyboardChanged();
+    // The extra bottom inset this view keeps for the keyboard now (0 when none).
+    double keyboardInset() const { return keyboardInset_; }
+
     void touchesBegan(const Touches& touches) override;
     void touchesMoved(const Touches& touches) override;
     void touchesEnded(const Touches& touches) override;
@@ -84,6 +93,7 @@ protected:
 private:
     void init();
     Point clampOffset(Point p) const;
+    static void giveBackKeyboardRoom();
     Point pageOffset(Point p) const;
     Size contentSize_;
     EdgeInsets contentInset_, indicatorInsets_;
@@ -97,6 +107,7 @@ private:
     Point dragStartOffset_;
     Point startPoint_;
     std::weak_ptr<ScrollViewDelegate> delegate_;
+    double keyboardInset_ = 0;
 };
 
 }  // namespace ui

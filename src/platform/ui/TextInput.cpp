@@ -8,6 +8,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ScrollView.h"
 
 namespace ui {
 
@@ -158,6 +159,7 @@ void Keyboard::show() {
     postKeyboard(KeyboardWillChangeFrameNotification, begin, shownFrame());
     postKeyboard(KeyboardWillShowNotification, begin, shownFrame());
     postKeyboard(KeyboardDidShowNotification, begin, shownFrame());
+    ScrollView::keyboardChanged();
 }
 
 void Keyboard::hide() {
@@ -166,9 +168,13 @@ void Keyboard::hide() {
     postKeyboard(KeyboardWillChangeFrameNotification, shownFrame(), hiddenFrame());
     postKeyboard(KeyboardWillHideNotification, shownFrame(), hiddenFrame());
     postKeyboard(KeyboardDidHideNotification, shownFrame(), hiddenFrame());
+    ScrollView::keyboardChanged();
 }
 
-void Keyboard::hideQuietly() { state().visible = false; }
+void Keyboard::hideQuietly() {
+    state().visible = false;
+    ScrollView::keyboardChanged();
+}
 
 void Keyboard::reset() { state() = KeyboardState{}; }
 

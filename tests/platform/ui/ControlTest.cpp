@@ -187,3 +187,75 @@ TEST_F(ControlTest, ATitleSetAfterTheInsetsKeepsClearOfTheImagePushedToTheEdge) 
 }
 
 }  // namespace
+
+namespace {
+
+// A solid picture of `colour`, as a button's background image.
+ImagePtr solidPicture(Color colour, Size size) {
+    return drawImage(size, 1, true, [&](GraphicsContext& context) {
+        context.setFillColor(colour);
+        context.fillRect({0, 0, size.width, size.height});
+    });
+}
+
+// A white page holding one grey button with the title "满意度评价"; `render` draws the page.
+struct GreyButtonPage {
+    std::shared_ptr<View> page = std::make_shared<View>(Rect(0, 0, 300, 60));
+    std::shared_ptr<Button> button = std::make_shared<Button>(ButtonType::Custom, Rect(10, 8, 280, 44));
+    GreyButtonPage() {
+        page->setBackgroundColor(Color::white());
+        button->setTitle("满意度评价");
+        button->setBackgroundImage(solidPicture(Color::rgbBytes(110, 110, 110), {280, 44}));
+        page->addSubview(button);
+    }
+    // A pixel of the button's background well away from its title (pixels at scale 1).
+    Color backgroundPixel() const {
+        auto image = render(page, 1);
+        return image->pixel(16, 14);
+    }
+    // The brightest pixel of the title's middle row: the title's own colour.
+    Color brightestTitlePixel() const {
+        auto image = render(page, 1);
+        Color best = Color::black();
+        for (int x = 100; x < 200; ++x) {
+            Color c = image->pixel(x, 30);
+            if (c.r + c.g + c.b > best.r + best.g + best.b) best = c;
+        }
+        return best;
+    }
+};
+
+}  // namespace
+
+TEST_F(ControlTest, DisabledButtonWithBackgroundImageIsDrawnFadedAndItsTitleStaysReadable) {
+    GreyButtonPage grey;
+    Color enabled = grey.backgroundPixel();
+    EXPECT_NEAR(enabled.r, 110.0 / 255, 0.02);
+
+    grey.button->setEnabled(false);
+    Color disabled = grey.backgroundPixel();
+    // Half the grey over the white page behind it: plainly lighter than the enabled button.
+    EXPECT_NEAR(disabled.r, (110.0 / 255 + 1) / 2, 0.03);
+    EXPECT_GT(disabled.r - enabled.r, 0.2);
+    // The title is still drawn white over the faded grey.
+    EXPECT_GT(grey.brightestTitlePixel().r, 0.95);
+
+    // Enabled again, the button looks as it did.
+    grey.button->setEnabled(true);
+    EXPECT_NEAR(grey.backgroundPixel().r, enabled.r, 0.01);
+}
+
+TEST_F(ControlTest, DisabledButtonKeepsItsOwnDisabledPictureOrFullStrengthWhenAskedNotToAdjust) {
+    GreyButtonPage own;
+    own.button->setBackgroundImage(solidPicture(Color::rgbBytes(200, 30, 30), {280, 44}), ControlStates::Disabled);
+    own.button->setEnabled(false);
+    Color c = own.backgroundPixel();
+    EXPECT_NEAR(c.r, 200.0 / 255, 0.02);
+    EXPECT_NEAR(c.g, 30.0 / 255, 0.02);
+
+    GreyButtonPage fixed;
+    fixed.button->setAdjustsImageWhenDisabled(false);
+    fixed.button->setEnabled(false);
+    EXPECT_NEAR(fixed.backgroundPixel().r, 110.0 / 255, 0.02);
+    EXPECT_FALSE(fixed.button->dimsDisabledBackground());
+}
