@@ -16,6 +16,7 @@
 #include "core/StringExtension.h"
 #include "platform/media/DeviceOrientation.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
 #include "platform/graphics/Image.h"
 #include <cairo.h>
@@ -201,6 +202,12 @@ TEST(SimulatorOptionsTest, ParsesAndRejectsArguments) {
     EXPECT_EQ(o->accountPhone, "13911112222");
     EXPECT_TRUE(o->manualClock);
     EXPECT_EQ(o->script, "walk.walk");
+    EXPECT_DOUBLE_EQ(o->screenWidth, 320);
+    EXPECT_DOUBLE_EQ(o->screenHeight, 568);
+    auto larger = simulator::parseOptions({"--screen", "375x667"}, error, help);
+    ASSERT_TRUE(larger) << error;
+    EXPECT_DOUBLE_EQ(larger->screenWidth, 375);
+    EXPECT_DOUBLE_EQ(larger->screenHeight, 667);
 
     for (std::vector<std::string> bad : {std::vector<std::string>{"--position", "500,1"},
                                          {"--position", "116"},
@@ -211,7 +218,12 @@ TEST(SimulatorOptionsTest, ParsesAndRejectsArguments) {
                                          {"--sandbox"},
                                          {"--bogus"},
                                          {"a.walk", "b.walk"},
-                                         {"--account", "1", "--no-account"}}) {
+                                         {"--account", "1", "--no-account"},
+                                         {"--screen", "375"},
+                                         {"--screen", "375x"},
+                                         {"--screen", "667x375"},
+                                         {"--screen", "10x10"},
+                                         {"--screen"}}) {
         EXPECT_FALSE(simulator::parseOptions(bad, error, help)) << bad[0];
         EXPECT_FALSE(error.empty());
     }
@@ -295,6 +307,32 @@ TEST_F(SimulatorLaunchTest, WithoutAnAccountTheLoginShowsAndAFreshInstallShowsTh
     std::string error;
     ASSERT_TRUE(sim.start(error)) << error;
     EXPECT_EQ(shownScreen(sim.driver()), "NewFeatureController");
+}
+
+TEST_F(SimulatorLaunchTest, TheLargerScreenIsLaidOutAndPhotographedWhole) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    options.screenWidth = 375;
+    options.screenHeight = 667;
+    {
+        Simulator sim(options);
+        std::string error;
+        ASSERT_TRUE(sim.start(error)) << error;
+        EXPECT_EQ(shownScreen(sim.driver()), "HomeViewController");
+        auto window = ui::Application::shared().keyWindow();
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->bounds().size, (ui::Size{375, 667}));
+        auto shot = sim.driver().screenshot();
+        EXPECT_EQ(shot->pixelWidth(), 750);
+        EXPECT_EQ(shot->pixelHeight(), 1334);
+        // The home page's buttons are laid out for the wider screen: centred on it.
+        auto button = sim.driver().findByTitle("事故处理").view();
+        ASSERT_TRUE(button);
+        auto frame = button->convertRectToView(button->bounds(), nullptr);
+        EXPECT_NEAR(frame.x() + frame.width() / 2, 375.0 / 2, 1);
+    }
+    ui::Screen::mainScreen().reset();
 }
 
 TEST_F(SimulatorLaunchTest, BadHardwareOptionsStopTheStart) {

@@ -12,6 +12,8 @@
 #include "liability/police/PoliceTestSupport.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TextInput.h"
 #include "support/ChatTestAPI.h"
 
 namespace {
@@ -115,6 +117,35 @@ TEST_F(ChatTest, ATypedTextIsShownOnTheRightAndSentWithItsCase) {
     settleRequests();
     EXPECT_EQ(messages().size(), 1u);
     EXPECT_EQ(server.count("submitmsg"), 1u);
+}
+
+TEST_F(ChatTest, TheInputBarRidesOnTheKeyboardWhileTypingAndGoesBackDownAfter) {
+    openChat();
+    auto bar = ChatTestAPI::toolBar(*chat);
+    ASSERT_TRUE(bar);
+    auto onScreen = [](const std::shared_ptr<ui::View>& v) { return v->convertRectToView(v->bounds(), nullptr); };
+    const ui::Rect resting = onScreen(bar);
+    const double keyboardTop = ui::Screen::mainScreen().bounds().height() - ui::Keyboard::height();
+    ASSERT_GT(resting.maxY(), keyboardTop) << "without the bar moving the keyboard would hide it";
+
+    ASSERT_TRUE(driver.type(textView(), "请问多久出结果"));
+    ASSERT_TRUE(ui::Keyboard::isVisible());
+    EXPECT_DOUBLE_EQ(onScreen(bar).maxY(), keyboardTop);
+    EXPECT_LE(onScreen(textView()).maxY(), keyboardTop);
+    EXPECT_TRUE(driver.isVisible(textView()));
+
+    // Sent with the Send key, the keyboard goes and the bar with it; typing again brings both
+    // up; switching to talking puts them down again.
+    ASSERT_TRUE(driver.pressReturn());
+    EXPECT_FALSE(ui::Keyboard::isVisible());
+    EXPECT_DOUBLE_EQ(onScreen(bar).y(), resting.y());
+    ASSERT_TRUE(driver.type(textView(), "好的"));
+    EXPECT_DOUBLE_EQ(onScreen(bar).maxY(), keyboardTop);
+    bar->voiceAndBoardButton();
+    settle();
+    EXPECT_FALSE(ui::Keyboard::isVisible());
+    EXPECT_DOUBLE_EQ(onScreen(bar).y(), resting.y());
+    EXPECT_TRUE(driver.isOnScreen(ChatToolBar::kTalkTitle));
 }
 
 TEST_F(ChatTest, EachReplyMarksTheMessageItWasSentFor) {

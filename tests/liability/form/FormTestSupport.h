@@ -96,6 +96,14 @@ protected:
     void enter(const std::weak_ptr<ui::TextField>& weak, const std::string& text) {
         auto field = weak.lock();
         ASSERT_TRUE(field);
+        // With the keyboard up the form scrolls to the field being typed into; a field out of
+        // sight is scrolled to first, as a finger would, from the top and then from the end.
+        for (double offset : {0.0, 1e6}) {
+            if (driver.isVisible(field)) break;
+            if (auto table = driver.visibleTable().view()) {
+                ASSERT_TRUE(driver.scroll(table, {0, offset}));
+            }
+        }
         if (!field->text().empty()) {
             int characters = 0;
             for (unsigned char c : field->text()) characters += (c & 0xC0) != 0x80;

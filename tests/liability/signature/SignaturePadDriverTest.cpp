@@ -3,6 +3,8 @@
 #include "liability/signature/PopSignUtil.h"
 #include "platform/testing/Driver.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
 #include "support/PlatformTest.h"
 
@@ -86,3 +88,38 @@ TEST_F(SignaturePadDriverTest, ResigningAndCancelledTouchesFromTheScreen) {
 }
 
 }  // namespace
+
+// A form whose code field still has the keyboard when the pad opens: the pad puts the keyboard
+// away, so none of its lower part (where "确定" sits) is hidden.
+class SignaturePadKeyboardTest : public PlatformTest {};
+
+TEST_F(SignaturePadKeyboardTest, OpeningThePadPutsAwayTheKeyboardOfTheScreenBelow) {
+    ui::resetForTests();
+    PopSignUtil::resetShared();
+    driver::Driver driver;
+    auto window = std::make_shared<ui::Window>(ui::Rect{0, 0, 320, 568});
+    auto root = std::make_shared<ui::ViewController>();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto code = std::make_shared<ui::TextField>(ui::Rect{10, 300, 140, 39});
+    code->setPlaceholder("请输入对方验证码");
+    root->view()->addSubview(code);
+    ASSERT_TRUE(driver.type("请输入对方验证码", "123456"));
+    ASSERT_TRUE(ui::Keyboard::isVisible());
+
+    int cancelled = 0;
+    PopSignUtil::getSignWithVC(root, [](ui::ImagePtr) { PopSignUtil::closePop(); }, [&] {
+        ++cancelled;
+        PopSignUtil::closePop();
+    });
+    driver.settle();
+    EXPECT_FALSE(ui::Keyboard::isVisible());
+    EXPECT_FALSE(code->isFirstResponder());
+    EXPECT_EQ(code->text(), "123456") << "what was typed stays";
+    ASSERT_TRUE(driver.tap("取消"));
+    EXPECT_EQ(cancelled, 1);
+
+    PopSignUtil::resetShared();
+    window.reset();
+    ui::resetForTests();
+}
