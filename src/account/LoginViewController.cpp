@@ -17,6 +17,13 @@ void LoginViewController::viewDidLoad() {
     areaImageBtn_->addTarget([weak] { if (auto self = weak.lock()) self->areaImageBtnClick(); },
                              ui::ControlEvent::TouchUpInside);
     view()->addSubview(areaImageBtn_);
+    noSignIn_ = std::make_shared<ui::Label>();
+    noSignIn_->setText(kNoSignInText);
+    noSignIn_->setTextColor(Theme::hintGrey());
+    noSignIn_->setFont(ui::Font::systemFont(14));
+    noSignIn_->setTextAlignment(ui::TextAlignment::Center);
+    noSignIn_->setNumberOfLines(0);
+    view()->addSubview(noSignIn_);
 }
 
 void LoginViewController::viewWillAppear(bool animated) {
@@ -24,6 +31,7 @@ void LoginViewController::viewWillAppear(bool animated) {
     if (auto navigation = navigationController()) navigation->setNavigationBarHidden(false);
     double width = view()->bounds().width();
     areaImageBtn_->setFrame({12.5, 25, width - 25, 40});
+    noSignIn_->setFrame({15, 75, width - 30, 40});
 }
 
 void LoginViewController::areaImageBtnClick() {

@@ -5,13 +5,16 @@
 
 #include "core/BaseViewController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 
-// The login screen. Signing in itself is not part of this build: the screen shows its title
-// and the service-area entry (`onAreas`).
+// The login screen. Signing in itself is not part of this build: the screen shows its title,
+// the service-area entry (`onAreas`) and a line saying that signing in is not offered, so the
+// page does not look broken.
 class LoginViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "登录";
     static constexpr const char* kAreaTitle = "服务网点";
+    static constexpr const char* kNoSignInText = "本版本暂不提供登录，请使用已保存的账号";
 
     std::string className() const override { return "LoginViewController"; }
     std::function<void()> onAreas;
@@ -22,4 +25,5 @@ public:
 
 private:
     std::shared_ptr<ui::Button> areaImageBtn_;
+    std::shared_ptr<ui::Label> noSignIn_;
 };

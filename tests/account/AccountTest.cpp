@@ -22,6 +22,7 @@
 #include "platform/location/LocationManager.h"
 #include "platform/testing/Driver.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/Window.h"
@@ -166,6 +167,22 @@ TEST_F(AccountTest, AccidentEntryNeedsBothCoordinates) {
     ASSERT_TRUE(driver.answerAlert(HomeViewController::kConfirmTitle));
     EXPECT_EQ(navigation->viewControllers().size(), 1u);
     EXPECT_EQ(made["DangrousTipViewController"], 0);
+}
+
+TEST_F(AccountTest, TheLoginPageSaysSigningInIsNotOfferedAndKeepsItsAreaEntry) {
+    showRoot(std::make_shared<LoginViewController>());
+    auto note = driver.findByText(LoginViewController::kNoSignInText).view();
+    ASSERT_TRUE(note) << "a page with no way to sign in says so";
+    auto area = driver.findByTitle(LoginViewController::kAreaTitle).view();
+    ASSERT_TRUE(area);
+    // The note lies below the area entry, inside the screen's width, and is not cut short.
+    auto noteFrame = note->convertRectToView(note->bounds(), nullptr);
+    auto areaFrame = area->convertRectToView(area->bounds(), nullptr);
+    EXPECT_GE(noteFrame.y(), areaFrame.maxY());
+    EXPECT_LE(noteFrame.maxX(), ui::Screen::mainScreen().bounds().width());
+    auto label = std::dynamic_pointer_cast<ui::Label>(note);
+    ASSERT_TRUE(label);
+    EXPECT_LE(label->sizeThatFits({noteFrame.width(), 0}).height, noteFrame.height());
 }
 
 TEST_F(AccountTest, HistoryAndAreaEntriesOpenTheirScreensWhenTheyExist) {
