@@ -42,6 +42,10 @@ void HistoryViewController::loadDataSource() {
             if (!self) return;
             self->loading_ = false;
             self->endLoading();
+            if (self->loadFailedNote_) {
+                self->loadFailedNote_->removeFromSuperview();
+                self->loadFailedNote_.reset();
+            }
             if (result) {
                 DataSource rows;
                 rows.reserve(result->size());
@@ -55,6 +59,19 @@ void HistoryViewController::loadDataSource() {
                 // claim that the user has no cases.
                 self->initNoDataView(1, 0);
                 self->tableView()->reloadData();
+                if (self->dataSource().empty()) {
+                    auto note = std::make_shared<ui::Label>();
+                    note->setText(kLoadFailedText);
+                    note->setTextColor(Theme::hintGrey());
+                    note->setFont(ui::Font::systemFont(15));
+                    note->setTextAlignment(ui::TextAlignment::Center);
+                    note->setNumberOfLines(0);
+                    const auto bounds = self->view()->bounds();
+                    note->setFrame({15, bounds.height() / 2 - 30, bounds.width() - 30, 60});
+                    note->setAutoresizingMask(ui::AutoresizingFlexibleWidth);
+                    self->view()->addSubview(note);
+                    self->loadFailedNote_ = note;
+                }
             }
         });
 }

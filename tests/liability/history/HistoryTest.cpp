@@ -8,6 +8,7 @@
 #include "capture/viewers/AccidentViewController.h"
 #include "core/ApplicationRoutes.h"
 #include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
 #include "liability/followup/AppraisalViewController.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReportResultViewController.h"
@@ -130,6 +131,7 @@ TEST_F(HistoryTest, OnlyASuccessfulEmptyListSaysThereAreNoRecords) {
     auto empty = openWith(json::array());
     ASSERT_NE(empty->noDataView(), nullptr);
     EXPECT_TRUE(driver.isOnScreen("您还没有任何记录!"));
+    EXPECT_FALSE(driver.isOnScreen(HistoryViewController::kLoadFailedText));
     driver.goBack();
     finishTransitions();
 
@@ -138,6 +140,9 @@ TEST_F(HistoryTest, OnlyASuccessfulEmptyListSaysThereAreNoRecords) {
         auto failed = openHistory();
         EXPECT_EQ(failed->noDataView(), nullptr);
         EXPECT_FALSE(driver.isOnScreen("您还没有任何记录!"));
+        // Once the client's toast has gone the page still says why it is empty.
+        advance(ProgressHUD::kErrorDuration + ProgressHUD::kFadeDuration + 0.1);
+        EXPECT_TRUE(driver.isOnScreen(HistoryViewController::kLoadFailedText));
         EXPECT_FALSE(failed->tableView()->isHidden());
         EXPECT_EQ(failed->tableView()->numberOfRowsInSection(0), 0);
         EXPECT_EQ(failed->loadingHUD(), nullptr);
