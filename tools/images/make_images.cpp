@@ -584,6 +584,92 @@ void plainBox(cairo_t* cr, double w, double h, const Colour& c) {
     }
 }
 
+// A chat avatar: a person's head and shoulders in white on a disc of the colour, with what
+// tells the roles apart: the driver holds a steering wheel, the policeman wears a peaked cap
+// with a badge, the insurer a tie.
+void avatar(cairo_t* cr, double w, double h, const Colour& c, const std::string& who) {
+    const double s = std::min(w, h), cx = w / 2, cy = h / 2;
+    cairo_arc(cr, cx, cy, s / 2, 0, 2 * M_PI);
+    set(cr, c);
+    cairo_fill_preserve(cr);
+    cairo_save(cr);
+    cairo_clip(cr);
+    set(cr, kWhite);
+    // Shoulders, then the head.
+    cairo_arc(cr, cx, cy + s * 0.52, s * 0.34, M_PI, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy - s * 0.06, s * 0.17, 0, 2 * M_PI);
+    cairo_fill(cr);
+    if (who == "police") {
+        // A dark peaked cap over the head with a gold badge.
+        set(cr, {0.08, 0.12, 0.3, 1});
+        cairo_move_to(cr, cx - s * 0.2, cy - s * 0.15);
+        cairo_line_to(cr, cx - s * 0.16, cy - s * 0.3);
+        cairo_line_to(cr, cx + s * 0.16, cy - s * 0.3);
+        cairo_line_to(cr, cx + s * 0.2, cy - s * 0.15);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        cairo_rectangle(cr, cx - s * 0.24, cy - s * 0.16, s * 0.48, s * 0.05);
+        cairo_fill(cr);
+        set(cr, {1, 0.8, 0.2, 1});
+        cairo_arc(cr, cx, cy - s * 0.23, s * 0.045, 0, 2 * M_PI);
+        cairo_fill(cr);
+    } else if (who == "insurer") {
+        set(cr, c.scaled(0.7));
+        cairo_move_to(cr, cx, cy + s * 0.2);
+        cairo_line_to(cr, cx - s * 0.05, cy + s * 0.3);
+        cairo_line_to(cr, cx, cy + s * 0.45);
+        cairo_line_to(cr, cx + s * 0.05, cy + s * 0.3);
+        cairo_close_path(cr);
+        cairo_fill(cr);
+    } else {
+        // The driver: a steering wheel held in front of the chest.
+        set(cr, c.scaled(0.6));
+        cairo_set_line_width(cr, s * 0.05);
+        cairo_arc(cr, cx, cy + s * 0.34, s * 0.15, 0, 2 * M_PI);
+        cairo_stroke(cr);
+        cairo_move_to(cr, cx - s * 0.15, cy + s * 0.34);
+        cairo_line_to(cr, cx + s * 0.15, cy + s * 0.34);
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+    cairo_new_path(cr);
+}
+
+// One frame of the police wait's animation: a light card with a clock whose hand has moved on
+// by a sixth of a turn in each frame, so the six frames in turn show time passing.
+void waitingFrame(cairo_t* cr, double w, double h, const Colour& c, int frame) {
+    const double s = std::min(w, h), cx = w / 2, cy = h / 2, r = s * 0.36;
+    set(cr, c);
+    cairo_paint(cr);
+    const Colour ink{0.12, 0.5, 0.78, 1};
+    set(cr, kWhite);
+    cairo_arc(cr, cx, cy, r, 0, 2 * M_PI);
+    cairo_fill_preserve(cr);
+    set(cr, ink);
+    cairo_set_line_width(cr, s * 0.04);
+    cairo_stroke(cr);
+    for (int i = 0; i < 12; ++i) {
+        double a = i * M_PI / 6;
+        cairo_move_to(cr, cx + std::cos(a) * r * 0.8, cy + std::sin(a) * r * 0.8);
+        cairo_line_to(cr, cx + std::cos(a) * r * 0.92, cy + std::sin(a) * r * 0.92);
+    }
+    cairo_set_line_width(cr, s * 0.015);
+    cairo_stroke(cr);
+    // The hour hand stays; the minute hand turns with the frame.
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, s * 0.035);
+    cairo_move_to(cr, cx, cy);
+    cairo_line_to(cr, cx + r * 0.45, cy - r * 0.2);
+    cairo_stroke(cr);
+    double a = -M_PI / 2 + (frame - 1) * M_PI / 3;
+    cairo_move_to(cr, cx, cy);
+    cairo_line_to(cr, cx + std::cos(a) * r * 0.7, cy + std::sin(a) * r * 0.7);
+    cairo_stroke(cr);
+    cairo_arc(cr, cx, cy, s * 0.025, 0, 2 * M_PI);
+    cairo_fill(cr);
+}
+
 using Drawing = std::function<void(cairo_t*, double w, double h, const Colour&, const std::string& argument)>;
 
 const std::map<std::string, Drawing>& drawings() {
@@ -616,6 +702,11 @@ const std::map<std::string, Drawing>& drawings() {
          }},
         {"circle", [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { circleMark(cr, w, h, c, a == "ticked"); }},
         {"triangle-down", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { triangleDown(cr, w, h, c); }},
+        {"avatar", [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { avatar(cr, w, h, c, a); }},
+        {"waiting",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) {
+             waitingFrame(cr, w, h, c, a.empty() ? 1 : std::clamp(a[0] - '0', 1, 6));
+         }},
         // The service screens' pictures (service_pictures.cpp), named by the argument.
         {"service",
          [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) {
