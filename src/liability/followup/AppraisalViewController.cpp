@@ -206,6 +206,8 @@ void AppraisalViewController::clickAction() {
         return;
     }
     if (submitting_) return;
+    // The keyboard goes before anything is said or sent: a message or the spinner stays in sight.
+    view()->endEditing(true);
     curAppraisal->personevaluate = textView_ ? textView_->text() : std::string();
     if (needsReason(curAppraisal->personescord)) {
         if (StringExtension::isValide(curAppraisal->reasoncode)) {

@@ -126,7 +126,11 @@ TEST_F(AppraisalTest, DissatisfiedWithReasonFiveNeedsASuggestion) {
 
     // Spaces count as a suggestion; the text goes percent-escaped.
     ASSERT_TRUE(driver.type(AppraisalViewController::kPlaceholder, "  "));
+    auto input = AppraisalTestAPI::textView(*screen);
+    EXPECT_TRUE(input->isFirstResponder());
     submit();
+    // The keyboard went before the rating was sent, so the spinner was not under it.
+    EXPECT_FALSE(input->isFirstResponder());
     ASSERT_EQ(server.count("evaluationInfo"), 1u);
     EXPECT_EQ(server.lastRequest("evaluationInfo")->param("personevaluate"), "%20%20");
     EXPECT_EQ(server.lastRequest("evaluationInfo")->param("reasoncode"), "5");
