@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/FileAccess.h"
+#include "liability/chat/SettlingOrder.h"
 #include "network/URLSessionManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
@@ -47,6 +48,20 @@ Claims& claims() {
     static Claims c;
     return c;
 }
+
+// Downloads of one address come back to the main thread in any order; they are settled in the
+// order they chose their names. The first to choose got the server's name for the file, and
+// that copy is the one kept when the address was fetched twice at once.
+SettlingOrder& settlingOrder() {
+    static SettlingOrder order;
+    return order;
+}
+
+// The name one download chose, and its place in the settling order (0: none chosen).
+struct Claim {
+    fs::path path;
+    unsigned long long place = 0;
+};
 
 // With the claims locked: name, name-1, name-2... whichever no file has and no download claimed.
 fs::path unclaimedPath(const std::string& name) {
@@ -165,9 +180,9 @@ void VoiceDownload::fetch(const std::string& url, Completion completion) {
     URLSessionManager manager(URLSessionConfiguration::defaultSessionConfiguration());
     const std::string localName = plainFileName(lastComponent(url));
     // The name claimed for the download (set on the worker, read on the main thread after it).
-    auto claimed = std::make_shared<fs::path>();
+    auto claimed = std::make_shared<Claim>();
     // Where the finished download goes, or nowhere. Runs on the download's worker thread.
-    auto destination = [localName, claimed](const fs::path& temporary, const URLSessionResponse& response) -> fs::path {
+    auto destination = [url, localName, claimed](const fs::path& temporary, const URLSessionResponse& response) -> fs::path {
         if (response.statusCode < 200 || response.statusCode > 299) {
             foundation::log("VoiceDownload: the download answered " + std::to_string(response.statusCode));
             return {};
@@ -189,29 +204,32 @@ void VoiceDownload::fetch(const std::string& url, Completion completion) {
         std::lock_guard<std::mutex> lock(c.mutex);
         fs::path target = unclaimedPath(name);  // never over an existing file
         c.paths.insert(target);
-        *claimed = target;
+        claimed->path = target;
+        claimed->place = settlingOrder().take(url);
         return target;
     };
     // The completion comes on the main queue.
     auto done = [url, claimed, completion = std::move(completion)](const URLSessionResponse&, const fs::path& file,
                                                                    const std::optional<URLSessionError>& error) {
-        if (!claimed->empty()) {
+        if (!claimed->path.empty()) {
             auto& c = claims();
             std::lock_guard<std::mutex> lock(c.mutex);
-            c.paths.erase(*claimed);
+            c.paths.erase(claimed->path);
         }
-        if (error || file.empty()) {
-            if (completion) completion(std::nullopt);
-            return;
-        }
-        // Fetched twice at once: the copy stored first is the one kept.
-        if (auto stored = storedCopy(url); stored && *stored != file) {
-            foundation::files::remove(file);
-            if (completion) completion(*stored);
-            return;
-        }
-        remember(url, file);
-        if (completion) completion(file);
+        settlingOrder().arrive(url, claimed->place, [url, file, failed = error || file.empty(), completion] {
+            if (failed) {
+                if (completion) completion(std::nullopt);
+                return;
+            }
+            // Fetched twice at once: the copy settled first is the one kept.
+            if (auto stored = storedCopy(url); stored && *stored != file) {
+                foundation::files::remove(file);
+                if (completion) completion(*stored);
+                return;
+            }
+            remember(url, file);
+            if (completion) completion(file);
+        });
     };
     auto task = manager.downloadTaskWithRequest(URLSessionRequest::requestWithURL(url), nullptr, destination, done);
     task->resume();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EntryTestSupport.h"
+#include "support/HeldReply.h"
 #include "support/PhotoCapTestAPI.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
@@ -262,8 +263,11 @@ TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
 TEST_F(AccidentKindTest, TheApplicationsRoadOpensTheSituationChoice) {
     situationBuilt = false;
     auto kind = openAccidentKind(1);
+    HeldReply opened(Reply::rescode("200", "成功", {{"accidentno", "BJ202612070051"}}));
+    server.scriptHandler("accidentinfor", opened.handler());
     ASSERT_TRUE(driver.tap("两车及以上事故"));
     ASSERT_NE(spinner(), nullptr);
+    opened.release();
     ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "AccidentSituationViewController"; }));
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);

@@ -5,6 +5,7 @@
 #include "liability/followup/ReportResultViewController.h"
 #include "liability/followup/RkTipsViewController.h"
 #include "platform/graphics/Font.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -228,10 +229,14 @@ TEST_F(ResultTrackingTest, RevokeOnlyOnATapOfConfirm) {
     settleRequests();
     EXPECT_EQ(server.count("taskstate"), 0u);
 
+    // The answer waits until the spinner has been seen.
+    HeldReply answer(passed("200"));
+    server.scriptHandler("taskstate", answer.handler());
     ASSERT_TRUE(driver.tapBarButton(driver::BarSide::Right));
     ASSERT_TRUE(driver.answerAlert("确定"));
     ASSERT_NE(result->loadingHUD(), nullptr);
     EXPECT_EQ(result->loadingHUD()->text(), "正在提交...");
+    answer.release();
     settleRequests();
     EXPECT_EQ(server.count("taskstate"), 1u);
     EXPECT_TRUE(onNewHomePage());
