@@ -95,6 +95,29 @@ Reply Reply::dropped() {
     return r;
 }
 
+Reply Reply::held(std::shared_ptr<ReplyGate> gate, Reply reply) {
+    reply.gate = std::move(gate);
+    return reply;
+}
+
+void ReplyGate::open() {
+    {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+    }
+    opened_.notify_all();
+}
+
+bool ReplyGate::isOpen() const {
+    std::lock_guard lock(mutex_);
+    return open_;
+}
+
+bool ReplyGate::waitOpen(double seconds) const {
+    std::unique_lock lock(mutex_);
+    return opened_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return open_; });
+}
+
 Reply Reply::delayed(double seconds, nlohmann::json body) {
     Reply r = json(std::move(body));
     r.delaySeconds = seconds;
@@ -281,6 +304,11 @@ void StandInServer::handle(const std::string& method, const std::string& pathWor
     Reply reply = answer(recorded);
 
     if (reply.delaySeconds > 0 && !sleepUnlessStopping(reply.delaySeconds)) reply.drop = true;
+    // A held reply waits for its gate; a stop does not wait for it.
+    while (reply.gate && !reply.drop && !reply.gate->waitOpen(0.05)) {
+        std::lock_guard lock(mutex_);
+        if (stopping_) reply.drop = true;
+    }
     if (reply.drop) {
         shutDownConnection(req.local_port, req.remote_port);
         res.status = 500;

@@ -34,6 +34,22 @@ struct RecordedRequest {
     std::optional<std::string> param(const std::string& name) const;
 };
 
+// Keeps the replies made with it (Reply::held) until it is opened. A test reads what a screen
+// shows while its request is on the way, then opens the gate; no answer can land before.
+class ReplyGate {
+public:
+    // Lets every reply held by this gate go, now and later.
+    void open();
+    bool isOpen() const;
+    // Waits at most `seconds` for the gate to open; whether it is open.
+    bool waitOpen(double seconds) const;
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable opened_;
+    bool open_ = false;
+};
+
 // What the server answers.
 struct Reply {
     int status = 200;
@@ -42,11 +58,13 @@ struct Reply {
     std::string contentType = "application/json;charset=UTF-8";  // of a raw body
     double delaySeconds = 0;             // real time before answering
     bool drop = false;                   // close the connection without answering
+    std::shared_ptr<ReplyGate> gate;     // answered once it opens (dropped if the server stops first)
 
     static Reply json(nlohmann::json body, int status = 200);
     static Reply raw(std::string bytes, int status = 200);
     static Reply dropped();
     static Reply delayed(double seconds, nlohmann::json body);
+    static Reply held(std::shared_ptr<ReplyGate> gate, Reply reply);
     // {"rescode": code, "resdes": description} plus the fields of `extra`.
     static Reply rescode(const std::string& code, const std::string& description,
                          const nlohmann::json& extra = nlohmann::json::object());

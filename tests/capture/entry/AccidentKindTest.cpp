@@ -74,10 +74,12 @@ TEST_F(AccidentKindTest, PracticeWalkSendsNothingAndEndsOnTheVehicleChoiceWithOn
 
 TEST_F(AccidentKindTest, RealSingleCarCaptureOpensACaseUploadsEveryShotAndFetchesTheVehicles) {
     auto kind = openAccidentKind(1);
-    server.scriptOnce("accidentinfor", Reply::delayed(0.3, {{"rescode", "200"}, {"accidentno", "BJ202612070042"}}));
+    HeldReply opened;
+    server.scriptOnce("accidentinfor", opened(Reply::json({{"rescode", "200"}, {"accidentno", "BJ202612070042"}})));
     ASSERT_TRUE(driver.tap("单车事故"));
     ASSERT_NE(spinner(), nullptr);
     EXPECT_EQ(spinner()->text(), "正在加载...");
+    opened.release();
     ASSERT_TRUE(waitFor([&] { return top<PhotoCapViewController>() != nullptr; }));
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);
@@ -94,7 +96,8 @@ TEST_F(AccidentKindTest, RealSingleCarCaptureOpensACaseUploadsEveryShotAndFetche
     EXPECT_EQ(opening->param("lat"), "39.908700");
     EXPECT_EQ(opening->param("accidentdate"), "2026-12-7 10:0:0");
 
-    server.scriptOnce("getusercarlist", Reply::delayed(0.3, {{"rescode", "200"}, {"list", nlohmann::json::array()}}));
+    HeldReply vehicles;
+    server.scriptOnce("getusercarlist", vehicles(Reply::json({{"rescode", "200"}, {"list", nlohmann::json::array()}})));
     for (int i = 0; i < 5; ++i) shootAndWaitForUpload();
     EXPECT_EQ(uploadedCodes(), (Names{"1", "2", "3", "6", "7"}));
     for (const auto& upload : server.requests("image")) {
@@ -108,17 +111,18 @@ TEST_F(AccidentKindTest, RealSingleCarCaptureOpensACaseUploadsEveryShotAndFetche
     // After the fifth shot: the vehicles, under "正在加载...". An empty list still opens the choice.
     ASSERT_NE(spinner(), nullptr);
     EXPECT_EQ(spinner()->text(), "正在加载...");
+    vehicles.release();
     ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "CarListViewController"; }));
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);
     auto carList = top<NamedTestScreen>();
     EXPECT_EQ(carList->arguments["simulateNormal"], 1);
     EXPECT_FALSE(carList->flag("carCount"));
-    auto vehicles = server.lastRequest("getusercarlist");
-    ASSERT_TRUE(vehicles);
-    EXPECT_EQ(vehicles->method, "GET");
-    EXPECT_EQ(vehicles->param("userid"), standin::kDemoUserId);
-    EXPECT_EQ(vehicles->param("appkey"), AppConfig::appKey());
+    auto listed = server.lastRequest("getusercarlist");
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->method, "GET");
+    EXPECT_EQ(listed->param("userid"), standin::kDemoUserId);
+    EXPECT_EQ(listed->param("appkey"), AppConfig::appKey());
     EXPECT_EQ(clientFormsMade, 0);
     EXPECT_TRUE(kind->failedImage().empty());
     EXPECT_EQ(FailedImageStore::count(), 0u);
@@ -248,10 +252,12 @@ TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
     finishTransitions();
 
     kind = openAccidentKind(1);
-    server.scriptOnce("accidentinfor", Reply::delayed(0.3, {{"rescode", "200"}, {"accidentno", "BJ202612079999"}}));
+    HeldReply opened;
+    server.scriptOnce("accidentinfor", opened(Reply::json({{"rescode", "200"}, {"accidentno", "BJ202612079999"}})));
     ASSERT_TRUE(driver.tap("两车及以上事故"));
     ASSERT_NE(spinner(), nullptr);
     EXPECT_EQ(spinner()->text(), "加载中...");
+    opened.release();
     ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "SituationViewController"; }));
     finishTransitions();
     EXPECT_EQ(spinner(), nullptr);
@@ -263,8 +269,8 @@ TEST_F(AccidentKindTest, TheTwoCarCardOpensTheCaseOnlyInARealCase) {
 TEST_F(AccidentKindTest, TheApplicationsRoadOpensTheSituationChoice) {
     situationBuilt = false;
     auto kind = openAccidentKind(1);
-    HeldReply opened(Reply::rescode("200", "成功", {{"accidentno", "BJ202612070051"}}));
-    server.scriptHandler("accidentinfor", opened.handler());
+    HeldReply opened;
+    server.scriptOnce("accidentinfor", opened(Reply::rescode("200", "成功", {{"accidentno", "BJ202612070051"}})));
     ASSERT_TRUE(driver.tap("两车及以上事故"));
     ASSERT_NE(spinner(), nullptr);
     opened.release();

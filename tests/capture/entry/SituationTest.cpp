@@ -7,6 +7,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
 #include "support/AccidentSituationTestAPI.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -272,10 +273,12 @@ TEST_F(SituationTest, FourteenShotsAreCodedByTheMultiCarTableAndReportedOnce) {
     EXPECT_EQ(server.count("taskstate"), 0u);
     EXPECT_TRUE(reviews.empty());
 
-    server.scriptOnce("taskstate", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "成功"}}));
+    HeldReply reported;
+    server.scriptOnce("taskstate", reported(Reply::rescode("200", "成功")));
     answerExtraCar("否");
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "正在加载...");
+    reported.release();
     ASSERT_TRUE(waitFor([&] { return !reviews.empty(); }));
     EXPECT_EQ(reviews, (std::vector<int>{1}));
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);

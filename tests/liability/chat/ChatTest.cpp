@@ -15,6 +15,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
 #include "support/ChatTestAPI.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -150,7 +151,8 @@ TEST_F(ChatTest, TheInputBarRidesOnTheKeyboardWhileTypingAndGoesBackDownAfter) {
 
 TEST_F(ChatTest, EachReplyMarksTheMessageItWasSentFor) {
     openChat();
-    server.scriptOnce("submitmsg", Reply::delayed(1.0, {{"rescode", "500"}, {"resdes", "失败"}}));
+    HeldReply slow;
+    server.scriptOnce("submitmsg", slow(Reply::rescode("500", "失败")));
     server.scriptOnce("submitmsg", Reply::rescode("200", "成功"));
     type("第一条");
     ASSERT_TRUE(server.waitForRequests("submitmsg", 1));
@@ -158,6 +160,9 @@ TEST_F(ChatTest, EachReplyMarksTheMessageItWasSentFor) {
     ASSERT_TRUE(cell);
     EXPECT_TRUE(ChatTestAPI::spinnerShown(*cell)) << "a message being sent shows the spinner";
     type("第二条");
+    // The quick answer lands while the first is still on its way.
+    ASSERT_TRUE(runUntil([&] { return messages().size() == 2 && messages()[1]->isSend == Message::Sent; }));
+    slow.release();
     postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "收到"}});
     settleRequests();
     settle();
@@ -373,12 +378,14 @@ TEST_F(ChatTest, OnePollTimerWhileShownAndNoPollAfterTheDecision) {
     EXPECT_EQ(server.count("processpapertimer"), 2u);
 
     // A decision that arrives after the chat has gone shows nothing.
-    server.scriptOnce("processpapertimer", Reply::delayed(0.5, {{"rescode", "200"}, {"dutylist", decisionJson()}}));
+    HeldReply late;
+    server.scriptOnce("processpapertimer", late(Reply::rescode("200", "成功", {{"dutylist", decisionJson()}})));
     advance(2.0);
     ASSERT_TRUE(server.waitForRequests("processpapertimer", 3));
     push(std::make_shared<NegotiationRootPage>());
     EXPECT_FALSE(ChatTestAPI::timerRunning(*chat));
     EXPECT_FALSE(ui::Application::shared().isIdleTimerDisabled());
+    late.release();
     settleRequests();
     settle();
     EXPECT_FALSE(driver.isOnScreen("交警给您发来事故责任认定意见,请接收"));

@@ -7,6 +7,7 @@
 #include "liability/followup/AppraisalViewController.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/PickerView.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -77,11 +78,14 @@ TEST_F(AppraisalTest, GradesWithTheFirstCheckedHeaderTextViewAndButton) {
 
 TEST_F(AppraisalTest, RatingAtOnceSendsGradeZeroWithoutReasonAndStartsAfresh) {
     openAppraisal(1);
+    HeldReply rated;
+    server.scriptOnce("evaluationInfo", rated(Reply::rescode("200", "成功")));
     tapAndSettle("提交");
     auto screen = top<AppraisalViewController>();
     ASSERT_NE(screen, nullptr);
     ASSERT_NE(screen->loadingHUD(), nullptr);
     EXPECT_EQ(screen->loadingHUD()->text(), "正在提交...");
+    rated.release();
     settleRequests();
     ASSERT_EQ(server.count("evaluationInfo"), 1u);
     auto rating = *server.lastRequest("evaluationInfo");

@@ -6,6 +6,7 @@
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReminderCell.h"
 #include "platform/graphics/Font.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -102,12 +103,16 @@ TEST_F(PromptTest, FromThePushItWaitsWithADisabledButtonUntilTheFirstPassedReply
 }
 
 TEST_F(PromptTest, RepliesInFlightFillTheResultOnce) {
-    server.scriptOnce("claimresult", Reply::delayed(0.4, {{"rescode", "200"}, {"result", "慢的答复"}}));
+    HeldReply slow;
+    server.scriptOnce("claimresult", slow(Reply::rescode("200", "成功", {{"result", "慢的答复"}})));
     server.scriptOnce("claimresult", Reply::rescode("200", "成功", {{"result", "快的答复"}}));
     auto prompt = open<PromptResultViewController>("PromptResultViewController",
                                                    {{"accidentno", kCase}, {"isShowBtn", true}, {"simualateState", 1}});
     advance(5);
     ASSERT_TRUE(server.waitForRequests("claimresult", 2));
+    // The quick reply has filled the row before the slow one lands.
+    ASSERT_TRUE(runUntil([&] { return prompt->button()->isEnabled(); }));
+    slow.release();
     settleRequests();
     // The first passed reply to arrive fills the row; the slower one changes nothing.
     ASSERT_EQ(prompt->dataSource().size(), 1u);

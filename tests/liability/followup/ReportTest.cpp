@@ -6,6 +6,7 @@
 #include "core/ButtonCell.h"
 #include "liability/followup/ReportResultViewController.h"
 #include "liability/followup/ReportViewController.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -57,12 +58,14 @@ TEST_F(ReportTest, FourButtonRowsUnderTheTitleWithoutABackItem) {
 
 TEST_F(ReportTest, ApplicationReportFilesTheCaseAndOpensTheResultTracking) {
     auto report = openReport(1);
-    server.scriptOnce("claimcaseinfo", Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "成功"}}));
+    HeldReply filing;
+    server.scriptOnce("claimcaseinfo", filing(Reply::rescode("200", "成功")));
     ASSERT_TRUE(driver.tap("手机APP报案"));
     ASSERT_NE(report->loadingHUD(), nullptr);
     EXPECT_EQ(report->loadingHUD()->text(), "正在提交...");
     // The spinner keeps the buttons from a second tap.
     EXPECT_FALSE(driver.tap("手机APP报案"));
+    filing.release();
     ASSERT_TRUE(waitFor([&] { return top<ReportResultViewController>() != nullptr; }));
     finishTransitions();
     EXPECT_EQ(report->loadingHUD(), nullptr);

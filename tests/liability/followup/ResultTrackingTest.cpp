@@ -188,10 +188,12 @@ TEST_F(ResultTrackingTest, HistoryCaseNumberIsUsedForPollRevokeAndPrompt) {
     auto result = openResult(1, {{"curAccidentno", "BJ202611300002"}, {"isBackBtn", true}});
     EXPECT_EQ(server.lastRequest("claimresult")->param("accidentno"), "BJ202611300002");
     // A revoke that the server refuses: the screen stays and keeps polling.
-    server.scriptOnce("taskstate", Reply::rescode("300", "案件不可撤销"));
+    HeldReply refusal;
+    server.scriptOnce("taskstate", refusal(Reply::rescode("300", "案件不可撤销")));
     ASSERT_TRUE(driver.tapBarButton(driver::BarSide::Right));
     ASSERT_TRUE(driver.answerAlert("确定"));
     EXPECT_NE(result->loadingHUD(), nullptr);
+    refusal.release();
     settleRequests();
     EXPECT_EQ(result->loadingHUD(), nullptr);
     EXPECT_EQ(toast(), "案件不可撤销");
@@ -230,8 +232,8 @@ TEST_F(ResultTrackingTest, RevokeOnlyOnATapOfConfirm) {
     EXPECT_EQ(server.count("taskstate"), 0u);
 
     // The answer waits until the spinner has been seen.
-    HeldReply answer(passed("200"));
-    server.scriptHandler("taskstate", answer.handler());
+    HeldReply answer;
+    server.scriptOnce("taskstate", answer(passed("200")));
     ASSERT_TRUE(driver.tapBarButton(driver::BarSide::Right));
     ASSERT_TRUE(driver.answerAlert("确定"));
     ASSERT_NE(result->loadingHUD(), nullptr);

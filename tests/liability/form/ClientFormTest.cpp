@@ -7,6 +7,7 @@
 #include "input/StringPickerSheet.h"
 #include "liability/form/ClientHeaderView.h"
 #include "platform/ui/PickerView.h"
+#include "support/HeldReply.h"
 
 using nlohmann::json;
 
@@ -270,12 +271,14 @@ TEST_F(ClientFormTest, OneVehicleChecksComeInTheirOrder) {
 TEST_F(ClientFormTest, OneVehicleSendsTheEscapedOwnEntryAndOpensTheReportWithThePickedInsurer) {
     openForm(1, false);
     fillOwn("张三", "A1234");
-    server.script("accidentcarinfo", standin::Reply::delayed(0.2, {{"rescode", "200"}}));
+    HeldReply saved;
+    server.script("accidentcarinfo", saved(standin::Reply::json({{"rescode", "200"}})));
     advance(2);
     ASSERT_TRUE(driver.tap(ClientFooterView::kConfirmTitle));
     auto spinner = ProgressHUD::currentSpinner();
     ASSERT_TRUE(spinner);
     EXPECT_EQ(spinner->text(), "正在加载...");
+    saved.release();
     settleRequests();
     EXPECT_FALSE(ProgressHUD::currentSpinner());
 
@@ -406,11 +409,13 @@ TEST_F(ClientFormTest, TwoVehiclesSendBothEntriesWithTheSituationAndOpenTheNegot
     EXPECT_EQ(next(), "姓名只能包含中文或英文");
     enter(ClientTestAPI::OtherDriveName(*form), "LiSi");
 
-    server.script("accidentcarinfo", standin::Reply::delayed(0.2, {{"rescode", "200"}}));
+    HeldReply saved;
+    server.script("accidentcarinfo", saved(standin::Reply::json({{"rescode", "200"}})));
     advance(2);
     ASSERT_TRUE(driver.tap(ClientFooterView::kConfirmTitle));
     ASSERT_TRUE(ProgressHUD::currentSpinner());
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "加载中...");
+    saved.release();
     settleRequests();
 
     auto body = lastSubmission();

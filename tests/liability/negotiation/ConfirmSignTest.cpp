@@ -5,6 +5,7 @@
 #include "NegotiationTestSupport.h"
 #include "core/StringExtension.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -190,13 +191,15 @@ TEST_F(ConfirmSignTest, ARefusedSubmissionKeepsBothSignaturesAndTheNextCompletio
     openSigning(CaseMode::Real, {2, 2});
     signOwn();
     signOther();
-    server.scriptOnce("dutyinfo", Reply::delayed(0.3, {{"rescode", "500"}, {"resdes", "提交失败"}}));
+    HeldReply refusal;
+    server.scriptOnce("dutyinfo", refusal(Reply::rescode("500", "提交失败")));
     clearToast();
     ASSERT_TRUE(driver.tap("完成"));
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "正在提交...");
     // A second tap while it is on its way sends nothing more.
     screen->confirmBtnDidClick();
+    refusal.release();
     settleRequests();
     EXPECT_EQ(toast(), "提交失败");
     EXPECT_EQ(server.count("dutyinfo"), 1u);

@@ -6,6 +6,7 @@
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/NegotiationDutyViewController.h"
 #include "liability/negotiation/PartyRows.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -109,13 +110,15 @@ TEST_F(NegotiationDutyTest, SigningGetsTheOwnCodeFirstAndNeedsAChoice) {
 
 TEST_F(NegotiationDutyTest, PoliceFilesTheCaseAndOpensTheWaitOnlyAfterTheAnswer) {
     openNegotiation(CaseMode::Real);
-    server.scriptOnce("policecaseinfo", Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "成功"}}));
+    HeldReply filed;
+    server.scriptOnce("policecaseinfo", filed(Reply::rescode("200", "成功")));
     ASSERT_TRUE(driver.tap("交警远程定责"));
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "加载中...");
     // A second tap while the case is being filed sends nothing more.
     screen->needPoliceBtnDidClick();
     EXPECT_TRUE(police.empty());
+    filed.release();
     settleRequests();
     ASSERT_EQ(police.size(), 1u);
     EXPECT_EQ(police[0].first, CaseMode::Real);

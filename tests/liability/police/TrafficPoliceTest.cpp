@@ -9,6 +9,7 @@
 #include "liability/police/TrafficPoliceViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/ActionSheet.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -70,7 +71,8 @@ TEST_F(TrafficPoliceTest, TheWaitShowsItsTipAndCopiesTheInsurerForTheChat) {
 }
 
 TEST_F(TrafficPoliceTest, PollsEveryTwoSecondsWithTheCaseIdentityAndNeverTwiceAtOnce) {
-    server.scriptOnce("processpapertimer", Reply::delayed(3, {{"rescode", "201"}}));
+    HeldReply outstanding;
+    server.scriptOnce("processpapertimer", outstanding(Reply::rescode("201", "等待")));
     openWait(CaseMode::Real);
     advance(1.9);
     EXPECT_EQ(polls(), 0u);
@@ -85,6 +87,7 @@ TEST_F(TrafficPoliceTest, PollsEveryTwoSecondsWithTheCaseIdentityAndNeverTwiceAt
     // The next tick comes while the first poll is outstanding: nothing is sent.
     advance(2);
     EXPECT_EQ(polls(), 1u);
+    outstanding.release();
     settleRequests();
     // Refused, then failed: the wait polls on, silently.
     server.scriptOnce("processpapertimer", Reply::rescode("500", "服务器繁忙"));
@@ -183,11 +186,13 @@ TEST_F(TrafficPoliceTest, OneTimerOnlyWhileShownAndTheBackgroundStopsIt) {
 }
 
 TEST_F(TrafficPoliceTest, ADecisionArrivingUnderAnotherScreenWaitsForTheReturn) {
-    server.scriptOnce("processpapertimer", Reply::delayed(0.5, {{"rescode", "200"}, {"dutylist", decisionJson()}}));
+    HeldReply decision;
+    server.scriptOnce("processpapertimer", decision(Reply::rescode("200", "成功", {{"dutylist", decisionJson()}})));
     openWait(CaseMode::Real);
     advance(2);
     ASSERT_TRUE(server.waitForRequests("processpapertimer", 1));
     pushOther();
+    decision.release();
     settleRequests();
     EXPECT_FALSE(alertShowing());
     navigation->popViewController(false);
