@@ -9,6 +9,7 @@
 #include "hud/TwoButtonAlertView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "support/AppTest.h"
+#include "support/HeldReply.h"
 #include "support/NamedTestScreen.h"
 #include "support/PhotoReportTestAPI.h"
 #include "support/TwoButtonAlertViewTestAPI.h"
@@ -57,13 +58,15 @@ protected:
 
 TEST_F(PhotoReportTest, OneReportAtATimeWithTheCaseUnderTheSpinner) {
     makeReport(PhotoReport::Retry::SidewaysQuestion);
-    server.scriptOnce("taskstate", Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "成功"}}));
+    HeldReply answer;
+    server.scriptOnce("taskstate", answer(Reply::rescode("200", "成功")));
     report->send();
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "正在加载...");
     EXPECT_TRUE(report->sending());
     // A second send while the first is under way (a double tap) sends nothing.
     report->send();
+    answer.release();
     answered(1);
     EXPECT_EQ(reported, 1);
     EXPECT_FALSE(report->sending());
@@ -102,10 +105,12 @@ TEST_F(PhotoReportTest, TheQuestionLiesOnItsSideAndSendsAgainOrLetsBe) {
     // "重新提交" takes the question away while the report is under way; refused again, it is
     // asked once more, and so it is when the network fails.
     auto first = question();
-    server.scriptOnce("taskstate", Reply::delayed(0.5, {{"rescode", "500"}, {"resdes", "服务器繁忙"}}));
+    HeldReply busy;
+    server.scriptOnce("taskstate", busy(Reply::rescode("500", "服务器繁忙")));
     ASSERT_TRUE(driver.answerAlert("重新提交"));
     EXPECT_FALSE(first->isShown());
     EXPECT_EQ(question(), nullptr);
+    busy.release();
     answered(2);
     ASSERT_NE(question(), nullptr);
     EXPECT_EQ(toast(), "服务器繁忙");
@@ -137,11 +142,13 @@ TEST_F(PhotoReportTest, TheBarItemGoesWhileTheReportIsUnderWay) {
     EXPECT_FALSE(driver.isOnScreen("照片提交未成功,是否重新提交?"));
 
     // A tap withdraws it until the answer: a second tap finds nothing to send again.
-    server.scriptOnce("taskstate", Reply::delayed(0.3, {{"rescode", "500"}, {"resdes", "状态更新失败"}}));
+    HeldReply refusal;
+    server.scriptOnce("taskstate", refusal(Reply::rescode("500", "状态更新失败")));
     auto item = barItem();
     ASSERT_TRUE(driver.tapBarButtonItem(item));
     EXPECT_EQ(barItem(), nullptr);
     EXPECT_FALSE(driver.isOnScreen("重新提交"));
+    refusal.release();
     answered(2);
     ASSERT_NE(barItem(), nullptr);
 
@@ -155,10 +162,12 @@ TEST_F(PhotoReportTest, TheBarItemGoesWhileTheReportIsUnderWay) {
 
 TEST_F(PhotoReportTest, AScreenGoneBeforeTheAnswerHearsNothingAndLeavesNoSpinner) {
     makeReport(PhotoReport::Retry::SidewaysQuestion);
-    server.scriptOnce("taskstate", Reply::delayed(0.3, {{"rescode", "200"}}));
+    HeldReply answer;
+    server.scriptOnce("taskstate", answer(Reply::json({{"rescode", "200"}})));
     report->send();
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     report.reset();
+    answer.release();
     answered(1);
     EXPECT_EQ(reported, 0);
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);

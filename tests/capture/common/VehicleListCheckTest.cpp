@@ -5,6 +5,7 @@
 #include "capture/common/VehicleListCheck.h"
 #include "hud/ProgressHUD.h"
 #include "support/AppTest.h"
+#include "support/HeldReply.h"
 #include "support/NamedTestScreen.h"
 
 namespace {
@@ -35,12 +36,14 @@ protected:
 };
 
 TEST_F(VehicleListCheckTest, OneQuestionAtATimeUnderTheSpinner) {
-    server.scriptOnce("getusercarlist", Reply::delayed(0.3, {{"rescode", "200"}, {"list", nlohmann::json::array()}}));
+    HeldReply vehicles;
+    server.scriptOnce("getusercarlist", vehicles(Reply::json({{"rescode", "200"}, {"list", nlohmann::json::array()}})));
     check->ask();
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     EXPECT_EQ(ProgressHUD::currentSpinner()->text(), "正在加载...");
     EXPECT_TRUE(check->asking());
     check->ask();
+    vehicles.release();
     answered(1);
     EXPECT_EQ(answers, (std::vector<bool>{true}));
     EXPECT_FALSE(check->asking());
@@ -63,9 +66,11 @@ TEST_F(VehicleListCheckTest, AnythingButTwoHundredSaysNoneAndTheSpinnerGoes) {
 }
 
 TEST_F(VehicleListCheckTest, AScreenGoneMeanwhileHearsNothingAndLeavesNoSpinner) {
-    server.scriptOnce("getusercarlist", Reply::delayed(0.3, {{"rescode", "200"}}));
+    HeldReply vehicles;
+    server.scriptOnce("getusercarlist", vehicles(Reply::json({{"rescode", "200"}})));
     check->ask();
     check.reset();
+    vehicles.release();
     answered(1);
     EXPECT_TRUE(answers.empty());
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);

@@ -368,7 +368,8 @@ TEST_F(SituationTest, AScreenGoneWhileItsReportIsUnderWayHandsNothingOverAndLeav
     auto screen = openSituation(CaseMode::Real);
     chooseAndGoOn(0);
     for (int i = 0; i < 9; ++i) shoot();
-    server.scriptOnce("taskstate", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "成功"}}));
+    HeldReply reported;
+    server.scriptOnce("taskstate", reported(Reply::rescode("200", "成功")));
     answerExtraCar("否");
     ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
     // The road is left for the accident kind before the answer: the situation goes.
@@ -379,6 +380,7 @@ TEST_F(SituationTest, AScreenGoneWhileItsReportIsUnderWayHandsNothingOverAndLeav
     api.reset();
     ASSERT_TRUE(gone.expired());
     ASSERT_TRUE(waitFor([&] { return server.count("taskstate") == 1; }));
+    reported.release();
     settleRequests();
     EXPECT_TRUE(reviews.empty());
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);

@@ -20,6 +20,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ImagePickerController.h"
 #include "support/AppTest.h"
+#include "support/HeldReply.h"
 #include "support/NamedTestScreen.h"
 #include "support/ReviewTestAPI.h"
 
@@ -432,9 +433,11 @@ TEST_F(MoveCarTest, ADoubleTapAsksOnceAndOpensOneScreen) {
     auto tips = openTips(CaseMode::Real);
     ASSERT_TRUE(waitFor([&] { return server.count("getusercarlist") == 1; }));
     settleRequests();
-    server.scriptOnce("getusercarlist", Reply::delayed(0.3, {{"rescode", "200"}}));
+    HeldReply vehicles;
+    server.scriptOnce("getusercarlist", vehicles(Reply::json({{"rescode", "200"}})));
     tips->movedBtnClick();
     tips->movedBtnClick();
+    vehicles.release();
     ASSERT_TRUE(waitFor([&] { return !opened.empty(); }));
     settleRequests();
     EXPECT_EQ(opened, (std::vector<std::string>{"car list 1 two"}));

@@ -12,6 +12,7 @@
 #include "liability/followup/ReportResultViewController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/PickerView.h"
+#include "support/HeldReply.h"
 
 using nlohmann::json;
 using standin::Reply;
@@ -248,7 +249,8 @@ TEST_F(CompanyConfigTest, RealReportWithoutAnInsurerCodeAsksForOneAndSendsNothin
 
 TEST_F(CompanyConfigTest, RealReportFilesTheCaseAndReportsOnlyOnceTheServerTookIt) {
     auto screen = openConfig(CaseMode::Real, insurer("乙保险", "B"));
-    server.scriptOnce("claimcaseinfo", Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "报案成功"}}));
+    HeldReply filing;
+    server.scriptOnce("claimcaseinfo", filing(Reply::rescode("200", "报案成功")));
     std::string now = StringExtension::getCurrentDate();
     ASSERT_TRUE(driver.tap("确定"));
     ASSERT_NE(screen->loadingHUD(), nullptr);
@@ -256,6 +258,7 @@ TEST_F(CompanyConfigTest, RealReportFilesTheCaseAndReportsOnlyOnceTheServerTookI
     EXPECT_TRUE(reported.empty());
     // The spinner keeps the button from a second report.
     driver.tap("确定");
+    filing.release();
     ASSERT_TRUE(waitFor([&] { return !reported.empty(); }));
     settleRequests();
     EXPECT_EQ(screen->loadingHUD(), nullptr);
@@ -304,7 +307,8 @@ TEST_F(CompanyConfigTest, RefusedOrFailedReportClearsTheSpinnerAndLetsTheDriverT
 
 TEST_F(CompanyConfigTest, LeavingWhileTheReportTravelsLeavesNoSpinnerBehind) {
     auto screen = openConfig(CaseMode::Real, insurer("乙保险", "B"));
-    server.scriptOnce("claimcaseinfo", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "报案成功"}}));
+    HeldReply filing;
+    server.scriptOnce("claimcaseinfo", filing(Reply::rescode("200", "报案成功")));
     ASSERT_TRUE(driver.tap("确定"));
     ASSERT_NE(screen->loadingHUD(), nullptr);
     EXPECT_EQ(ProgressHUD::current(), screen->loadingHUD());
@@ -315,6 +319,7 @@ TEST_F(CompanyConfigTest, LeavingWhileTheReportTravelsLeavesNoSpinnerBehind) {
     std::weak_ptr<CompanyConfigViewController> left = screen;
     screen.reset();
     ASSERT_TRUE(server.waitForRequests("claimcaseinfo", 1));
+    filing.release();
     settleRequests();
     settle();
     EXPECT_TRUE(left.expired());

@@ -3,6 +3,7 @@
 #include "PoliceTestSupport.h"
 #include "core/UserDateSingleton.h"
 #include "liability/police/DecisionPoller.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ TEST_F(DecisionPollerTest, ALateDecisionIsDroppedOrKeptAsTheScreenAsks) {
         server.clearRequests();
         server.clearScripts();
         accepted.clear();
-        server.scriptOnce("processpapertimer", Reply::delayed(0.5, {{"rescode", "200"}, {"dutylist", decisionJson()}}));
+        HeldReply late;
+        server.scriptOnce("processpapertimer", late(Reply::rescode("200", "成功", {{"dutylist", decisionJson()}})));
         server.script("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}}));
         makePoller({.keepLateDecision = keep});
         // Not started: the return to the foreground starts nothing.
@@ -46,6 +48,7 @@ TEST_F(DecisionPollerTest, ALateDecisionIsDroppedOrKeptAsTheScreenAsks) {
         ASSERT_TRUE(server.waitForRequests("processpapertimer", 1));
         poller->stop();
         EXPECT_FALSE(poller->isRunning());
+        late.release();
         settleRequests();
         EXPECT_FALSE(alertShowing());
         EXPECT_EQ(poller->isDecided(), keep);
@@ -73,7 +76,8 @@ TEST_F(DecisionPollerTest, ALateDecisionIsDroppedOrKeptAsTheScreenAsks) {
 }
 
 TEST_F(DecisionPollerTest, AReplyForAPollerThatIsGoneReachesNothing) {
-    server.scriptOnce("processpapertimer", Reply::delayed(0.5, {{"rescode", "200"}, {"dutylist", decisionJson()}}));
+    HeldReply late;
+    server.scriptOnce("processpapertimer", late(Reply::rescode("200", "成功", {{"dutylist", decisionJson()}})));
     makePoller({.keepLateDecision = true});
     poller->start();
     advance(2);
@@ -81,6 +85,7 @@ TEST_F(DecisionPollerTest, AReplyForAPollerThatIsGoneReachesNothing) {
     auto timer = poller->timer();
     poller.reset();
     EXPECT_FALSE(timer->isValid());
+    late.release();
     settleRequests();
     pass(2);
     EXPECT_FALSE(alertShowing());
