@@ -111,7 +111,7 @@ TEST_F(PromptTest, RepliesInFlightFillTheResultOnce) {
     advance(5);
     ASSERT_TRUE(server.waitForRequests("claimresult", 2));
     // The quick reply has filled the row before the slow one lands.
-    ASSERT_TRUE(runUntil([&] { return prompt->button()->isEnabled(); }));
+    ASSERT_TRUE(runUntil([&] { return PromptResultTestAPI::button(*prompt)->isEnabled(); }));
     slow.release();
     settleRequests();
     // The first passed reply to arrive fills the row; the slower one changes nothing.
