@@ -94,34 +94,7 @@ void ConfirmSignViewController::viewWillAppear(bool animated) {
 
 // --- Table ----------------------------------------------------------------------------------------
 
-int ConfirmSignViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
-
-int ConfirmSignViewController::numberOfRowsInSection(ui::TableView&, int) { return sections_.rowCount(); }
-
-std::shared_ptr<ui::TableViewCell> ConfirmSignViewController::cellForRowAtIndexPath(ui::TableView& tableView,
-                                                                                     ui::IndexPath indexPath) {
-    if (auto row = sections_.row(indexPath)) return row;
-    return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
-}
-
-double ConfirmSignViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) {
-    return sections_.rowHeight();
-}
-
-double ConfirmSignViewController::heightForHeaderInSection(ui::TableView&, int section) {
-    return sections_.headerHeight(section);
-}
-
-double ConfirmSignViewController::heightForFooterInSection(ui::TableView&, int section) {
-    return section == 1 ? ConfirmSignFooterView::kHeight : 0;
-}
-
-std::shared_ptr<ui::View> ConfirmSignViewController::viewForHeaderInSection(ui::TableView&, int section) {
-    return sections_.header(section);
-}
-
-std::shared_ptr<ui::View> ConfirmSignViewController::viewForFooterInSection(ui::TableView&, int section) {
-    if (section != 1) return nullptr;
+std::shared_ptr<ui::View> ConfirmSignViewController::partiesFooter() {
     // Made once: the signatures stay on its buttons when the table reloads.
     if (!footerView_) {
         footerView_ = std::make_shared<ConfirmSignFooterView>();
@@ -129,6 +102,8 @@ std::shared_ptr<ui::View> ConfirmSignViewController::viewForFooterInSection(ui::
     }
     return footerView_;
 }
+
+double ConfirmSignViewController::partiesFooterHeight() const { return ConfirmSignFooterView::kHeight; }
 
 // --- Signing --------------------------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/ConfirmSignFooterView.h"
 #include "liability/negotiation/PartyRows.h"
+#include "liability/negotiation/PartySectionsViewController.h"
 #include "liability/negotiation/SignRequesModel.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Button.h"
@@ -30,7 +31,7 @@
 // checks, in this order: neither party signed, the other party not signed, the own party not
 // signed. A refused or failed submission keeps both signatures; each "完成" sends again.
 // In practice nothing is sent and the report opens with a placeholder insurer.
-class ConfirmSignViewController : public ui::TableViewController, public ConfirmSignFooterViewDelegate {
+class ConfirmSignViewController : public PartySectionsViewController, public ConfirmSignFooterViewDelegate {
 public:
     static constexpr const char* kTitle = "签名确认";
     static constexpr const char* kTip = "以下是事故双方认可的责任信息,请签字确认";
@@ -58,8 +59,20 @@ public:
         CaseMode simulateState = CaseMode::Practice;
     };
     explicit ConfirmSignViewController(Arguments arguments)
-        : duty(std::move(arguments.duty)), selectedBtn(std::move(arguments.selectedBtn)),
-          insurance(std::move(arguments.insurance)), simulateState(arguments.simulateState) {}
+        // Own header in orange with the tip, the other's in blue, their text lines 10 in.
+        : PartySectionsViewController(PartySections{kTip,
+                                                    {"姓名", "车牌号", "责任", "保险公司"},
+                                                    PartySections::Style{.rowHeight = kRowHeight,
+                                                                         .ownHeaderHeight = kOwnHeaderHeight,
+                                                                         .otherHeaderHeight = kOtherHeaderHeight,
+                                                                         .inset = 10,
+                                                                         .gap = 10,
+                                                                         .ownColour = PartyRows::orange(),
+                                                                         .otherColour = PartyRows::blue()}}),
+          duty(std::move(arguments.duty)),
+          selectedBtn(std::move(arguments.selectedBtn)),
+          insurance(std::move(arguments.insurance)),
+          simulateState(arguments.simulateState) {}
     std::string className() const override { return "ConfirmSignViewController"; }
 
     const DutyModel duty;
@@ -88,16 +101,10 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
-    int numberOfSectionsInTableView(ui::TableView& tableView) override;
-    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    double heightForHeaderInSection(ui::TableView& tableView, int section) override;
-    double heightForFooterInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::View> viewForFooterInSection(ui::TableView& tableView, int section) override;
-
 private:
+    std::shared_ptr<ui::View> partiesFooter() override;
+    double partiesFooterHeight() const override;
+
     friend class ConfirmSignTestAPI;
 
     void buildStaticCells();
@@ -107,15 +114,6 @@ private:
     bool hasLiability() const { return selectedBtn.size() >= 2; }
     void openReport(const InsuranceCompany& compary, CaseMode mode);
 
-    // Own header in orange with the tip, the other's in blue, their text lines 10 in.
-    PartySections sections_{kTip, {"姓名", "车牌号", "责任", "保险公司"},
-                            PartySections::Style{.rowHeight = kRowHeight,
-                                                 .ownHeaderHeight = kOwnHeaderHeight,
-                                                 .otherHeaderHeight = kOtherHeaderHeight,
-                                                 .inset = 10,
-                                                 .gap = 10,
-                                                 .ownColour = PartyRows::orange(),
-                                                 .otherColour = PartyRows::blue()}};
     std::shared_ptr<ConfirmSignFooterView> footerView_;
     // The Base64 texts of the signatures; empty until signed.
     std::string selfSign, otherSign;

@@ -94,34 +94,7 @@ void NegotiationDutyViewController::viewWillAppear(bool animated) {
 
 // --- Table ----------------------------------------------------------------------------------------
 
-int NegotiationDutyViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
-
-int NegotiationDutyViewController::numberOfRowsInSection(ui::TableView&, int) { return sections_.rowCount(); }
-
-std::shared_ptr<ui::TableViewCell> NegotiationDutyViewController::cellForRowAtIndexPath(ui::TableView& tableView,
-                                                                                         ui::IndexPath indexPath) {
-    if (auto row = sections_.row(indexPath)) return row;
-    return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
-}
-
-double NegotiationDutyViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) {
-    return sections_.rowHeight();
-}
-
-double NegotiationDutyViewController::heightForHeaderInSection(ui::TableView&, int section) {
-    return sections_.headerHeight(section);
-}
-
-double NegotiationDutyViewController::heightForFooterInSection(ui::TableView&, int section) {
-    return section == 1 ? NegotiationDutyFooterView::kHeight : 0;
-}
-
-std::shared_ptr<ui::View> NegotiationDutyViewController::viewForHeaderInSection(ui::TableView&, int section) {
-    return sections_.header(section);
-}
-
-std::shared_ptr<ui::View> NegotiationDutyViewController::viewForFooterInSection(ui::TableView&, int section) {
-    if (section != 1) return nullptr;
+std::shared_ptr<ui::View> NegotiationDutyViewController::partiesFooter() {
     if (!footer_) {
         auto footer = std::make_shared<NegotiationDutyFooterView>();
         footer->setDelegate(sharedAs<NegotiationDutyViewController>());
@@ -129,6 +102,8 @@ std::shared_ptr<ui::View> NegotiationDutyViewController::viewForFooterInSection(
     }
     return footer_;
 }
+
+double NegotiationDutyViewController::partiesFooterHeight() const { return NegotiationDutyFooterView::kHeight; }
 
 // --- The coupled choice ---------------------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/NegotiationDutyFooterView.h"
 #include "liability/negotiation/PartyRows.h"
+#include "liability/negotiation/PartySectionsViewController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
@@ -27,7 +28,7 @@
 // choice it answers "请选择责任类型". "交警远程定责" needs no choice: in a real case it files
 // the case for the traffic police ("policecaseinfo") and, once answered "200", opens the police
 // liability wait (`onPolice`); in practice it sends nothing and opens the wait at once.
-class NegotiationDutyViewController : public ui::TableViewController, public NegotiationDutyFooterViewDelegate {
+class NegotiationDutyViewController : public PartySectionsViewController, public NegotiationDutyFooterViewDelegate {
 public:
     static constexpr const char* kTitle = "协商定责";
     static constexpr const char* kTip = "请您根据现场情况进行协商，选择当事人责任";
@@ -50,7 +51,13 @@ public:
         InsuranceCompany insurance;
     };
     explicit NegotiationDutyViewController(Arguments arguments)
-        : duty(std::move(arguments.duty)), insurance(std::move(arguments.insurance)),
+        // Own header in blue with the tip, the other's in orange; rows of 44.
+        : PartySectionsViewController(PartySections{
+              kTip,
+              {"姓名", "车牌号", "责任"},
+              PartySections::Style{.ownHeaderHeight = kOwnHeaderHeight, .otherHeaderHeight = kOtherHeaderHeight}}),
+          duty(std::move(arguments.duty)),
+          insurance(std::move(arguments.insurance)),
           simulateState(arguments.simulateState) {}
     std::string className() const override { return "NegotiationDutyViewController"; }
 
@@ -60,7 +67,8 @@ public:
 
     // "自行协商定责" with a choice: the signing, with the liability codes of the selected
     // buttons, the own party's first.
-    std::function<void(CaseMode simulateState, DutyModel duty, InsuranceCompany insurance, std::vector<int> selectedBtn)>
+    std::function<void(CaseMode simulateState, DutyModel duty, InsuranceCompany insurance,
+                       std::vector<int> selectedBtn)>
         onSign;
     // "交警远程定责": the police liability wait (not from the history, without a back button).
     std::function<void(CaseMode simulateState, InsuranceCompany insurance)> onPolice;
@@ -87,25 +95,15 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
-    int numberOfSectionsInTableView(ui::TableView& tableView) override;
-    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    double heightForHeaderInSection(ui::TableView& tableView, int section) override;
-    double heightForFooterInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::View> viewForFooterInSection(ui::TableView& tableView, int section) override;
-
 private:
+    std::shared_ptr<ui::View> partiesFooter() override;
+    double partiesFooterHeight() const override;
+
     void buildStaticCells();
     // Flips the button at `index` of allButton and keeps the pair consistent.
     void choose(int index);
     void openPolice();
 
-    // Own header in blue with the tip, the other's in orange; rows of 44.
-    PartySections sections_{kTip, {"姓名", "车牌号", "责任"},
-                            PartySections::Style{.ownHeaderHeight = kOwnHeaderHeight,
-                                                 .otherHeaderHeight = kOtherHeaderHeight}};
     std::shared_ptr<ui::View> footer_;
     bool filing_ = false;
 };

@@ -132,33 +132,9 @@ void PoliceDutyViewController::fill() {
 
 // --- Table ----------------------------------------------------------------------------------------
 
-int PoliceDutyViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
+std::shared_ptr<ui::View> PoliceDutyViewController::partiesFooter() { return footer(); }
 
-int PoliceDutyViewController::numberOfRowsInSection(ui::TableView&, int) { return sections_.rowCount(); }
-
-std::shared_ptr<ui::TableViewCell> PoliceDutyViewController::cellForRowAtIndexPath(ui::TableView& tableView,
-                                                                                    ui::IndexPath indexPath) {
-    if (auto row = sections_.row(indexPath)) return row;
-    return ui::TableViewController::cellForRowAtIndexPath(tableView, indexPath);
-}
-
-double PoliceDutyViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) { return sections_.rowHeight(); }
-
-double PoliceDutyViewController::heightForHeaderInSection(ui::TableView&, int section) {
-    return sections_.headerHeight(section);
-}
-
-double PoliceDutyViewController::heightForFooterInSection(ui::TableView&, int section) {
-    return section == 1 ? PoliceDutyFooterView::kHeight : 0;
-}
-
-std::shared_ptr<ui::View> PoliceDutyViewController::viewForHeaderInSection(ui::TableView&, int section) {
-    return sections_.header(section);
-}
-
-std::shared_ptr<ui::View> PoliceDutyViewController::viewForFooterInSection(ui::TableView&, int section) {
-    return section == 1 ? footer() : nullptr;
-}
+double PoliceDutyViewController::partiesFooterHeight() const { return PoliceDutyFooterView::kHeight; }
 
 std::shared_ptr<PoliceDutyFooterView> PoliceDutyViewController::footer() {
     if (!footer_) {

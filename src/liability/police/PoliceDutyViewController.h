@@ -10,6 +10,7 @@
 #include "core/InsuranceCompany.h"
 #include "hud/TwoButtonAlertView.h"
 #include "liability/negotiation/PartyRows.h"
+#include "liability/negotiation/PartySectionsViewController.h"
 #include "liability/police/PoliceDutyFooterView.h"
 #include "liability/police/PoliceDutyModel.h"
 #include "platform/foundation/RunLoop.h"
@@ -33,7 +34,7 @@
 // "重新获取验证码" is disabled at once and counts down 59 s ("59秒后重新发送" ... "01秒后重新发送",
 // then "再次获取验证码"); practice counts down without sending. The typed code is taken when
 // editing ends and again at the confirmation.
-class PoliceDutyViewController : public ui::TableViewController,
+class PoliceDutyViewController : public PartySectionsViewController,
                                  public PoliceDutyFooterViewDelegate,
                                  public ui::TextFieldDelegate {
 public:
@@ -64,7 +65,16 @@ public:
         InsuranceCompany insruance;
     };
     explicit PoliceDutyViewController(Arguments arguments)
-        : simulateState(arguments.simulateState), dateSorce(std::move(arguments.dateSorce)),
+        // Own header in blue with the tip on a lighter grey, the other's in orange; rows of 40.
+        : PartySectionsViewController(
+              PartySections{kTip,
+                            {"姓名", "车牌号", "电话", "责任", "保险公司"},
+                            PartySections::Style{.rowHeight = 40,
+                                                 .ownHeaderHeight = kOwnHeaderHeight,
+                                                 .otherHeaderHeight = kOtherHeaderHeight,
+                                                 .tipBackground = ui::Color::rgbBytes(222, 223, 224)}}),
+          simulateState(arguments.simulateState),
+          dateSorce(std::move(arguments.dateSorce)),
           insruance(std::move(arguments.insruance)) {}
     ~PoliceDutyViewController() override;
     std::string className() const override { return "PoliceDutyViewController"; }
@@ -102,16 +112,10 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
-    int numberOfSectionsInTableView(ui::TableView& tableView) override;
-    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    double heightForHeaderInSection(ui::TableView& tableView, int section) override;
-    double heightForFooterInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::View> viewForHeaderInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::View> viewForFooterInSection(ui::TableView& tableView, int section) override;
-
 private:
+    std::shared_ptr<ui::View> partiesFooter() override;
+    double partiesFooterHeight() const override;
+
     friend class PoliceDutyTestAPI;
 
     void buildStaticCells();
@@ -122,12 +126,6 @@ private:
     void countdownTick();
     void reject();
 
-    // Own header in blue with the tip on a lighter grey, the other's in orange; rows of 40.
-    PartySections sections_{kTip, {"姓名", "车牌号", "电话", "责任", "保险公司"},
-                            PartySections::Style{.rowHeight = 40,
-                                                 .ownHeaderHeight = kOwnHeaderHeight,
-                                                 .otherHeaderHeight = kOtherHeaderHeight,
-                                                 .tipBackground = ui::Color::rgbBytes(222, 223, 224)}};
     std::shared_ptr<PoliceDutyFooterView> footer_;
     // The two records the agreement is made with (empty unless there are two).
     std::vector<PoliceDutyModel> dutyArray_;
