@@ -17,7 +17,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
-#include "support/PlatformTest.h"
+#include "OneScreenTest.h"
 
 using namespace ui;
 using driver::BarSide;
@@ -27,24 +27,8 @@ using driver::ViewQuery;
 namespace {
 
 // A small screen built by each test, in a key window.
-class DriverTest : public PlatformTest {
+class DriverTest : public OneScreenTest {
 protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        window = std::make_shared<Window>();
-        screen = std::make_shared<ViewController>();
-        window->setRootViewController(screen);
-        window->makeKeyAndVisible();
-        screen->view()->setBackgroundColor(Color::white());
-    }
-    void TearDown() override {
-        screen.reset();
-        window.reset();
-        ui::resetForTests();
-        PlatformTest::TearDown();
-    }
-
     // A button that counts its touch-down and touch-up-inside events.
     std::shared_ptr<Button> addButton(const std::string& title, Rect frame, int* downs, int* ups) {
         auto b = std::make_shared<Button>(ButtonType::System, frame);
@@ -72,10 +56,6 @@ protected:
         image->name_ = name;
         return image;
     }
-
-    driver::Driver d;
-    std::shared_ptr<Window> window;
-    std::shared_ptr<ViewController> screen;
 };
 
 TEST_F(DriverTest, FindsVisibleViewsByTextTitlePlaceholderImageTagAndClass) {

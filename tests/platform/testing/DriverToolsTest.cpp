@@ -15,33 +15,18 @@
 #include "platform/ui/PickerView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
-#include "support/PlatformTest.h"
+#include "OneScreenTest.h"
 
 using namespace ui;
 
 namespace {
 
-class DriverToolsTest : public PlatformTest {
+class DriverToolsTest : public OneScreenTest {
 protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        window = std::make_shared<Window>();
-        screen = std::make_shared<ViewController>();
-        window->setRootViewController(screen);
-        window->makeKeyAndVisible();
-        screen->view()->setBackgroundColor(Color::white());
-    }
     void TearDown() override {
         foundation::registerActivityProbe("driver tools test", [] { return false; });
-        screen.reset();
-        window.reset();
-        ui::resetForTests();
-        PlatformTest::TearDown();
+        OneScreenTest::TearDown();
     }
-    driver::Driver d;
-    std::shared_ptr<Window> window;
-    std::shared_ptr<ViewController> screen;
 };
 
 // At most `limit` characters, as the forms' name fields allow.

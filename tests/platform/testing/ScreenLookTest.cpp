@@ -10,29 +10,14 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
-#include "support/PlatformTest.h"
+#include "OneScreenTest.h"
 
 using namespace ui;
 
 namespace {
 
-class ScreenLookTest : public PlatformTest {
+class ScreenLookTest : public OneScreenTest {
 protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        ui::resetForTests();
-        window = std::make_shared<Window>();
-        screen = std::make_shared<ViewController>();
-        window->setRootViewController(screen);
-        window->makeKeyAndVisible();
-        screen->view()->setBackgroundColor(Color::white());
-    }
-    void TearDown() override {
-        screen.reset();
-        window.reset();
-        ui::resetForTests();
-        PlatformTest::TearDown();
-    }
     std::shared_ptr<TextField> field(const std::string& placeholder, Rect frame) {
         auto f = std::make_shared<TextField>(frame);
         f->setPlaceholder(placeholder);
@@ -40,10 +25,6 @@ protected:
     }
     // The input's frame on the screen.
     static Rect onScreen(const std::shared_ptr<View>& view) { return view->convertRectToView(view->bounds(), nullptr); }
-
-    driver::Driver d;
-    std::shared_ptr<Window> window;
-    std::shared_ptr<ViewController> screen;
 };
 
 bool near(const Color& c, const Color& e, double tolerance = 0.03) {
