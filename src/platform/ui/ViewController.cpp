@@ -174,13 +174,17 @@ void ViewController::presentViewController(const std::shared_ptr<ViewController>
         vc->beginAppearanceTransition(true, animated);
     }
     auto finish = [presenter, vc, visible, window, completion = std::move(completion)] {
-        if (visible) {
+        // A dismissal begun while the presentation was moving in owns the window and the
+        // appearance calls from then on: the presenter's view stays where it put it.
+        bool dismissing = vc->beingDismissed_ || presenter->presented_ != vc;
+        if (visible && !dismissing) {
             presenter->endAppearanceTransition();
             vc->endAppearanceTransition();
         }
         // A full-screen presentation takes the presenter's view off the window.
-        if (window && presenter->presented_ == vc) {
-            if (auto pv = presenter->viewIfLoaded(); pv && pv->superviewPointer() == window.get()) pv->removeFromSuperview();
+        if (window && !dismissing) {
+            if (auto pv = presenter->viewIfLoaded(); pv && pv->superviewPointer() == window.get())
+                pv->removeFromSuperview();
         }
         vc->beingPresented_ = false;
         if (completion) completion();

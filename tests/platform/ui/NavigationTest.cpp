@@ -145,6 +145,36 @@ TEST_F(NavigationTest, PresentAndDismissCoverTheWholeStackAndRunTheCompletions) 
     EXPECT_EQ(a->view()->window(), window);
 }
 
+// A dismissal that starts while the presentation is still moving in leaves the window exactly
+// as after a slow one: the presenter's view is back, on screen, and takes touches.
+class QuickDismissTest : public NavigationTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(QuickDismissTest, ThePresenterIsBackAndTakesTouches) {
+    auto a = screen("A");
+    auto nav = NavigationController::create(a);
+    show(nav);
+    auto button = std::make_shared<Button>(ButtonType::Custom, Rect(0, 100, 100, 44));
+    int taps = 0;
+    button->addTarget([&] { ++taps; }, ControlEvent::TouchUpInside);
+    a->view()->addSubview(button);
+    auto m = screen("M");
+    a->presentViewController(m, true);
+    if (GetParam() > 0) advance(GetParam());
+    m->dismissViewController(true);
+    advance(2 * TransitionDuration);
+    drain();
+    EXPECT_EQ(nav->presentedViewController(), nullptr);
+    EXPECT_EQ(a->view()->window(), window);
+    EXPECT_EQ(m->viewIfLoaded()->window(), nullptr);
+    EXPECT_EQ(window->topViewController(), a);
+    EXPECT_TRUE(a->isVisible());
+    EXPECT_EQ(log->back(), "A.didAppear");
+    window->tap({50, 64 + 122});
+    EXPECT_EQ(taps, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, QuickDismissTest, ::testing::Values(0.0, 0.1, 0.2, 0.3));
+
 TEST_F(NavigationTest, AScreenStaysAliveWhileItsOwnActionPopsIt) {
     auto a = screen("A");
     auto nav = NavigationController::create(a);
