@@ -18,6 +18,7 @@ std::shared_ptr<ui::ViewController> MultiCarRoad::makeSituation(CaseMode simulat
         camera->setCarType(request.carType);
         camera->setSavePhotoBlock(std::move(request.savePhotoBlock));
         camera->setViewControllerBlock(std::move(request.viewControllerBlock));
+        camera->setEndAgainTitle(std::move(request.endAgainTitle));
         // "返回" gives up the capture and goes back past the situation choice to the accident kind.
         std::weak_ptr<SingleCarRoad> weakRoad = road->singleCarRoad_;
         camera->accidentKindScreen = [weakRoad]() -> std::shared_ptr<ui::ViewController> {

@@ -555,6 +555,25 @@ void PhotoCapViewController::askForExtraCar() {
 void PhotoCapViewController::finishCapture() {
     finished_ = true;
     ui::Application::shared().setStatusBarHidden(false);
+    if (!endAgainTitle_.empty() && !endAgainButton_ && bottomContainerView_) {
+        // The dead shutter gives way to the end action's second try.
+        std::weak_ptr<PhotoCapViewController> weak = sharedAs<PhotoCapViewController>();
+        double W = view()->bounds().height();
+        auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, Rect(0, (W - 44) / 2, kStripWidth, 44));
+        button->setTitle(endAgainTitle_);
+        button->setTitleColor(graphics::Color::white());
+        button->titleLabel()->setFont(graphics::Font::systemFont(14));
+        button->addTarget(
+            [weak] {
+                auto self = weak.lock();
+                if (!self || self->shared_->aborted) return;
+                if (auto block = self->viewControllerBlock_) block();
+            },
+            ui::ControlEvent::TouchUpInside, this);
+        bottomContainerView_->addSubview(button);
+        endAgainButton_ = button;
+        if (shutterButton_) shutterButton_->setHidden(true);
+    }
     auto block = viewControllerBlock_;
     if (block) block();
 }

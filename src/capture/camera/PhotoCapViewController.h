@@ -65,6 +65,10 @@ public:
     std::int64_t carType() const { return carType_; }
     void setSavePhotoBlock(SavePhotoBlock block);
     void setViewControllerBlock(ViewControllerBlock block) { viewControllerBlock_ = std::move(block); }
+    // When set, a finished capture offers its end action again under this title, in place of
+    // the shutter: an end action that could not move the driver on (a report that did not go
+    // through) can always be tried again from the camera.
+    void setEndAgainTitle(std::string title) { endAgainTitle_ = std::move(title); }
 
     // The step list and the index of the step shown.
     const nlohmann::json& images() const { return images_; }
@@ -162,6 +166,7 @@ private:
     std::int64_t carType_ = 0;
     SavePhotoBlock savePhotoBlock_;
     ViewControllerBlock viewControllerBlock_;
+    std::string endAgainTitle_;
 
     std::shared_ptr<Shared> shared_;
     std::shared_ptr<foundation::dispatch::Queue> sessionQueue_;
@@ -177,6 +182,7 @@ private:
     std::shared_ptr<ui::View> bottomContainerView_;
     std::shared_ptr<ui::Button> shutterButton_;
     std::shared_ptr<ui::Button> flashButton_;
+    std::shared_ptr<ui::Button> endAgainButton_;
     std::shared_ptr<ui::ImageView> focusImageView_;
     graphics::Point currTouchPoint_;
     std::shared_ptr<TwoButtonAlertView> extraCarAlert_;

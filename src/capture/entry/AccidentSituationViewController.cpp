@@ -1,8 +1,12 @@
 #include "capture/entry/AccidentSituationViewController.h"
 
+#include <cmath>
+
 #include "capture/camera/ImageUpload.h"
-#include "capture/entry/AccidentSituationCell.h"
 #include "capture/common/PhotoReport.h"
+#include "capture/entry/AccidentSituationCell.h"
+#include "core/AppConfig.h"
+#include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
@@ -127,6 +131,21 @@ void AccidentSituationViewController::viewDidLoad() {
     }, ui::ControlEvent::TouchUpInside);
     scroll->addSubview(confirm);
     confirm_ = confirm;
+
+    auto problem = Theme::label("", 15, Theme::hintGrey());
+    problem->setNumberOfLines(0);
+    problem->setHidden(true);
+    scroll->addSubview(problem);
+    listProblem_ = problem;
+    auto again = Theme::blueButton(kFetchAgainTitle);
+    again->addTarget(
+        [weak] {
+            if (auto self = weak.lock()) self->fetchSituations();
+        },
+        ui::ControlEvent::TouchUpInside);
+    again->setHidden(true);
+    scroll->addSubview(again);
+    fetchAgain_ = again;
 }
 
 void AccidentSituationViewController::viewWillAppear(bool animated) {
@@ -134,6 +153,7 @@ void AccidentSituationViewController::viewWillAppear(bool animated) {
     Theme::styleNavigationBar(*this, kTitle);
     reloadSituations();
     layout(false);
+    if (simulateState == CaseMode::Real && accidentArray_.empty()) fetchSituations();
     // A capture started again from here codes its shots from "1" again.
     shots_->current = std::make_shared<ShotCount>();
 }
@@ -176,6 +196,56 @@ void AccidentSituationViewController::reloadSituations() {
     if (tableView_) tableView_->reloadData();
 }
 
+void AccidentSituationViewController::fetchSituations() {
+    if (fetching_ || simulateState != CaseMode::Real) return;
+    fetching_ = true;
+    fetchProblem_.clear();
+    layout(false);
+    ProgressHUD::showMessage(kListLoadingText);
+    std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
+    RequestManager::shareRequestManager().request_situation_WithParams(
+        {{"type", "accidentdes"}}, [weak](const nlohmann::json& list, const RequestOutcome& outcome) {
+            ProgressHUD::hideHUD();
+            auto self = weak.lock();
+            if (!self) return;
+            if (outcome.answered()) {
+                self->situationsFetched(list, kUnusableListText);
+            } else if (outcome.failed()) {
+                self->situationsFetched(std::nullopt, AppConfig::kNetworkFailureText);
+            } else {
+                self->situationsFetched(std::nullopt, outcome.resdes.value_or(outcome.describe()));
+            }
+        });
+}
+
+void AccidentSituationViewController::situationsFetched(const std::optional<nlohmann::json>& list,
+                                                        const std::string& why) {
+    fetching_ = false;
+    std::vector<SituationModel> rows;
+    if (list && list->is_array()) {
+        // Only rows with both a name and a code make a list worth keeping.
+        bool whole = !list->empty();
+        for (const auto& element : *list) {
+            whole = whole && element.is_object() && element.contains("name") && element["name"].is_string() &&
+                    element.contains("code") && element["code"].is_string();
+        }
+        if (whole) rows = situationsFromList(*list);
+        if (whole && !foundation::plist::write(foundation::Sandbox::current().documents() / kFileName, *list))
+            foundation::log("AccidentSituationViewController: cannot keep the situation list; shown all the same");
+    }
+    if (rows.empty()) {
+        foundation::log("AccidentSituationViewController: no situation list: " + why);
+        fetchProblem_ = why;
+    } else {
+        ticked_.reset();
+        selectedCode_.reset();
+        fieldOpen_ = false;
+        accidentArray_ = std::move(rows);
+        if (tableView_) tableView_->reloadData();
+    }
+    layout(false);
+}
+
 void AccidentSituationViewController::layout(bool animated) {
     auto scroll = scroll_.lock();
     auto field = inputSituation_.lock();
@@ -186,11 +256,28 @@ void AccidentSituationViewController::layout(bool animated) {
     scroll->setFrame({0, 0, width, bounds.height()});
     double tableHeight = kRowHeight * static_cast<double>(accidentArray_.size());
     tableView_->setFrame({0, 0, width, tableHeight});
+    // Without a list (fetch failed): why, and a way to ask again, in place of "下一步".
+    auto problem = listProblem_.lock();
+    auto again = fetchAgain_.lock();
+    bool failed = accidentArray_.empty() && !fetchProblem_.empty() && !fetching_;
+    if (problem && again) {
+        problem->setHidden(!failed);
+        again->setHidden(!failed);
+        confirm->setHidden(failed);
+        if (failed) {
+            problem->setText(std::string(kListFailedText) + fetchProblem_);
+            double textWidth = width - 2 * kMargin;
+            double height = std::ceil(problem->sizeThatFits({textWidth, 1e6}).height);
+            problem->setFrame({kMargin, kMargin, textWidth, height});
+            again->setFrame({kMargin, problem->frame().maxY() + kMargin, textWidth, kButtonHeight});
+        }
+    }
     auto place = [=, this] {
         double fieldHeight = fieldOpen_ ? kFieldHeight : 0;
         field->setFrame({kMargin, tableHeight + kMargin, width - 2 * kMargin, fieldHeight});
         confirm->setFrame({kMargin, field->frame().maxY() + kMargin, width - 2 * kMargin, kButtonHeight});
-        scroll->setContentSize({width, confirm->frame().maxY() + kMargin});
+        double bottom = failed && again ? again->frame().maxY() : confirm->frame().maxY();
+        scroll->setContentSize({width, bottom + kMargin});
     };
     field->setHidden(!fieldOpen_);
     if (animated) {
@@ -314,6 +401,7 @@ void AccidentSituationViewController::openCamera() {
     request.viewControllerBlock = [weak] {
         if (auto self = weak.lock()) self->reportPhotos();
     };
+    request.endAgainTitle = PhotoReport::kReportAgainTitle;
     // Shots arrive on a background queue, one after the other. Coding them, reading the user
     // state and starting the upload happen on the main queue, in arrival order, so the codes
     // follow the shots; each upload then runs on its own.

@@ -13,6 +13,7 @@
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
@@ -22,17 +23,20 @@ class PhotoReport;
 // "选择事故情形": the situation of a case with two or more vehicles (the case is already open).
 // The driver ticks exactly one row of the situation list; the last row (code "0", "other")
 // opens a field for a short description, and so does any row whose code reads as 0 (a code
-// that is not a number), since "下一步" asks for the text of every such row. "下一步" keeps the choice in the user state and opens
-// the guided camera (`onCapture`) on the nine multi-car steps with the extra-car question.
-// Every shot is uploaded with its step code at once; a failed upload waits in the failed-upload
-// file for the retry. When the driver has no further vehicle to photograph, the photos are
-// reported as submitted ("taskstate" "7","2") and the photo review wait opens
+// that is not a number), since "下一步" asks for the text of every such row. "下一步" keeps the choice in the user
+// state and opens the guided camera (`onCapture`) on the nine multi-car steps with the extra-car question. Every shot
+// is uploaded with its step code at once; a failed upload waits in the failed-upload file for the retry. When the
+// driver has no further vehicle to photograph, the photos are reported as submitted ("taskstate" "7","2") and the photo
+// review wait opens
 // (`onPhotoReview`); a report that did not go through is offered again by a question lying on
-// its side over the camera.
+// its side over the camera, and after "取消" by "重新提交" in the camera's strip.
 //
 // The list comes from Documents/situation.plist (written by the home page) in a real case and
 // from the bundle's copy in practice. It is read once each time the screen is about to appear;
 // the rows keep that list until the next appearance, whatever happens to the file meanwhile.
+// A real case without a usable file asks the server for the list ("getdictionary", spinner),
+// keeps it in the file and shows it; when that fails the page says why and offers
+// "重新获取" in place of "下一步".
 //
 // Practice (`simulateState`) sends nothing and writes nothing into the user state.
 class AccidentSituationViewController : public BaseViewController,
@@ -46,6 +50,11 @@ public:
     static constexpr const char* kNoDescriptionText = "请输入事故情形";
     // The spinner until the camera shows.
     static constexpr const char* kCameraLoadingText = "加载中...";
+    // The spinner while the list is fetched, the page's words when that failed, and its retry.
+    static constexpr const char* kListLoadingText = "加载中...";
+    static constexpr const char* kListFailedText = "未能取得事故情形列表:";
+    static constexpr const char* kUnusableListText = "服务器给出的列表无法使用";
+    static constexpr const char* kFetchAgainTitle = "重新获取";
     // The code of the free-text situation.
     static constexpr const char* kOtherCode = "0";
     static constexpr std::size_t kDescriptionLength = 200;
@@ -67,6 +76,9 @@ public:
         std::int64_t carType = 1;
         std::function<void(const std::string& shot)> savePhotoBlock;
         std::function<void()> viewControllerBlock;
+        // The title under which a finished camera offers `viewControllerBlock` again (none in
+        // practice, where it always moves on).
+        std::string endAgainTitle;
     };
 
     explicit AccidentSituationViewController(Arguments arguments);
@@ -119,6 +131,10 @@ private:
     };
 
     void reloadSituations();
+    // Asks the server for the list when a real case has none (one request at a time).
+    void fetchSituations();
+    // The list arrived, or why it did not (shown on the page).
+    void situationsFetched(const std::optional<nlohmann::json>& list, const std::string& why);
     void layout(bool animated);
     void setFieldOpen(bool open);
     void updateTicks();
@@ -142,4 +158,9 @@ private:
     std::weak_ptr<ui::ScrollView> scroll_;
     std::weak_ptr<ui::Button> confirm_;
     std::weak_ptr<ui::TextField> inputSituation_;
+    std::weak_ptr<ui::Label> listProblem_;
+    std::weak_ptr<ui::Button> fetchAgain_;
+    bool fetching_ = false;
+    // Why the last fetch of the list gave none (empty: none failed since the list was shown).
+    std::string fetchProblem_;
 };

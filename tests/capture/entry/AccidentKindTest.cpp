@@ -276,8 +276,11 @@ TEST_F(AccidentKindTest, TheApplicationsRoadOpensTheSituationChoice) {
     opened.release();
     ASSERT_TRUE(waitFor([&] { return navigation->topViewController()->className() == "AccidentSituationViewController"; }));
     finishTransitions();
+    // Without a list file the choice asks the server for its list.
+    settleRequests();
     EXPECT_EQ(spinner(), nullptr);
     EXPECT_TRUE(driver.isOnScreen("选择事故情形"));
+    EXPECT_TRUE(driver.isOnScreen("追尾"));
     EXPECT_EQ(server.count("accidentinfor"), 1u);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "EntryTestSupport.h"
 #include "app/MultiCarRoad.h"
 #include "capture/entry/AccidentSituationCell.h"
@@ -73,6 +75,7 @@ protected:
         for (int row = 0; row < api->tableView()->numberOfRowsInSection(0); ++row) n += ticked(row) ? 1 : 0;
         return n;
     }
+    bool fetching() const { return ProgressHUD::currentSpinner() != nullptr; }
     bool fieldOpen() const { return driver.isVisible(api->inputSituation()); }
     std::string accidentdes() const { return UserDateSingleton::shareUserDateInstance().accidentdes().value_or("<nil>"); }
     std::string information() const {
@@ -233,14 +236,47 @@ TEST_F(SituationTest, AListRewrittenWhileShownChangesTheRowsOnlyAtTheNextAppeara
     EXPECT_EQ(top(), screen);
 }
 
-TEST_F(SituationTest, WithoutAListFileTheTableIsEmptyAndNothingCanBeChosen) {
-    std::filesystem::remove(foundation::Sandbox::current().documents() / "situation.plist");
+// Without a usable list file the screen asks the server for the list; a failure is told on
+// the page with a way to ask again, and the list that comes is kept in the file.
+class SituationFetchTest : public SituationTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SituationFetchTest, AScreenWithoutAListFetchesItAndCanAskAgain) {
+    auto file = foundation::Sandbox::current().documents() / "situation.plist";
+    std::filesystem::remove(file);
+    if (std::string(GetParam()) == "damaged") {
+        std::ofstream(file) << "<?xml version=\"1.0\"?><plist><array><dict><key>name";
+    }
+    HeldReply refused;
+    server.scriptOnce("getdictionary", refused(Reply::rescode("500", "字典服务不可用")));
     openSituation(CaseMode::Real);
+    ASSERT_TRUE(waitFor([&] { return server.count("getdictionary") == 1; }));
+    EXPECT_EQ(server.lastRequest("getdictionary")->param("type"), "accidentdes");
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
+    refused.release();
+    ASSERT_TRUE(waitFor([&] { return driver.isOnScreen(AccidentSituationViewController::kFetchAgainTitle); }));
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+    EXPECT_TRUE(driver.isOnScreen(std::string(AccidentSituationViewController::kListFailedText) + "字典服务不可用"));
     EXPECT_EQ(api->tableView()->numberOfRowsInSection(0), 0);
-    ASSERT_TRUE(driver.tap("下一步"));
-    EXPECT_EQ(toast(), "请选择事故情形");
-    EXPECT_TRUE(server.requests().empty());
+
+    server.scriptOnce("getdictionary", Reply::dropped());
+    ASSERT_TRUE(driver.tap(AccidentSituationViewController::kFetchAgainTitle));
+    ASSERT_TRUE(waitFor([&] { return server.count("getdictionary") == 2 && !fetching(); }));
+    EXPECT_TRUE(driver.isOnScreen(std::string(AccidentSituationViewController::kListFailedText) +
+                                  AppConfig::kNetworkFailureText));
+
+    // The third try brings the server's list: chosen from at once, and kept for the next time.
+    ASSERT_TRUE(driver.tap(AccidentSituationViewController::kFetchAgainTitle));
+    ASSERT_TRUE(waitFor([&] { return api->tableView()->numberOfRowsInSection(0) > 0; }));
+    EXPECT_FALSE(driver.isOnScreen(AccidentSituationViewController::kFetchAgainTitle));
+    int rows = api->tableView()->numberOfRowsInSection(0);
+    EXPECT_EQ(api->tableView()->cellForRowAtIndexPath({0, rows - 1})->tag(), 0);
+    auto kept = foundation::plist::read(file);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(static_cast<int>(kept->size()), rows);
+    ASSERT_NO_FATAL_FAILURE(chooseAndGoOn(0));
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, SituationFetchTest, ::testing::Values("missing", "damaged"));
 
 TEST_F(SituationTest, FourteenShotsAreCodedByTheMultiCarTableAndReportedOnce) {
     openSituation(CaseMode::Real);
@@ -340,14 +376,18 @@ TEST_F(SituationTest, AFailedReportOffersToSendItAgain) {
     ASSERT_TRUE(driver.answerAlert("重新提交"));
     ASSERT_TRUE(waitFor([&] { return server.count("taskstate") == 2 && api->reportAgainAlert() != nullptr; }));
     EXPECT_EQ(toast(), AppConfig::kNetworkFailureText);
-    // "取消" leaves the camera with its own ways out; a third try goes through.
+    // "取消" leaves the camera with "重新提交" in its strip in place of the dead shutter: the
+    // report can always be sent again, and its "200" opens the review.
     ASSERT_TRUE(driver.answerAlert("取消"));
     EXPECT_EQ(api->reportAgainAlert(), nullptr);
     EXPECT_EQ(server.count("taskstate"), 2u);
-    ASSERT_TRUE(driver.tap("返回"));
-    ASSERT_TRUE(driver.answerAlert("取消"));
-    EXPECT_NE(top<PhotoCapViewController>(), nullptr);
-    EXPECT_TRUE(reviews.empty());
+    EXPECT_FALSE(driver.isVisible(PhotoCapTestAPI(top<PhotoCapViewController>()).shutterButton()));
+    server.scriptOnce("taskstate", Reply::rescode("200", "成功"));
+    ASSERT_TRUE(driver.tap("重新提交"));
+    ASSERT_TRUE(waitFor([&] { return !reviews.empty(); }));
+    EXPECT_EQ(reviews, (std::vector<int>{1}));
+    EXPECT_EQ(server.count("taskstate"), 3u);
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
 }
 
 TEST_F(SituationTest, AReportSentAgainReachesTheReview) {
