@@ -32,7 +32,7 @@ std::string ImageUpload::multiCarImageType(std::size_t& count, std::size_t& seco
 }
 
 std::shared_ptr<ImageRequestModel> ImageUpload::recordWithShot(const std::string& contentdata,
-                                                               const std::string& imagetype) {
+                                                               const std::optional<std::string>& imagetype) {
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto record = std::make_shared<ImageRequestModel>();
     record->userid = state.userid();

@@ -27,9 +27,10 @@ public:
 
     // A complete record: the user state's userid, sn, accidentno, longitude and latitude, the
     // application key, the image name and date of now, "size" "30", "flowtype" "0", the shot
-    // as contentdata and the step code. Callable from any thread.
+    // as contentdata and the step code (an unknown code is left out, as every unset field).
+    // Callable from any thread.
     static std::shared_ptr<ImageRequestModel> recordWithShot(const std::string& contentdata,
-                                                             const std::string& imagetype);
+                                                             const std::optional<std::string>& imagetype);
 
     // An upload failed when it failed in transport or the server answered anything but "200".
     static bool isFailedUpload(const nlohmann::json& reply, const std::optional<RequestError>& error);

@@ -58,7 +58,9 @@ void PhotoTipViewController::takePhotoBtnDidClickWithPhotoType(const std::string
         return;
     }
     rowUnderWay_ = row;
-    photoType_ = photoType;
+    // The row's own record: a photo the review named without its type has none to send.
+    (void)photoType;
+    photoType_ = resultArray[row].phototype;
     auto picker = std::make_shared<ui::ImagePickerController>();
     picker->setSourceType(ui::ImagePickerSourceType::Camera);
     picker->setAllowsEditing(true);
@@ -104,7 +106,7 @@ void PhotoTipViewController::selfDismissWithImage(const std::string& image) {
     reportWhenDone();
 }
 
-void PhotoTipViewController::uploadImage(const std::string& image, const std::string& code) {
+void PhotoTipViewController::uploadImage(const std::string& image, const std::optional<std::string>& code) {
     if (simulateState != CaseMode::Real) return;
     auto record = ImageUpload::recordWithShot(image, code);
     ++uploadsWaiting_;

@@ -58,7 +58,8 @@ public:
     void imagePickerControllerDidCancel(ui::ImagePickerController& picker) override;
     // The re-take of the row under way, as escaped Base64 JPEG text.
     void selfDismissWithImage(const std::string& image);
-    void uploadImage(const std::string& image, const std::string& code);
+    // `code` unset (a rejected photo without its type): the record goes without "imagetype".
+    void uploadImage(const std::string& image, const std::optional<std::string>& code);
 
 private:
     friend class PhotoTipTestAPI;
@@ -71,7 +72,7 @@ private:
     // Which rows have been taken again (kept here, not in the reused cells).
     std::vector<bool> taken_;
     std::optional<std::size_t> rowUnderWay_;
-    std::string photoType_;
+    std::optional<std::string> photoType_;
     std::size_t uploadsWaiting_ = 0;
     std::shared_ptr<PhotoReport> report_;
     bool reported_ = false;

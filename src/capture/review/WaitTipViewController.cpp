@@ -103,6 +103,8 @@ void WaitTipViewController::heartRequest() {
         });
         return;
     }
+    // No poll while the give-up is on its way: its answer decides where the driver goes.
+    if (cancelling_) return;
     auto& state = UserDateSingleton::shareUserDateInstance();
     PhotoResultRequest request;
     request.userid = state.userid();
@@ -112,7 +114,14 @@ void WaitTipViewController::heartRequest() {
     RequestManager::shareRequestManager().request_getphotoresult_WithParams(
         request.keyValues(), [weak, round](const nlohmann::json& reply, const RequestOutcome& outcome) {
             auto self = weak.lock();
-            if (!self || !outcome.answered() || !reply.is_object()) return;
+            if (!self) return;
+            // The API client takes every spinner away with a poll's answer; the give-up's
+            // stays until the give-up itself answers.
+            if (self->cancelling_) {
+                ProgressHUD::showMessage(kLeavingText);
+                return;
+            }
+            if (!outcome.answered() || !reply.is_object()) return;
             auto result = PhotoResultModle::objectWithKeyValues(reply)->result;
             if (!result || (*result != "0" && *result != "1")) return;
             if (!self->mayHandOver(round)) {
@@ -191,6 +200,10 @@ void WaitTipViewController::giveUp(int tag) {
         return;
     }
     ProgressHUD::showMessage(kLeavingText);
+    cancelling_ = true;
+    // Polls sent before the give-up answer for a wait the driver has left: none of them acts,
+    // even after a failed give-up.
+    ++round_;
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto params = UserDateSingleton::params({{"userid", state.userid()},
                                              {"accidentno", state.accidentno()},
@@ -201,6 +214,7 @@ void WaitTipViewController::giveUp(int tag) {
         params, [weak, tag](const nlohmann::json&, const RequestOutcome& outcome) {
             auto self = weak.lock();
             if (!self) return;
+            self->cancelling_ = false;
             if (!outcome.answered()) {
                 // The API client said why; the case stays under review and the wait goes on.
                 self->givingUp_ = false;

@@ -102,4 +102,6 @@ private:
     bool shown_ = false;
     bool handingOver_ = false;
     bool givingUp_ = false;
+    // "cancelcheck" is on its way: no poll goes out, and the spinner stays until it answers.
+    bool cancelling_ = false;
 };

@@ -3,12 +3,15 @@
 #include "app/MultiCarRoad.h"
 #include "app/SingleCarRoad.h"
 #include "capture/review/DisqualificationResult.h"
+#include "capture/review/ImagePickerNavgationController.h"
 #include "capture/review/MoveCarTipsViewController.h"
 #include "capture/review/PhotoTipViewController.h"
 #include "capture/review/WaitTipViewController.h"
 #include "core/AppConfig.h"
 #include "core/ApplicationRoutes.h"
+#include "core/CustomNavigationController.h"
 #include "core/FailedImageStore.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/Dispatch.h"
@@ -274,6 +277,46 @@ TEST_F(ReviewTest, GivingUpGoesBackToTheAccidentKindOrToANewHomePage) {
     EXPECT_EQ(server.count("cancelcheck"), 3u);
 }
 
+TEST_F(ReviewTest, WhileTheGiveUpIsOnItsWayNoPollGoesNoAnswerActsAndTheSpinnerStays) {
+    HeldReply accepted;
+    server.scriptOnce("getphotoresult", Reply::rescode("200", "审核中"));
+    server.scriptOnce("getphotoresult", accepted(Reply::rescode("200", "成功", {{"result", "1"}})));
+    server.script("getphotoresult", Reply::rescode("200", "成功", {{"result", "1"}}));
+    auto wait = openWait(CaseMode::Real);
+    settleRequests();
+    // The second poll is on its way (its acceptance held) when the driver gives up.
+    advance(5);
+    ASSERT_TRUE(waitFor([&] { return server.count("getphotoresult") == 2; }));
+    HeldReply cancelled;
+    server.scriptOnce("cancelcheck", cancelled(Reply::rescode("500", "系统繁忙")));
+    ASSERT_TRUE(driver.tap("退出"));
+    ASSERT_TRUE(driver.answerAlert("确定"));
+    ASSERT_TRUE(waitFor([&] { return server.count("cancelcheck") == 1; }));
+    // The acceptance of the poll sent before arrives (the API client takes every spinner
+    // away with it): it moves nobody on, and the spinner is back at once.
+    auto leaving = ProgressHUD::currentSpinner();
+    accepted.release();
+    ASSERT_TRUE(waitFor([&] { return ProgressHUD::currentSpinner() != leaving; }));
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
+    EXPECT_EQ(ProgressHUD::currentSpinner()->text(), WaitTipViewController::kLeavingText);
+    // Twenty seconds more of the give-up: no poll goes out.
+    for (int i = 0; i < 40; ++i) {
+        advance(0.5);
+        settle();
+    }
+    EXPECT_EQ(server.count("getphotoresult"), 2u);
+    EXPECT_TRUE(moveCars.empty());
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
+    // The give-up fails: the driver reads why, and the wait polls again.
+    cancelled.release();
+    ASSERT_TRUE(waitFor([&] { return toast() == "系统繁忙"; }));
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+    EXPECT_TRUE(moveCars.empty());
+    pollFor(5);
+    EXPECT_EQ(server.count("getphotoresult"), 3u);
+    EXPECT_EQ(moveCars, (std::vector<int>{1}));
+}
+
 TEST_F(ReviewTest, FromTheHistoryTheLeftItemSimplyGoesBack) {
     openWait(CaseMode::Real, true);
     ASSERT_TRUE(driver.goBack());
@@ -325,6 +368,15 @@ TEST_F(ReviewTest, RetakesAreUploadedUnderTheRejectedTypeAndReportedOnceAllAreAn
     EXPECT_EQ(retakeScreen(), nullptr);
 }
 
+TEST_F(ReviewTest, ARetakeOfAPhotoNamedWithoutItsTypeGoesWithoutOne) {
+    auto screen = openRetake(CaseMode::Real, json::array({{{"des", "照片模糊"}}}));
+    ASSERT_NO_FATAL_FAILURE(retake(screen, 0));
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 1; }));
+    auto upload = server.lastRequest("image");
+    EXPECT_FALSE(upload->param("imagetype").has_value());
+    EXPECT_EQ(upload->param("size"), "30");
+}
+
 TEST_F(ReviewTest, AFailedReportKeepsTheScreenWithAWayToSendItAgain) {
     auto screen = openRetake(CaseMode::Real, json::array({kTwoRejected[0]}));
     server.scriptOnce("taskstate", Reply::rescode("500", "状态更新失败"));
@@ -357,6 +409,50 @@ TEST_F(ReviewTest, AnEmptyRejectionReportsAndCloses) {
     advance(1);
     EXPECT_EQ(retakeScreen(), nullptr);
     EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(ReviewTest, APickerCancelledTheMomentItOpensLeavesTheListInFrontAndWorking) {
+    auto screen = openRetake(CaseMode::Real, json::array({kTwoRejected[0]}));
+    auto cell = std::dynamic_pointer_cast<PhotoTipCell>(tableOf(screen)->cellForRowAtIndexPath({0, 0}));
+    ASSERT_TRUE(driver.tap(cell->takePhoto()));
+    auto picker =
+        std::dynamic_pointer_cast<ui::ImagePickerController>(screen->navigationController()->presentedViewController());
+    ASSERT_NE(picker, nullptr);
+    picker->cancel();
+    advance(1);
+    settle();
+    EXPECT_EQ(screen->navigationController()->presentedViewController(), nullptr);
+    EXPECT_TRUE(driver.isOnScreen("全景照片模糊。"));
+    // The row takes a finger again, and its re-take goes through.
+    ASSERT_NO_FATAL_FAILURE(retake(screen, 0));
+    EXPECT_EQ(PhotoTipTestAPI(screen).taken(), (std::vector<bool>{true}));
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 1; }));
+}
+
+TEST_F(ReviewTest, ThePictureNavigationTitlesItselfWearsTheBarLookAndItsBackDoesNothing) {
+    auto root = std::make_shared<NamedTestScreen>("PictureScreen");
+    auto pictures = std::make_shared<ImagePickerNavgationController>(root);
+    navigation->presentViewController(pictures, true);
+    finishTransitions();
+    auto item = pictures->navigationItem();
+    EXPECT_EQ(item->title(), ImagePickerNavgationController::kTitle);
+    auto back = item->leftBarButtonItem();
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(back->image(), nullptr);
+    EXPECT_EQ(back->image()->name(), Theme::kBackImage);
+    // The application's bar, as every other navigation controller wears it.
+    auto themed = std::make_shared<CustomNavigationController>(std::make_shared<NamedTestScreen>("Other"));
+    themed->view();
+    ASSERT_NE(pictures->navigationBar()->backgroundImage(), nullptr);
+    EXPECT_EQ(pictures->navigationBar()->backgroundImage()->name(), themed->navigationBar()->backgroundImage()->name());
+    EXPECT_EQ(pictures->navigationBar()->titleTextAttributes().font,
+              themed->navigationBar()->titleTextAttributes().font);
+    EXPECT_EQ(pictures->navigationBar()->titleTextAttributes().color,
+              themed->navigationBar()->titleTextAttributes().color);
+    back->perform();
+    finishTransitions();
+    EXPECT_EQ(navigation->presentedViewController(), pictures);
+    EXPECT_EQ(pictures->topViewController(), root);
 }
 
 TEST_F(ReviewTest, WithoutACameraTheDriverIsToldSo) {
