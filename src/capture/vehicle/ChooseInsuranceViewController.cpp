@@ -1,9 +1,14 @@
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 
+#include <cmath>
+
 #include "capture/vehicle/InsurerList.h"
+#include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
 
 std::vector<std::shared_ptr<InsuranceCompany>> ChooseInsuranceViewController::companiesFromList(const nlohmann::json& list) {
@@ -28,18 +33,63 @@ const std::vector<std::shared_ptr<InsuranceCompany>>& ChooseInsuranceViewControl
 }
 
 void ChooseInsuranceViewController::requestInsurers() {
+    if (fetching_) return;
+    fetching_ = true;
+    problem_.clear();
+    showProblem();
     auto city = UserDateSingleton::shareUserDateInstance().city();
     nlohmann::json params = nlohmann::json::object();
     if (city && !city->empty()) params["areaid"] = *city;
+    ProgressHUD::showMessage(kLoadingText);
     std::weak_ptr<ChooseInsuranceViewController> weak = sharedAs<ChooseInsuranceViewController>();
     RequestManager::shareRequestManager().request_insturanceList_WithParams(
         params, [weak](const nlohmann::json& list, const RequestOutcome& outcome) {
-            if (outcome.refused()) return;  // the API client showed why; the list stays as it is
             auto self = weak.lock();
+            // The spinner goes; a refusal keeps the toast the API client shows.
+            ProgressHUD::hideHUD();
             if (!self) return;
-            self->dateSorce_ = companiesFromList(list);
+            self->fetching_ = false;
+            if (outcome.answered()) {
+                self->dateSorce_ = companiesFromList(list);
+                if (self->dateSorce_->empty()) self->problem_ = kUnusableListText;
+            } else if (outcome.failed()) {
+                self->problem_ = AppConfig::kNetworkFailureText;
+            } else {
+                self->problem_ = outcome.resdes.value_or(outcome.describe());
+            }
+            if (!self->problem_.empty())
+                foundation::log("ChooseInsuranceViewController: no insurers: " + outcome.describe());
             if (self->isViewLoaded()) self->tableView()->reloadData();
+            self->showProblem();
         });
+}
+
+void ChooseInsuranceViewController::showProblem() {
+    if (!isViewLoaded()) return;
+    auto table = tableView();
+    bool empty = !dateSorce_ || dateSorce_->empty();
+    if (simulateState != CaseMode::Real || problem_.empty() || !empty || fetching_) {
+        if (table->tableFooterView()) table->setTableFooterView(nullptr);
+        return;
+    }
+    constexpr double kMargin = 12.5;
+    double width = table->bounds().width();
+    auto label = Theme::label(std::string(kListFailedText) + problem_, 15, Theme::hintGrey());
+    label->setNumberOfLines(0);
+    double textHeight = std::ceil(label->sizeThatFits({width - 2 * kMargin, 1e6}).height);
+    label->setFrame({kMargin, kMargin, width - 2 * kMargin, textHeight});
+    auto again = Theme::blueButton(kFetchAgainTitle);
+    again->setFrame({kMargin, label->frame().maxY() + kMargin, width - 2 * kMargin, 39});
+    std::weak_ptr<ChooseInsuranceViewController> weak = sharedAs<ChooseInsuranceViewController>();
+    again->addTarget(
+        [weak] {
+            if (auto self = weak.lock()) self->requestInsurers();
+        },
+        ui::ControlEvent::TouchUpInside);
+    auto footer = std::make_shared<ui::View>(ui::Rect{0, 0, width, again->frame().maxY() + kMargin});
+    footer->addSubview(label);
+    footer->addSubview(again);
+    table->setTableFooterView(footer);
 }
 
 void ChooseInsuranceViewController::viewDidLoad() {

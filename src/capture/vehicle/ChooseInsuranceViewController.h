@@ -17,8 +17,9 @@
 //
 // Real list: Documents/insurance.plist; when that file is missing,
 // unreadable or empty, one "insurerlist" request (with "areaid" = the user state's city when
-// known) fills the list instead, without writing the file. Practice list: the
-// bundle's "insurance.plist", never a request.
+// known, under the spinner) fills the list instead, without writing the file. When that gives
+// no insurer the page says why under the empty list and offers "重新获取" to ask again.
+// Practice list: the bundle's "insurance.plist", never a request.
 class ChooseInsuranceViewController : public ui::TableViewController {
 public:
     using ReturnBlock = std::function<void(const std::shared_ptr<InsuranceCompany>& company)>;
@@ -27,6 +28,10 @@ public:
     static constexpr const char* kTitle = "选择保险公司";
     static constexpr const char* kCellIdentifier = "cell";
     static constexpr const char* kFileName = "insurance.plist";
+    static constexpr const char* kLoadingText = "加载中...";
+    static constexpr const char* kListFailedText = "未能取得保险公司列表:";
+    static constexpr const char* kUnusableListText = "服务器给出的列表无法使用";
+    static constexpr const char* kFetchAgainTitle = "重新获取";
 
     struct Arguments {
         CaseMode simulateState = CaseMode::Practice;
@@ -63,9 +68,13 @@ public:
 
 private:
     void requestInsurers();
+    // Why the list is empty, with "重新获取", under the rows (nothing while there are insurers).
+    void showProblem();
 
     ReturnBlock returnBlock_;
     std::optional<std::vector<std::shared_ptr<InsuranceCompany>>> dateSorce_;
     std::optional<std::vector<std::shared_ptr<InsuranceCompany>>> simulateSorce_;
     bool returned_ = false;
+    bool fetching_ = false;
+    std::string problem_;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "VehicleTestSupport.h"
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 
@@ -105,24 +107,31 @@ TEST_F(ChooseInsuranceTest, EmptyOrCorruptFileAsksTheServerForTheCitysInsurers) 
     }
 }
 
-TEST_F(ChooseInsuranceTest, UnusableRepliesShowNoRows) {
-    const std::vector<std::pair<std::string, standin::Reply>> replies = {
-        {"list not an array", standin::Reply::rescode("200", "成功", {{"list", insurer("甲保险", "A")}})},
-        {"entries not dictionaries", standin::Reply::rescode("200", "成功", {{"list", json::array({"甲保险", 3})}})},
-        {"rejected", standin::Reply::rescode("300", "暂无保险公司")},
-        {"dropped", standin::Reply::dropped()},
+TEST_F(ChooseInsuranceTest, AListThatDoesNotComeIsExplainedAndAskedForAgain) {
+    const std::vector<std::tuple<std::string, standin::Reply, std::string>> replies = {
+        {"list not an array", standin::Reply::rescode("200", "成功", {{"list", insurer("甲保险", "A")}}),
+         ChooseInsuranceViewController::kUnusableListText},
+        {"entries not dictionaries", standin::Reply::rescode("200", "成功", {{"list", json::array({"甲保险", 3})}}),
+         ChooseInsuranceViewController::kUnusableListText},
+        {"rejected", standin::Reply::rescode("300", "暂无保险公司"), "暂无保险公司"},
+        {"dropped", standin::Reply::dropped(), AppConfig::kNetworkFailureText},
     };
-    for (const auto& [name, reply] : replies) {
+    for (const auto& [name, reply, why] : replies) {
         SCOPED_TRACE(name);
         server.clearRequests();
-        server.script("insurerlist", reply);
+        server.scriptOnce("insurerlist", reply);
         auto chooser = openChooser(1);
         ASSERT_TRUE(server.waitForRequests("insurerlist", 1));
         settleRequests();
         EXPECT_EQ(chooser->tableView()->numberOfRowsInSection(0), 0);
-        if (name == "rejected") {
-            EXPECT_TRUE(driver.isOnScreen("暂无保险公司"));
-        }
+        EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+        EXPECT_TRUE(driver.isOnScreen(std::string(ChooseInsuranceViewController::kListFailedText) + why));
+        // Asked again on the same screen: the stand-in's insurers come, and the words go.
+        ASSERT_TRUE(driver.tap(ChooseInsuranceViewController::kFetchAgainTitle));
+        ASSERT_TRUE(server.waitForRequests("insurerlist", 2));
+        settleRequests();
+        EXPECT_GT(chooser->tableView()->numberOfRowsInSection(0), 0);
+        EXPECT_FALSE(driver.isOnScreen(ChooseInsuranceViewController::kFetchAgainTitle));
         navigation->popToRootViewController(false);
         drain();
     }
