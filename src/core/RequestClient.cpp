@@ -123,6 +123,9 @@ struct RequestClient::Impl {
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &aborting);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
         curl_easy_setopt(curl, CURLOPT_PROXY, "");
+        // The server is reached over http or https only, and no redirect is followed.
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
         struct curl_slist* headers = nullptr;
         headers = curl_slist_append(headers, "Accept: application/json");
         if (method == "POST") {

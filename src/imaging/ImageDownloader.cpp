@@ -14,6 +14,8 @@ namespace {
 URLSessionConfiguration imageConfiguration() {
     URLSessionConfiguration configuration = URLSessionConfiguration::defaultSessionConfiguration();
     configuration.timeoutIntervalForRequest = 15;
+    configuration.timeoutIntervalForResource = ImageDownloader::kTimeLimitSeconds;
+    configuration.maximumContentLength = ImageDownloader::kMaximumBytes;
     return configuration;
 }
 }  // namespace
@@ -22,10 +24,12 @@ ImageDownloader::ImageDownloader() : session_(imageConfiguration()) {}
 
 std::shared_ptr<URLSessionDownloadTask> ImageDownloader::downloadImageWithURL(const std::string& url,
                                                                              Completion completion) {
-    if (url.empty()) {
+    if (url.empty() || !isFetchableURL(url)) {
         URLSessionError error;
         error.kind = URLSessionError::Kind::BadURL;
-        error.description = "empty image URL";
+        error.description = url.empty() ? "empty image URL" : "only http and https images are fetched";
+        if (!url.empty())
+            foundation::log("ImageDownloader: refused " + foundation::loggableURL(url) + ": " + error.description);
         if (completion) completion(nullptr, "", error);
         return nullptr;
     }
@@ -39,7 +43,8 @@ std::shared_ptr<URLSessionDownloadTask> ImageDownloader::downloadImageWithURL(co
                           const std::optional<URLSessionError>& error) {
             if (error) {
                 if (error->kind != URLSessionError::Kind::Cancelled)
-                    foundation::log("ImageDownloader: " + url + " failed: " + error->description);
+                    foundation::log("ImageDownloader: " + foundation::loggableURL(url) +
+                                    " failed: " + error->description);
                 if (completion) completion(nullptr, "", error);
                 return;
             }
@@ -47,7 +52,7 @@ std::shared_ptr<URLSessionDownloadTask> ImageDownloader::downloadImageWithURL(co
             foundation::files::remove(filePath);
             graphics::Image::Ptr image = bytes ? graphics::Image::fromData(*bytes) : nullptr;
             if (!image) {
-                foundation::log("ImageDownloader: " + url + " is not an image");
+                foundation::log("ImageDownloader: " + foundation::loggableURL(url) + " is not an image");
                 URLSessionError notImage;
                 notImage.kind = URLSessionError::Kind::File;
                 notImage.description = "the downloaded bytes are not an image";

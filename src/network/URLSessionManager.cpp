@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include <curl/curl.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/foundation/Dispatch.h"
@@ -73,6 +74,11 @@ std::optional<URLSessionError> moveFile(const fs::path& from, const fs::path& to
 
 }  // namespace
 
+bool isFetchableURL(const std::string& url) {
+    const std::string start = lower(url.substr(0, 8));
+    return start.rfind("http://", 0) == 0 || start.rfind("https://", 0) == 0;
+}
+
 std::string URLSessionResponse::suggestedFilename() const {
     std::string path = URL;
     size_t q = path.find_first_of("?#");
@@ -90,11 +96,20 @@ struct DownloadTransfer {
     URLSessionDownloadTask* task;
     std::FILE* file = nullptr;
     bool writeFailed = false;
+    // The bound on the bytes received (0: none), and whether the transfer was cut by it.
+    long long limit = 0;
+    long long received = 0;
+    bool tooLarge = false;
     URLSessionResponse response;
 
     static size_t write(char* data, size_t size, size_t count, void* user) {
         auto* self = static_cast<DownloadTransfer*>(user);
         size_t n = size * count;
+        self->received += static_cast<long long>(n);
+        if (self->limit > 0 && self->received > self->limit) {
+            self->tooLarge = true;
+            return 0;  // ends the transfer
+        }
         if (std::fwrite(data, 1, n, self->file) != n) {
             self->writeFailed = true;
             return 0;
@@ -112,8 +127,18 @@ struct DownloadTransfer {
             return n;
         }
         size_t colon = line.find(':');
-        if (colon != std::string::npos)
-            self->response.allHeaderFields[lower(trim(line.substr(0, colon)))] = trim(line.substr(colon + 1));
+        if (colon == std::string::npos) return n;
+        std::string name = lower(trim(line.substr(0, colon)));
+        std::string value = trim(line.substr(colon + 1));
+        // An announced length past the bound ends the transfer before its body comes (a
+        // redirect's own body is not the download's).
+        if (name == "content-length" && self->limit > 0 && !value.empty() &&
+            value.find_first_not_of("0123456789") == std::string::npos &&
+            (value.size() > 18 || std::stoll(value) > self->limit)) {
+            self->tooLarge = true;
+            return 0;
+        }
+        self->response.allHeaderFields[name] = value;
         return n;
     }
 
@@ -191,8 +216,18 @@ void URLSessionDownloadTask::run() {
         fail({URLSessionError::Kind::BadURL, 0, "the request has no URL"});
         return;
     }
+    if (!isFetchableURL(request_.URL)) {
+        foundation::log("URLSession: refused to fetch " + foundation::loggableURL(request_.URL) +
+                        ": only http and https addresses are fetched");
+        fail({URLSessionError::Kind::BadURL, 0, "only http and https addresses are fetched"});
+        return;
+    }
+    transfer.limit = configuration_.maximumContentLength;
     fs::path temporaryFile = temporaryFileFor(identifier_);
-    transfer.file = std::fopen(temporaryFile.c_str(), "wb");
+    // Readable by this user only, like every file of the installation.
+    int descriptor = ::open(temporaryFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    transfer.file = descriptor < 0 ? nullptr : ::fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !transfer.file) ::close(descriptor);
     if (!transfer.file) {
         fail({URLSessionError::Kind::File, 0, "could not create " + temporaryFile.string()});
         return;
@@ -212,6 +247,9 @@ void URLSessionDownloadTask::run() {
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    // Neither the address nor a redirect may lead anywhere but to a web server.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &DownloadTransfer::write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &DownloadTransfer::header);
@@ -265,8 +303,13 @@ void URLSessionDownloadTask::run() {
     std::optional<URLSessionError> error;
     if (cancelled_) {
         error = URLSessionError{URLSessionError::Kind::Cancelled, 0, "cancelled"};
+    } else if (transfer.tooLarge) {
+        error = URLSessionError{URLSessionError::Kind::TooLarge, 0,
+                                "the download is larger than " + std::to_string(transfer.limit) + " bytes"};
     } else if (result != CURLE_OK) {
         std::string text = errorBuffer[0] ? errorBuffer : curl_easy_strerror(result);
+        if (result == CURLE_UNSUPPORTED_PROTOCOL)
+            text = "refused a redirect to an address that is not http or https (" + text + ")";
         auto kind = result == CURLE_OPERATION_TIMEDOUT ? URLSessionError::Kind::TimedOut
                     : result == CURLE_URL_MALFORMAT || result == CURLE_UNSUPPORTED_PROTOCOL
                         ? URLSessionError::Kind::BadURL
@@ -304,7 +347,8 @@ void URLSessionDownloadTask::finish(URLSessionResponse response, fs::path finalP
         if (state_ == State::Completed) return;
         state_ = State::Completed;
     }
-    if (error) foundation::log("download of " + request_.URL + " failed: " + error->description);
+    if (error)
+        foundation::log("download of " + foundation::loggableURL(request_.URL) + " failed: " + error->description);
     auto completion = std::move(completion_);
     // Let go of the caller's blocks: they often hold the screen that started the download.
     progress_ = nullptr;

@@ -14,6 +14,9 @@ struct URLSessionConfiguration {
     double timeoutIntervalForRequest = 60;
     // Seconds the whole transfer may take.
     double timeoutIntervalForResource = 7 * 24 * 3600;
+    // Bytes a download may bring (0: no bound). A larger one is cut off while it arrives and
+    // fails with a TooLarge error, leaving no file behind.
+    long long maximumContentLength = 0;
     // Headers added to every request of the session (the request's own win).
     std::map<std::string, std::string> HTTPAdditionalHeaders;
 
@@ -47,13 +50,19 @@ struct URLSessionResponse {
 
 // Why a task failed.
 struct URLSessionError {
-    enum class Kind { BadURL, Transport, TimedOut, HTTPStatus, Cancelled, File };
+    // BadURL also covers an address (or a redirect) of a scheme other than http and https.
+    enum class Kind { BadURL, Transport, TimedOut, HTTPStatus, Cancelled, File, TooLarge };
     Kind kind = Kind::Transport;
     int code = 0;               // the HTTP status, or the transfer library's error number
     std::string description;
 };
 
 class URLSessionManager;
+
+// Whether the address is one the session fetches: http or https (the scheme in any case).
+// Nothing else is ever transferred, neither asked for nor as the target of a redirect: no
+// local files, no other protocols that send raw bytes to any host and port.
+bool isFetchableURL(const std::string& url);
 
 // A download to a temporary file, moved where the destination block says. Made by the
 // manager and started with resume().

@@ -4,6 +4,7 @@
 
 #include "core/StringHash.h"
 #include "imaging/ImageCache.h"
+#include "imaging/ImageDownloader.h"
 #include "imaging/ImageViewRemoteImage.h"
 #include "imaging/PhotoBrowser.h"
 #include "platform/foundation/Dispatch.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "support/HostileServer.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
 
@@ -129,6 +131,67 @@ TEST_F(RemoteImageTest, FailuresKeepThePlaceholderAndCacheNothing) {
     EXPECT_EQ(view->image(), placeholder);
     EXPECT_FALSE(ImageViewRemoteImage::isLoading(view));
 }
+
+// What a hostile reply may name as an image.
+enum class Hostile { LocalFile, EndlessBody, PNGBomb };
+
+class HostileImageTest : public RemoteImageTest, public ::testing::WithParamInterface<Hostile> {
+protected:
+    hostile::Server hostile;
+};
+
+TEST_P(HostileImageTest, KeepsThePlaceholderAndCachesNothing) {
+    std::string address;
+    switch (GetParam()) {
+    case Hostile::LocalFile: {
+        // A picture that would show, were local files read.
+        fs::path secret = foundation::Sandbox::current().documents() / "secret.png";
+        ASSERT_TRUE(foundation::files::writeAtomically(secret, pngOf(20, 20, 1, 0, 0)));
+        address = "file://" + secret.string();
+        break;
+    }
+    case Hostile::EndlessBody:
+        hostile.endless("/endless.png", pngOf(64, 64, 0, 1, 0), 1ll << 30);
+        address = hostile.url("/endless.png");
+        break;
+    case Hostile::PNGBomb:
+        // 260 kilobytes that would take gigabytes decoded.
+        hostile.serve("/bomb.png", hostile::greyPNG(16384, 16384), "image/png");
+        address = hostile.url("/bomb.png");
+        break;
+    }
+    auto view = std::make_shared<ui::ImageView>();
+    ImageViewRemoteImage::setImageWithURL(view, address, placeholder);
+    ASSERT_TRUE(waitUntilSettled(view));
+    EXPECT_EQ(view->image(), placeholder);
+    ASSERT_TRUE(foundation::dispatch::waitIdle());
+    auto cache = ImageCache::sharedImageCache();
+    EXPECT_FALSE(cache->imageFromMemoryCacheForKey(address));
+    EXPECT_FALSE(fs::exists(cache->cachePathForKey(address)));
+    EXPECT_LE(hostile.bytesSent("/endless.png"), ImageDownloader::kMaximumBytes + (8ll << 20))
+        << "cut off near the limit, not at the server's own bound";
+    EXPECT_TRUE(fs::is_empty(foundation::Sandbox::current().tmp())) << "no download left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, HostileImageTest,
+                         ::testing::Values(Hostile::LocalFile, Hostile::EndlessBody, Hostile::PNGBomb));
+
+// PNGs are decoded whole: their area is bounded, whatever each side.
+class PNGAreaTest : public ::testing::TestWithParam<std::tuple<uint32_t, uint32_t, bool>> {};
+
+TEST_P(PNGAreaTest, APNGDecodesOnlyUpToItsAreaLimit) {
+    const auto [width, height, decodes] = GetParam();
+    auto image = graphics::Image::fromData(hostile::greyPNG(width, height));
+    EXPECT_EQ(image != nullptr, decodes);
+    if (image) {
+        EXPECT_EQ(image->pixelWidth(), int(width));
+        EXPECT_EQ(image->pixelHeight(), int(height));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Areas, PNGAreaTest,
+                         ::testing::Values(std::tuple{16384u, 16384u, false}, std::tuple{16384u, 1025u, false},
+                                           std::tuple{4096u, 4096u, true}, std::tuple{16384u, 1024u, true}));
 
 TEST_F(RemoteImageTest, LaterRequestForTheSameViewWins) {
     standin::Reply slow = standin::Reply::raw(pngOf(10, 10, 0, 1, 0));

@@ -15,6 +15,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
+#include "support/HostileServer.h"
 
 namespace fs = std::filesystem;
 using foundation::RunLoop;
@@ -98,9 +99,10 @@ protected:
     std::shared_ptr<Outcome> download(const std::string& url, URLSessionDownloadTask::Destination destination,
                                       URLSessionDownloadTask::Progress progress = nullptr) {
         auto outcome = std::make_shared<Outcome>();
-        auto task = manager_.downloadTaskWithRequest(
+        auto task = manager_->downloadTaskWithRequest(
             URLSessionRequest::requestWithURL(url), std::move(progress), std::move(destination),
-            [outcome](const URLSessionResponse& response, const fs::path& path, const std::optional<URLSessionError>& error) {
+            [outcome](const URLSessionResponse& response, const fs::path& path,
+                      const std::optional<URLSessionError>& error) {
                 outcome->done = true;
                 outcome->onMainThread = foundation::isMainThread();
                 outcome->response = response;
@@ -124,7 +126,7 @@ protected:
 
     fs::path root_;
     FileServer server_;
-    URLSessionManager manager_;
+    std::unique_ptr<URLSessionManager> manager_ = std::make_unique<URLSessionManager>();
 };
 
 TEST_F(URLSessionManagerTest, MovesTheDownloadWhereTheDestinationSaysAndReportsOnTheMainThread) {
@@ -243,6 +245,89 @@ TEST_F(URLSessionManagerTest, SessionHeadersAndCancellation) {
     cancelled->resume();  // too late: it stays cancelled
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return cancelError.has_value(); }, 20));
     EXPECT_EQ(cancelError->kind, URLSessionError::Kind::Cancelled);
+}
+
+}  // namespace
+
+namespace {
+
+// An address of another scheme, pointing at the tripwire ("PORT") where it names a host.
+class SchemeTest : public URLSessionManagerTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    std::string aimed(const std::string& pattern) const {
+        std::string url = pattern;
+        if (size_t at = url.find("PORT"); at != std::string::npos) url.replace(at, 4, std::to_string(tripwire_.port()));
+        return url;
+    }
+    hostile::Tripwire tripwire_;
+    hostile::Server hostile_;
+};
+
+TEST_P(SchemeTest, OnlyWebAddressesAreFetchedAskedForOrRedirectedTo) {
+    const std::string target = aimed(GetParam());
+    hostile_.redirect("/away", target);
+    for (const std::string& url : {target, hostile_.url("/away")}) {
+        SCOPED_TRACE(url);
+        bool destinationAsked = false;
+        auto outcome = download(url, [&](const fs::path&, const URLSessionResponse&) {
+            destinationAsked = true;
+            return foundation::Sandbox::current().documents() / "taken";
+        });
+        ASSERT_TRUE(outcome->error);
+        EXPECT_EQ(outcome->error->kind, URLSessionError::Kind::BadURL);
+        EXPECT_FALSE(destinationAsked);
+    }
+    EXPECT_EQ(hostile_.hits("/away"), 1);
+    EXPECT_EQ(tripwire_.connections(), 0) << "nothing went where the address pointed";
+    EXPECT_TRUE(filesIn(root_).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, SchemeTest,
+                         ::testing::Values("file:///etc/passwd", "FILE:///dev/zero", "gopher://127.0.0.1:PORT/_SET%20x",
+                                           "dict://127.0.0.1:PORT/info", "ftp://127.0.0.1:PORT/voice.mp3",
+                                           "smtp://127.0.0.1:PORT/", "telnet://127.0.0.1:PORT",
+                                           "127.0.0.1:PORT/voice.mp3"));
+
+// A reply that never ends, with or without announcing its length.
+class LimitTest : public URLSessionManagerTest, public ::testing::WithParamInterface<long long> {
+protected:
+    static constexpr long long kLimit = 1 << 20;
+    static constexpr long long kCap = 64ll << 20;
+    hostile::Server hostile_;
+};
+
+TEST_P(LimitTest, AnEndlessBodyIsCutAtTheLimitAndLeavesNothing) {
+    hostile_.endless("/voice.mp3", std::string(16 * 1024, '\xff'), kCap, GetParam());
+    URLSessionConfiguration configuration;
+    configuration.maximumContentLength = kLimit;
+    manager_ = std::make_unique<URLSessionManager>(configuration);
+    bool destinationAsked = false;
+    auto outcome = download(hostile_.url("/voice.mp3"), [&](const fs::path&, const URLSessionResponse&) {
+        destinationAsked = true;
+        return foundation::Sandbox::current().documents() / "voice.mp3";
+    });
+    ASSERT_TRUE(outcome->error);
+    EXPECT_EQ(outcome->error->kind, URLSessionError::Kind::TooLarge);
+    EXPECT_FALSE(destinationAsked);
+    EXPECT_LT(hostile_.bytesSent("/voice.mp3"), kCap);
+    EXPECT_TRUE(filesIn(root_).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LimitTest, ::testing::Values(0ll, 1ll << 40));
+
+TEST_F(URLSessionManagerTest, ATransferPastItsTimeLimitFailsAndLeavesNothing) {
+    hostile::Server hostile;
+    hostile.trickle("/slow.mp3", "x", 0.05);
+    URLSessionConfiguration configuration;
+    configuration.timeoutIntervalForResource = 0.5;
+    manager_ = std::make_unique<URLSessionManager>(configuration);
+    auto outcome = download(hostile.url("/slow.mp3"), [](const fs::path&, const URLSessionResponse&) {
+        return foundation::Sandbox::current().documents() / "slow.mp3";
+    });
+    ASSERT_TRUE(outcome->error);
+    EXPECT_EQ(outcome->error->kind, URLSessionError::Kind::TimedOut);
+    EXPECT_GT(hostile.bytesSent("/slow.mp3"), 0);
+    EXPECT_TRUE(filesIn(root_).empty());
 }
 
 }  // namespace

@@ -105,10 +105,7 @@ std::optional<fs::path> VoiceDownload::storedCopy(const std::string& url) {
     return path;
 }
 
-bool VoiceDownload::isWebURL(const std::string& s) {
-    const std::string l = lowerCase(s.substr(0, 8));
-    return l.rfind("http://", 0) == 0 || l.rfind("https://", 0) == 0;
-}
+bool VoiceDownload::isWebURL(const std::string& s) { return isFetchableURL(s); }
 
 std::string VoiceDownload::dispositionFileName(const std::string& header) {
     std::string plain, extended;
@@ -177,7 +174,10 @@ fs::path VoiceDownload::unusedPath(const std::string& name) {
 }
 
 void VoiceDownload::fetch(const std::string& url, Completion completion) {
-    URLSessionManager manager(URLSessionConfiguration::defaultSessionConfiguration());
+    URLSessionConfiguration configuration = URLSessionConfiguration::defaultSessionConfiguration();
+    configuration.maximumContentLength = kMaximumBytes;
+    configuration.timeoutIntervalForResource = kTimeLimitSeconds;
+    URLSessionManager manager(configuration);
     const std::string localName = plainFileName(lastComponent(url));
     // The name claimed for the download (set on the worker, read on the main thread after it).
     auto claimed = std::make_shared<Claim>();

@@ -10,6 +10,11 @@
 // index of the addresses fetched and the files they are stored in.
 class VoiceDownload {
 public:
+    // A voice message larger than this (minutes of speech) is cut off while it arrives and
+    // nothing is kept; so is one that takes longer than the time limit.
+    static constexpr long long kMaximumBytes = 4ll * 1024 * 1024;
+    static constexpr double kTimeLimitSeconds = 180;
+
     // The stored file, or nullopt when nothing playable arrived (transport error, a status
     // outside 2xx, data that is no MP3). Runs on the main thread.
     using Completion = std::function<void(const std::optional<std::filesystem::path>& file)>;

@@ -28,6 +28,9 @@ namespace {
 
 // Largest side of a bitmap we agree to make or decode, in pixels.
 constexpr int kMaxPixels = 16384;
+// Largest area of a PNG we agree to decode (a PNG is decoded whole, four bytes a pixel): a
+// small file of one colour can claim a huge area.
+constexpr uint64_t kMaxDecodedPNGArea = 4096ull * 4096ull;
 
 bool validScale(double scale) { return std::isfinite(scale) && scale > 0 && scale <= 16; }
 
@@ -702,7 +705,11 @@ Image::Ptr Image::fromData(const std::string& bytes, double scale) {
         auto be32 = [&](size_t o) {
             return (uint32_t(p[o]) << 24) | (uint32_t(p[o + 1]) << 16) | (uint32_t(p[o + 2]) << 8) | p[o + 3];
         };
-        if (be32(16) > kMaxPixels || be32(20) > kMaxPixels) return nullptr;
+        if (be32(16) > kMaxPixels || be32(20) > kMaxPixels || uint64_t(be32(16)) * be32(20) > kMaxDecodedPNGArea) {
+            foundation::log("image: refused a PNG of " + std::to_string(be32(16)) + " x " + std::to_string(be32(20)) +
+                            " pixels, more than it may decode");
+            return nullptr;
+        }
         cairo_surface_t* s = decodePng(bytes);
         if (!s) return nullptr;
         if (cairo_image_surface_get_width(s) > kMaxPixels || cairo_image_surface_get_height(s) > kMaxPixels) {

@@ -4,6 +4,7 @@
 
 #include "liability/chat/VoiceDownload.h"
 #include "platform/media/AudioSession.h"
+#include "support/HostileServer.h"
 
 namespace fs = std::filesystem;
 
@@ -185,6 +186,19 @@ TEST_F(PlaybackTest, PlaybackThatCannotStartReportsNo) {
     EXPECT_FALSE(fs::exists(material("empty")));
     EXPECT_TRUE(fs::is_empty(foundation::Sandbox::current().tmp()));
     EXPECT_EQ(server.hits(), 3);
+}
+
+TEST_F(PlaybackTest, AnEndlessVoiceMessageIsCutAtItsLimitAndNothingIsKept) {
+    // Playable frames repeated without end.
+    hostile::Server hostile;
+    hostile.endless("/voice/endless.mp3", twoSeconds, 1ll << 30);
+    sound->playAudio(hostile.url("/voice/endless.mp3"));
+    ASSERT_TRUE(runUntil([&] { return !events->played.empty(); }));
+    EXPECT_EQ(events->played, std::vector<bool>{false});
+    EXPECT_FALSE(sound->audioPlayer());
+    EXPECT_LE(hostile.bytesSent("/voice/endless.mp3"), VoiceDownload::kMaximumBytes + (8ll << 20));
+    EXPECT_TRUE(fs::is_empty(FileAccess::directory()));
+    EXPECT_TRUE(fs::is_empty(foundation::Sandbox::current().tmp()));
 }
 
 TEST_F(PlaybackTest, ALaterPlayOrAStopSupersedesADownloadInFlight) {
