@@ -99,23 +99,29 @@ void DecisionPoller::poll() {
 }
 
 void DecisionPoller::decided(const nlohmann::json& reply) {
+    inFlight_ = false;
+    // A decision holds the two parties' records, each a dictionary with its liability code; a
+    // "200" without them is no decision: it is logged and the poll goes on.
+    std::vector<PoliceDutyModel> records;
+    auto list = reply.is_object() ? reply.value("dutylist", nlohmann::json()) : nlohmann::json();
+    if (list.is_array()) {
+        for (const auto& entry : list) {
+            if (!entry.is_object()) continue;
+            auto record = PoliceDutyModel::objectWithKeyValues(entry);
+            if (record->dutytype && !record->dutytype->empty()) records.push_back(*record);
+        }
+    }
+    if (records.size() < 2) {
+        foundation::log(options_.owner + ": a \"200\" whose decision holds " + std::to_string(records.size()) +
+                        " usable records instead of two is no decision; polling goes on");
+        return;
+    }
     auto& application = ui::Application::shared();
     application.setApplicationIconBadgeNumber(1);
     application.setApplicationIconBadgeNumber(0);
     decided_ = true;
-    inFlight_ = false;
     stopTimer();
-    records_.clear();
-    auto list = reply.is_object() ? reply.value("dutylist", nlohmann::json()) : nlohmann::json();
-    if (list.is_array()) {
-        for (const auto& entry : list) {
-            if (entry.is_object()) records_.push_back(*PoliceDutyModel::objectWithKeyValues(entry));
-            else foundation::log(options_.owner + ": a decision record that is no dictionary is skipped");
-        }
-    }
-    if (records_.size() < 2)
-        foundation::log(options_.owner + ": the decision holds " + std::to_string(records_.size()) +
-                        " records instead of two");
+    records_ = std::move(records);
     // The alert is for the driver on the screen: while it is away, the alert waits for the return.
     if (shown_) showAlert();
     else alertPending_ = true;

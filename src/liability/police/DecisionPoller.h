@@ -14,9 +14,11 @@
 // The poll for the traffic police's decision on the current case, for the screens that wait
 // for it. A real case asks "processpapertimer" with the case's identity every 2 s on one run
 // loop timer, with at most one poll in flight; a refused or failed poll lets the next tick ask
-// again. The answer "200" is the decision: the poll stops for good, the badge is rung, the
-// decision list is read (records that are no dictionary are skipped) and the alert
-// "交警给您发来事故责任认定意见,请接收" is shown; its "接收" hands the records on (`onAccept`).
+// again. The answer "200" with a decision list of at least two usable records (dictionaries
+// with a liability code "dutytype"; others are skipped) is the decision: the poll stops for
+// good, the badge is rung and the alert "交警给您发来事故责任认定意见,请接收" is shown; its "接收"
+// hands the records on (`onAccept`). A "200" without such a list is no decision: it is logged,
+// shows nothing, and the next tick asks again.
 //
 // The timer runs only while the screen is shown: the screen calls `start` when it appears and
 // `stop` when it goes. A reply that arrives after `stop` is dropped and asked for again at the
