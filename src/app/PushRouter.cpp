@@ -4,11 +4,12 @@
 
 #include "app/FollowupRoad.h"
 #include "app/Navigator.h"
+#include "core/CaseInProgress.h"
 #include "core/CustomNavigationController.h"
 #include "core/KeyValue.h"
 #include "core/ScreenRegistry.h"
+#include "liability/chat/ChatLog.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
@@ -30,11 +31,42 @@ void setRoot(const std::shared_ptr<ui::Window>& window, const std::shared_ptr<ui
     target->setRootViewController(std::make_shared<CustomNavigationController>(screen));
 }
 
-// The last screen of the window's root navigation controller (or the root itself).
+// The navigation of the notice a push laid over the driver's case, while it is shown.
+std::weak_ptr<ui::NavigationController>& noticeOverCase() {
+    static std::weak_ptr<ui::NavigationController> notice;
+    return notice;
+}
+
+// What a notice push opens: over a case in progress it lies on top of the driver's screen,
+// which its "返回" shows again untouched (a later notice takes its place); elsewhere it becomes
+// the window's root.
+void showNotice(const std::shared_ptr<ui::Window>& window, const std::shared_ptr<ui::ViewController>& screen) {
+    auto target = windowFor(window);
+    auto root = target ? target->rootViewController() : nullptr;
+    if (!root || !CaseInProgress::isOnScreen(target)) {
+        noticeOverCase().reset();
+        setRoot(window, screen);
+        return;
+    }
+    auto shown = noticeOverCase().lock();
+    if (shown && shown->presentingViewController() && !shown->isBeingDismissed()) {
+        shown->setViewControllers({screen}, false);
+        return;
+    }
+    auto presenter = root;
+    while (auto presented = presenter->presentedViewController()) presenter = presented;
+    auto navigation = std::make_shared<CustomNavigationController>(screen);
+    noticeOverCase() = navigation;
+    presenter->presentViewController(navigation, true);
+}
+
+// The screen the driver sees: the last screen of the window's root navigation controller (or
+// the root itself), or what is presented over it.
 std::shared_ptr<ui::ViewController> lastScreen(const std::shared_ptr<ui::Window>& window) {
     auto target = windowFor(window);
     if (!target) return nullptr;
     auto root = target->rootViewController();
+    if (root && root->presentedViewController()) return root->presentedViewController();
     if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(root)) {
         auto stack = navigation->viewControllers();
         return stack.empty() ? nullptr : stack.back();
@@ -85,7 +117,7 @@ void route(const json& userInfo, const std::shared_ptr<ui::Window>& window) {
         arguments.accidentno = *accidentno;
         arguments.isShowBtn = true;
         arguments.simualateState = CaseMode::Real;
-        setRoot(window, FollowupRoad::makePrompt(std::move(arguments)));
+        showNotice(window, FollowupRoad::makePrompt(std::move(arguments)));
         return;
     }
 
@@ -94,15 +126,19 @@ void route(const json& userInfo, const std::shared_ptr<ui::Window>& window) {
             foundation::log("push: MSG ignored, its content is not a dictionary");
             return;
         }
+        auto other = OtherMessages::fromPush(content);
         auto top = lastScreen(window);
-        std::string kind = top ? top->className() : "";
-        if (kind != "ChatViewController" && kind == "TrafficPoliceViewController") {
+        // Over the police wait, a message of its case opens the chat, which shows it.
+        if (top && top->className() == "TrafficPoliceViewController" && CaseInProgress::isOfCase(other->accidentno)) {
             auto chat = namedScreen("ChatViewController", {{"dict", content}});
             auto navigation = top->navigationController();
-            if (chat && navigation) navigation->pushViewController(chat, true);
-            return;
+            if (chat && navigation) {
+                navigation->pushViewController(chat, true);
+                return;
+            }
         }
-        foundation::NotificationCenter::defaultCenter().post("MSG", nullptr, content);
+        // Anywhere else it is kept for its case's chat, which shows it at once when open.
+        ChatLog::shared().receive(*other);
         return;
     }
 
@@ -111,7 +147,7 @@ void route(const json& userInfo, const std::shared_ptr<ui::Window>& window) {
         return;
     }
     if (auto screen = namedScreen("NotificationInfoViewController", {{"type", key}, {"content", content}}))
-        setRoot(window, screen);
+        showNotice(window, screen);
 }
 
 }  // namespace PushRouter

@@ -7,11 +7,14 @@ namespace ui {
 class Window;
 }
 
-// Routes a push message by its "aps"/"key": the claim result opens the result prompt as the
-// window's new root; "MSG" goes to the case chat (pushed over the police wait) or is posted for
-// a chat on screen; "HANDLEPAPER" and "PHOTORESULT" do nothing; any other key opens the case
-// notices as the new root. Payloads that do not have the expected shape are ignored (logged).
-// A screen the push needs that is not built yet says so on the screen.
+// Routes a push message by its "aps"/"key": the claim result opens the result prompt and any
+// key but "MSG", "HANDLEPAPER" and "PHOTORESULT" the case notices; while a case is in progress
+// on screen (CaseInProgress) they lie over the driver's screen, else they become the window's
+// new root. "MSG" is a chat message: over the police wait of its case it opens the case chat;
+// anywhere else it is kept for its case's chat (ChatLog), which shows it when open or when it
+// opens. "HANDLEPAPER" and "PHOTORESULT" do nothing. Payloads that do not have the expected
+// shape are ignored (logged). A screen the push needs that is not built yet says so on the
+// screen.
 namespace PushRouter {
 
 void route(const nlohmann::json& userInfo, const std::shared_ptr<ui::Window>& window);

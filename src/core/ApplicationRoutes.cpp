@@ -47,3 +47,11 @@ void ApplicationRoutes::reset() { routes() = Routes(); }
 bool ApplicationRoutes::leaveForNewHomePage() { return leaveFor(routes().homePage, "home page"); }
 
 bool ApplicationRoutes::leaveForLoginPage() { return leaveFor(routes().loginPage, "login page"); }
+
+bool ApplicationRoutes::closeOrLeaveForNewHomePage(ui::ViewController& screen) {
+    if (screen.presentingViewController()) {
+        screen.dismissViewController(true);
+        return true;
+    }
+    return leaveForNewHomePage();
+}

@@ -21,4 +21,7 @@ public:
     // root; false (logged) when there is no key window or nothing to make it with.
     static bool leaveForNewHomePage();
     static bool leaveForLoginPage();
+    // The way back of a screen a push opened: when it lies over the driver's screen (presented),
+    // it closes and leaves the driver where they were; otherwise leaveForNewHomePage.
+    static bool closeOrLeaveForNewHomePage(ui::ViewController& screen);
 };

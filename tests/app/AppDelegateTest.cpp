@@ -2,18 +2,19 @@
 
 #include <atomic>
 
+#include "app/AppDelegate.h"
+#include "app/ApplicationScreens.h"
 #include "app/TestScreens.h"
 #include "core/AccountTool.h"
 #include "core/AppConfig.h"
-#include "app/AppDelegate.h"
-#include "app/ApplicationScreens.h"
-#include "liability/followup/PromptResultViewController.h"
 #include "core/CustomNavigationController.h"
 #include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/RequestManager.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
+#include "liability/chat/ChatLog.h"
+#include "liability/followup/PromptResultViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/UserDefaults.h"
@@ -234,32 +235,28 @@ TEST_F(AppDelegateTest, ClaimResultOpensThePromptInANewNavigationRoot) {
     EXPECT_EQ(prompt->simualateState, CaseMode::Real);
 }
 
-TEST_F(AppDelegateTest, MessagesGoToTheChatOrAreAnnounced) {
+TEST_F(AppDelegateTest, MessagesGoToTheChatOrAreKeptForIt) {
+    ChatLog::shared().reset();
     launch();
-    std::vector<json> announced;
-    foundation::NotificationCenter::defaultCenter().addObserver(
-        "MSG", [&](const foundation::Notification& n) { announced.push_back(n.userInfo); }, this);
     json message = {{"msgtype", "0"}, {"content", "请稍候"}, {"accidentno", "BJ1"}};
 
-    // On the home page: announced.
+    // On the home page: kept for the chat of its case.
     ui::Application::shared().receiveRemoteNotification(push("MSG", message));
-    ASSERT_EQ(announced.size(), 1u);
-    EXPECT_EQ(announced[0], message);
+    EXPECT_EQ(ChatLog::shared().rows("BJ1").size(), 1u);
 
     // On the police wait: a chat is pushed with the message.
     auto nav = rootNavigation();
     nav->pushViewController(ScreenRegistry::make("TrafficPoliceViewController"), false);
     ui::Application::shared().receiveRemoteNotification(push("MSG", message));
     nav->finishTransition();
-    EXPECT_EQ(announced.size(), 1u);
     ASSERT_EQ(top()->className(), "ChatViewController");
     EXPECT_EQ(top()->arguments, (json{{"dict", message}}));
 
-    // In the chat: announced for the chat to show.
+    // In the chat: kept for it, which shows it at once.
     ui::Application::shared().receiveRemoteNotification(push("MSG", message));
-    EXPECT_EQ(announced.size(), 2u);
+    EXPECT_EQ(ChatLog::shared().rows("BJ1").size(), 2u);
     EXPECT_EQ(nav->viewControllers().size(), 3u);
-    foundation::NotificationCenter::defaultCenter().removeObserver(this);
+    ChatLog::shared().reset();
 }
 
 TEST_F(AppDelegateTest, OtherKeysOpenTheNoticeAndSomeDoNothing) {
@@ -284,18 +281,16 @@ TEST_F(AppDelegateTest, PayloadsOfTheWrongShapeAreIgnored) {
         push(42, {{"accidentno", "1"}}), push(json::array(), json::object()),
         push("ClAIMRESULT", "BJ1"), push("ClAIMRESULT", json::object()), push("ClAIMRESULT", {{"accidentno", json::array()}}),
         push("MSG", json::array({"x"})), push("CANCELCASE", 17), push("CANCELCASE", nullptr)};
-    int announced = 0;
-    foundation::NotificationCenter::defaultCenter().addObserver("MSG", [&](const foundation::Notification&) { ++announced; }, this);
+    ChatLog::shared().reset();
     for (const auto& payload : hostile) {
         ui::Application::shared().receiveRemoteNotification(payload);
         EXPECT_EQ(root(), home) << payload.dump();
     }
-    EXPECT_EQ(announced, 0);
+    EXPECT_TRUE(ChatLog::shared().rows("").empty());
     // A screen no library registered is not opened either.
     ScreenRegistry::unregisterFactory("NotificationInfoViewController");
     ui::Application::shared().receiveRemoteNotification(push("CANCELCASE", {{"accidentno", "BJ1"}}));
     EXPECT_EQ(root(), home);
-    foundation::NotificationCenter::defaultCenter().removeObserver(this);
 }
 
 TEST_F(AppDelegateTest, BackgroundStopsWaitingScreensAndForegroundRestartsThem) {

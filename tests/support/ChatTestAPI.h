@@ -9,10 +9,10 @@ class ChatTestAPI {
 public:
     static std::vector<std::shared_ptr<Message>> messages(const ChatViewController& chat) {
         std::vector<std::shared_ptr<Message>> out;
-        for (const auto& frame : chat.allMessagesFrameArray_) out.push_back(frame.message());
+        for (const auto& frame : chat.rows()) out.push_back(frame.message());
         return out;
     }
-    static const std::vector<MessageFrame>& frames(const ChatViewController& chat) { return chat.allMessagesFrameArray_; }
+    static const std::vector<MessageFrame>& frames(const ChatViewController& chat) { return chat.rows(); }
     static bool timerRunning(const ChatViewController& chat) { return chat.poller_->isRunning(); }
     static std::shared_ptr<Message> playing(const ChatViewController& chat) { return chat.playing_; }
     static std::shared_ptr<SoundRecording> record(const ChatViewController& chat) { return chat.record_; }

@@ -7,8 +7,29 @@
 #include "platform/ui/Screen.h"
 
 namespace {
+
 std::atomic<uint64_t> nextSerial{1};
+
+std::string textOf(const nlohmann::json& record, const char* key) {
+    auto it = record.find(key);
+    if (it == record.end()) return "";
+    if (it->is_string()) return it->get<std::string>();
+    if (it->is_number_integer()) return std::to_string(it->get<long long>());
+    if (it->is_number()) return it->dump();
+    return "";
 }
+
+// The integer value of a text: leading blanks, a sign and digits; 0 when there are none.
+long long integerValue(const std::string& text) {
+    try {
+        size_t used = 0;
+        return std::stoll(text, &used);
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
 
 Message::Message() : serial(nextSerial++) {}
 
@@ -34,4 +55,30 @@ void MessageFrame::setMessage(std::shared_ptr<Message> message) {
     const double x = own ? iconF_.x() - 10 - bubbleWidth : iconF_.maxX() + 10;
     contentF_ = ui::Rect(x, iconF_.y(), bubbleWidth, bubbleHeight);
     cellHeight_ = std::max(std::max(contentF_.maxY(), iconF_.maxY()) + 10, kMinimumRowHeight);
+}
+
+std::optional<OtherMessages> OtherMessages::fromPush(const nlohmann::json& content) {
+    if (!content.is_object()) return std::nullopt;
+    OtherMessages other;
+    other.accidentno = textOf(content, "accidentno");
+    other.msgid = textOf(content, "msgid");
+    other.from = textOf(content, "from");
+    other.type = textOf(content, "type");
+    other.content = textOf(content, "content");
+    other.msgtype = textOf(content, "msgtype");
+    return other;
+}
+
+std::shared_ptr<Message> OtherMessages::message() const {
+    auto message = std::make_shared<Message>();
+    if (integerValue(msgtype) != 0) {
+        message->type = Message::Voice;
+        message->voicepath = content;
+    } else {
+        message->type = Message::Text;
+        message->content = content;
+    }
+    message->source = Message::Other;
+    message->isSend = Message::Sent;
+    return message;
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/ui/Types.h"
 
@@ -45,4 +48,15 @@ private:
     ui::Rect iconF_;
     ui::Rect contentF_;
     double cellHeight_ = kMinimumRowHeight;
+};
+
+// A message the other side sent, as a "MSG" push carries it. Every field is text; a field that
+// is missing or of another kind reads as empty text.
+struct OtherMessages {
+    std::string accidentno, msgid, from, type, content, msgtype;
+    // nullopt when the push content is no dictionary.
+    static std::optional<OtherMessages> fromPush(const nlohmann::json& content);
+    // The message as the chat shows it: on the left, received; a "msgtype" whose integer value
+    // is not 0 is a voice message whose "content" is its address.
+    std::shared_ptr<Message> message() const;
 };

@@ -5,15 +5,17 @@
 #include <sstream>
 
 #include "core/AppConfig.h"
+#include "core/Base64Codec.h"
+#include "core/CaseInProgress.h"
 #include "core/DatetimeChange.h"
 #include "core/FileAccess.h"
 #include "core/MessageRequest.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/Theme.h"
-#include "core/Base64Codec.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
+#include "liability/chat/ChatLog.h"
 #include "liability/chat/VoiceDownload.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -22,25 +24,6 @@
 #include "platform/ui/Screen.h"
 
 namespace {
-
-std::string textOf(const nlohmann::json& record, const char* key) {
-    auto it = record.find(key);
-    if (it == record.end()) return "";
-    if (it->is_string()) return it->get<std::string>();
-    if (it->is_number_integer()) return std::to_string(it->get<long long>());
-    if (it->is_number()) return it->dump();
-    return "";
-}
-
-// The integer value of a text: leading blanks, a sign and digits; 0 when there are none.
-long long integerValue(const std::string& text) {
-    try {
-        size_t used = 0;
-        return std::stoll(text, &used);
-    } catch (...) {
-        return 0;
-    }
-}
 
 std::optional<std::string> present(const std::optional<std::string>& value) {
     return value.value_or("");
@@ -63,18 +46,6 @@ private:
 };
 
 }  // namespace
-
-std::optional<OtherMessages> OtherMessages::fromPush(const nlohmann::json& content) {
-    if (!content.is_object()) return std::nullopt;
-    OtherMessages other;
-    other.accidentno = textOf(content, "accidentno");
-    other.msgid = textOf(content, "msgid");
-    other.from = textOf(content, "from");
-    other.type = textOf(content, "type");
-    other.content = textOf(content, "content");
-    other.msgtype = textOf(content, "msgtype");
-    return other;
-}
 
 ChatViewController::~ChatViewController() {
     foundation::NotificationCenter::defaultCenter().removeObserver(this);
@@ -118,8 +89,15 @@ void ChatViewController::viewDidLoad() {
     poller_->onAccept = [weak](std::vector<PoliceDutyModel> records) {
         if (auto self = weak.lock()) self->accept(std::move(records));
     };
+    // The message a push opened the chat with joins the log once, for the case it belongs to.
+    if (dict) ChatLog::shared().receive(*dict);
     foundation::NotificationCenter::defaultCenter().addObserver(
-        "MSG", [weak](const foundation::Notification& note) { if (auto self = weak.lock()) self->newMessages(note.userInfo); },
+        ChatLog::kAddedNotification,
+        [weak](const foundation::Notification& note) {
+            auto self = weak.lock();
+            if (self && note.userInfo.is_object() && note.userInfo.value("accidentno", "") == self->caseNumber())
+                self->messageAdded();
+        },
         this);
 }
 
@@ -128,11 +106,8 @@ void ChatViewController::viewWillAppear(bool animated) {
     Theme::styleNavigationBar(*this);
     ui::Application::shared().setIdleTimerDisabled(true);
     poller_->start();
-    // The pushed message the chat was opened with is shown once, not on every return.
-    if (dict && !dictShown_) {
-        dictShown_ = true;
-        receive(*dict);
-    }
+    // Messages kept while the chat was away are shown.
+    imTableView_->reloadData();
 }
 
 void ChatViewController::viewDidDisappear(bool animated) {
@@ -143,14 +118,11 @@ void ChatViewController::viewDidDisappear(bool animated) {
 
 // --- Table ----------------------------------------------------------------------------------------
 
-int ChatViewController::numberOfRowsInSection(ui::TableView&, int) {
-    return static_cast<int>(allMessagesFrameArray_.size());
-}
+int ChatViewController::numberOfRowsInSection(ui::TableView&, int) { return static_cast<int>(rows().size()); }
 
 double ChatViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
-    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(allMessagesFrameArray_.size()))
-        return MessageFrame::kMinimumRowHeight;
-    return allMessagesFrameArray_[indexPath.row].cellHeight();
+    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(rows().size())) return MessageFrame::kMinimumRowHeight;
+    return rows()[indexPath.row].cellHeight();
 }
 
 std::shared_ptr<ui::TableViewCell> ChatViewController::cellForRowAtIndexPath(ui::TableView& tableView,
@@ -159,8 +131,8 @@ std::shared_ptr<ui::TableViewCell> ChatViewController::cellForRowAtIndexPath(ui:
         tableView.dequeueReusableCellWithIdentifier(ChatTableViewCell::kReuseIdentifier, indexPath));
     if (!cell) cell = std::make_shared<ChatTableViewCell>();
     cell->setDelegate(sharedAs<ChatViewController>());
-    if (indexPath.row >= 0 && indexPath.row < static_cast<int>(allMessagesFrameArray_.size())) {
-        const auto& frame = allMessagesFrameArray_[indexPath.row];
+    if (indexPath.row >= 0 && indexPath.row < static_cast<int>(rows().size())) {
+        const auto& frame = rows()[indexPath.row];
         bool playing = playing_ && frame.message() == playing_;
         cell->layoutSubviewsWithMessageFrame(frame, indexPath, kOtherRole, playing);
     }
@@ -169,45 +141,24 @@ std::shared_ptr<ui::TableViewCell> ChatViewController::cellForRowAtIndexPath(ui:
 
 void ChatViewController::scrollViewWillBeginDecelerating(ui::ScrollView&) { view()->endEditing(true); }
 
+std::string ChatViewController::caseNumber() const { return CaseInProgress::accidentno().value_or(""); }
+
+std::vector<MessageFrame>& ChatViewController::rows() const { return ChatLog::shared().rows(caseNumber()); }
+
 void ChatViewController::append(std::shared_ptr<Message> message) {
-    allMessagesFrameArray_.emplace_back(std::move(message));
-    imTableView_->reloadData();
+    ChatLog::shared().add(caseNumber(), std::move(message));
 }
 
+void ChatViewController::messageAdded() { imTableView_->reloadData(); }
+
 std::optional<int> ChatViewController::rowOf(uint64_t serial) const {
-    for (size_t i = 0; i < allMessagesFrameArray_.size(); ++i)
-        if (allMessagesFrameArray_[i].message()->serial == serial) return static_cast<int>(i);
+    for (size_t i = 0; i < rows().size(); ++i)
+        if (rows()[i].message()->serial == serial) return static_cast<int>(i);
     return std::nullopt;
 }
 
 void ChatViewController::reloadRow(int row) {
     imTableView_->reloadRowsAtIndexPaths({ui::IndexPath::forRow(row, 0)}, ui::TableViewRowAnimation::None);
-}
-
-// --- Receiving ------------------------------------------------------------------------------------
-
-void ChatViewController::newMessages(const nlohmann::json& userInfo) {
-    auto other = OtherMessages::fromPush(userInfo);
-    if (!other) {
-        foundation::log("ChatViewController: a message that is no dictionary is ignored");
-        return;
-    }
-    receive(*other);
-}
-
-void ChatViewController::receive(const OtherMessages& other) {
-    if (!other.accidentno.empty()) UserDateSingleton::shareUserDateInstance().setAccidentno(other.accidentno);
-    auto message = std::make_shared<Message>();
-    if (integerValue(other.msgtype) != 0) {
-        message->type = Message::Voice;
-        message->voicepath = other.content;
-    } else {
-        message->type = Message::Text;
-        message->content = other.content;
-    }
-    message->source = Message::Other;
-    message->isSend = Message::Sent;
-    append(std::move(message));
 }
 
 // --- Sending --------------------------------------------------------------------------------------
@@ -286,23 +237,21 @@ void ChatViewController::sendNewMessages(const std::shared_ptr<Message>& message
 void ChatViewController::sendReplied(uint64_t serial, int state) {
     auto row = rowOf(serial);
     if (!row) return;
-    allMessagesFrameArray_[*row].message()->isSend = state;
+    rows()[*row].message()->isSend = state;
     reloadRow(*row);
-    imTableView_->scrollToRowAtIndexPath(
-        ui::IndexPath::forRow(static_cast<int>(allMessagesFrameArray_.size()) - 1, 0), ui::TableViewScrollPosition::Bottom,
-        true);
+    imTableView_->scrollToRowAtIndexPath(ui::IndexPath::forRow(static_cast<int>(rows().size()) - 1, 0),
+                                         ui::TableViewScrollPosition::Bottom, true);
 }
 
 void ChatViewController::chatTabBarBeginingEditing(ChatToolBar&) {
-    if (allMessagesFrameArray_.size() >= 2)
+    if (rows().size() >= 2)
         imTableView_->setContentOffset({0, std::max(0.0, imTableView_->contentSize().height - 80)}, true);
 }
 
 void ChatViewController::chatTabBarBeginingEndEditing(ChatToolBar&) {
-    if (allMessagesFrameArray_.size() >= 3)
-        imTableView_->scrollToRowAtIndexPath(
-            ui::IndexPath::forRow(static_cast<int>(allMessagesFrameArray_.size()) - 1, 0),
-            ui::TableViewScrollPosition::Bottom, true);
+    if (rows().size() >= 3)
+        imTableView_->scrollToRowAtIndexPath(ui::IndexPath::forRow(static_cast<int>(rows().size()) - 1, 0),
+                                             ui::TableViewScrollPosition::Bottom, true);
 }
 
 // --- Decision poll --------------------------------------------------------------------------------
@@ -334,8 +283,8 @@ void ChatViewController::addObserveForVoiceIsPlayOrStop(ui::IndexPath indexPath)
         stopPlayback();
         return;
     }
-    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(allMessagesFrameArray_.size())) return;
-    auto message = allMessagesFrameArray_[indexPath.row].message();
+    if (indexPath.row < 0 || indexPath.row >= static_cast<int>(rows().size())) return;
+    auto message = rows()[indexPath.row].message();
     if (message->type != Message::Voice) return;
     const std::string& path = message->voicepath;
     if (message->source == Message::Other && !VoiceDownload::isWebURL(path) &&

@@ -15,19 +15,13 @@
 #include "liability/police/PoliceDutyModel.h"
 #include "platform/ui/TableView.h"
 
-// A message the other side sent, as a "MSG" push carries it. Every field is text; a field that
-// is missing or of another kind reads as empty text.
-struct OtherMessages {
-    std::string accidentno, msgid, from, type, content, msgtype;
-    // nullopt when the push content is no dictionary.
-    static std::optional<OtherMessages> fromPush(const nlohmann::json& content);
-};
-
 // "在线沟通": the case chat with the traffic police. Own messages (typed, or held-to-talk voice)
 // are shown on the right at once and sent with "submitmsg"; the reply marks that very message
-// (found by its identity) sent or failed. Messages of the other side arrive as "MSG"
-// notifications and are shown on the left with the police avatar; one whose case number is a
-// non-empty text makes that case the current one. While shown, the chat keeps the device
+// (found by its identity) sent or failed. Messages of the other side arrive as "MSG" pushes
+// and are shown on the left with the police avatar. The chat shows the messages of the case in
+// progress, kept in the ChatLog for the application's run: those of an earlier opening, and
+// those pushed while it was not shown; a message of another case is not shown and never
+// changes the case (CaseInProgress). While shown, the chat keeps the device
 // awake and polls the police decision ("processpapertimer") every 2 s on one timer
 // (DecisionPoller); the decision's alert "接收" hands the decision on (`onDecision`) and the chat
 // polls no more. A decision that arrives after the chat has gone is dropped and asked for again
@@ -48,7 +42,7 @@ public:
     struct Arguments {
         CaseMode simulateState = CaseMode::Real;
         InsuranceCompany insurance;
-        // The message a push opened the chat with.
+        // The message a push opened the chat with (added to the log when the chat loads).
         std::optional<OtherMessages> dict;
     };
     explicit ChatViewController(Arguments arguments)
@@ -71,7 +65,6 @@ public:
     void viewDidDisappear(bool animated) override;
 
     void loadData();
-    void newMessages(const nlohmann::json& userInfo);
 
     int numberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
@@ -87,8 +80,13 @@ public:
 private:
     friend class ChatTestAPI;
 
+    // The case the chat is about: the case in progress.
+    std::string caseNumber() const;
+    // The messages of that case, oldest first (ChatLog).
+    std::vector<MessageFrame>& rows() const;
     void append(std::shared_ptr<Message> message);
-    void receive(const OtherMessages& other);
+    // A message was added to the chat's case.
+    void messageAdded();
     void sendNewMessages(const std::shared_ptr<Message>& message);
     void sendReplied(uint64_t serial, int state);
     std::optional<int> rowOf(uint64_t serial) const;
@@ -99,11 +97,9 @@ private:
 
     std::shared_ptr<ui::TableView> imTableView_;
     std::shared_ptr<ChatToolBar> toolBar_;
-    std::vector<MessageFrame> allMessagesFrameArray_;
     std::shared_ptr<SoundRecording> record_;
     std::shared_ptr<SoundRecordingDelegate> playbackListener_;
     std::shared_ptr<Message> playing_;
     unsigned long long playSession_ = 0;
     std::shared_ptr<DecisionPoller> poller_;
-    bool dictShown_ = false;
 };

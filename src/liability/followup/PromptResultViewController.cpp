@@ -35,8 +35,10 @@ void PromptResultViewController::viewDidLoad() {
         // Opened by a notice as the application's only screen: without a way out the driver
         // would be held here for as long as the server has no result to give.
         Theme::addBackItem(*this, [weak] {
-            if (auto self = weak.lock()) self->stopWaiting();
-            ApplicationRoutes::leaveForNewHomePage();
+            auto self = weak.lock();
+            if (!self) return;
+            self->stopWaiting();
+            ApplicationRoutes::closeOrLeaveForNewHomePage(*self);
         });
     } else {
         Theme::hideBackItem(*this);

@@ -180,7 +180,7 @@ void NotificationInfoViewController::revoke() {
         });
 }
 
-void NotificationInfoViewController::backClickAction() { ApplicationRoutes::leaveForNewHomePage(); }
+void NotificationInfoViewController::backClickAction() { ApplicationRoutes::closeOrLeaveForNewHomePage(*this); }
 
 double NotificationInfoViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
     const auto* text = entry<std::string>(static_cast<size_t>(indexPath.row));

@@ -20,7 +20,8 @@
 //   2  the damage must be assessed at the insurer's centre, with "我将自行前往定损中心";
 //   3  the insurer's claim result, with "满意度评价".
 // The buttons of kinds 2 and 3 ask for the rating of the notice's case (onAppraisal); that
-// rating is always of a real case. "返回" leaves for a new home page as the window's root.
+// rating is always of a real case. "返回" leaves for a new home page as the window's root, or,
+// when the notice lies over the driver's case, closes it.
 //
 // A notice of type "ClAIMRESULT" loads its claim result ("claimresult") at once: an answer
 // shows its "result" as the one row (a number as its text; anything else, or none, as an empty
@@ -91,7 +92,7 @@ public:
     void clickAction();
     // "撤销案件": asks before revoking.
     void barClickAction();
-    // "返回": a new home page as the window's root.
+    // "返回": a new home page as the window's root; over the driver's case, the notice closes.
     void backClickAction();
 
     void clickedButtonAtIndex(ui::AlertView& alert, int buttonIndex) override;

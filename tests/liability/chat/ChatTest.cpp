@@ -4,11 +4,15 @@
 
 #include "app/ApplicationScreens.h"
 #include "app/LiabilityRoad.h"
+#include "app/PushRouter.h"
 #include "core/Base64Codec.h"
+#include "core/CaseInProgress.h"
 #include "core/FileAccess.h"
 #include "core/UserDateSingleton.h"
+#include "liability/chat/ChatLog.h"
 #include "liability/chat/ChatViewController.h"
 #include "liability/chat/VoiceTestSupport.h"
+#include "liability/police/PoliceDutyViewController.h"
 #include "liability/police/PoliceTestSupport.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Application.h"
@@ -31,12 +35,14 @@ class ChatTest : public PoliceTest {
 protected:
     void SetUp() override {
         PoliceTest::SetUp();
+        ChatLog::shared().reset();
         registerApplicationScreens();
         // The decision stays away unless a test scripts it.
         server.script("processpapertimer", Reply::rescode("201", "等待"));
     }
     void TearDown() override {
         runUntil([] { return SoundRecording::runningConversions() == 0; }, 60);
+        ChatLog::shared().reset();
         PoliceTest::TearDown();
     }
 
@@ -59,9 +65,22 @@ protected:
         ASSERT_TRUE(driver.type(input, text));
         ASSERT_TRUE(driver.pressReturn());
     }
+    // A "MSG" push, as the application receives it.
     void postMSG(const nlohmann::json& content) {
-        foundation::NotificationCenter::defaultCenter().post("MSG", nullptr, content);
+        PushRouter::route({{"aps", {{"key", "MSG"}, {"content", content}}}}, nullptr);
         settle();
+    }
+    // The police wait of the case, as the negotiation opens it.
+    void openPoliceWait() {
+        TrafficPoliceViewController::Arguments arguments;
+        arguments.simulateState = CaseMode::Real;
+        arguments.insurance = insurer();
+        push(LiabilityRoad::makePoliceWait(std::move(arguments)));
+    }
+    void openChatFromTheWait() {
+        tapAndSettle("联系交警");
+        chat = top<ChatViewController>();
+        ASSERT_TRUE(chat);
     }
     std::shared_ptr<ChatTableViewCell> cellAt(int row) {
         auto table = driver.visibleTable().view();
@@ -244,6 +263,8 @@ TEST_F(ChatTest, HoldToTalkSendsAShortTakeWithTimeOneAndACancelledTouchNothing) 
 // --- Receiving ------------------------------------------------------------------------------------
 
 TEST_F(ChatTest, TheRouterOpenedChatShowsThePushedMessageOnceOnTheLeft) {
+    // No case in progress: the message's case becomes it.
+    UserDateSingleton::shareUserDateInstance().setAccidentno(std::nullopt);
     auto opened = open<ChatViewController>("ChatViewController",
                                            {{"dict", {{"accidentno", "BJ9"}, {"msgtype", "0"}, {"content", "请拍照"}}}});
     ASSERT_TRUE(opened);
@@ -262,23 +283,77 @@ TEST_F(ChatTest, TheRouterOpenedChatShowsThePushedMessageOnceOnTheLeft) {
     EXPECT_EQ(messages().size(), 1u) << "coming back does not add the pushed message again";
 }
 
-TEST_F(ChatTest, PushedMessagesAppendAndSwitchTheCaseOnlyWithANumber) {
-    openChat();
-    postMSG({{"accidentno", "BJ202612070099"}, {"msgtype", 1}, {"content", "http://127.0.0.1/voice/a.mp3"}});
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0]->type, Message::Voice);
-    EXPECT_EQ(messages()[0]->voicepath, "http://127.0.0.1/voice/a.mp3");
-    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().accidentno(), "BJ202612070099");
+// A message of another case is not shown in this case's chat and never takes the case over:
+// every later request of the police road goes out with the case's own number.
+TEST_F(ChatTest, AMessageOfAnotherCaseNeverTakesOverTheCase) {
+    server.withState([](standin::SimulatedState& s) { s.data["verification"]["13900139000"] = "123456"; });
+    openPoliceWait();
+    openChatFromTheWait();
+    server.clearRequests();
+    postMSG({{"accidentno", "BJ202612070099"}, {"msgtype", "0"}, {"content", "另一案件的消息"}});
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(driver.isOnScreen("另一案件的消息"));
+    type("我在路边等候");
+    server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}}));
+    advance(2.0);
+    settleRequests();
+    settle();
+    ASSERT_TRUE(driver.answerAlert("接收"));
+    finishTransitions();
 
-    postMSG({{"accidentno", ""}, {"content", "空号"}});
-    postMSG({{"accidentno", 17}, {"msgtype", nullptr}, {"content", {1, 2}}});
-    postMSG("not a dictionary");
-    postMSG(nullptr);
+    // The confirmation: both signatures and the other driver's code, then the agreement.
+    auto duty = top<PoliceDutyViewController>();
+    ASSERT_TRUE(duty);
+    ASSERT_TRUE(driver.scroll(duty->tableView(), {0, 10000}));
+    ASSERT_TRUE(driver.tap("本方驾驶员签字"));
+    drawAndConfirm(50);
+    ASSERT_TRUE(driver.tap("对方驾驶员签字"));
+    drawAndConfirm(150);
+    auto footer = std::dynamic_pointer_cast<PoliceDutyFooterView>(duty->viewForFooterInSection(*duty->tableView(), 1));
+    ASSERT_TRUE(footer);
+    ASSERT_TRUE(driver.type(footer->code2(), "123456"));
+    ASSERT_TRUE(driver.pressReturn());
+    tapAndSettle(PoliceDutyFooterView::kConfirmTitle);
+    EXPECT_EQ(driver.topScreenName(), "ProtocolViewController");
+    ASSERT_TRUE(driver.tap("确认"));
+    settleRequests();
+    finishTransitions();
+
+    EXPECT_EQ(server.count("signprocesspaper"), 1u);
+    size_t withCase = 0;
+    for (const auto& request : server.requests()) {
+        if (auto number = request.param("accidentno")) {
+            ++withCase;
+            EXPECT_EQ(*number, kCase) << request.pathWord;
+        }
+    }
+    EXPECT_GE(withCase, 3u) << "the message, the poll and the signing";
+    EXPECT_EQ(CaseInProgress::accidentno(), kCase);
+}
+
+// The case's messages stay for the run: a chat opened again shows those sent and received
+// before, and a message pushed while no chat was shown.
+TEST_F(ChatTest, TheCasesMessagesAreShownWheneverTheChatOpens) {
+    openPoliceWait();
+    openChatFromTheWait();
+    type("第一条");
+    postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "收到"}});
+    settleRequests();
+    driver.goBack();
+    finishTransitions();
+    push(std::make_shared<NegotiationRootPage>());
+    postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "请在路边等候"}});
+    driver.goBack();
+    finishTransitions();
+    EXPECT_EQ(driver.topScreenName(), "TrafficPoliceViewController");
+
+    openChatFromTheWait();
     ASSERT_EQ(messages().size(), 3u);
-    EXPECT_EQ(messages()[1]->content, "空号");
-    EXPECT_EQ(messages()[2]->type, Message::Text);
-    EXPECT_EQ(messages()[2]->content, "");
-    EXPECT_EQ(UserDateSingleton::shareUserDateInstance().accidentno(), "17");
+    EXPECT_EQ(messages()[0]->content, "第一条");
+    EXPECT_EQ(messages()[0]->isSend, Message::Sent);
+    EXPECT_EQ(messages()[1]->content, "收到");
+    EXPECT_EQ(messages()[2]->content, "请在路边等候");
+    EXPECT_TRUE(driver.isOnScreen("请在路边等候"));
 }
 
 // --- Geometry and cells ---------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "PoliceTestSupport.h"
+#include "app/ApplicationScreens.h"
+#include "app/PushRouter.h"
 #include "liability/police/PoliceDutyFooterView.h"
 #include "liability/police/PoliceDutyViewController.h"
 
@@ -321,6 +323,33 @@ TEST_F(PoliceDutyTest, FooterButtonsTellTheDelegateOnlyWhileTheFooterLives) {
     footer.reset();
     for (const auto& button : buttons) button->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     EXPECT_EQ(delegate->heard.size(), 5u);
+}
+
+// A notice or a claim result pushed during the confirmation lies over it: its "返回" closes it
+// and the confirmation goes on with both signatures drawn before.
+TEST_F(PoliceDutyTest, APushedNoticeLiesOverTheConfirmationAndLeavesItAsItWas) {
+    registerApplicationScreens();
+    server.script("claimresult", Reply::rescode("201", "暂无结果"));
+    for (const char* key : {"CANCELCASE", "", "ClAIMRESULT"}) {
+        SCOPED_TRACE(key);
+        agreements.clear();
+        openDuty(CaseMode::Real, decision());
+        signBoth();
+        PushRouter::route({{"aps", {{"key", key}, {"content", {{"accidentno", kCase}}}}}}, nullptr);
+        advance(ui::TransitionDuration);
+        EXPECT_EQ(driver.topScreen()->title(), "温馨提示");
+        EXPECT_EQ(top(), screen) << "the confirmation stays where it was";
+        ASSERT_TRUE(driver.goBack());
+        advance(ui::TransitionDuration);
+        EXPECT_EQ(driver.topScreen(), screen);
+        typeCode("123456");
+        EXPECT_EQ(confirm(), "");
+        ASSERT_EQ(agreements.size(), 1u);
+        EXPECT_TRUE(agreements[0].selfSignImage);
+        EXPECT_TRUE(agreements[0].otherSignImage);
+        navigation->popToRootViewController(false);
+        finishTransitions();
+    }
 }
 
 }  // namespace
