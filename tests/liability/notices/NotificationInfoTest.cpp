@@ -249,8 +249,9 @@ TEST_F(NotificationInfoTest, TheRegistryReadsNoticeArgumentsStrictly) {
               nullptr);
 }
 
-TEST_F(NotificationInfoTest, ANoticeReplacesAnOpenCaseAndNothingOfTheDroppedScreensRunsAfterwards) {
-    // A case screen polling on a timer with a reply in flight.
+TEST_F(NotificationInfoTest, ANoticeOutsideACaseReplacesTheScreensAndNothingOfThemRunsAfterwards) {
+    // No case in progress; a screen polling on a timer with a reply in flight.
+    UserDateSingleton::shareUserDateInstance().setAccidentno(std::nullopt);
     server.script("claimresult", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "成功"}, {"result", "迟到"}}));
     auto prompt = open<PromptResultViewController>("PromptResultViewController",
                                                    {{"accidentno", kCase}, {"isShowBtn", true}, {"simualateState", 1}});
