@@ -15,6 +15,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/GraphicsContext.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
@@ -451,6 +452,7 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
     if (!connection) return;
     connection->setVideoScaleAndCropFactor(1.0);
     shotPending_ = true;
+    freeze();
     if (shutterButton_) shutterButton_->setUserInteractionEnabled(false);
 
     std::weak_ptr<PhotoCapViewController> weak = sharedAs<PhotoCapViewController>();
@@ -467,6 +469,7 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
         foundation::log("PhotoCapViewController: the camera gave no picture within " +
                         std::to_string(static_cast<int>(kCaptureTimeout)) + " s; the step may be shot again");
         self->shotPending_ = false;
+        self->unfreeze();
         if (self->shutterButton_ && !self->finished_ && !self->extraCarAlert_)
             self->shutterButton_->setUserInteractionEnabled(true);
     });
@@ -487,6 +490,7 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
                     if (shared->aborted) return;
                     if (auto self = weak.lock()) {
                         self->shotPending_ = false;
+                        self->unfreeze();
                         if (self->shutterButton_) self->shutterButton_->setUserInteractionEnabled(true);
                     }
                 });
@@ -494,14 +498,46 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
             }
             if (shared->aborted) return;
             SavePhotoTool::savePhoto(shot->image);
-            foundation::RunLoop::main().performAfter(1.0, [weak, shared] {
-                if (shared->aborted) return;
+            // The next step shows a second after the shot, and not before the receiver has
+            // stored the shot (main thread only).
+            struct Advance {
+                bool due = false;
+                bool stored = false;
+            };
+            auto advance = std::make_shared<Advance>();
+            auto advanceIfReady = [weak, shared, advance] {
+                if (shared->aborted || !advance->due || !advance->stored) return;
                 if (auto self = weak.lock()) self->stepAdvance();
+            };
+            foundation::RunLoop::main().performAfter(1.0, [advance, advanceIfReady] {
+                advance->due = true;
+                advanceIfReady();
             });
-            if (block) {
-                handBackQueue()->async([block, contentdata = std::move(shot->contentdata)] { block(contentdata); });
-            }
+            handBackQueue()->async([block, contentdata = std::move(shot->contentdata), advance, advanceIfReady] {
+                if (block) block(contentdata);
+                // Posted after whatever the block posted to the main queue.
+                foundation::dispatch::mainQueue()->async([advance, advanceIfReady] {
+                    advance->stored = true;
+                    advanceIfReady();
+                });
+            });
         });
+}
+
+void PhotoCapViewController::freeze() {
+    auto preview = previewLayer_ ? previewLayer_->view() : nullptr;
+    if (!preview || !preview->window() || !previewLayer_->isShowingPicture()) return;
+    unfreeze();
+    auto still = std::make_shared<ui::ImageView>(preview->frame());
+    still->setImage(ui::render(preview));
+    still->setUserInteractionEnabled(false);
+    view()->insertSubviewAbove(still, preview);
+    freezeView_ = still;
+}
+
+void PhotoCapViewController::unfreeze() {
+    if (freezeView_) freezeView_->removeFromSuperview();
+    freezeView_.reset();
 }
 
 void PhotoCapViewController::stepAdvance() {
@@ -510,9 +546,11 @@ void PhotoCapViewController::stepAdvance() {
     if (k_ + 1 < static_cast<std::int64_t>(images_.size())) {
         ++k_;
         showStep();
+        unfreeze();
         shutterButton_->setUserInteractionEnabled(true);
         return;
     }
+    // The last step: the picture stays on the last shot while the capture ends or asks.
     if (carType_ == 0) {
         if (viewControllerBlock_) {
             finishCapture();
@@ -534,6 +572,7 @@ void PhotoCapViewController::askForExtraCar() {
         self->k_ = 0;
         self->images_ = extraCarImageArray();
         self->showStep();
+        self->unfreeze();
         self->shutterButton_->setUserInteractionEnabled(true);
     });
     alert->setRightBlock([weak] {

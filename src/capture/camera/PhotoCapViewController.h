@@ -42,7 +42,14 @@ class TwoButtonAlertView;
 // capture as a last step would).
 //
 // savePhotoBlock: called once per shot, in step order, on one serial background queue (never
-// the main thread): the receiver does its own main-thread work. Not called when unset.
+// the main thread): the receiver does its own main-thread work. Not called when unset. The
+// camera shows a shot as taken (the next step) only once the block has returned and the work
+// it posted to the main queue meanwhile has run: the receiver stores the shot durably there, so
+// that a shot the driver saw taken survives a kill.
+//
+// From the shutter until the next step shows, the picture stands still on the one the shot
+// took, so the picture, the prompt and the outline always show the same step (under the
+// extra-car question and after the last shot too).
 // viewControllerBlock: called on the main thread, once, after the last step of a single-car
 // case, or when the driver answers "否" to the extra-car question of a multi-car case. The
 // camera stays on the stack; the block pushes the next screen over it.
@@ -155,6 +162,9 @@ private:
     void focusWithMode(media::FocusMode focusMode, media::ExposureMode exposureMode, graphics::Point point,
                        bool monitorSubjectAreaChange);
     void captured(const std::string& jpegData);
+    // The picture stands still on what the lens shows now, until unfreeze().
+    void freeze();
+    void unfreeze();
     void stepAdvance();
     void askForExtraCar();
     void finishCapture();
@@ -184,6 +194,7 @@ private:
     std::shared_ptr<ui::Button> flashButton_;
     std::shared_ptr<ui::Button> endAgainButton_;
     std::shared_ptr<ui::ImageView> focusImageView_;
+    std::shared_ptr<ui::ImageView> freezeView_;
     graphics::Point currTouchPoint_;
     std::shared_ptr<TwoButtonAlertView> extraCarAlert_;
     std::shared_ptr<ui::ActionSheet> actionSheet_;

@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "CameraTestSupport.h"
-#include "support/PhotoCapTestAPI.h"
-#include "support/TwoButtonAlertViewTestAPI.h"
 #include "core/Base64Codec.h"
 #include "hud/TwoButtonAlertView.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/GraphicsContext.h"
+#include "support/PhotoCapTestAPI.h"
+#include "support/TwoButtonAlertViewTestAPI.h"
 
 namespace {
 
@@ -111,6 +112,46 @@ TEST_F(PhotoCapTest, MultiCarAsksForFurtherCarsAndRunsTheExtraCarSteps) {
     EXPECT_EQ(questions, 2);
     EXPECT_EQ(endActions, 1);
     EXPECT_FALSE(shutterOn());
+}
+
+// What the driver sees of the camera (the picture, the prompt, the outline) stands still from
+// the shutter until the next step shows, and then all of it moves on together: the picture
+// never shows the next shot under the step just taken, nor under the extra-car question.
+TEST_F(PhotoCapTest, ThePictureThePromptAndTheOutlineShowOneStep) {
+    open(2, 1);
+    auto look = [&] {
+        settle();
+        auto image = ui::render(camera->view());
+        return image ? image->pngData() : std::string();
+    };
+    auto api = PhotoCapTestAPI(camera);
+    for (int step = 0; step < 2; ++step) {
+        SCOPED_TRACE(step);
+        std::string before = look();
+        ASSERT_FALSE(before.empty());
+        ASSERT_TRUE(tapView(api.shutterButton()));
+        ASSERT_TRUE(waitFor([&] { return handBacks->count() == static_cast<size_t>(step + 1); }));
+        EXPECT_TRUE(look() == before);
+        advance(0.2);
+        EXPECT_TRUE(look() == before);
+        advance(0.8);
+        settle();
+        if (step == 0) {
+            // The next step: a new prompt over a new picture.
+            EXPECT_EQ(api.topLabel()->text(), "第2步");
+            EXPECT_TRUE(look() != before);
+        } else {
+            ASSERT_NE(api.extraCarAlert(), nullptr);
+            EXPECT_TRUE(look() == before);
+            advance(5);
+            EXPECT_TRUE(look() == before);
+        }
+    }
+    // A further car: its first step and the next picture together.
+    std::string asked = look();
+    ASSERT_TRUE(driver.answerAlert("是"));
+    EXPECT_EQ(api.topLabel()->text(), PhotoCapViewController::extraCarImageArray()[0]["title"]);
+    EXPECT_TRUE(look() != asked);
 }
 
 TEST_F(PhotoCapTest, ShotsAreTurnedUprightForTheWayThePhoneIsHeld) {
