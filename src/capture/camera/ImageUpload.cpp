@@ -56,16 +56,29 @@ bool ImageUpload::isFailedUpload(const nlohmann::json& reply, const std::optiona
 
 void ImageUpload::send(const std::shared_ptr<ImageRequestModel>& record, std::function<void(bool sent)> done) {
     if (!record) return;
-    nlohmann::json params = record->keyValues();
     // Stored before the upload starts: whatever happens to the upload or the process, the photo
     // waits in the store until the server answered "200".
-    auto id = FailedImageStore::add(params);
-    if (!id) {
-        foundation::log("image upload: the record is not an upload record; not sent");
+    auto stored = store(record);
+    if (!stored) {
         if (done) foundation::dispatch::mainQueue()->async([done] { done(false); });
         return;
     }
-    FailedImageRetry::shared().sendStored(*id, params, [done](FailedImageRetry::Answer answer) {
+    sendStored(*stored, std::move(done));
+}
+
+std::optional<ImageUpload::Stored> ImageUpload::store(const std::shared_ptr<ImageRequestModel>& record) {
+    if (!record) return std::nullopt;
+    nlohmann::json params = record->keyValues();
+    auto id = FailedImageStore::add(params);
+    if (!id) {
+        foundation::log("image upload: the record is not an upload record; not sent");
+        return std::nullopt;
+    }
+    return Stored{*id, std::move(params)};
+}
+
+void ImageUpload::sendStored(const Stored& stored, std::function<void(bool sent)> done) {
+    FailedImageRetry::shared().sendStored(stored.id, stored.params, [done](FailedImageRetry::Answer answer) {
         if (done) done(answer == FailedImageRetry::Answer::Accepted);
     });
 }

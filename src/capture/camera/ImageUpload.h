@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,4 +41,15 @@ public:
     // Otherwise (`done(false)`) it stays for the retry, a refused one with its wait. `done`
     // runs on the main thread. Callable from any thread.
     static void send(const std::shared_ptr<ImageRequestModel>& record, std::function<void(bool sent)> done = nullptr);
+
+    // send() in two halves, for a shot that must be kept before it is shown as taken: store()
+    // keeps the record durably in the FailedImageStore (nullopt when it is no upload record),
+    // sendStored() posts what store() kept, as send() does. A record stored and never sent
+    // waits for the retry.
+    struct Stored {
+        std::uint64_t id = 0;
+        nlohmann::json params;
+    };
+    static std::optional<Stored> store(const std::shared_ptr<ImageRequestModel>& record);
+    static void sendStored(const Stored& stored, std::function<void(bool sent)> done = nullptr);
 };

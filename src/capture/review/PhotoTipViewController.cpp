@@ -5,6 +5,7 @@
 #include "core/ImageCommon.h"
 #include "core/ImageResize.h"
 #include "core/Theme.h"
+#include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/NavigationController.h"
@@ -81,6 +82,10 @@ void PhotoTipViewController::didFinishPickingMediaWithInfo(ui::ImagePickerContro
     std::string text = reduced ? ImageResize::compressionWithSize(reduced, 30) : std::string();
     std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
     (void)picker;
+    // The picker closing shows the picture as taken: it is kept durably before that.
+    storedShot_.reset();
+    if (simulateState == CaseMode::Real && !text.empty() && rowUnderWay_)
+        storedShot_ = ImageUpload::store(ImageUpload::recordWithShot(text, photoType_));
     // The picker goes the way it came: dismissed by the screen that presented it.
     auto presenter = navigationController() ? std::static_pointer_cast<ui::ViewController>(navigationController())
                                             : sharedAs<ui::ViewController>();
@@ -108,11 +113,15 @@ void PhotoTipViewController::selfDismissWithImage(const std::string& image) {
 
 void PhotoTipViewController::uploadImage(const std::string& image, const std::optional<std::string>& code) {
     if (simulateState != CaseMode::Real) return;
-    auto record = ImageUpload::recordWithShot(image, code);
+    // The picture stored when the picker closed, else stored now.
+    auto stored = std::move(storedShot_);
+    storedShot_.reset();
+    if (!stored) stored = ImageUpload::store(ImageUpload::recordWithShot(image, code));
+    if (!stored) return;
     ++uploadsWaiting_;
     std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
     // A failed upload waits in the failed-upload store for the retry.
-    ImageUpload::send(record, [weak](bool) {
+    ImageUpload::sendStored(*stored, [weak](bool) {
         auto self = weak.lock();
         if (!self) return;
         if (self->uploadsWaiting_ > 0) --self->uploadsWaiting_;
@@ -123,7 +132,13 @@ void PhotoTipViewController::uploadImage(const std::string& image, const std::op
 void PhotoTipViewController::reportWhenDone() {
     for (bool taken : taken_)
         if (!taken) return;
-    if (uploadsWaiting_ > 0 || reported_ || (report_ && report_->sending())) return;
+    if (reported_ || (report_ && report_->sending())) return;
+    if (uploadsWaiting_ > 0) {
+        // Every row is taken: the report waits for the uploads, and the driver sees why.
+        auto spinner = ProgressHUD::currentSpinner();
+        if (!spinner || spinner->text() != kUploadingText) ProgressHUD::showMessage(kUploadingText);
+        return;
+    }
     if (simulateState != CaseMode::Real) {
         reported_ = true;
         close();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/camera/ImageUpload.h"
 #include "capture/review/DisqualificationResult.h"
 #include "capture/review/PhotoTipCell.h"
 #include "core/BaseViewController.h"
@@ -60,6 +61,8 @@ public:
     void selfDismissWithImage(const std::string& image);
     // `code` unset (a rejected photo without its type): the record goes without "imagetype".
     void uploadImage(const std::string& image, const std::optional<std::string>& code);
+    // The spinner while every row is taken and re-take uploads are still unanswered.
+    static constexpr const char* kUploadingText = "正在上传...";
 
 private:
     friend class PhotoTipTestAPI;
@@ -74,6 +77,8 @@ private:
     std::optional<std::size_t> rowUnderWay_;
     std::optional<std::string> photoType_;
     std::size_t uploadsWaiting_ = 0;
+    // The re-take under way, stored before the picker closes.
+    std::optional<ImageUpload::Stored> storedShot_;
     std::shared_ptr<PhotoReport> report_;
     bool reported_ = false;
     bool closing_ = false;

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "EntryTestSupport.h"
-#include "support/HeldReply.h"
-#include "support/PhotoCapTestAPI.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/ui/GraphicsContext.h"
+#include "support/HeldReply.h"
+#include "support/KilledStore.h"
+#include "support/PhotoCapTestAPI.h"
 
 namespace {
 
@@ -306,5 +311,55 @@ TEST_F(AccidentKindTest, FailedUploadsAreKeptBesideTheRecordsAlreadyWaiting) {
     EXPECT_EQ(stored[0], waiting);
     EXPECT_EQ(stored[1], failed);
 }
+
+// The application killed 0, 50 and 200 ms after a shutter tap (the clock of its timers running
+// meanwhile), then started again on the same sandbox: every shot the camera showed as taken
+// (its look moved on: picture, prompt or outline) is sent once; none twice.
+class ShutterKillTest : public AccidentKindTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(ShutterKillTest, EveryShotShownAsTakenIsSentOnceAfterTheNextStart) {
+    openAccidentKind(1);
+    ASSERT_NO_FATAL_FAILURE(startSingleCarCapture());
+    server.script("image", Reply::rescode("500", "服务器繁忙"));
+    ASSERT_NO_FATAL_FAILURE(shootAndWaitForUpload());
+    ASSERT_NO_FATAL_FAILURE(shootAndWaitForUpload());
+    auto camera = top<PhotoCapViewController>();
+    ASSERT_NE(camera, nullptr);
+    auto look = [&] {
+        auto image = ui::render(camera->view());
+        return image ? image->pngData() : std::string();
+    };
+    settle();
+    std::string before = look();
+    ASSERT_TRUE(driver.tap(PhotoCapTestAPI(camera).shutterButton()));
+    auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(GetParam());
+    while (std::chrono::steady_clock::now() < until) {
+        drain();
+        advance(0.05);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    KilledStore killed;
+    bool shown = look() != before || top() != camera;
+
+    // The rest of the first life ends unseen; the next start finds the disk as the kill left it.
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 3; }));
+    foundation::dispatch::waitIdle();
+    settleRequests();
+    server.clearRequests();
+    server.script("image", Reply::rescode("200", "成功"));
+    killed.restart();
+    ASSERT_TRUE(waitFor([&] { return FailedImageStore::count() == 0; }));
+    settleRequests();
+    auto sent = KilledStore::typesSent(server.requests("image"));
+    EXPECT_EQ(sent["1"], 1);
+    EXPECT_EQ(sent["2"], 1);
+    if (shown) {
+        EXPECT_EQ(sent["3"], 1);
+    } else {
+        EXPECT_LE(sent["3"], 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, ShutterKillTest, ::testing::Values(0.0, 0.05, 0.2));
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "platform/ui/ImagePickerController.h"
 #include "support/AppTest.h"
 #include "support/HeldReply.h"
+#include "support/KilledStore.h"
 #include "support/NamedTestScreen.h"
 #include "support/ReviewTestAPI.h"
 
@@ -377,6 +378,29 @@ TEST_F(ReviewTest, ARetakeOfAPhotoNamedWithoutItsTypeGoesWithoutOne) {
     EXPECT_EQ(upload->param("size"), "30");
 }
 
+TEST_F(ReviewTest, WhileTheLastRetakeUploadsTheScreenSaysSo) {
+    auto screen = openRetake(CaseMode::Real, kTwoRejected);
+    ASSERT_NO_FATAL_FAILURE(retake(screen, 0));
+    ASSERT_TRUE(waitFor([&] { return PhotoTipTestAPI(screen).uploadsWaiting() == 0; }));
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+    HeldReply slow;
+    server.scriptOnce("image", slow(Reply::rescode("200", "成功")));
+    HeldReply reported;
+    server.scriptOnce("taskstate", reported(Reply::rescode("200", "成功")));
+    ASSERT_NO_FATAL_FAILURE(retake(screen, 1));
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 2; }));
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
+    EXPECT_EQ(ProgressHUD::currentSpinner()->text(), PhotoTipViewController::kUploadingText);
+    EXPECT_EQ(server.count("taskstate"), 0u);
+    // The upload answers: the report goes, under its own spinner.
+    slow.release();
+    ASSERT_TRUE(waitFor([&] { return server.count("taskstate") == 1; }));
+    ASSERT_NE(ProgressHUD::currentSpinner(), nullptr);
+    EXPECT_NE(ProgressHUD::currentSpinner()->text(), PhotoTipViewController::kUploadingText);
+    reported.release();
+    ASSERT_TRUE(waitFor([&] { return ProgressHUD::currentSpinner() == nullptr; }));
+}
+
 TEST_F(ReviewTest, AFailedReportKeepsTheScreenWithAWayToSendItAgain) {
     auto screen = openRetake(CaseMode::Real, json::array({kTwoRejected[0]}));
     server.scriptOnce("taskstate", Reply::rescode("500", "状态更新失败"));
@@ -474,6 +498,44 @@ TEST_F(ReviewTest, PracticeRetakesSendNothingAndClose) {
     EXPECT_EQ(retakeScreen(), nullptr);
     EXPECT_TRUE(server.requests().empty());
 }
+
+// The application killed 0, 50 and 200 ms after a re-take's picture (the run loop's clock
+// moving meanwhile), then started again on the same sandbox: a re-take whose picker was seen
+// closing is sent once.
+class RetakeKillTest : public ReviewTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(RetakeKillTest, ARetakeShownAsTakenIsSentOnceAfterTheNextStart) {
+    auto screen = openRetake(CaseMode::Real, kTwoRejected);
+    server.script("image", Reply::rescode("500", "服务器繁忙"));
+    ASSERT_NO_FATAL_FAILURE(retake(screen, 0));
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 1; }));
+    auto cell = std::dynamic_pointer_cast<PhotoTipCell>(tableOf(screen)->cellForRowAtIndexPath({0, 1}));
+    ASSERT_TRUE(driver.tap(cell->takePhoto()));
+    advance(0.5);
+    auto picker =
+        std::dynamic_pointer_cast<ui::ImagePickerController>(screen->navigationController()->presentedViewController());
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(picker->takePicture());
+    if (GetParam() > 0) advance(GetParam());
+    KilledStore killed;
+    bool shown = picker->isBeingDismissed() || screen->navigationController()->presentedViewController() != picker ||
+                 PhotoTipTestAPI(screen).taken()[1];
+
+    ASSERT_TRUE(waitFor([&] { return server.count("image") == 2; }));
+    advance(1);
+    settleRequests();
+    server.clearRequests();
+    server.script("image", Reply::rescode("200", "成功"));
+    killed.restart();
+    ASSERT_TRUE(waitFor([&] { return FailedImageStore::count() == 0; }));
+    settleRequests();
+    auto sent = KilledStore::typesSent(server.requests("image"));
+    EXPECT_EQ(sent["1"], 1);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(sent["3"], 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, RetakeKillTest, ::testing::Values(0.0, 0.05, 0.2));
 
 class MoveCarTest : public ReviewTest {
 protected:
