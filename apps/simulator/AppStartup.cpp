@@ -53,8 +53,7 @@ bool startApplication(const StartupContext& context, std::string& error) {
     if (context.placeholderOnly) {
         app.setDelegate(std::make_shared<PlaceholderDelegate>());
     } else {
-        AppConfig::setHost(context.serverHost);
-        AppConfig::setPort(context.serverPort);
+        AppConfig::setServerAddress(context.server);
         ScreenRegistry::reset();
         registerApplicationScreens();
 

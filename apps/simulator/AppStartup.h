@@ -2,14 +2,15 @@
 #include <optional>
 #include <string>
 
+#include "core/ServerAddress.h"
+
 namespace simulator {
 
 // What the simulator prepared before the application starts: the sandbox, the clock, the
 // camera, microphone and position are set up already; this says where the server is and
 // which account the installation has.
 struct StartupContext {
-    std::string serverHost;   // "127.0.0.1" for the built-in stand-in server
-    int serverPort = 8091;
+    ServerAddress server;                       // http://127.0.0.1:PORT for the built-in stand-in server
     std::optional<std::string> accountUserId;   // none: the demonstration account
     std::optional<std::string> accountPhone;
     bool noAccount = false;

@@ -308,14 +308,18 @@ bool Simulator::start(std::string& error) {
             return false;
         }
         if (options_.refuseUploads) server_->script("image", standin::Reply::rescode("201", "上传失败"));
-        context.serverHost = "127.0.0.1";
-        context.serverPort = server_->port();
+        context.server.host = "127.0.0.1";
+        context.server.port = server_->port();
     } else {
-        auto colon = options_.server.rfind(':');
-        context.serverHost = colon == std::string::npos ? options_.server : options_.server.substr(0, colon);
-        context.serverPort = colon == std::string::npos ? 8091 : std::atoi(options_.server.substr(colon + 1).c_str());
+        std::string why;
+        auto address = ServerAddress::parse(options_.server, why);
+        if (!address) {
+            error = "--server: " + why;
+            return false;
+        }
+        context.server = *address;
     }
-    serverAddress_ = "http://" + context.serverHost + ":" + std::to_string(context.serverPort);
+    serverAddress_ = context.server.origin();
 
     auto place = location::locationSimulation();
     place.coordinate = {options_.latitude, options_.longitude};

@@ -104,7 +104,7 @@ private:
     SimulatorOptions options_;
     driver::Driver driver_;
     std::unique_ptr<standin::StandInServer> server_;
-    std::string serverAddress_;  // "http://HOST:PORT", what $SERVER in a push stands for
+    std::string serverAddress_;  // "SCHEME://HOST:PORT", what $SERVER in a push stands for
     std::filesystem::path sandbox_;
     bool ownsSandbox_ = false;
     bool started_ = false;

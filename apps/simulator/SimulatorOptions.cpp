@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/ServerAddress.h"
+
 namespace simulator {
 
 bool parseDouble(const std::string& s, double& out) {
@@ -39,14 +41,17 @@ bool validPhone(const std::string& s) {
 }  // namespace
 
 std::string usage(const std::string& program) {
-    return "usage: " + program + " [options] [SCRIPT]\n"
+    return "usage: " + program +
+           " [options] [SCRIPT]\n"
            "\n"
            "Runs the application on the headless phone and reads commands, one per line, from\n"
            "SCRIPT or the terminal (type \"help\" for the commands).\n"
            "\n"
            "options:\n"
            "  --sandbox DIR           the installation's directory (default: a new temporary one)\n"
-           "  --server HOST[:PORT]    a real accident server (default: the built-in stand-in server)\n"
+           "  --server [http[s]://]HOST[:PORT]\n"
+           "                          a real accident server (default: the built-in stand-in server;\n"
+           "                          http and port 8091 unless written)\n"
            "  --account USERID[:PHONE] the saved account (default: the demonstration account)\n"
            "  --no-account            start without a saved account\n"
            "  --position LON,LAT      where the phone is (default: 116.397,39.908, Beijing)\n"
@@ -86,20 +91,13 @@ std::optional<SimulatorOptions> parseOptions(const std::vector<std::string>& arg
             o.sandbox = v;
         } else if (a == "--server") {
             if (!value(v)) return std::nullopt;
-            auto colon = v.rfind(':');
-            std::string host = colon == std::string::npos ? v : v.substr(0, colon);
-            if (host.empty()) {
-                error = "--server needs a host: " + v;
+            std::string why;
+            auto address = ServerAddress::parse(v, why);
+            if (!address) {
+                error = "--server: " + why;
                 return std::nullopt;
             }
-            if (colon != std::string::npos) {
-                double port = 0;
-                if (!parseDouble(v.substr(colon + 1), port) || port < 1 || port > 65535 || port != std::floor(port)) {
-                    error = "--server: bad port in " + v;
-                    return std::nullopt;
-                }
-            }
-            o.server = v;
+            o.server = address->origin();
         } else if (a == "--account") {
             if (!value(v)) return std::nullopt;
             auto colon = v.find(':');

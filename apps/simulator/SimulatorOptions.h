@@ -12,7 +12,8 @@ struct SimulatorOptions {
     std::filesystem::path script;
     // The installation's directory (empty: a fresh temporary one, removed at exit).
     std::filesystem::path sandbox;
-    // A real accident server "HOST[:PORT]" (empty: the built-in stand-in server).
+    // A real accident server, as "SCHEME://HOST:PORT" whatever way it was written (empty: the
+    // built-in stand-in server).
     std::string server;
     // The saved account: user id and phone number. Without it a demonstration account is
     // saved unless the sandbox already holds one; noAccount starts logged out.

@@ -2,9 +2,13 @@
 
 #include <mutex>
 
+#include "platform/foundation/Log.h"
+
 namespace {
 struct Values {
     std::mutex mutex;
+    std::string scheme = "http";
+    std::string certificateAuthorities;
     std::string host = AppConfig::kDefaultHost;
     int port = AppConfig::kDefaultPort;
     double timeout = AppConfig::kDefaultTimeout;
@@ -25,6 +29,36 @@ int AppConfig::port() {
     return values().port;
 }
 
+std::string AppConfig::scheme() {
+    std::lock_guard lock(values().mutex);
+    return values().scheme;
+}
+
+void AppConfig::setScheme(const std::string& scheme) {
+    if (scheme != "http" && scheme != "https") {
+        foundation::log("AppConfig: the server is reached over http or https only, not \"" + scheme + "\"");
+        return;
+    }
+    std::lock_guard lock(values().mutex);
+    values().scheme = scheme;
+}
+
+void AppConfig::setServerAddress(const ServerAddress& address) {
+    setScheme(address.scheme);
+    setHost(address.host);
+    setPort(address.port);
+}
+
+std::string AppConfig::certificateAuthorities() {
+    std::lock_guard lock(values().mutex);
+    return values().certificateAuthorities;
+}
+
+void AppConfig::setCertificateAuthorities(const std::string& pemFile) {
+    std::lock_guard lock(values().mutex);
+    values().certificateAuthorities = pemFile;
+}
+
 void AppConfig::setHost(const std::string& host) {
     std::lock_guard lock(values().mutex);
     values().host = host;
@@ -37,7 +71,7 @@ void AppConfig::setPort(int port) {
 
 std::string AppConfig::baseURL() {
     std::lock_guard lock(values().mutex);
-    return "http://" + values().host + ":" + std::to_string(values().port) + kBasePath;
+    return values().scheme + "://" + values().host + ":" + std::to_string(values().port) + kBasePath;
 }
 
 double AppConfig::requestTimeout() {
@@ -52,6 +86,8 @@ void AppConfig::setRequestTimeout(double seconds) {
 
 void AppConfig::reset() {
     std::lock_guard lock(values().mutex);
+    values().scheme = "http";
+    values().certificateAuthorities.clear();
     values().host = kDefaultHost;
     values().port = kDefaultPort;
     values().timeout = kDefaultTimeout;

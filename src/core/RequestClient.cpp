@@ -105,7 +105,8 @@ struct RequestClient::Impl {
 
     // Runs one transfer on the calling (worker) thread and returns its outcome.
     std::pair<nlohmann::json, std::optional<RequestError>> perform(const std::string& method, const std::string& url,
-                                                                   const std::string& body, double timeoutSeconds) {
+                                                                   const std::string& body, double timeoutSeconds,
+                                                                   const std::string& authorities) {
         CURL* curl = curl_easy_init();
         if (!curl) return {nullptr, RequestError{RequestError::Kind::ConnectionFailed, 0, "no transfer handle"}};
         Received received;
@@ -123,9 +124,13 @@ struct RequestClient::Impl {
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &aborting);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
         curl_easy_setopt(curl, CURLOPT_PROXY, "");
-        // The server is reached over http or https only, and no redirect is followed.
+        // The server is reached over http or https only, and no redirect is followed. Over https
+        // its certificate must be valid for its name and signed by a trusted authority.
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+        if (!authorities.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, authorities.c_str());
         struct curl_slist* headers = nullptr;
         headers = curl_slist_append(headers, "Accept: application/json");
         if (method == "POST") {
@@ -227,6 +232,7 @@ void RequestClient::start(const std::string& method, const std::string& pathWord
         body = object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
     double timeout = impl_->currentTimeout();
+    const std::string authorities = AppConfig::certificateAuthorities();
     foundation::log("RequestClient: " + method + " " + url);
 
     std::lock_guard lock(impl_->mutex);
@@ -235,9 +241,9 @@ void RequestClient::start(const std::string& method, const std::string& pathWord
     auto finished = transfer.finished;
     // The thread holds only what it needs; the client joins it before it goes away.
     Impl* impl = impl_.get();
-    transfer.thread = std::thread([impl, method, url, body, timeout, finished,
+    transfer.thread = std::thread([impl, method, url, body, timeout, authorities, finished,
                                    completion = std::move(completion)]() mutable {
-        auto [reply, error] = impl->perform(method, url, body, timeout);
+        auto [reply, error] = impl->perform(method, url, body, timeout, authorities);
         if (error) foundation::log("RequestClient: " + url + " failed: " + error->description);
         bool cancelled = impl->aborting.load() || (error && error->kind == RequestError::Kind::Cancelled);
         if (!cancelled && completion) {

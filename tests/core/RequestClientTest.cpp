@@ -3,6 +3,7 @@
 #include "core/AppConfig.h"
 #include "core/InsuranceCompany.h"
 #include "core/RequestClient.h"
+#include "support/HostileServer.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
 
@@ -167,3 +168,80 @@ TEST(RequestClientConfig, BaseUrlFromConfigurationAndQueryText) {
     EXPECT_EQ(RequestClient::queryString({{"b", "北"}, {"a", 1.5}, {"c", true}}), "a=1.5&b=%E5%8C%97&c=true");
     EXPECT_EQ(RequestClient::queryString(json::array()), "");
 }
+
+// The API client over https, against a server with a certificate the test trusts or another.
+enum class Trust { TrustedCertificate, OtherCertificate, SystemAuthoritiesOnly };
+
+class RequestClientTLSTest : public PlatformTest, public ::testing::WithParamInterface<Trust> {
+protected:
+    void TearDown() override {
+        AppConfig::reset();
+        PlatformTest::TearDown();
+    }
+};
+
+TEST_P(RequestClientTLSTest, TheServerIsReachedOverHttpsOnlyWithAValidCertificate) {
+    const auto trusted = hostile::Certificate::make(sandboxRoot / "certificates", "trusted");
+    const auto other = hostile::Certificate::make(sandboxRoot / "certificates", "other");
+    hostile::Server server(GetParam() == Trust::OtherCertificate ? other : trusted);
+    const std::string path = std::string(AppConfig::kBasePath) + "historycase";
+    server.serve(path, R"({"rescode":"200","resdes":"成功"})", "application/json");
+    std::string error;
+    auto address = ServerAddress::parse("https://127.0.0.1:" + std::to_string(server.port()), error);
+    ASSERT_TRUE(address) << error;
+    AppConfig::setServerAddress(*address);
+    if (GetParam() != Trust::SystemAuthoritiesOnly)
+        AppConfig::setCertificateAuthorities(trusted.certificateFile.string());
+
+    RequestClient client;
+    EXPECT_EQ(client.baseURL(), server.url(path.substr(0, path.size() - std::string("historycase").size())));
+    Outcome outcome;
+    client.GET("historycase", {{"userid", "20001"}}, [&](const json& reply, const std::optional<RequestError>& e) {
+        outcome.done = true;
+        outcome.reply = reply;
+        outcome.error = e;
+    });
+    ASSERT_TRUE(runUntil([&] { return outcome.done; }, 20));
+    if (GetParam() == Trust::TrustedCertificate) {
+        ASSERT_FALSE(outcome.error) << outcome.error->description;
+        EXPECT_EQ(outcome.reply["rescode"], "200");
+        EXPECT_EQ(server.hits(path), 1);
+    } else {
+        ASSERT_TRUE(outcome.error);
+        EXPECT_EQ(outcome.error->kind, RequestError::Kind::ConnectionFailed);
+        EXPECT_EQ(server.hits(path), 0) << "nothing was sent to a server that could not prove who it is";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Certificates, RequestClientTLSTest,
+                         ::testing::Values(Trust::TrustedCertificate, Trust::OtherCertificate,
+                                           Trust::SystemAuthoritiesOnly));
+
+// What a server address may be written as.
+class ServerAddressTest : public ::testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(ServerAddressTest, ParsesTheSchemeHostAndPortOrSaysWhatIsWrong) {
+    const auto& [text, origin] = GetParam();
+    std::string error;
+    auto address = ServerAddress::parse(text, error);
+    if (origin.empty()) {
+        EXPECT_FALSE(address) << address->origin();
+        EXPECT_NE(error.find(text), std::string::npos) << error;
+    } else {
+        ASSERT_TRUE(address) << error;
+        EXPECT_EQ(address->origin(), origin);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ServerAddressTest,
+                         ::testing::Values(std::pair{"api.veskard.cn", "http://api.veskard.cn:8091"},
+                                           std::pair{"127.0.0.1:18091", "http://127.0.0.1:18091"},
+                                           std::pair{"HTTPS://Api.Veskard.cn/", "https://api.veskard.cn:8091"},
+                                           std::pair{"https://api.veskard.cn:8443", "https://api.veskard.cn:8443"},
+                                           std::pair{"http://[::1]:8091", "http://[::1]:8091"},
+                                           std::pair{"ftp://api.veskard.cn", ""}, std::pair{"file:///etc/passwd", ""},
+                                           std::pair{"https://", ""}, std::pair{":80", ""}, std::pair{"host:99999", ""},
+                                           std::pair{"host:8o91", ""}, std::pair{"https://https://host", ""},
+                                           std::pair{"http://host/Veskard_mobile", ""},
+                                           std::pair{"http://user:pw@host", ""}, std::pair{"host?x=1", ""},
+                                           std::pair{"ho st", ""}, std::pair{"::1", ""}));

@@ -208,6 +208,9 @@ TEST(SimulatorOptionsTest, ParsesAndRejectsArguments) {
     ASSERT_TRUE(larger) << error;
     EXPECT_DOUBLE_EQ(larger->screenWidth, 375);
     EXPECT_DOUBLE_EQ(larger->screenHeight, 667);
+    auto tls = simulator::parseOptions({"--server", "https://api.veskard.cn"}, error, help);
+    ASSERT_TRUE(tls) << error;
+    EXPECT_EQ(tls->server, "https://api.veskard.cn:8091");
 
     for (std::vector<std::string> bad : {std::vector<std::string>{"--position", "500,1"},
                                          {"--position", "116"},
@@ -215,6 +218,7 @@ TEST(SimulatorOptionsTest, ParsesAndRejectsArguments) {
                                          {"--account", "1:phone"},
                                          {"--server", ":80"},
                                          {"--server", "host:99999"},
+                                         {"--server", "ftp://host"},
                                          {"--sandbox"},
                                          {"--bogus"},
                                          {"a.walk", "b.walk"},
