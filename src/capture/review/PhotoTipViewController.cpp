@@ -102,7 +102,11 @@ void PhotoTipViewController::didFinishPickingMediaWithInfo(ui::ImagePickerContro
 }
 
 void PhotoTipViewController::selfDismissWithImage(const std::string& image) {
-    if (!rowUnderWay_ || *rowUnderWay_ >= taken_.size() || taken_[*rowUnderWay_]) return;
+    if (!rowUnderWay_ || *rowUnderWay_ >= taken_.size() || taken_[*rowUnderWay_]) {
+        // A picture for no open row: what was stored of it waits for the retry.
+        storedShot_.reset();
+        return;
+    }
     std::size_t row = *rowUnderWay_;
     rowUnderWay_.reset();
     taken_[row] = true;
