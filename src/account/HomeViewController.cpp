@@ -115,20 +115,10 @@ void HomeViewController::layout() {
     areaImageBtn_->setFrame({margin, historyButton_->frame().maxY() + 25, width - 2 * margin, 40});
 }
 
-namespace {
-template <class Output, class... Args>
-void callOutput(const Output& output, const char* what, Args&&... args) {
-    if (output)
-        output(std::forward<Args>(args)...);
-    else
-        foundation::logError(std::string("HomeViewController: nothing opens ") + what);
-}
-}  // namespace
-
 void HomeViewController::accidentBtnClick() {
     auto& state = UserDateSingleton::shareUserDateInstance();
     if (nonEmpty(state.longitude()) && nonEmpty(state.latitude())) {
-        callOutput(onAccident, "the accident entry", CaseMode::Real);
+        onAccident(CaseMode::Real);
         return;
     }
     auto alert = std::make_shared<ui::AlertView>(kNoLocationText, "", std::weak_ptr<ui::AlertViewDelegate>(),
@@ -139,14 +129,14 @@ void HomeViewController::accidentBtnClick() {
         auto shown = weakAlert.lock();
         if (!shown || shown->buttonTitleAtIndex(index) != kConfirmTitle) return;
         // A new fix goes into the user state through the application's location refresh.
-        if (auto self = weak.lock()) callOutput(self->onRequestLocation, "a new position");
+        if (auto self = weak.lock()) self->onRequestLocation();
     });
     alert->show();
 }
 
-void HomeViewController::historyBtnClick() { callOutput(onHistory, "the case history"); }
+void HomeViewController::historyBtnClick() { onHistory(); }
 
-void HomeViewController::areaImageBtnClick() { callOutput(onAreas, "the service areas"); }
+void HomeViewController::areaImageBtnClick() { onAreas(); }
 
 void HomeViewController::requestInsurance() {
     auto city = UserDateSingleton::shareUserDateInstance().city();

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/BaseViewController.h"
+#include "core/Output.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -28,12 +29,12 @@ public:
     std::string className() const override { return "HomeViewController"; }
 
     // The accident entry with a known position: the safety tips of a real case.
-    std::function<void(CaseMode simulateState)> onAccident;
+    Output<void(CaseMode simulateState)> onAccident{this, "onAccident"};
     // The history and service-area entries.
-    std::function<void()> onHistory;
-    std::function<void()> onAreas;
+    Output<void()> onHistory{this, "onHistory"};
+    Output<void()> onAreas{this, "onAreas"};
     // "确定" of the missing-position warning: ask for a new fix.
-    std::function<void()> onRequestLocation;
+    Output<void()> onRequestLocation{this, "onRequestLocation"};
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

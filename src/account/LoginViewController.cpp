@@ -34,9 +34,4 @@ void LoginViewController::viewWillAppear(bool animated) {
     noSignIn_->setFrame({15, 75, width - 30, 40});
 }
 
-void LoginViewController::areaImageBtnClick() {
-    if (onAreas)
-        onAreas();
-    else
-        foundation::logError("LoginViewController: nothing opens the service areas");
-}
+void LoginViewController::areaImageBtnClick() { onAreas(); }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/BaseViewController.h"
+#include "core/Output.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
@@ -17,7 +18,7 @@ public:
     static constexpr const char* kNoSignInText = "本版本暂不提供登录，请使用已保存的账号";
 
     std::string className() const override { return "LoginViewController"; }
-    std::function<void()> onAreas;
+    Output<void()> onAreas{this, "onAreas"};
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

@@ -6,6 +6,7 @@
 #include "core/ButtonCell.h"
 #include "core/CustomNavigationController.h"
 #include "core/CustomTableViewCell.h"
+#include "core/Output.h"
 #include "core/ShowTheWindow.h"
 #include "core/TextLabelCell.h"
 #include "hud/ProgressHUD.h"
@@ -240,6 +241,38 @@ TEST_F(BaseScreensTest, RecordingLevelPictureOnTheKeyWindow) {
     EXPECT_EQ(count, 1u);
     ShowTheWindow::removeTheWindow();
     EXPECT_EQ(window->viewWithTag(ShowTheWindow::kTag), nullptr);
+}
+
+// A screen with one output, as the screens declare theirs.
+class OutputScreen : public BaseViewController {
+public:
+    std::string className() const override { return "OutputScreen"; }
+    Output<void(int count, const std::string& name)> onDone{this, "onDone"};
+};
+
+TEST_F(BaseScreensTest, AnUnwiredOutputHidesTheSpinnersAndNamesTheScreenAndTheOutput) {
+    auto screen = std::make_shared<OutputScreen>();
+    auto window = show(std::make_shared<CustomNavigationController>(screen));
+    screen->beginLoadingWithText("正在加载...");
+    ProgressHUD::showMessage("正在提交...");
+
+    expectErrors();
+    EXPECT_FALSE(screen->onDone(1, "one"));
+    EXPECT_EQ(screen->loadingHUD(), nullptr);
+    EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
+    ASSERT_EQ(loggedErrors().size(), 1u);
+    EXPECT_NE(loggedErrors()[0].find("OutputScreen"), std::string::npos) << loggedErrors()[0];
+    EXPECT_NE(loggedErrors()[0].find("onDone"), std::string::npos) << loggedErrors()[0];
+
+    // Wired, it hands the values on; a hand-over that clears the output runs to its end.
+    std::vector<std::string> seen;
+    screen->onDone = [&](int count, const std::string& name) {
+        screen->onDone = nullptr;
+        seen.push_back(std::to_string(count) + name);
+    };
+    EXPECT_TRUE(screen->onDone(2, "two"));
+    EXPECT_EQ(seen, std::vector<std::string>{"2two"});
+    EXPECT_FALSE(static_cast<bool>(screen->onDone));
 }
 
 }  // namespace

@@ -33,17 +33,6 @@ nlohmann::json step(const char* title, const char* image) {
 AccidentSituationViewController::AccidentSituationViewController(Arguments arguments)
     : simulateState(arguments.simulateState) {}
 
-template <class Output, class... Args>
-bool AccidentSituationViewController::handOver(const Output& output, const char* name, Args&&... args) {
-    if (!output) {
-        ProgressHUD::hideHUD();
-        foundation::logError(std::string("AccidentSituationViewController: nothing opens ") + name);
-        return false;
-    }
-    output(std::forward<Args>(args)...);
-    return true;
-}
-
 nlohmann::json AccidentSituationViewController::multiCarImageArray() {
     return nlohmann::json::array({
         step("请您从车辆(侧前方)拍摄全景照片\n(含车牌,道路标线)", "双车左前"),
@@ -392,9 +381,9 @@ void AccidentSituationViewController::openCamera() {
     std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
     if (simulateState != CaseMode::Real) {
         request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->handOver(self->onPhotoReview, "the photo review wait", CaseMode::Practice);
+            if (auto self = weak.lock()) self->onPhotoReview(CaseMode::Practice);
         };
-        handOver(onCapture, "the camera", std::move(request));
+        onCapture(std::move(request));
         return;
     }
     ProgressHUD::showMessage(kCameraLoadingText);
@@ -422,7 +411,7 @@ void AccidentSituationViewController::openCamera() {
             });
         });
     };
-    handOver(onCapture, "the camera", std::move(request));
+    onCapture(std::move(request));
 }
 
 void AccidentSituationViewController::reportPhotos() {
@@ -430,7 +419,7 @@ void AccidentSituationViewController::reportPhotos() {
         std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
         // The camera in front lies on its side; so does its question.
         report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::SidewaysQuestion, [weak] {
-            if (auto self = weak.lock()) self->handOver(self->onPhotoReview, "the photo review wait", CaseMode::Real);
+            if (auto self = weak.lock()) self->onPhotoReview(CaseMode::Real);
         });
     }
     report_->send();

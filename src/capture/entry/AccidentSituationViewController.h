@@ -12,6 +12,7 @@
 #include "capture/entry/SituationModel.h"
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
+#include "core/Output.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
@@ -87,9 +88,9 @@ public:
     const CaseMode simulateState;
 
     // "下一步" with a valid choice: the guided camera.
-    std::function<void(CaptureRequest request)> onCapture;
+    Output<void(CaptureRequest request)> onCapture{this, "onCapture"};
     // The photos are reported (at once in practice): the photo review wait of a new case.
-    std::function<void(CaseMode simulateState)> onPhotoReview;
+    Output<void(CaseMode simulateState)> onPhotoReview{this, "onPhotoReview"};
 
     // The nine multi-car steps.
     static nlohmann::json multiCarImageArray();
@@ -144,8 +145,6 @@ private:
     std::optional<std::size_t> tickedRow() const;
     void openCamera();
     void reportPhotos();
-    template <class Output, class... Args>
-    bool handOver(const Output& output, const char* name, Args&&... args);
 
     std::vector<SituationModel> accidentArray_;
     std::optional<std::size_t> ticked_;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/BaseViewController.h"
+#include "core/Output.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
@@ -46,7 +47,7 @@ public:
     std::string className() const override { return "AccidentTreatmentTipsController"; }
 
     // "我知道了": the accident-kind screen, with the practice flag handed on.
-    std::function<void(CaseMode simulateNormal)> onIknow;
+    Output<void(CaseMode simulateNormal)> onIknow{this, "onIknow"};
 
     // The practice flag, handed on unchanged.
     const CaseMode simulateNormal;

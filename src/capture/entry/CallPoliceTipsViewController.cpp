@@ -58,9 +58,7 @@ void CallPoliceTipsViewController::layout() {
     callPolice->setFrame({margin, confirm->frame().maxY() + 25, width, 44});
 }
 
-void CallPoliceTipsViewController::confirmBtnClick() {
-    if (onConfirm) onConfirm(simulateNormal);
-}
+void CallPoliceTipsViewController::confirmBtnClick() { onConfirm(simulateNormal); }
 
 void CallPoliceTipsViewController::callPoliceBtnClick() {
     bool signedIn = true;
@@ -71,7 +69,7 @@ void CallPoliceTipsViewController::callPoliceBtnClick() {
         auto account = AccountTool::account();
         signedIn = account && account->userid && !account->userid->empty();
     }
-    if (onLeaveCase) onLeaveCase(signedIn);
+    onLeaveCase(signedIn);
 }
 
 void CallPoliceTipsViewController::backBtnClick() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/BaseViewController.h"
+#include "core/Output.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
@@ -30,10 +31,10 @@ public:
     std::string className() const override { return "CallPoliceTipsViewController"; }
 
     // "无以上情况": the steps of the service, with the practice flag handed on.
-    std::function<void(CaseMode simulateNormal)> onConfirm;
+    Output<void(CaseMode simulateNormal)> onConfirm{this, "onConfirm"};
     // "有，拨打122", after the dial of a real case: the case flow is left for a new home page
     // (`signedIn` false in practice without a saved account: the login page instead).
-    std::function<void(bool signedIn)> onLeaveCase;
+    Output<void(bool signedIn)> onLeaveCase{this, "onLeaveCase"};
 
     // The practice flag.
     const CaseMode simulateNormal;

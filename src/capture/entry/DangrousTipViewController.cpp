@@ -37,9 +37,7 @@ void DangrousTipViewController::layout() {
     iknow->setFrame({margin, tips->frame().maxY() + margin, width, 44});
 }
 
-void DangrousTipViewController::iknowBtnClick() {
-    if (onIknow) onIknow(simulateState);
-}
+void DangrousTipViewController::iknowBtnClick() { onIknow(simulateState); }
 
 void DangrousTipViewController::backBtnClick() {
     if (auto navigation = navigationController()) navigation->popViewController(true);

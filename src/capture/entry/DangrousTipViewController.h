@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/BaseViewController.h"
+#include "core/Output.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
@@ -25,7 +26,7 @@ public:
     std::string className() const override { return "DangrousTipViewController"; }
 
     // "我知道了": the police question, with the practice flag handed on.
-    std::function<void(CaseMode simulateState)> onIknow;
+    Output<void(CaseMode simulateState)> onIknow{this, "onIknow"};
 
     // The practice flag, handed on unchanged.
     const CaseMode simulateState;

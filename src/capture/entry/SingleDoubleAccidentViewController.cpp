@@ -27,16 +27,6 @@ nlohmann::json step(const char* title, const char* image) {
 SingleDoubleAccidentViewController::SingleDoubleAccidentViewController(Arguments arguments)
     : simulateNormal(arguments.simulateNormal) {}
 
-template <class Output, class... Args>
-void SingleDoubleAccidentViewController::handOver(const Output& output, const char* name, Args&&... args) {
-    if (!output) {
-        ProgressHUD::hideHUD();
-        foundation::logError(std::string("SingleDoubleAccidentViewController: nothing opens ") + name);
-        return;
-    }
-    output(std::forward<Args>(args)...);
-}
-
 std::size_t SingleDoubleAccidentViewController::count() const { return shots_->current->count; }
 
 nlohmann::json SingleDoubleAccidentViewController::failedImage() const { return shots_->failedImage; }
@@ -171,9 +161,7 @@ void SingleDoubleAccidentViewController::singleCarBtnDidClick() {
         });
 }
 
-void SingleDoubleAccidentViewController::openSituation() {
-    handOver(onSituation, "the situation choice", simulateNormal);
-}
+void SingleDoubleAccidentViewController::openSituation() { onSituation(simulateNormal); }
 
 void SingleDoubleAccidentViewController::openCamera(bool real) {
     CaptureRequest request;
@@ -202,10 +190,10 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
         };
     } else {
         request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->handOver(self->onCarList, "the vehicle choice", self->simulateNormal);
+            if (auto self = weak.lock()) self->onCarList(self->simulateNormal);
         };
     }
-    handOver(onCapture, "the camera", std::move(request));
+    onCapture(std::move(request));
 }
 
 void SingleDoubleAccidentViewController::requestCarList() {
@@ -215,9 +203,9 @@ void SingleDoubleAccidentViewController::requestCarList() {
             auto self = weak.lock();
             if (!self) return;
             if (arrived) {
-                self->handOver(self->onCarList, "the vehicle choice", self->simulateNormal);
+                self->onCarList(self->simulateNormal);
             } else {
-                self->handOver(self->onClientForm, "the parties' form", self->simulateNormal);
+                self->onClientForm(self->simulateNormal);
             }
         });
     }

@@ -11,6 +11,7 @@
 #include "capture/entry/SingleCarView.h"
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
+#include "core/Output.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 
@@ -56,12 +57,12 @@ public:
     const CaseMode simulateNormal;
 
     // Two or more vehicles, once the case is open (at once in practice): the situation choice.
-    std::function<void(CaseMode simulateState)> onSituation;
+    Output<void(CaseMode simulateState)> onSituation{this, "onSituation"};
     // A single vehicle, once the case is open: the guided camera.
-    std::function<void(CaptureRequest request)> onCapture;
+    Output<void(CaptureRequest request)> onCapture{this, "onCapture"};
     // After the single-car capture: the vehicle choice, or the parties' form, for one vehicle.
-    std::function<void(CaseMode simulateNormal)> onCarList;
-    std::function<void(CaseMode simulateNormal)> onClientForm;
+    Output<void(CaseMode simulateNormal)> onCarList{this, "onCarList"};
+    Output<void(CaseMode simulateNormal)> onClientForm{this, "onClientForm"};
 
     std::shared_ptr<DoubleCarView> doubleCar() const { return doubleCar_.lock(); }
     std::shared_ptr<SingleCarView> singleCar() const { return singleCar_.lock(); }
@@ -106,9 +107,6 @@ private:
     void openSituation();
     void openCamera(bool real);
     void requestCarList();
-    // Calls a hand-over; one that the road left unset stops the flow here (spinner cleared, logged).
-    template <class Output, class... Args>
-    void handOver(const Output& output, const char* name, Args&&... args);
 
     std::shared_ptr<ShotBook> shots_ = std::make_shared<ShotBook>();
     std::shared_ptr<VehicleListCheck> vehicleCheck_;

@@ -49,16 +49,6 @@ bool MoveCarTipsViewController::isPropertyList(const nlohmann::json& value) {
     return true;
 }
 
-template <class Output>
-void MoveCarTipsViewController::handOver(const Output& output, const char* name) {
-    if (!output) {
-        ProgressHUD::hideHUD();
-        foundation::logError(std::string("MoveCarTipsViewController: nothing opens ") + name);
-        return;
-    }
-    output(simulateState, true);
-}
-
 void MoveCarTipsViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     Theme::styleNavigationBar(*this, kTitle);
@@ -113,7 +103,7 @@ void MoveCarTipsViewController::requestCarList() {
 
 void MoveCarTipsViewController::movedBtnClick() {
     if (simulateState != CaseMode::Real) {
-        handOver(onCarList, "the vehicle choice");
+        onCarList(simulateState, true);
         return;
     }
     if (!vehicleCheck_) {
@@ -122,9 +112,9 @@ void MoveCarTipsViewController::movedBtnClick() {
             auto self = weak.lock();
             if (!self) return;
             if (arrived) {
-                self->handOver(self->onCarList, "the vehicle choice");
+                self->onCarList(self->simulateState, true);
             } else {
-                self->handOver(self->onClientForm, "the parties' form");
+                self->onClientForm(self->simulateState, true);
             }
         });
     }

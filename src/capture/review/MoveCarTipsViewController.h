@@ -10,6 +10,7 @@
 
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
+#include "core/Output.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
@@ -40,8 +41,8 @@ public:
     const CaseMode simulateState;
 
     // "我知道了": the vehicle choice, or the parties' form, for two vehicles (carCount true).
-    std::function<void(CaseMode simulateNormal, bool carCount)> onCarList;
-    std::function<void(CaseMode simulateNormal, bool carCount)> onClientForm;
+    Output<void(CaseMode simulateNormal, bool carCount)> onCarList{this, "onCarList"};
+    Output<void(CaseMode simulateNormal, bool carCount)> onClientForm{this, "onClientForm"};
 
     // The notice as runs: grey 25 pt, with the characters 10, 11 ("立即") and 15 ("挪") red 35 pt.
     // Positions count characters, never bytes.
@@ -57,9 +58,6 @@ public:
     void movedBtnClick();
 
 private:
-    template <class Output>
-    void handOver(const Output& output, const char* name);
-
     std::weak_ptr<ui::Label> tip_;
     std::weak_ptr<ui::Button> moved_;
     std::shared_ptr<VehicleListCheck> vehicleCheck_;

@@ -151,13 +151,8 @@ void WaitTipViewController::presentRetake(const nlohmann::json& list) {
 }
 
 void WaitTipViewController::openMoveCar() {
-    if (!onMoveCar) {
-        ProgressHUD::hideHUD();
-        foundation::logError("WaitTipViewController: nothing opens the move-car tips");
-        return;
-    }
     handingOver_ = true;
-    onMoveCar(simulateState);
+    if (!onMoveCar(simulateState)) handingOver_ = false;
 }
 
 // ---- giving up ----

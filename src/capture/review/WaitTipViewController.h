@@ -9,6 +9,7 @@
 #include "capture/review/DisqualificationResult.h"
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
+#include "core/Output.h"
 #include "core/ScreenRegistry.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActionSheet.h"
@@ -58,7 +59,7 @@ public:
     const bool isHistory;
 
     // Every photo accepted: the move-car tips.
-    std::function<void(CaseMode simulateState)> onMoveCar;
+    Output<void(CaseMode simulateState)> onMoveCar{this, "onMoveCar"};
     // The accident-kind screen of the case, as the opener knows it (null: none).
     std::function<std::shared_ptr<ui::ViewController>()> accidentKindScreen;
 

@@ -170,10 +170,4 @@ void CarListViewController::refreshMarks() {
     }
 }
 
-void CarListViewController::confirmBtnDidClick() {
-    if (!onConfirm) {
-        foundation::logError("CarListViewController: nothing opens the parties' form");
-        return;
-    }
-    onConfirm(simulateNormal, carCount, selectedCarlist_);
-}
+void CarListViewController::confirmBtnDidClick() { onConfirm(simulateNormal, carCount, selectedCarlist_); }

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "core/CaseMode.h"
 #include "capture/vehicle/CarListFooterView.h"
 #include "capture/vehicle/CarListModel.h"
+#include "core/CaseMode.h"
+#include "core/Output.h"
 #include "platform/ui/TableViewController.h"
 
 // The accident-time vehicle choice: the account's vehicles by plate, one of which the driver
@@ -44,7 +45,8 @@ public:
 
     // "确认": the parties' form with the practice flag, the vehicle count and the chosen vehicle
     // (null when none was chosen).
-    std::function<void(CaseMode simulateNormal, bool carCount, std::shared_ptr<CarListModel> carlist)> onConfirm;
+    Output<void(CaseMode simulateNormal, bool carCount, std::shared_ptr<CarListModel> carlist)> onConfirm{this,
+                                                                                                          "onConfirm"};
 
     // The real list (empty until the reply arrives) and the practice list (built on first read).
     std::vector<std::shared_ptr<CarListModel>>& carList() { return carList_; }

@@ -153,12 +153,4 @@ void CompanyConfigViewController::clickAction() {
         });
 }
 
-void CompanyConfigViewController::report(CaseMode mode) {
-    if (!onReportResult) {
-        foundation::logError("CompanyConfigViewController: nothing opens the report result");
-        endLoading();
-        return;
-    }
-    auto output = onReportResult;
-    output(curCompary, mode);
-}
+void CompanyConfigViewController::report(CaseMode mode) { onReportResult(curCompary, mode); }

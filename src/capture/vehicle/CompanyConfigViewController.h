@@ -8,6 +8,7 @@
 #include "core/CaseInfoRequest.h"
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 
 // "确认保险公司": the case's insurer in one row ("保险公司:" with a drop-down mark), which the
 // driver may change with a picker, and "确定", which files the insurance report with it.
@@ -44,7 +45,7 @@ public:
 
     // The report is filed (a real case) or a practice report was asked for: the report result
     // with the insurer and the case mode.
-    std::function<void(const InsuranceCompany& curCompary, CaseMode simualateState)> onReportResult;
+    Output<void(const InsuranceCompany& curCompary, CaseMode simualateState)> onReportResult{this, "onReportResult"};
 
     // The insurer shown and reported.
     InsuranceCompany curCompary;

@@ -267,11 +267,6 @@ void ChatViewController::accept(std::vector<PoliceDutyModel> records) {
         insurer.insphone = state.insphone();
         insurer.insreporttel = state.insreporttel();
     }
-    if (!onDecision) {
-        foundation::logError("ChatViewController: nothing opens the police liability confirmation");
-        ProgressHUD::hideHUD();
-        return;
-    }
     onDecision(CaseMode::Real, std::move(records), std::move(insurer));
 }
 

@@ -10,6 +10,7 @@
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "liability/chat/ChatViews.h"
 #include "liability/police/DecisionPoller.h"
 #include "liability/police/PoliceDutyModel.h"
@@ -57,8 +58,8 @@ public:
     const CaseMode simulateState;
 
     // "接收" of the decision alert: the police liability confirmation.
-    std::function<void(CaseMode simulateState, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)>
-        onDecision;
+    Output<void(CaseMode simulateState, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)> onDecision{
+        this, "onDecision"};
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

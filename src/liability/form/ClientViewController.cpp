@@ -341,10 +341,6 @@ void ClientViewController::upperCase(const std::weak_ptr<ui::TextField>& field) 
 }
 
 void ClientViewController::chooseInsurance(int section) {
-    if (!onChooseInsurance) {
-        foundation::logError("ClientViewController: nothing opens the insurer chooser");
-        return;
-    }
     // The other party always gets the bundle's list: its insurer need not be a local one.
     CaseMode listMode = section == 0 ? simulateNormal : CaseMode::Practice;
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
@@ -547,18 +543,10 @@ std::shared_ptr<DutyModel> ClientViewController::dutyModel() {
 // --- Hand-over ------------------------------------------------------------------------------------
 
 void ClientViewController::openReport(const std::shared_ptr<InsuranceCompany>& company, CaseMode mode) {
-    if (!onReport) {
-        foundation::logError("ClientViewController: nothing opens the insurance report");
-        return;
-    }
     onReport(company, mode);
 }
 
 void ClientViewController::openNegotiation(const std::shared_ptr<DutyModel>& duty,
                                            const std::shared_ptr<InsuranceCompany>& company) {
-    if (!onNegotiation) {
-        foundation::logError("ClientViewController: nothing opens the negotiated liability");
-        return;
-    }
     onNegotiation(simulateNormal, duty, company);
 }

@@ -11,6 +11,7 @@
 #include "capture/vehicle/CarListModel.h"
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "liability/form/ClientFooterView.h"
 #include "liability/form/ClientRequestModel.h"
 #include "liability/form/DutyModel.h"
@@ -67,13 +68,12 @@ public:
     using InsuranceReturnBlock = std::function<void(const std::shared_ptr<InsuranceCompany>& company)>;
     // The insurer row: the insurer chooser (the own party's with the case's list, the other's
     // always with the practice list); `returnBlock` takes the chosen record.
-    std::function<void(CaseMode simulateState, InsuranceReturnBlock returnBlock)> onChooseInsurance;
+    Output<void(CaseMode simulateState, InsuranceReturnBlock returnBlock)> onChooseInsurance{this, "onChooseInsurance"};
     // One vehicle, once submitted: the insurance report with the own insurer record.
-    std::function<void(std::shared_ptr<InsuranceCompany> compary, CaseMode simualateState)> onReport;
+    Output<void(std::shared_ptr<InsuranceCompany> compary, CaseMode simualateState)> onReport{this, "onReport"};
     // Two vehicles, once submitted: the negotiated liability.
-    std::function<void(CaseMode simulateState, std::shared_ptr<DutyModel> duty,
-                       std::shared_ptr<InsuranceCompany> insurance)>
-        onNegotiation;
+    Output<void(CaseMode simulateState, std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> insurance)>
+        onNegotiation{this, "onNegotiation"};
 
     // Actions.
     void selfLocBtnClick();

@@ -69,16 +69,6 @@ std::shared_ptr<ui::TableViewCell> HistoryDetailViewController::cellForRowAtInde
     return cell;
 }
 
-namespace {
-template <class F, class... A>
-void call(const F& output, const char* what, A&&... args) {
-    if (output)
-        output(std::forward<A>(args)...);
-    else
-        foundation::logError(std::string("HistoryDetailViewController: nothing opens ") + what);
-}
-}  // namespace
-
 void HistoryDetailViewController::didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) {
     tableView.deselectRowAtIndexPath(indexPath, true);
     switch (indexPath.row) {
@@ -86,21 +76,21 @@ void HistoryDetailViewController::didSelectRowAtIndexPath(ui::TableView& tableVi
         std::vector<CaseCar> cars;
         for (const auto& car : curStory.casecarlist.value_or(std::vector<std::shared_ptr<CaseCar>>{}))
             if (car) cars.push_back(*car);
-        call(onCars, "the vehicles", cars);
+        onCars(cars);
         break;
     }
     case 4: {
         std::vector<AccidentPhoto> photos;
         for (const auto& photo : curStory.accidentimageList.value_or(std::vector<std::shared_ptr<AccidentPhoto>>{}))
             if (photo) photos.push_back(*photo);
-        call(onPhotos, "the photos", photos);
+        onPhotos(photos);
         break;
     }
-    case 5: call(onAgreement, "the agreement image", curStory.resbookimgurl.value_or("")); break;
+    case 5: onAgreement(curStory.resbookimgurl.value_or("")); break;
     case 6: {
         // isValide answers whether the text is absent or empty.
         std::string text = StringExtension::isValide(curStory.cpsmoney) ? std::string(kNoClaimText) : *curStory.cpsmoney;
-        call(onClaim, "the claim result", accidentno, text);
+        onClaim(accidentno, text);
         break;
     }
     default: break;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/BaseTableViewController.h"
+#include "core/Output.h"
 #include "core/Story.h"
 
 // "事故详情": one case's type, time and place, and the rows that open its vehicles, its
@@ -28,10 +29,10 @@ public:
 
     // "事故车辆", "事故影像", "快处信息" (the agreement image's URL), "理赔信息" (the case
     // number and the text to show: the amount, or "目前无理赔结果!").
-    std::function<void(const std::vector<CaseCar>& cars)> onCars;
-    std::function<void(const std::vector<AccidentPhoto>& photos)> onPhotos;
-    std::function<void(const std::string& url)> onAgreement;
-    std::function<void(const std::string& accidentno, const std::string& textValue)> onClaim;
+    Output<void(const std::vector<CaseCar>& cars)> onCars{this, "onCars"};
+    Output<void(const std::vector<AccidentPhoto>& photos)> onPhotos{this, "onPhotos"};
+    Output<void(const std::string& url)> onAgreement{this, "onAgreement"};
+    Output<void(const std::string& accidentno, const std::string& textValue)> onClaim{this, "onClaim"};
 
     void viewDidLoad() override;
     void loadDataSource() override;

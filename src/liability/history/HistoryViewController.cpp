@@ -96,16 +96,10 @@ void HistoryViewController::didSelectRowAtIndexPath(ui::TableView& tableView, ui
     if (!story || !*story) return;
     if (StoryCell::stateCode((*story)->state) == 7) return;  // under review: stays selected, no detail
     tableView.deselectRowAtIndexPath(indexPath, true);
-    if (onDetail)
-        onDetail(*story);
-    else
-        foundation::logError("HistoryViewController: nothing opens the case detail");
+    onDetail(*story);
 }
 
 void HistoryViewController::resume(const std::shared_ptr<Story>& story) {
     if (!story || !resumable(story->state)) return;
-    if (onResume)
-        onResume(story);
-    else
-        foundation::logError("HistoryViewController: nothing resumes a case");
+    onResume(story);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/BaseTableViewController.h"
+#include "core/Output.h"
 #include "core/Story.h"
 
 // "事故列表": the signed-in user's cases ("historycase"), loaded once. A row opens the case's
@@ -21,9 +22,9 @@ public:
     std::string className() const override { return "HistoryViewController"; }
 
     // A row tapped (any state but 7): the case detail with this record.
-    std::function<void(const std::shared_ptr<Story>& story)> onDetail;
+    Output<void(const std::shared_ptr<Story>& story)> onDetail{this, "onDetail"};
     // "处理" on a case in state 1, 2, 3, 4 or 7: resume it at the screen of its state.
-    std::function<void(const std::shared_ptr<Story>& story)> onResume;
+    Output<void(const std::shared_ptr<Story>& story)> onResume{this, "onResume"};
 
     // Whether "处理" resumes a case in this state.
     static bool resumable(const std::optional<std::string>& state);

@@ -206,11 +206,4 @@ void ConfirmSignViewController::confirmBtnDidClick() {
         });
 }
 
-void ConfirmSignViewController::openReport(const InsuranceCompany& compary, CaseMode mode) {
-    if (!onReport) {
-        foundation::logError("ConfirmSignViewController: nothing opens the insurance report");
-        ProgressHUD::hideHUD();
-        return;
-    }
-    onReport(compary, mode);
-}
+void ConfirmSignViewController::openReport(const InsuranceCompany& compary, CaseMode mode) { onReport(compary, mode); }

@@ -8,6 +8,7 @@
 
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/ConfirmSignFooterView.h"
 #include "liability/negotiation/PartyRows.h"
@@ -81,7 +82,7 @@ public:
     const CaseMode simulateState;
 
     // Once submitted (or in practice, at once): the insurance report with the insurer record.
-    std::function<void(InsuranceCompany compary, CaseMode simualateState)> onReport;
+    Output<void(InsuranceCompany compary, CaseMode simualateState)> onReport{this, "onReport"};
 
     // Outlets.
     std::weak_ptr<ui::Label> selfName, selfCarPlateNo, selfDuty, selfInsurance;

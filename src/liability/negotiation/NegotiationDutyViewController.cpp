@@ -150,11 +150,6 @@ void NegotiationDutyViewController::confirmBtnDidClick() {
         ProgressHUD::showError(kChooseText);
         return;
     }
-    if (!onSign) {
-        foundation::logError("NegotiationDutyViewController: nothing opens the signing");
-        ProgressHUD::hideHUD();
-        return;
-    }
     onSign(simulateState, duty, insurance, std::move(selectedBtn));
 }
 
@@ -187,11 +182,4 @@ void NegotiationDutyViewController::needPoliceBtnDidClick() {
         });
 }
 
-void NegotiationDutyViewController::openPolice() {
-    if (!onPolice) {
-        foundation::logError("NegotiationDutyViewController: nothing opens the police liability wait");
-        ProgressHUD::hideHUD();
-        return;
-    }
-    onPolice(simulateState, insurance);
-}
+void NegotiationDutyViewController::openPolice() { onPolice(simulateState, insurance); }

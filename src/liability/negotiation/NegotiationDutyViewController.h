@@ -7,6 +7,7 @@
 
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "liability/form/DutyModel.h"
 #include "liability/negotiation/NegotiationDutyFooterView.h"
 #include "liability/negotiation/PartyRows.h"
@@ -67,11 +68,10 @@ public:
 
     // "自行协商定责" with a choice: the signing, with the liability codes of the selected
     // buttons, the own party's first.
-    std::function<void(CaseMode simulateState, DutyModel duty, InsuranceCompany insurance,
-                       std::vector<int> selectedBtn)>
-        onSign;
+    Output<void(CaseMode simulateState, DutyModel duty, InsuranceCompany insurance, std::vector<int> selectedBtn)>
+        onSign{this, "onSign"};
     // "交警远程定责": the police liability wait (not from the history, without a back button).
-    std::function<void(CaseMode simulateState, InsuranceCompany insurance)> onPolice;
+    Output<void(CaseMode simulateState, InsuranceCompany insurance)> onPolice{this, "onPolice"};
 
     // Outlets.
     std::weak_ptr<ui::Label> selfName, selfCarId, otherName, otherCarNo;

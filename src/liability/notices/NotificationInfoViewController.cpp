@@ -136,11 +136,6 @@ void NotificationInfoViewController::receiveClaimResult(const nlohmann::json& re
 
 void NotificationInfoViewController::clickAction() {
     if (notiType != 2 && notiType != 3) return;
-    if (!onAppraisal) {
-        foundation::logError("notice: no one opens the rating of case " + accidentno);
-        endLoading();
-        return;
-    }
     onAppraisal(accidentno);
 }
 

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/BaseTableViewController.h"
+#include "core/Output.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/View.h"
@@ -75,7 +76,7 @@ public:
     std::string className() const override { return "NotificationInfoViewController"; }
 
     // The footer button of kinds 2 and 3: the rating of case `accidentno`, as a real case.
-    std::function<void(const std::string& accidentno)> onAppraisal;
+    Output<void(const std::string& accidentno)> onAppraisal{this, "onAppraisal"};
 
     const int notiType;
     const bool isButton;

@@ -269,11 +269,6 @@ void PoliceDutyViewController::confirmBtnDidClick() {
         ProgressHUD::showError(failure);
         return;
     }
-    if (!onAgreement) {
-        foundation::logError("PoliceDutyViewController: nothing opens the liability agreement");
-        ProgressHUD::hideHUD();
-        return;
-    }
     onAgreement({simulateState, dutyArray_, insruance, selfSignImage, otherSignImage, otherVerfication});
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "hud/TwoButtonAlertView.h"
 #include "liability/negotiation/PartyRows.h"
 #include "liability/negotiation/PartySectionsViewController.h"
@@ -92,7 +93,7 @@ public:
         std::string otherVerfication;
     };
     // The five checks passed: the liability agreement.
-    std::function<void(Agreement agreement)> onAgreement;
+    Output<void(Agreement agreement)> onAgreement{this, "onAgreement"};
 
     // Practice records, shown when the decision does not hold two.
     static std::vector<PoliceDutyModel> sampleRecords();

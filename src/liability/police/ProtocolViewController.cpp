@@ -189,11 +189,6 @@ void ProtocolViewController::confirmBtnDidClick() {
                        CaseMode mode) {
         auto self = weak.lock();
         if (!self) return;
-        if (!self->onReport) {
-            foundation::logError("ProtocolViewController: nothing opens the insurance report");
-            ProgressHUD::hideHUD();
-            return;
-        }
         self->onReport(compary, mode);
     };
     std::weak_ptr<ProtocolViewController> weak = sharedAs<ProtocolViewController>();

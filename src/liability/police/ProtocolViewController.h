@@ -7,6 +7,7 @@
 
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "liability/police/PoliceDutyModel.h"
 #include "liability/police/PoliceSignRequestModel.h"
 #include "platform/graphics/Image.h"
@@ -57,7 +58,7 @@ public:
     const std::string otherVerfication;
 
     // Once signed (or in practice, at once): the insurance report.
-    std::function<void(InsuranceCompany compary, CaseMode simualateState)> onReport;
+    Output<void(InsuranceCompany compary, CaseMode simualateState)> onReport{this, "onReport"};
 
     // The "signprocesspaper" request (new sign times on every call); nullopt without two records.
     std::optional<PoliceSignRequestModel> signRequest() const;

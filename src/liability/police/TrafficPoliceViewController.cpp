@@ -104,24 +104,12 @@ void TrafficPoliceViewController::openTimer() { poller_->resume(); }
 void TrafficPoliceViewController::loadData() { poller_->poll(); }
 
 void TrafficPoliceViewController::accept(std::vector<PoliceDutyModel> records) {
-    if (!onDecision) {
-        foundation::logError("TrafficPoliceViewController: nothing opens the police liability confirmation");
-        ProgressHUD::hideHUD();
-        return;
-    }
     onDecision(simulateState, std::move(records), insurance);
 }
 
 // --- Chat and giving up ---------------------------------------------------------------------------
 
-void TrafficPoliceViewController::sendMessageBtnClick() {
-    if (!onChat) {
-        foundation::logError("TrafficPoliceViewController: nothing opens the case chat");
-        ProgressHUD::hideHUD();
-        return;
-    }
-    onChat(insurance);
-}
+void TrafficPoliceViewController::sendMessageBtnClick() { onChat(insurance); }
 
 void TrafficPoliceViewController::backBtnClick() {
     if (isHistory) {

@@ -8,6 +8,7 @@
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "core/ScreenRegistry.h"
 #include "liability/police/DecisionPoller.h"
 #include "liability/police/PoliceDutyModel.h"
@@ -70,10 +71,10 @@ public:
     const bool isHistory;
 
     // "接收": the police liability confirmation with the decision list (own party first).
-    std::function<void(CaseMode simulateState, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)>
-        onDecision;
+    Output<void(CaseMode simulateState, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)> onDecision{
+        this, "onDecision"};
     // "联系交警": the case chat with the insurer.
-    std::function<void(InsuranceCompany insurance)> onChat;
+    Output<void(InsuranceCompany insurance)> onChat{this, "onChat"};
 
     std::shared_ptr<foundation::Timer>& timer() override { return poller_->timer(); }
 

@@ -110,6 +110,25 @@ TEST_F(TipScreensTest, PracticeIsHandedOnAndAFlagOfAnotherValueOpensNothing) {
     EXPECT_EQ(loggedErrors().size(), 3u);
 }
 
+TEST_F(TipScreensTest, ATipButtonThatNothingWiresStaysOnItsScreenAndSaysSo) {
+    expectErrors();
+    auto dangerous = open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 1}});
+    dangerous->onIknow = nullptr;
+    tapAndSettle("我知道了");
+    EXPECT_EQ(driver.topScreenName(), "DangrousTipViewController");
+
+    auto police = open<CallPoliceTipsViewController>("CallPoliceTipsViewController", {{"simulateNormal", 1}});
+    police->onConfirm = nullptr;
+    tapAndSettle("无以上情况");
+    EXPECT_EQ(driver.topScreenName(), "CallPoliceTipsViewController");
+
+    auto steps = open<AccidentTreatmentTipsController>("AccidentTreatmentTipsController", {{"simulateNormal", 1}});
+    steps->onIknow = nullptr;
+    tapAndSettle("我知道了");
+    EXPECT_EQ(driver.topScreenName(), "AccidentTreatmentTipsController");
+    EXPECT_EQ(loggedErrors().size(), 3u);
+}
+
 TEST_F(TipScreensTest, CallingThePoliceInARealCaseDialsAndLeavesTheTipsUnderANewHomePage) {
     open<DangrousTipViewController>("DangrousTipViewController", {{"simulateState", 1}});
     tapAndSettle("我知道了");
