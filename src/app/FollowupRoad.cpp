@@ -4,12 +4,38 @@
 
 namespace FollowupRoad {
 
+namespace {
+// Pushes `next` on the navigation of `from`, the screen whose output asked for it.
+void pushFrom(const std::weak_ptr<BaseViewController>& from, const std::shared_ptr<ui::ViewController>& next) {
+    if (auto screen = from.lock()) screen->pushNewViewController(next);
+}
+}  // namespace
+
 std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments arguments) {
-    return std::make_shared<ReportViewController>(std::move(arguments));
+    CaseMode mode = arguments.simualateState;
+    auto screen = std::make_shared<ReportViewController>(std::move(arguments));
+    std::weak_ptr<BaseViewController> weak = screen;
+    screen->onReported = [weak, mode](const InsuranceCompany& compary) {
+        ReportResultViewController::Arguments result;
+        result.curCompary = compary;
+        result.simualateState = mode;
+        pushFrom(weak, makeReportResult(std::move(result)));
+    };
+    return screen;
 }
 
 std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewController::Arguments arguments) {
-    return std::make_shared<ReportResultViewController>(std::move(arguments));
+    auto screen = std::make_shared<ReportResultViewController>(std::move(arguments));
+    std::weak_ptr<BaseViewController> weak = screen;
+    screen->onClaimResult = [weak](const std::string& accidentno, std::optional<std::string> result) {
+        PromptResultViewController::Arguments prompt;
+        prompt.accidentno = accidentno;
+        prompt.isShowBtn = true;
+        prompt.simualateState = CaseMode::Real;
+        prompt.textValue = std::move(result);
+        pushFrom(weak, makePrompt(std::move(prompt)));
+    };
+    return screen;
 }
 
 std::shared_ptr<CompanyConfigViewController> makeCompanyConfig(CompanyConfigViewController::Arguments arguments) {
@@ -24,7 +50,17 @@ std::shared_ptr<CompanyConfigViewController> makeCompanyConfig(CompanyConfigView
 }
 
 std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments) {
-    return std::make_shared<PromptResultViewController>(std::move(arguments));
+    auto screen = std::make_shared<PromptResultViewController>(std::move(arguments));
+    std::weak_ptr<PromptResultViewController> weak = screen;
+    screen->onRating = [weak] {
+        auto prompt = weak.lock();
+        if (!prompt) return;
+        AppraisalViewController::Arguments rating;
+        rating.accidentno = prompt->accidentno;
+        rating.simualateState = prompt->simualateState;
+        prompt->pushNewViewController(makeAppraisal(std::move(rating)));
+    };
+    return screen;
 }
 
 std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::Arguments arguments) {

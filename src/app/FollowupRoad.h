@@ -10,8 +10,9 @@
 
 // The end of every case: the insurance report, the claim result, its prompt, the rating and the
 // notices a push brings about a case.
-// These screens hand over to each other inside their library; the roads and the push router
-// come in here.
+// Each screen is made here with what it shows, and each of its outputs wired to the next: the
+// report goes on to the report result, the report result to the claim result prompt, the prompt
+// to the rating. The roads and the push router come in here.
 namespace FollowupRoad {
 
 std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments arguments);

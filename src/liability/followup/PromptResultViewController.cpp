@@ -7,7 +7,6 @@
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "liability/followup/AppraisalViewController.h"
 #include "liability/followup/FollowupRows.h"
 #include "liability/followup/FollowupValues.h"
 #include "platform/ui/NavigationController.h"
@@ -122,10 +121,7 @@ void PromptResultViewController::receive(const nlohmann::json& reply) {
 
 void PromptResultViewController::clickAction() {
     stopWaiting();
-    AppraisalViewController::Arguments arguments;
-    arguments.accidentno = accidentno;
-    arguments.simualateState = simualateState;
-    pushNewViewController(std::make_shared<AppraisalViewController>(std::move(arguments)));
+    onRating();
 }
 
 void PromptResultViewController::backItemClick() {

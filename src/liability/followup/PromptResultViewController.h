@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/BaseTableViewController.h"
+#include "core/Output.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
@@ -45,6 +46,9 @@ public:
     const bool isShowBtn;
     // Passed on to the rating.
     const CaseMode simualateState;
+
+    // "满意度评价" tapped (the waiting is over).
+    Output<void()> onRating{this, "onRating"};
 
     void viewDidLoad() override;
     void viewWillDisappear(bool animated) override;

@@ -1,15 +1,14 @@
 #include "liability/followup/ReportResultViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/ApplicationRoutes.h"
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "core/ApplicationRoutes.h"
 #include "liability/followup/FollowupRows.h"
 #include "liability/followup/FollowupValues.h"
-#include "liability/followup/PromptResultViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
 
@@ -105,12 +104,7 @@ void ReportResultViewController::receive(const nlohmann::json& reply) {
     // is on its way the result waits for the next tick (the revoke may end the case).
     if (reply.is_null() || pollingOver_ || revoking_) return;
     stopPolling();
-    PromptResultViewController::Arguments arguments;
-    arguments.accidentno = caseNumber().value_or("");
-    arguments.isShowBtn = true;
-    arguments.simualateState = CaseMode::Real;
-    arguments.textValue = followupstyle::textMember(reply, "result");
-    pushNewViewController(std::make_shared<PromptResultViewController>(std::move(arguments)));
+    onClaimResult(caseNumber().value_or(""), followupstyle::textMember(reply, "result"));
 }
 
 void ReportResultViewController::clickAction() {

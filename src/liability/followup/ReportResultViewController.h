@@ -8,13 +8,14 @@
 
 #include "core/BaseTableViewController.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 
 // "温馨提示" after a report in the application: the report is filed, both vehicles may leave,
 // and the insurer's telephone. A real case polls "claimresult" at once and then every 5 s;
-// the first reply passed on ("200" or "203") opens the claim result prompt with its "result".
+// the first reply passed on ("200" or "203") reports `onClaimResult` with its "result".
 // Polls do not wait for earlier replies: the prompt opens once, later replies are ignored.
 // The timer stops on that reply, when the screen disappears (for good: it never polls again)
 // and before it leaves for the home page.
@@ -56,6 +57,10 @@ public:
     const CaseMode simualateState;
     // Shows the back item (the history).
     const bool isBackBtn;
+
+    // The first passed poll: the case number and the reply's "result" as text (unset when it
+    // has none).
+    Output<void(const std::string& accidentno, std::optional<std::string> result)> onClaimResult{this, "onClaimResult"};
 
     void viewDidLoad() override;
     void viewWillDisappear(bool animated) override;

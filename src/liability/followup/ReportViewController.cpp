@@ -9,7 +9,6 @@
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
-#include "liability/followup/ReportResultViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
@@ -129,7 +128,7 @@ std::optional<std::string> ReportViewController::reportTelephone() const {
 
 void ReportViewController::reportInApplication() {
     if (simualateState != CaseMode::Real) {
-        openResultScreen(CaseMode::Practice);
+        onReported(*compary);
         return;
     }
     submitReport("0");
@@ -157,7 +156,7 @@ void ReportViewController::submitReport(const std::string& reportype) {
             self->endLoading();
             if (result.is_null()) return;
             if (reportype == "0") {
-                self->openResultScreen(CaseMode::Real);
+                self->onReported(*self->compary);
                 return;
             }
             // The number may have changed while the report travelled.
@@ -169,13 +168,6 @@ void ReportViewController::submitReport(const std::string& reportype) {
             if (!ui::Application::shared().openURL("telprompt://" + *number))
                 foundation::log("ReportViewController: the phone cannot dial " + *number);
         });
-}
-
-void ReportViewController::openResultScreen(CaseMode state) {
-    ReportResultViewController::Arguments arguments;
-    arguments.curCompary = *compary;
-    arguments.simualateState = state;
-    pushNewViewController(std::make_shared<ReportResultViewController>(std::move(arguments)));
 }
 
 void ReportViewController::backToHomePage() {

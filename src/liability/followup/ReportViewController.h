@@ -7,9 +7,11 @@
 #include "core/BaseTableViewController.h"
 #include "core/CaseInfoRequest.h"
 #include "core/InsuranceCompany.h"
+#include "core/Output.h"
 
 // "现场自助保险报案": the insurance report. Four large buttons: "手机APP报案" files the report
-// on the server ("claimcaseinfo", reportype "0") and goes on to the claim result tracking;
+// on the server ("claimcaseinfo", reportype "0") and reports `onReported` (in practice at once,
+// sending nothing);
 // "电话报案" files it with the telephone flag ("1") and dials the insurer's report line;
 // "不报案" and "返回首页" pop to the home page at the root of the navigation stack and send
 // nothing.
@@ -51,6 +53,9 @@ public:
     // Shows the back item (the history).
     const bool isBackBtn;
 
+    // "手机APP报案" filed (or tapped in practice), with the insurer reported to.
+    Output<void(const InsuranceCompany& compary)> onReported{this, "onReported"};
+
     void viewDidLoad() override;
     void loadDataSource() override;
 
@@ -71,6 +76,5 @@ private:
     std::optional<std::string> reportTelephone() const;
 
     void submitReport(const std::string& reportype);
-    void openResultScreen(CaseMode state);
     bool submitting_ = false;
 };
