@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "core/FooterButtonView.h"
-#include "liability/negotiation/SignButtonPair.h"
+#include "liability/parties/SignButtonPair.h"
 
 // What the signing footer tells its screen; the sign taps come with the tapped button.
 class ConfirmSignFooterViewDelegate {

@@ -7,7 +7,7 @@
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 #include "liability/signature/PopSignUtil.h"
 #include "platform/foundation/Log.h"
 

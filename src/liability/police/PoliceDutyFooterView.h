@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "core/FooterButtonView.h"
-#include "liability/negotiation/SignButtonPair.h"
+#include "liability/parties/SignButtonPair.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/TextField.h"

@@ -11,7 +11,7 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "input/TextFieldLimitLength.h"
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 #include "liability/police/PoliceValues.h"
 #include "liability/signature/PopSignUtil.h"
 #include "platform/foundation/Log.h"

@@ -6,7 +6,7 @@
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 #include "liability/police/PoliceValues.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/Font.h"

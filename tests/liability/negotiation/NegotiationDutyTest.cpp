@@ -5,7 +5,7 @@
 #include "core/StringExtension.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/NegotiationDutyViewController.h"
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 #include "support/HeldReply.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "liability/negotiation/SignButtonPair.h"
+#include "liability/parties/SignButtonPair.h"
 
 #include "core/ButtonExtension.h"
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 
 namespace {
 

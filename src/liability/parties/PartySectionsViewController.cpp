@@ -1,4 +1,4 @@
-#include "liability/negotiation/PartySectionsViewController.h"
+#include "liability/parties/PartySectionsViewController.h"
 
 int PartySectionsViewController::numberOfSectionsInTableView(ui::TableView&) { return 2; }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 #include "platform/ui/TableViewController.h"
 
 // A table screen of the two parties' sections (own party first), their rows and headers made by

@@ -1,4 +1,4 @@
-#include "liability/negotiation/PartyRows.h"
+#include "liability/parties/PartyRows.h"
 
 #include "core/Theme.h"
 #include "platform/graphics/Font.h"
