@@ -84,13 +84,9 @@ void HomeViewController::viewDidLoad() {
                               ui::ControlEvent::TouchUpInside);
     root->addSubview(historyButton_);
 
-    areaImageBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom);
-    areaImageBtn_->setImage(ui::Image::named("area"));
-    areaImageBtn_->setTitle(kAreaTitle);
-    areaImageBtn_->setTitleColor(Theme::hintGrey());
-    areaImageBtn_->titleLabel()->setFont(ui::Font::systemFont(15));
-    areaImageBtn_->addTarget([weak] { if (auto self = weak.lock()) self->areaImageBtnClick(); },
-                             ui::ControlEvent::TouchUpInside);
+    areaImageBtn_ = ServiceAreaButton::make([weak] {
+        if (auto self = weak.lock()) self->areaImageBtnClick();
+    });
     root->addSubview(areaImageBtn_);
 
     layout();

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "account/ServiceAreaButton.h"
 #include "core/BaseViewController.h"
 #include "core/Output.h"
 #include "platform/ui/AlertView.h"
@@ -22,7 +23,7 @@ class HomeViewController : public BaseViewController {
 public:
     static constexpr const char* kAccidentTitle = "事故处理";
     static constexpr const char* kHistoryTitle = "历史记录";
-    static constexpr const char* kAreaTitle = "服务网点";
+    static constexpr const char* kAreaTitle = ServiceAreaButton::kTitle;
     static constexpr const char* kNoLocationText = "无法获取定位信息";
     static constexpr const char* kConfirmTitle = "确定";
 

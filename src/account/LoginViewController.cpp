@@ -1,5 +1,6 @@
 #include "account/LoginViewController.h"
 
+#include "account/ServiceAreaButton.h"
 #include "core/Theme.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/NavigationController.h"
@@ -9,13 +10,9 @@ void LoginViewController::viewDidLoad() {
     setTitle(kTitle);
     Theme::applyPageBackground(*this);
     std::weak_ptr<LoginViewController> weak = sharedAs<LoginViewController>();
-    areaImageBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom);
-    areaImageBtn_->setImage(ui::Image::named("area"));
-    areaImageBtn_->setTitle(kAreaTitle);
-    areaImageBtn_->setTitleColor(Theme::hintGrey());
-    areaImageBtn_->titleLabel()->setFont(ui::Font::systemFont(15));
-    areaImageBtn_->addTarget([weak] { if (auto self = weak.lock()) self->areaImageBtnClick(); },
-                             ui::ControlEvent::TouchUpInside);
+    areaImageBtn_ = ServiceAreaButton::make([weak] {
+        if (auto self = weak.lock()) self->areaImageBtnClick();
+    });
     view()->addSubview(areaImageBtn_);
     noSignIn_ = std::make_shared<ui::Label>();
     noSignIn_->setText(kNoSignInText);

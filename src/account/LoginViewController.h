@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "account/ServiceAreaButton.h"
 #include "core/BaseViewController.h"
 #include "core/Output.h"
 #include "platform/ui/Button.h"
@@ -14,7 +15,7 @@
 class LoginViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "登录";
-    static constexpr const char* kAreaTitle = "服务网点";
+    static constexpr const char* kAreaTitle = ServiceAreaButton::kTitle;
     static constexpr const char* kNoSignInText = "本版本暂不提供登录，请使用已保存的账号";
 
     std::string className() const override { return "LoginViewController"; }

@@ -6,12 +6,11 @@
 #include <map>
 #include <mutex>
 
+#include "platform/graphics/FontDescription.h"
+
 namespace graphics {
 
 namespace {
-
-// The one font that stands in for every font the application names.
-constexpr const char* kFamily = "WenQuanYi Micro Hei";
 
 // One Pango context for all measurement, at 72 dpi so that one point is one unit, with
 // unhinted metrics so that sizes do not depend on a device. Pango is not thread-safe:
@@ -39,19 +38,20 @@ Measurer& measurer() {
     return *m;
 }
 
-PangoFontDescription* describe(const Font& font) {
+// Keeps sizes like 20.000001 at 20 when rounding up.
+double ceilPoints(double v) { return std::ceil(v - 1e-6); }
+
+}  // namespace
+
+PangoFontDescription* newFontDescription(const Font& font) {
     PangoFontDescription* desc = pango_font_description_new();
-    pango_font_description_set_family(desc, kFamily);
+    // The one font that stands in for every font the application names.
+    pango_font_description_set_family(desc, "WenQuanYi Micro Hei");
     double size = std::isfinite(font.size) && font.size > 0 ? font.size : 17;
     pango_font_description_set_absolute_size(desc, size * PANGO_SCALE);
     pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     return desc;
 }
-
-// Keeps sizes like 20.000001 at 20 when rounding up.
-double ceilPoints(double v) { return std::ceil(v - 1e-6); }
-
-}  // namespace
 
 Font Font::named(const std::string& name, double size) {
     auto endsWith = [&](const char* suffix) {
@@ -68,7 +68,7 @@ double Font::lineHeight() const {
     auto it = m.lineHeights.find(key);
     if (it != m.lineHeights.end()) return it->second;
     PangoLayout* layout = pango_layout_new(m.context);
-    PangoFontDescription* desc = describe(*this);
+    PangoFontDescription* desc = newFontDescription(*this);
     pango_layout_set_font_description(layout, desc);
     pango_layout_set_text(layout, "Ag", -1);
     PangoRectangle logical;
@@ -92,7 +92,7 @@ Size measureText(const std::string& text, const Font& font, double maxWidth) {
     Measurer& m = measurer();
     std::lock_guard<std::mutex> lock(m.mutex);
     PangoLayout* layout = pango_layout_new(m.context);
-    PangoFontDescription* desc = describe(font);
+    PangoFontDescription* desc = newFontDescription(font);
     pango_layout_set_font_description(layout, desc);
     pango_layout_set_text(layout, valid.data(), static_cast<int>(valid.size()));
     if (std::isfinite(maxWidth) && maxWidth > 0) {

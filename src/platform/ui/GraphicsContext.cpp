@@ -6,23 +6,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/graphics/FontDescription.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/View.h"
 
 namespace ui {
 
 namespace {
-
-constexpr const char* kFamily = "WenQuanYi Micro Hei";
-
-PangoFontDescription* describe(const Font& font) {
-    PangoFontDescription* desc = pango_font_description_new();
-    pango_font_description_set_family(desc, kFamily);
-    double size = std::isfinite(font.size) && font.size > 0 ? font.size : 17;
-    pango_font_description_set_absolute_size(desc, size * PANGO_SCALE);
-    pango_font_description_set_weight(desc, font.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    return desc;
-}
 
 std::string validUtf8(const std::string& text) {
     if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
@@ -238,7 +228,7 @@ void GraphicsContext::drawRuns(const std::vector<TextRun>& runs, Rect rect, cons
         guint end = static_cast<guint>(all.size());
         if (start == end) continue;
         if (run.font) {
-            PangoFontDescription* d = describe(*run.font);
+            PangoFontDescription* d = graphics::newFontDescription(*run.font);
             PangoAttribute* a = pango_attr_font_desc_new(d);
             pango_font_description_free(d);
             a->start_index = start;
@@ -267,7 +257,7 @@ void GraphicsContext::drawRuns(const std::vector<TextRun>& runs, Rect rect, cons
     pango_cairo_context_set_font_options(pango_layout_get_context(layout), options);
     cairo_font_options_destroy(options);
     pango_layout_context_changed(layout);
-    PangoFontDescription* desc = describe(defaultFont);
+    PangoFontDescription* desc = graphics::newFontDescription(defaultFont);
     pango_layout_set_font_description(layout, desc);
     pango_font_description_free(desc);
     pango_layout_set_text(layout, all.data(), static_cast<int>(all.size()));
