@@ -64,6 +64,14 @@ std::string paramText(const nlohmann::json& value) {
     return value.dump();
 }
 
+// " (name1, name2)" of an object's keys; empty for no parameters.
+std::string parameterNames(const nlohmann::json& params) {
+    if (!params.is_object() || params.empty()) return "";
+    std::string names;
+    for (const auto& [key, value] : params.items()) names += (names.empty() ? "" : ", ") + key;
+    return " (" + names + ")";
+}
+
 }  // namespace
 
 struct RequestClient::Impl {
@@ -233,7 +241,10 @@ void RequestClient::start(const std::string& method, const std::string& pathWord
     }
     double timeout = impl_->currentTimeout();
     const std::string authorities = AppConfig::certificateAuthorities();
-    foundation::log("RequestClient: " + method + " " + url);
+    // The path word and the parameters' names: their values (the user id, the signature,
+    // telephone numbers, the parties' data) stay out of the log.
+    const std::string logged = "RequestClient: " + method + " " + pathWord + parameterNames(params);
+    foundation::log(logged);
 
     std::lock_guard lock(impl_->mutex);
     impl_->reapLocked();
@@ -241,10 +252,10 @@ void RequestClient::start(const std::string& method, const std::string& pathWord
     auto finished = transfer.finished;
     // The thread holds only what it needs; the client joins it before it goes away.
     Impl* impl = impl_.get();
-    transfer.thread = std::thread([impl, method, url, body, timeout, authorities, finished,
+    transfer.thread = std::thread([impl, method, url, body, timeout, authorities, logged, finished,
                                    completion = std::move(completion)]() mutable {
         auto [reply, error] = impl->perform(method, url, body, timeout, authorities);
-        if (error) foundation::log("RequestClient: " + url + " failed: " + error->description);
+        if (error) foundation::log(logged + " failed: " + error->description);
         bool cancelled = impl->aborting.load() || (error && error->kind == RequestError::Kind::Cancelled);
         if (!cancelled && completion) {
             foundation::dispatch::mainQueue()->async(

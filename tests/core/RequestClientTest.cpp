@@ -3,6 +3,7 @@
 #include "core/AppConfig.h"
 #include "core/InsuranceCompany.h"
 #include "core/RequestClient.h"
+#include "platform/foundation/Log.h"
 #include "support/HostileServer.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -167,6 +168,36 @@ TEST(RequestClientConfig, BaseUrlFromConfigurationAndQueryText) {
     AppConfig::reset();
     EXPECT_EQ(RequestClient::queryString({{"b", "北"}, {"a", 1.5}, {"c", true}}), "a=1.5&b=%E5%8C%97&c=true");
     EXPECT_EQ(RequestClient::queryString(json::array()), "");
+}
+
+TEST_F(RequestClientTest, TheLogNamesThePathWordAndTheParameterNamesButNoValue) {
+    std::vector<std::string> lines;
+    std::mutex mutex;
+    foundation::setLogSink([&](const std::string& line) {
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    });
+    const json personal = {{"userid", "U20001X"},        {"sn", "5f2b9c0e7d41a3b8c6e9f0a1b2c3d4e5"},
+                           {"telephone", "13911112222"}, {"phone", "13833334444"},
+                           {"drivername", "王建国"},     {"carno", "京N8K276"}};
+    server.script("historycase", Reply::json({{"rescode", "200"}}));
+    EXPECT_FALSE(get("historycase", personal).error);
+    EXPECT_FALSE(post("accidentcarinfo", personal).error);
+    // A server that is not there: the failure is logged too.
+    client = std::make_shared<RequestClient>("http://127.0.0.1:1/Veskard_mobile/mobile/standard/", 5.0);
+    EXPECT_TRUE(get("claimresult", personal).error);
+    foundation::setLogSink(nullptr);
+
+    std::string all;
+    for (const auto& line : lines) all += line + "\n";
+    for (const auto& [name, value] : personal.items()) {
+        EXPECT_EQ(all.find(value.get<std::string>()), std::string::npos) << name << " in:\n" << all;
+        EXPECT_NE(all.find(name), std::string::npos) << all;
+    }
+    for (const char* word : {"GET historycase", "POST accidentcarinfo", "GET claimresult"})
+        EXPECT_NE(all.find(word), std::string::npos) << all;
+    EXPECT_NE(all.find("claimresult (carno, drivername, phone, sn, telephone, userid) failed"), std::string::npos)
+        << all;
 }
 
 // The API client over https, against a server with a certificate the test trusts or another.

@@ -52,7 +52,8 @@ bool Application::canOpenURL(const std::string& url) const {
 bool Application::openURL(const std::string& url) {
     openedURLs_.push_back(url);
     bool ok = canOpenURL(url);
-    if (!ok) foundation::log("openURL: no handler for " + url);
+    // Only the scheme: the rest is a telephone number or an address with its values.
+    if (!ok) foundation::log("openURL: no handler for an address of scheme \"" + url.substr(0, url.find(':')) + "\"");
     return ok;
 }
 
