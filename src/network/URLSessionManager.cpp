@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include <curl/curl.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/foundation/Dispatch.h"
@@ -53,8 +52,7 @@ fs::path temporaryFileFor(unsigned long identifier) {
 // Moves the downloaded file to its destination, replacing what is there.
 std::optional<URLSessionError> moveFile(const fs::path& from, const fs::path& to) {
     std::error_code ec;
-    if (to.has_parent_path()) fs::create_directories(to.parent_path(), ec);
-    ec.clear();
+    if (to.has_parent_path()) foundation::files::createDirectories(to.parent_path());
     fs::rename(from, to, ec);
     if (!ec) return std::nullopt;
     // Another file system: copy beside the target, then rename over it.
@@ -224,10 +222,7 @@ void URLSessionDownloadTask::run() {
     }
     transfer.limit = configuration_.maximumContentLength;
     fs::path temporaryFile = temporaryFileFor(identifier_);
-    // Readable by this user only, like every file of the installation.
-    int descriptor = ::open(temporaryFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    transfer.file = descriptor < 0 ? nullptr : ::fdopen(descriptor, "wb");
-    if (descriptor >= 0 && !transfer.file) ::close(descriptor);
+    transfer.file = foundation::files::openPrivately(temporaryFile, "wb");
     if (!transfer.file) {
         fail({URLSessionError::Kind::File, 0, "could not create " + temporaryFile.string()});
         return;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/foundation/Sandbox.h"
 
 namespace fs = std::filesystem;
 
@@ -97,7 +98,7 @@ MP3Conversion VoiceEncoder::convertPCMFileToMP3(const fs::path& caf, const fs::p
         std::fseek(in.get(), dataStart, SEEK_SET);
     }
 
-    File out(std::fopen(mp3.c_str(), "wb"));
+    File out(foundation::files::openPrivately(mp3, "wb"));
     if (!out) return fail("the MP3 " + mp3.filename().string() + " cannot be written");
     bool keepOutput = false;
     struct RemoveUnlessKept {

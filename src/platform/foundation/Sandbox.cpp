@@ -35,9 +35,13 @@ fs::path& bundleRootStorage() {
 
 void createLayout(const fs::path& root) {
     for (const char* dir : {"Documents", "Library/Caches", "Library/Preferences", "tmp", "Photos"}) {
-        std::error_code ec;
-        fs::create_directories(root / dir, ec);
-        if (ec) log("sandbox: cannot create " + (root / dir).string() + ": " + ec.message());
+        if (!files::createDirectories(root / dir)) log("sandbox: cannot create " + (root / dir).string());
+    }
+    // An installation made before its directories were private becomes private.
+    for (const fs::path& dir : {root, root / "Library", root / "Documents", root / "Library/Caches",
+                                root / "Library/Preferences", root / "tmp", root / "Photos"}) {
+        if (::chmod(dir.c_str(), files::kDirectoryMode) != 0)
+            log("sandbox: cannot make " + dir.string() + " private: " + std::strerror(errno));
     }
 }
 }  // namespace
@@ -106,8 +110,32 @@ bool remove(const fs::path& p) {
 bool createDirectories(const fs::path& p) {
     if (p.empty()) return false;
     std::error_code ec;
-    fs::create_directories(p, ec);
-    return !ec && fs::is_directory(p, ec);
+    if (fs::is_directory(p, ec)) return true;
+    // The parents first, then this one, each made 0700 (whatever the process's umask).
+    if (p.has_parent_path() && p.parent_path() != p && !createDirectories(p.parent_path())) return false;
+    if (::mkdir(p.c_str(), kDirectoryMode) == 0) {
+        ::chmod(p.c_str(), kDirectoryMode);
+        return true;
+    }
+    return errno == EEXIST && fs::is_directory(p, ec);
+}
+
+std::FILE* openPrivately(const fs::path& p, const char* mode) {
+    if (p.empty() || !mode || !*mode) return nullptr;
+    int flags = O_CLOEXEC;
+    const std::string m = mode;
+    const bool plus = m.find('+') != std::string::npos;
+    switch (m[0]) {
+    case 'r': flags |= plus ? O_RDWR : O_RDONLY; break;
+    case 'w': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC; break;
+    case 'a': flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    default: return nullptr;
+    }
+    int fd = ::open(p.c_str(), flags, kFileMode);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, mode);
+    if (!file) ::close(fd);
+    return file;
 }
 
 namespace {
@@ -122,11 +150,10 @@ fs::path temporaryBeside(const fs::path& p) {
 
 bool writeAtomically(const fs::path& p, const std::string& bytes) {
     if (p.empty() || !p.has_filename()) return false;
-    std::error_code ec;
-    if (p.has_parent_path()) fs::create_directories(p.parent_path(), ec);
+    if (p.has_parent_path()) createDirectories(p.parent_path());
     const fs::path temp = temporaryBeside(p);
 
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kFileMode);
     if (fd < 0) {
         log("files: cannot write " + p.string() + ": " + std::strerror(errno));
         return false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,7 +10,8 @@ namespace foundation {
 class Sandbox {
 public:
     static Sandbox& current();
-    // Makes `root` the installation and creates its directories.
+    // Makes `root` the installation and creates its directories; the root and its standard
+    // directories are made (or set back to) 0700.
     static void setRoot(const std::filesystem::path& root);
     // Makes a fresh temporary installation (tests) and returns its root.
     static std::filesystem::path makeTemporary(const std::string& prefix = "veskard");
@@ -25,13 +27,22 @@ private:
     std::filesystem::path root_;
 };
 
-// File helpers. None of them throws.
+// File helpers. None of them throws. What the installation stores (the account, the vehicle
+// list, voice messages, photos) is for its user alone: the files they create are readable and
+// writable by the owner only (0600), the directories open to the owner only (0700).
 namespace files {
+constexpr unsigned kFileMode = 0600;
+constexpr unsigned kDirectoryMode = 0700;
+
 bool exists(const std::filesystem::path& p);
 bool remove(const std::filesystem::path& p);
+// Creates the missing directories of the path (0700); those that exist keep their mode.
 bool createDirectories(const std::filesystem::path& p);
-// Writes the whole file beside the target, flushes it to the disk, renames it over the target
-// and flushes the directory.
+// Opens the file with the stdio mode ("wb", "ab"...), creating it 0600 when missing; null on
+// failure.
+std::FILE* openPrivately(const std::filesystem::path& p, const char* mode);
+// Writes the whole file (0600) beside the target, flushes it to the disk, renames it over the
+// target and flushes the directory.
 bool writeAtomically(const std::filesystem::path& p, const std::string& bytes);
 // Gives the file `from` (already on the disk) the second name `to` in the same file system, in
 // place of what `to` named: a hard link made beside the target and renamed over it, then the

@@ -148,7 +148,7 @@ void AssetsLibrary::addAssetsGroupAlbumWithName(const std::string& name,
             if (result) result(nullptr);
             return;
         }
-        if (!fs::create_directory(dir, ec) || ec) {
+        if (!foundation::files::createDirectories(dir)) {
             if (failure) failure(writeError());
             return;
         }

@@ -7,6 +7,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Sandbox.h"
 #include "platform/media/Microphone.h"
 
 namespace media {
@@ -90,7 +91,7 @@ AudioRecorder::~AudioRecorder() {
 bool AudioRecorder::prepareToRecord() {
     if (recording_) return true;
     if (file_) return true;
-    file_ = std::fopen(url_.c_str(), "wb");
+    file_ = foundation::files::openPrivately(url_, "wb");
     if (!file_) {
         foundation::log("recorder: cannot create " + url_.string());
         return false;

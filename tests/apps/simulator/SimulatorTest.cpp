@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -491,6 +492,39 @@ TEST_F(SimulatorRestartTest, PhotosRefusedBeforeAQuitAreSentOnceAfterTheNextStar
     }
     EXPECT_EQ(types, (std::map<std::string, int>{{"1", 1}, {"2", 1}, {"3", 1}, {"6", 1}, {"7", 1}})) << output;
     EXPECT_EQ(names.size(), 5u);
+}
+
+// A case of five photos the server refuses, run as the program under the common umask: the
+// account, the photos kept for sending again and the album copies are its user's alone.
+TEST_F(SimulatorRestartTest, WhatTheApplicationStoresIsItsUsersAlone) {
+    auto sandbox = sandboxRoot / "phone";
+    auto walk = sandboxRoot / "case.walk";
+    {
+        std::ofstream out(walk);
+        out << "wait 2\ntap 事故处理\nuntil 发生交通事故时,请您务必保证自身安全 5\ntap 我知道了\n"
+               "until 事故现场是否有以下情况？ 5\ntap 无以上情况\nuntil 我们将按照以下步骤引导您处理交通事故。 5\n"
+               "tap 我知道了\nuntil 两车及以上事故 5\ntap 单车事故\nuntil 请您从车辆(左前方)拍摄全景照片 10\n"
+               "tap 拍照按钮\nuntil 请您从车辆(右后方)拍摄全景照片 10\ntap 拍照按钮\nuntil 请您拍摄车辆碰撞部位照片 "
+               "10\n"
+               "quit\n";
+    }
+    const mode_t saved = ::umask(022);
+    std::string output;
+    const int status = runProgram(walk, "--manual-clock --refuse-uploads --sandbox '" + sandbox.string() + "'", output);
+    ::umask(saved);
+    ASSERT_EQ(status, 0) << output;
+    ASSERT_TRUE(std::filesystem::exists(sandbox / "Documents" / "account.data"));
+    ASSERT_EQ(storedUploads(sandbox), 2u) << output;
+    std::vector<std::string> open;
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(sandbox)) {
+        struct stat info {};
+        ASSERT_EQ(::lstat(entry.path().c_str(), &info), 0);
+        files += S_ISREG(info.st_mode) ? 1 : 0;
+        if ((info.st_mode & 0777) != (S_ISDIR(info.st_mode) ? 0700u : 0600u)) open.push_back(entry.path().string());
+    }
+    EXPECT_GE(files, 5u) << "the account, two photos kept to send again and their album copies";
+    EXPECT_EQ(open, std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -151,3 +152,40 @@ TEST_F(FilesTest, ALinkedSecondNameKeepsTheBytesItWasGiven) {
     EXPECT_EQ(entriesIn(album), 1u);
     EXPECT_FALSE(files::exists(photos / "missing"));
 }
+
+namespace {
+
+// Each entry under `root` whose mode is not the private one (0600 files, 0700 directories).
+std::vector<std::string> notPrivate(const fs::path& root) {
+    std::vector<std::string> found;
+    auto check = [&](const fs::path& p) {
+        struct stat info {};
+        if (::lstat(p.c_str(), &info) != 0) return;
+        const unsigned expected = S_ISDIR(info.st_mode) ? files::kDirectoryMode : files::kFileMode;
+        if ((info.st_mode & 0777) != expected) found.push_back(p.string());
+    };
+    check(root);
+    for (const auto& entry : fs::recursive_directory_iterator(root)) check(entry.path());
+    return found;
+}
+
+// Whatever the umask, what the installation creates is its user's alone, and an installation
+// made before that becomes so when it is chosen.
+TEST_F(FilesTest, FilesAreCreatedForTheirOwnerAloneAndTheInstallationMadePrivate) {
+    const mode_t saved = ::umask(0);
+    const fs::path old = sandboxRoot / "old";
+    for (const char* dir : {"", "Documents", "Library", "Library/Caches", "Library/Preferences", "tmp", "Photos"}) {
+        fs::create_directories(old / dir);
+        fs::permissions(old / dir, fs::perms(0777));
+    }
+    Sandbox::setRoot(old);
+    EXPECT_TRUE(files::writeAtomically(Sandbox::current().documents() / "account.data", "account"));
+    EXPECT_TRUE(files::createDirectories(Sandbox::current().documents() / "CaseMaterial" / "deeper"));
+    std::FILE* voice = files::openPrivately(Sandbox::current().documents() / "CaseMaterial" / "voice.mp3", "wb");
+    ASSERT_TRUE(voice);
+    std::fclose(voice);
+    ::umask(saved);
+    EXPECT_EQ(notPrivate(old), std::vector<std::string>{});
+}
+
+}  // namespace
