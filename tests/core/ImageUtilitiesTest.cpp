@@ -1,5 +1,4 @@
 #include <cairo.h>
-#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +12,7 @@
 #include "core/ImageExtension.h"
 #include "core/ImageResize.h"
 #include "core/StringExtension.h"
+#include "support/CorruptJpeg.h"
 
 using graphics::Color;
 using graphics::Image;
@@ -390,23 +390,10 @@ TEST(ShotPipeline, RetakeOfAPictureWithTransparencyIsPutOnWhite) {
 TEST(ShotPipeline, ShotCorruptPastItsHeaderGivesNoReducedImage) {
     // A progressive shot whose second scan asks for an impossible band of coefficients: it
     // opens (the header is sound), but its pixels do not decode.
-    auto picture = twoColours(64, 48);
-    cairo_surface_t* s = picture->surface();
-    tjhandle tj = tjInitCompress();
-    unsigned char* bytes = nullptr;
-    unsigned long size = 0;
-    ASSERT_EQ(tjCompress2(tj, cairo_image_surface_get_data(s), 64, cairo_image_surface_get_stride(s), 48, TJPF_BGRX,
-                          &bytes, &size, TJSAMP_420, 90, TJFLAG_PROGRESSIVE),
-              0);
-    std::string jpeg(reinterpret_cast<const char*>(bytes), size);
-    tjFree(bytes);
-    tjDestroy(tj);
-    ASSERT_TRUE(ImageCommon::imageCompressForSize(Image::fromData(jpeg), {32, 24}));
-    size_t second = jpeg.find("\xFF\xDA", jpeg.find("\xFF\xDA") + 2);
-    ASSERT_NE(second, std::string::npos);
-    const size_t ss = second + 5 + 2 * static_cast<unsigned char>(jpeg[second + 4]);
-    jpeg[ss] = 0x30;
-    jpeg[ss + 1] = 0x10;
+    std::string sound = corruptjpeg::progressive(*twoColours(64, 48));
+    ASSERT_TRUE(ImageCommon::imageCompressForSize(Image::fromData(sound), {32, 24}));
+    std::string jpeg = corruptjpeg::pastItsHeader(sound);
+    ASSERT_FALSE(jpeg.empty());
 
     auto shot = Image::fromData(jpeg);
     ASSERT_TRUE(shot);

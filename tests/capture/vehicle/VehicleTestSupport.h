@@ -22,13 +22,8 @@
 #include "platform/ui/Storyboard.h"
 #include "support/AppTest.h"
 #include "support/NamedTestScreen.h"
+#include "support/RootPage.h"
 #include "tools/server/ServerConfig.h"
-
-// A plain page under the screens a test pushes.
-class RootPage : public BaseViewController {
-public:
-    std::string className() const override { return "RootPage"; }
-};
 
 // The vehicle screens in a key window over the stand-in server, with the signed-in demo user.
 class VehicleTest : public AppTest {

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "capture/vehicle/CarListModel.h"
+#include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
 #include "core/RequestManager.h"
@@ -14,7 +15,6 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "liability/form/ClientViewController.h"
-#include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/ui/Application.h"
@@ -23,12 +23,8 @@
 #include "support/AppTest.h"
 #include "support/ClientTestAPI.h"
 #include "support/NamedTestScreen.h"
+#include "support/RootPage.h"
 #include "tools/server/ServerConfig.h"
-
-class RootPage : public BaseViewController {
-public:
-    std::string className() const override { return "RootPage"; }
-};
 
 // The parties' form in a key window over the stand-in server, with the signed-in demo user in
 // a case. The report and the negotiation are test screens that keep their arguments.

@@ -1,13 +1,12 @@
 #include <cairo.h>
 
-#include <turbojpeg.h>
-
 #include <cmath>
 #include <random>
 #include <vector>
 
 #include "platform/foundation/Sandbox.h"
 #include "platform/graphics/Image.h"
+#include "support/CorruptJpeg.h"
 #include "support/PlatformTest.h"
 
 using namespace graphics;
@@ -275,23 +274,8 @@ TEST_F(ImageTest, ALargeJpegDrawnSmallLooksAsIfDecodedWhole) {
 TEST_F(ImageTest, JpegCorruptPastItsHeaderIsReportedAndNeverCrashes) {
     // A progressive JPEG whose second scan asks for an impossible band of coefficients: the
     // header reads, the decoding fails.
-    auto picture = scene(64, 48);
-    cairo_surface_t* s = picture->surface();
-    tjhandle tj = tjInitCompress();
-    unsigned char* bytes = nullptr;
-    unsigned long size = 0;
-    ASSERT_EQ(tjCompress2(tj, cairo_image_surface_get_data(s), 64, cairo_image_surface_get_stride(s), 48, TJPF_BGRX,
-                          &bytes, &size, TJSAMP_420, 90, TJFLAG_PROGRESSIVE),
-              0);
-    std::string jpeg(reinterpret_cast<const char*>(bytes), size);
-    tjFree(bytes);
-    tjDestroy(tj);
-    size_t first = jpeg.find("\xFF\xDA"), second = jpeg.find("\xFF\xDA", first + 2);
-    ASSERT_NE(second, std::string::npos);
-    const size_t components = static_cast<unsigned char>(jpeg[second + 4]);
-    const size_t ss = second + 5 + 2 * components;
-    jpeg[ss] = 0x30;      // first coefficient 48
-    jpeg[ss + 1] = 0x10;  // last coefficient 16
+    std::string jpeg = corruptjpeg::pastItsHeader(corruptjpeg::progressive(*scene(64, 48)));
+    ASSERT_FALSE(jpeg.empty());
 
     auto image = Image::fromData(jpeg);
     ASSERT_TRUE(image) << "the header is sound";
@@ -302,7 +286,7 @@ TEST_F(ImageTest, JpegCorruptPastItsHeaderIsReportedAndNeverCrashes) {
     ASSERT_TRUE(image->surface());
     EXPECT_EQ(cairo_image_surface_get_width(image->surface()), 64);
     image->pixel(63, 47);  // readable, whatever was decoded
-    EXPECT_FALSE(Image::fromData(jpeg.substr(0, first))) << "no scan: the header does not read";
+    EXPECT_FALSE(Image::fromData(jpeg.substr(0, jpeg.find("\xFF\xDA")))) << "no scan: the header does not read";
     EXPECT_FALSE(Image::fromData(scene(16, 16)->jpegData(0.7))->isBroken());
 }
 
