@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/TextInput.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
@@ -93,6 +94,8 @@ void TwoButtonAlertView::show() {
         background_->setBackgroundColor(ui::Color::black().withAlpha(0.6));
         background_->setAutoresizingMask(ui::AutoresizingFlexibleWidth | ui::AutoresizingFlexibleHeight);
     }
+    // The keyboard goes: it would hide the lower half of the alert and its buttons.
+    ui::Keyboard::dismiss();
     background_->setFrame(host->bounds());
     host->addSubview(background_);
     host->addSubview(self);

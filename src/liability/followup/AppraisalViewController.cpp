@@ -92,6 +92,7 @@ void AppraisalViewController::viewDidLoad() {
     footer->addSubview(textView_);
     button_ = Theme::blueButton(kSubmitTitle);
     button_->setFrame({10, 10 + 100 + 20, width - 20, 44});
+    button_->setStaysInSightWhileTyping(true);
     button_->addTarget([weak] { if (auto self = weak.lock()) self->clickAction(); }, ui::ControlEvent::TouchUpInside);
     footer->addSubview(button_);
     table->setTableFooterView(footer);

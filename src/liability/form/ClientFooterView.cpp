@@ -5,6 +5,7 @@
 ClientFooterView::ClientFooterView()
     : FooterButtonView(Theme::blueButton(kConfirmTitle), FooterButtonLayout::confirmation()) {
     onTap = [this] { confirmBtnClick(); };
+    if (auto next = button()) next->setStaysInSightWhileTyping(true);
 }
 
 void ClientFooterView::confirmBtnClick() {

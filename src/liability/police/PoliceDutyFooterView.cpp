@@ -19,6 +19,7 @@ PoliceDutyFooterView::PoliceDutyFooterView()
     : FooterButtonView(Theme::blueButton(kConfirmTitle), FooterButtonLayout{kHeight, 12.5, kConfirmTop, 39, std::nullopt}) {
     onTap = [this] { if (auto d = delegate_.lock()) d->confirmBtnDidClick(); };
     auto confirm = button();
+    confirm->setStaysInSightWhileTyping(true);
     double width = frame().width();
     double half = (width - 37.5) / 2;
 

@@ -19,6 +19,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PickerView.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ScreenRendering.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 
@@ -831,41 +832,9 @@ std::string Driver::describeScreen() const {
     return out;
 }
 
-namespace {
-
-// The on-screen keyboard as a person sees it: a grey panel with three rows of keys and a space bar.
-void drawKeyboard(ui::GraphicsContext& context, ui::Rect frame) {
-    context.setFillColor(ui::Color::grey(0.82));
-    context.fillRect(frame);
-    context.setFillColor(ui::Color::white());
-    const double gap = 6, rowHeight = (frame.height() - 5 * gap) / 4;
-    const int keys[3] = {10, 9, 7};
-    for (int row = 0; row < 3; ++row) {
-        double width = (frame.width() - (keys[0] + 1) * gap) / keys[0];
-        double start = frame.x() + (frame.width() - keys[row] * width - (keys[row] - 1) * gap) / 2;
-        for (int k = 0; k < keys[row]; ++k) {
-            context.fillRect({start + k * (width + gap), frame.y() + gap + row * (rowHeight + gap), width, rowHeight});
-        }
-    }
-    context.fillRect({frame.x() + frame.width() / 4, frame.y() + gap + 3 * (rowHeight + gap), frame.width() / 2, rowHeight});
-}
-
-}  // namespace
-
 ui::ImagePtr Driver::screenshot(double scale) const {
     settle();
-    auto windows = ScreenSnapshot::windows(false);
-    auto size = ui::Screen::mainScreen().bounds().size;
-    return ui::drawImage(size, scale, true, [&](ui::GraphicsContext& context) {
-        for (auto& w : windows) {
-            context.saveState();
-            context.translate(w->frame().x(), w->frame().y());
-            ui::renderInContext(*w, context);
-            context.restoreState();
-        }
-        // The keyboard covers the lower screen while it is up: what lies under it cannot be seen.
-        if (ui::Keyboard::isVisible()) drawKeyboard(context, ui::Keyboard::frame());
-    });
+    return ui::renderScreen(ScreenSnapshot::windows(false), scale);
 }
 
 // --- Application and time ------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TextInput.h"
 
 namespace ui {
 
@@ -170,6 +171,7 @@ void ActionSheet::showInView(const std::shared_ptr<View>& view) {
         foundation::log("action sheet: showInView needs a sheet made with make_shared");
         return;
     }
+    Keyboard::dismiss();
     shownIn_ = view;
     std::shared_ptr<Window> window = view ? view->window() : nullptr;
     if (!window) window = Application::shared().keyWindow();

@@ -5,6 +5,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TextInput.h"
 
 namespace ui {
 
@@ -108,6 +109,7 @@ void AlertView::show() {
         foundation::log("alert: show needs an alert made with make_shared");
         return;
     }
+    Keyboard::dismiss();
     visible_ = true;
     alerts().push_back(self);
     auto window = Application::shared().keyWindow();

@@ -159,6 +159,16 @@ std::weak_ptr<ScrollView>& roomForKeyboard() {
     return view;
 }
 
+// The shown view inside `root` marked to stay in sight while typing.
+std::shared_ptr<View> mainButtonInside(View& root) {
+    for (auto& sub : root.subviews()) {
+        if (!sub || sub->isHidden()) continue;
+        if (sub->staysInSightWhileTyping()) return sub;
+        if (auto found = mainButtonInside(*sub)) return found;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void ScrollView::giveBackKeyboardRoom() {
@@ -204,11 +214,18 @@ void ScrollView::keyboardChanged() {
     roomForKeyboard() = scroll->sharedAs<ScrollView>();
 
     // The input in sight between the scroll view's top and the keyboard (its top first when
-    // it is taller than that).
+    // it is taller than that), and with it the screen's main button when both fit.
     const double margin = 8;
     Rect target = input->convertRectToView(input->bounds(), scroll);
     Rect shown = scroll->bounds();
     double visibleHeight = std::max(0.0, shown.height() - covered);
+    scroll->layoutIfNeeded();
+    if (auto main = mainButtonInside(*scroll)) {
+        Rect button = main->convertRectToView(main->bounds(), scroll);
+        double top = std::min(target.minY(), button.minY()), bottom = std::max(target.maxY(), button.maxY());
+        Rect both{target.x(), top, target.width(), bottom - top};
+        if (both.height() + 2 * margin <= visibleHeight) target = both;
+    }
     Point offset = shown.origin;
     if (target.maxY() + margin > offset.y + visibleHeight) offset.y = target.maxY() + margin - visibleHeight;
     if (target.minY() < offset.y) offset.y = target.minY();

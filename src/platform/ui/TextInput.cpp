@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/ScrollView.h"
 
@@ -174,6 +175,11 @@ void Keyboard::hide() {
 void Keyboard::hideQuietly() {
     state().visible = false;
     ScrollView::keyboardChanged();
+}
+
+void Keyboard::dismiss() {
+    auto* responder = Application::shared().firstResponder();
+    if (responder && responder->showsKeyboard()) responder->resignFirstResponder();
 }
 
 void Keyboard::reset() { state() = KeyboardState{}; }

@@ -72,6 +72,10 @@ public:
     static std::string currentInputModeLanguage();
     static void setCurrentInputModeLanguage(const std::string& language);
 
+    // Puts the keyboard away: the text input that has it stops editing (what opens over the
+    // screen, a sheet or an alert, does this so that the keyboard hides none of it).
+    static void dismiss();
+
     // Internal: called by the first-responder bookkeeping.
     static void show();
     static void hide();

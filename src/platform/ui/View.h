@@ -113,6 +113,11 @@ public:
 
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
+    // A screen's main button (its "next", its "submit"): while the keyboard is up, the scroll
+    // view around the input keeps it in sight above the keyboard together with the input,
+    // when both fit there.
+    bool staysInSightWhileTyping() const { return staysInSightWhileTyping_; }
+    void setStaysInSightWhileTyping(bool stays) { staysInSightWhileTyping_ = stays; }
     bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
     void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
     bool isMultipleTouchEnabled() const { return multipleTouchEnabled_; }
@@ -242,6 +247,7 @@ private:
     ContentMode contentMode_ = ContentMode::ScaleToFill;
     Layer layer_;
     int tag_ = 0;
+    bool staysInSightWhileTyping_ = false;
     bool userInteractionEnabled_ = true;
     bool multipleTouchEnabled_ = false;
     unsigned autoresizingMask_ = AutoresizingNone;

@@ -180,6 +180,25 @@ TEST_F(AppraisalTest, SatisfiedAfterAReasonDropsTheReason) {
     EXPECT_FALSE(rating.body.contains("reasoncode"));
 }
 
+TEST_F(AppraisalTest, WhileTypingTheSuggestionAndSubmitStayAboveTheKeyboardAndAReasonPickerPutsItAway) {
+    auto screen = openAppraisal(1);
+    auto input = AppraisalTestAPI::textView(*screen);
+    ASSERT_TRUE(driver.type(input, "定损时间太长"));
+    ASSERT_TRUE(ui::Keyboard::isVisible());
+    for (const auto& view : {std::static_pointer_cast<ui::View>(input),
+                             std::static_pointer_cast<ui::View>(AppraisalTestAPI::submitButton(*screen))}) {
+        ui::Rect shown = view->convertRectToView(view->bounds(), nullptr);
+        EXPECT_GE(shown.minY(), 64);
+        EXPECT_LE(shown.maxY(), ui::Keyboard::frame().minY());
+    }
+    // "一般" asks for a reason: its picker is not left under the keyboard.
+    screen->tableView()->scrollToRowAtIndexPath(ui::IndexPath::forRow(2, 0), ui::TableViewScrollPosition::Top, false);
+    chooseGrade(2);
+    EXPECT_FALSE(ui::Keyboard::isVisible());
+    ASSERT_NE(picker(), nullptr);
+    EXPECT_TRUE(driver.isVisible(picker()));
+}
+
 TEST_F(AppraisalTest, SuggestionKeepsFiftyCharactersAndReturnEndsEditing) {
     auto screen = openAppraisal(1);
     auto input = AppraisalTestAPI::textView(*screen);

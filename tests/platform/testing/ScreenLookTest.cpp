@@ -2,7 +2,10 @@
 // room the screen makes for it, and the system camera picker's controls.
 #include <gtest/gtest.h>
 
+#include "OneScreenTest.h"
 #include "platform/testing/Driver.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/GraphicsContext.h"
@@ -10,7 +13,6 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextInput.h"
-#include "OneScreenTest.h"
 
 using namespace ui;
 
@@ -107,6 +109,82 @@ TEST_F(ScreenLookTest, OnlyTheScrollViewAroundTheInputMakesRoomAndOnlyAsDeepAsTh
     ASSERT_TRUE(d.type("验证码", "7"));
     EXPECT_DOUBLE_EQ(list->keyboardInset(), 0);
     EXPECT_DOUBLE_EQ(list->contentInset().bottom, 0);
+}
+
+TEST_F(ScreenLookTest, TheMainButtonComesIntoSightWithTheFieldWhenBothFitAboveTheKeyboard) {
+    // The form's "下一步" lies far below the phone field; the name field is too far above it
+    // for both to fit between the bar and the keyboard.
+    LongForm form(this, screen->view(), field("姓名", {10, 100, 300, 40}), field("电话", {10, 560, 300, 40}));
+    auto next = std::make_shared<Button>(ButtonType::System, Rect(10, 700, 300, 44));
+    next->setTitle("下一步");
+    next->setStaysInSightWhileTyping(true);
+    form.scroll->addSubview(next);
+    const double keyboardTop = 568 - Keyboard::height();
+
+    ASSERT_TRUE(d.type("姓名", "李四"));
+    EXPECT_GE(onScreen(form.top).minY(), 0);
+    EXPECT_LE(onScreen(form.top).maxY(), keyboardTop);
+
+    form.scroll->userScroll({0, 300});
+    ASSERT_TRUE(d.type("电话", "139"));
+    for (const auto& view : {std::static_pointer_cast<View>(form.bottom), std::static_pointer_cast<View>(next)}) {
+        EXPECT_GE(onScreen(view).minY(), 0);
+        EXPECT_LE(onScreen(view).maxY(), keyboardTop);
+    }
+    EXPECT_TRUE(d.tap("下一步"));
+}
+
+TEST_F(ScreenLookTest, ASheetOrAnAlertThatOpensPutsTheKeyboardAway) {
+    screen->view()->addSubview(field("姓名", {10, 100, 300, 40}));
+    auto open = [&](const std::function<void()>& show, const std::string& button) {
+        ASSERT_TRUE(d.type("姓名", "李"));
+        ASSERT_TRUE(Keyboard::isVisible());
+        show();
+        d.settle();
+        EXPECT_FALSE(Keyboard::isVisible()) << button;
+        EXPECT_TRUE(d.answerAlert(button)) << button;
+    };
+    open(
+        [&] {
+            auto sheet = std::make_shared<ActionSheet>("号码", std::weak_ptr<ActionSheetDelegate>(), "取消", "");
+            sheet->addButtonWithTitle("完成");
+            sheet->showInView(screen->view());
+        },
+        "完成");
+    open(
+        [&] {
+            auto alert = std::make_shared<AlertView>("提示", "确定提交吗", std::weak_ptr<AlertViewDelegate>(), "取消",
+                                                     std::vector<std::string>{"确定"});
+            alert->show();
+        },
+        "确定");
+}
+
+TEST_F(ScreenLookTest, TheKeyboardDrawsTheKeysOfTheInputThatHasIt) {
+    // Dark pixels on the keyboard's first row of keys: their letters or digits.
+    auto marksOnFirstRow = [&] {
+        auto shot = d.screenshot(1);
+        int dark = 0;
+        const double top = 568 - Keyboard::height();
+        for (int y = static_cast<int>(top) + 12; y < top + 44; ++y) {
+            for (int x = 0; x < 320; ++x) {
+                if (shot->pixel(x, y).r < 0.4) ++dark;
+            }
+        }
+        return dark;
+    };
+    auto name = field("姓名", {10, 100, 300, 40});
+    auto phone = field("电话", {10, 150, 300, 40});
+    phone->setKeyboardType(KeyboardType::PhonePad);
+    screen->view()->addSubview(name);
+    screen->view()->addSubview(phone);
+    ASSERT_TRUE(d.type("姓名", "李"));
+    int letter = marksOnFirstRow();
+    EXPECT_GT(letter, 5) << "q to p of the pinyin keys";
+    ASSERT_TRUE(d.type("电话", "1"));
+    int digit = marksOnFirstRow();
+    EXPECT_GT(digit, 5) << "1, 2 ABC, 3 DEF of the digit pad";
+    EXPECT_NE(letter, digit);
 }
 
 TEST_F(ScreenLookTest, TheScreenshotShowsTheKeyboardOverWhatItCovers) {
