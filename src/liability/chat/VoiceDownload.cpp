@@ -37,6 +37,45 @@ std::string percentDecoded(const std::string& s) {
     return out;
 }
 
+// The text as whole UTF-8 characters without those a name must not hide: control characters
+// (C0, DEL, C1), the format characters that turn or hide text (direction marks, embeddings,
+// overrides and isolates, zero-width characters, the soft hyphen, the byte-order mark), line
+// and paragraph separators. A broken sequence is dropped.
+std::string withoutInvisibleCharacters(const std::string& text) {
+    auto invisible = [](char32_t c) {
+        return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0xad || c == 0x34f || c == 0x61c || c == 0x115f ||
+               c == 0x1160 || c == 0x17b4 || c == 0x17b5 || c == 0x180e || (c >= 0x200b && c <= 0x200f) ||
+               (c >= 0x2028 && c <= 0x202e) || (c >= 0x2060 && c <= 0x206f) || c == 0x3164 || c == 0xfeff ||
+               c == 0xffa0 || (c >= 0xfff0 && c <= 0xfffb) || (c >= 0xe0000 && c <= 0xe0fff);
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80           ? 1
+                              : (lead >> 5) == 0x6  ? 2
+                              : (lead >> 4) == 0xe  ? 3
+                              : (lead >> 3) == 0x1e ? 4
+                                                    : 0;
+        bool whole = length > 0 && i + length <= text.size();
+        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1f : length == 3 ? lead & 0x0f : lead & 0x07;
+        for (size_t k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            whole = (next & 0xc0) == 0x80;
+            c = (c << 6) | (next & 0x3f);
+        }
+        // Overlong forms and surrogates are broken too.
+        static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (whole && (c < kLeast[length] || (c >= 0xd800 && c <= 0xdfff) || c > 0x10ffff)) whole = false;
+        if (!whole) {
+            ++i;
+            continue;
+        }
+        if (!invisible(c)) out.append(text, i, length);
+        i += length;
+    }
+    return out;
+}
+
 // Downloads finish on worker threads at the same time: a name chosen for one is claimed until
 // its file has been moved there, so that no other download chooses it meanwhile.
 struct Claims {
@@ -98,7 +137,7 @@ std::optional<fs::path> VoiceDownload::storedCopy(const std::string& url) {
     auto index = readIndex();
     auto it = index.find(url);
     if (it == index.end() || !it->is_string()) return std::nullopt;
-    const std::string name = plainFileName(it->get<std::string>());
+    const std::string name = voiceFileName(it->get<std::string>());
     if (name.empty() || name != it->get<std::string>()) return std::nullopt;
     const fs::path path = FileAccess::directory() / name;
     if (!foundation::files::exists(path)) return std::nullopt;
@@ -150,12 +189,9 @@ std::string VoiceDownload::lastComponent(const std::string& s) {
 }
 
 std::string VoiceDownload::plainFileName(const std::string& name) {
-    std::string plain = name;
+    std::string plain = withoutInvisibleCharacters(name);
     size_t cut = plain.find_last_of("/\\");
     if (cut != std::string::npos) plain = plain.substr(cut + 1);
-    plain.erase(std::remove_if(plain.begin(), plain.end(),
-                               [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }),
-                plain.end());
     plain.erase(0, plain.find_first_not_of(" ."));  // no hidden files, no "." or ".."
     while (!plain.empty() && plain.back() == ' ') plain.pop_back();
     if (plain.size() > 200) {
@@ -165,6 +201,16 @@ std::string VoiceDownload::plainFileName(const std::string& name) {
         plain = plain.substr(start);
     }
     return FileAccess::isAcceptableName(plain) ? plain : std::string();
+}
+
+std::string VoiceDownload::voiceFileName(const std::string& name) {
+    const std::string plain = plainFileName(name);
+    if (plain.empty()) return "";
+    // The name before its last extension, whatever that was, then ".mp3".
+    const size_t dot = plain.rfind('.');
+    std::string stem = dot == std::string::npos ? plain : plain.substr(0, dot);
+    while (!stem.empty() && (stem.back() == ' ' || stem.back() == '.')) stem.pop_back();
+    return stem.empty() ? std::string() : stem + ".mp3";
 }
 
 fs::path VoiceDownload::unusedPath(const std::string& name) {
@@ -178,7 +224,7 @@ void VoiceDownload::fetch(const std::string& url, Completion completion) {
     configuration.maximumContentLength = kMaximumBytes;
     configuration.timeoutIntervalForResource = kTimeLimitSeconds;
     URLSessionManager manager(configuration);
-    const std::string localName = plainFileName(lastComponent(url));
+    const std::string localName = voiceFileName(lastComponent(url));
     // The name claimed for the download (set on the worker, read on the main thread after it).
     auto claimed = std::make_shared<Claim>();
     // Where the finished download goes, or nowhere. Runs on the download's worker thread.
@@ -196,9 +242,9 @@ void VoiceDownload::fetch(const std::string& url, Completion completion) {
         // The server's name for the file, else the requested address's, else the answer's.
         std::string name;
         auto header = response.allHeaderFields.find("content-disposition");
-        if (header != response.allHeaderFields.end()) name = plainFileName(dispositionFileName(header->second));
+        if (header != response.allHeaderFields.end()) name = voiceFileName(dispositionFileName(header->second));
         if (name.empty()) name = localName;
-        if (name.empty()) name = plainFileName(response.suggestedFilename());
+        if (name.empty()) name = voiceFileName(response.suggestedFilename());
         if (name.empty()) name = "voice.mp3";
         auto& c = claims();
         std::lock_guard<std::mutex> lock(c.mutex);

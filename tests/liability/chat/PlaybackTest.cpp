@@ -104,6 +104,31 @@ TEST_F(PlaybackTest, AServerNamedFileStaysInsideTheCaseMaterialDirectoryAndNever
     EXPECT_TRUE(events->played.empty());
 }
 
+// The name a hostile reply gives a voice message, and the name it is stored under.
+class VoiceNameTest : public PlaybackTest, public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+
+TEST_P(VoiceNameTest, AServerNameIsStrippedOfInvisibleCharactersAndEndsInMp3) {
+    const auto& [disposition, stored] = GetParam();
+    server.name(disposition, twoSeconds);
+    sound->playAudio(server.url("/named"));
+    ASSERT_TRUE(waitForPlayingOrReport());
+    ASSERT_TRUE(sound->audioPlayer());
+    EXPECT_EQ(sound->audioPlayer()->url(), material(stored));
+    for (const auto& entry : fs::directory_iterator(FileAccess::directory()))
+        EXPECT_TRUE(entry.path() == material(stored) || entry.path() == VoiceDownload::indexPath()) << entry.path();
+    sound->stopAudioPlay();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, VoiceNameTest,
+    ::testing::Values(std::pair{"attachment; filename*=UTF-8''evil%E2%80%AEpm3.exe", "evilpm3.mp3"},
+                      std::pair{"attachment; filename=\"account.data\"", "account.mp3"},
+                      std::pair{"attachment; filename=.voice-downloads.plist", "voice-downloads.mp3"},
+                      std::pair{"attachment; filename*=UTF-8''%E8%AF%AD%E9%9F%B3%E2%81%A6%E7%95%99%E8%A8%80.MP3",
+                                "语音留言.mp3"},
+                      std::pair{"attachment; filename*=UTF-8''bad%C0%AFname%EF%BB%BF.mp3", "badname.mp3"},
+                      std::pair{"attachment; filename*=UTF-8''%E2%80%8B%E2%80%8F%E2%80%AE", "named.mp3"}));
+
 TEST_F(PlaybackTest, AMessageTheServerNamesDifferentlyIsDownloadedOnceAndPlayedFromTheStoredCopy) {
     server.name("attachment; filename=\"20261207120000.mp3\"", twoSeconds);
     const std::string url = server.url("/named");
