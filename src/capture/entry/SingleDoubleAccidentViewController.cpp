@@ -84,8 +84,9 @@ void SingleDoubleAccidentViewController::viewWillAppear(bool animated) {
 
 void SingleDoubleAccidentViewController::viewDidAppear(bool animated) {
     BaseViewController::viewDidAppear(animated);
-    // The camera hides the bar.
+    // The camera hides the bar; the page was laid out without it and now follows the view.
     if (auto navigation = navigationController()) navigation->setNavigationBarHidden(false);
+    layout();
 }
 
 void SingleDoubleAccidentViewController::layout() {

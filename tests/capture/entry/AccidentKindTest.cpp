@@ -51,6 +51,20 @@ TEST_F(AccidentKindTest, CardsLieOneAboveTheOtherInAScrollingPage) {
     EXPECT_TRUE(driver.isOnScreen("两车及以上事故"));
 }
 
+TEST_F(AccidentKindTest, ThePageFitsTheScreenAgainAfterTheCameraIsLeft) {
+    // The camera hides the bar; the page is laid out again once the bar is back.
+    auto kind = openAccidentKind(0);
+    tapAndSettle("单车事故");
+    auto camera = top<PhotoCapViewController>();
+    ASSERT_NE(camera, nullptr);
+    auto sheet = std::make_shared<ui::ActionSheet>("您确认放弃采集事故现场影像吗?", camera, "取消", "",
+                                                   std::vector<std::string>{"确定"});
+    camera->didDismissWithButtonIndex(*sheet, 0);
+    finishTransitions();
+    ASSERT_EQ(navigation->topViewController(), kind);
+    EXPECT_EQ(kind->scrollView()->frame(), kind->view()->bounds());
+}
+
 TEST_F(AccidentKindTest, PracticeWalkSendsNothingAndEndsOnTheVehicleChoiceWithOneCar) {
     // Every value but 1 is practice on the single-car card.
     for (int flag : {0}) {
