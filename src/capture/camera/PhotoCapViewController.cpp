@@ -470,6 +470,7 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
                         std::to_string(static_cast<int>(kCaptureTimeout)) + " s; the step may be shot again");
         self->shotPending_ = false;
         self->unfreeze();
+        ProgressHUD::showError(kShotFailedText);
         if (self->shutterButton_ && !self->finished_ && !self->extraCarAlert_)
             self->shutterButton_->setUserInteractionEnabled(true);
     });
@@ -491,6 +492,7 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
                     if (auto self = weak.lock()) {
                         self->shotPending_ = false;
                         self->unfreeze();
+                        ProgressHUD::showError(kShotFailedText);
                         if (self->shutterButton_) self->shutterButton_->setUserInteractionEnabled(true);
                     }
                 });

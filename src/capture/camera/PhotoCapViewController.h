@@ -91,6 +91,9 @@ public:
     // A capture that has not answered after this long is given up: the shutter works again on
     // the same step (a late answer is then dropped).
     static constexpr double kCaptureTimeout = 10.0;
+    // Said when a capture gives no picture (none delivered, unreadable, or timed out), so that
+    // the driver knows the step was not taken.
+    static constexpr const char* kShotFailedText = "未能拍到照片,请重新拍摄";
 
     // Screen life.
     void loadView() override;

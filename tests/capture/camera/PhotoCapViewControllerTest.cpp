@@ -3,6 +3,7 @@
 
 #include "CameraTestSupport.h"
 #include "core/Base64Codec.h"
+#include "hud/ProgressHUD.h"
 #include "hud/TwoButtonAlertView.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
@@ -280,13 +281,16 @@ TEST_F(PhotoCapTest, PhoneWithoutCameraIsToldAndNothingIsDereferenced) {
     EXPECT_EQ(alertTexts(), std::vector<std::string>{"提示信息/您的设备没有拍照功能"});
 }
 
-TEST_F(PhotoCapTest, CaptureWithoutPictureLeavesTheSameStepOpen) {
+TEST_F(PhotoCapTest, CaptureWithoutPictureLeavesTheSameStepOpenAndSaysSo) {
     open(3, 0);
     auto sim = media::cameraSimulation();
     sim.captureDeliversNoData = true;
     media::setCameraSimulation(sim);
     tapView(PhotoCapTestAPI(camera).shutterButton());
     settle();
+    ASSERT_NE(ProgressHUD::current(), nullptr);
+    EXPECT_TRUE(ProgressHUD::current()->isError());
+    EXPECT_EQ(ProgressHUD::current()->text(), PhotoCapViewController::kShotFailedText);
     EXPECT_TRUE(shutterOn());
     EXPECT_FALSE(PhotoCapTestAPI(camera).isShotPending());
     advance(2);
@@ -301,7 +305,7 @@ TEST_F(PhotoCapTest, CaptureWithoutPictureLeavesTheSameStepOpen) {
     EXPECT_EQ(handBacks->count(), 1u);
 }
 
-TEST_F(PhotoCapTest, CaptureThatNeverAnswersGivesTheShutterBackAfterTenSecondsOnTheSameStep) {
+TEST_F(PhotoCapTest, CaptureThatNeverAnswersGivesTheShutterBackAfterTenSecondsOnTheSameStepAndSaysSo) {
     open(3, 0);
     shoot();
     ASSERT_EQ(camera->k(), 1);
@@ -313,8 +317,11 @@ TEST_F(PhotoCapTest, CaptureThatNeverAnswersGivesTheShutterBackAfterTenSecondsOn
     settle();
     EXPECT_FALSE(shutterOn());
     EXPECT_TRUE(PhotoCapTestAPI(camera).isShotPending());
+    EXPECT_EQ(ProgressHUD::current(), nullptr);
     advance(0.1);
     settle();
+    ASSERT_NE(ProgressHUD::current(), nullptr);
+    EXPECT_EQ(ProgressHUD::current()->text(), PhotoCapViewController::kShotFailedText);
     EXPECT_TRUE(shutterOn());
     EXPECT_FALSE(PhotoCapTestAPI(camera).isShotPending());
     EXPECT_EQ(camera->k(), 1);
