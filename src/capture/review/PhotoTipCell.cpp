@@ -25,7 +25,10 @@ std::shared_ptr<PhotoTipCell> PhotoTipCell::cellWithTableview(ui::TableView& tab
 void PhotoTipCell::setResult(const DisqualificationResult& result, std::size_t row, bool taken) {
     result_ = result;
     row_ = row;
-    if (auto tips = tips_.lock()) tips->setText(result.des.value_or("") + "。");
+    // A row reading only "。" would not tell the driver anything.
+    std::string reason = result.des.value_or("");
+    if (reason.find_first_not_of(" \t\r\n") == std::string::npos) reason = kNoReasonText;
+    if (auto tips = tips_.lock()) tips->setText(reason + "。");
     if (auto button = takePhoto_.lock()) {
         button->setEnabled(!taken);
         button->setTitle(taken ? kTakenTitle : kTakeTitle);

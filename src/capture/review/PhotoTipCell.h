@@ -18,13 +18,15 @@ public:
                                                    const std::shared_ptr<ui::Button>& button, std::size_t row) = 0;
 };
 
-// A row of the re-take list: the reviewer's reason in red ("<reason>。") and the button
-// "补拍照片" ("已拍照", disabled, once the row's photo has been taken again).
+// A row of the re-take list: the reviewer's reason in red ("<reason>。"; kNoReasonText for a
+// rejection that gives none) and the button "补拍照片" ("已拍照", disabled, once the row's
+// photo has been taken again).
 class PhotoTipCell : public CustomTableViewCell {
 public:
     static constexpr const char* kReuseIdentifier = "customCell";
     static constexpr const char* kTakeTitle = "补拍照片";
     static constexpr const char* kTakenTitle = "已拍照";
+    static constexpr const char* kNoReasonText = "照片未通过审核,请补拍";
 
     explicit PhotoTipCell(std::string reuseIdentifier = kReuseIdentifier);
     std::string className() const override { return "PhotoTipCell"; }

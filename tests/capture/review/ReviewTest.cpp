@@ -378,6 +378,15 @@ TEST_F(ReviewTest, ARetakeOfAPhotoNamedWithoutItsTypeGoesWithoutOne) {
     EXPECT_EQ(upload->param("size"), "30");
 }
 
+TEST_F(ReviewTest, ARejectionWithoutAReasonStillSaysWhatToDo) {
+    auto screen = openRetake(CaseMode::Real, json::array({{{"phototype", "1"}}, {{"phototype", "3"}, {"des", " "}}}));
+    for (int row : {0, 1}) {
+        auto cell = std::dynamic_pointer_cast<PhotoTipCell>(tableOf(screen)->cellForRowAtIndexPath({0, row}));
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->tips()->text(), std::string(PhotoTipCell::kNoReasonText) + "。");
+    }
+}
+
 TEST_F(ReviewTest, WhileTheLastRetakeUploadsTheScreenSaysSo) {
     auto screen = openRetake(CaseMode::Real, kTwoRejected);
     ASSERT_NO_FATAL_FAILURE(retake(screen, 0));
