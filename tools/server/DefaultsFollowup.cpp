@@ -27,6 +27,13 @@ int counter(const nlohmann::json& value) { return value.is_number_integer() ? va
 
 }  // namespace
 
+nlohmann::json claimNoticePush(const std::string& accidentno, int claimstate) {
+    return {{"aps",
+             {{"alert", "您的案件有新进展"},
+              {"key", "ClAIM"},
+              {"content", {{"accidentno", accidentno}, {"claimstate", claimstate}}}}}};
+}
+
 // The follow-up of a case, kept under data["cases"][number]:
 // - "claimcaseinfo" files the insurance report ("reportype" "0" in the application, "1" by
 //   telephone; a report without "reportype", as the insurer confirmation files it, is one in the

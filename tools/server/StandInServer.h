@@ -186,4 +186,9 @@ void registerDefaults(StandInServer& server);
 // default variable bit rate, the same every time.
 std::string spokenVoiceMP3(double seconds);
 
+// The push the accident server sends when the claim state of a case changes: key "ClAIM", the
+// case number and "claimstate": 0 nothing to tell, 1 the loss is being estimated, 2 the loss must
+// be assessed at the insurer's centre.
+nlohmann::json claimNoticePush(const std::string& accidentno, int claimstate);
+
 }  // namespace standin

@@ -35,6 +35,20 @@ NotificationInfoViewController::Arguments NotificationInfoViewController::Argume
         arguments = forKind(3, arguments.accidentno);
         arguments.text.reset();
         arguments.loadsClaimResult = true;
+    } else if (type == kClaimType) {
+        // The claim state picks the kind: 0, 1 or 2, as a number or its text; anything else is 0.
+        int kind = 0;
+        auto it = content.is_object() ? content.find("claimstate") : content.end();
+        if (it != content.end()) {
+            if (it->is_number_integer() && it->get<long long>() >= 0 && it->get<long long>() <= 2)
+                kind = static_cast<int>(it->get<long long>());
+            else if (it->is_string() && (*it == "0" || *it == "1" || *it == "2"))
+                kind = it->get<std::string>()[0] - '0';
+        }
+        if (kind == 0 && it != content.end() && *it != 0 && *it != "0")
+            foundation::log("NotificationInfoViewController: a claim state of " + it->dump() +
+                            " shows the empty notice");
+        arguments = forKind(kind, arguments.accidentno);
     }
     return arguments;
 }

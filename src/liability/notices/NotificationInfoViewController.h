@@ -37,6 +37,7 @@ public:
     static constexpr const char* kLoadingText = "正在加载...";
     static constexpr const char* kSubmittingText = "正在提交...";
     static constexpr const char* kClaimResultType = "ClAIMRESULT";
+    static constexpr const char* kClaimType = "ClAIM";
     // The service's telephone number that ends the text of kind 1.
     static constexpr const char* kServiceTelephone = "010-12122";
     static constexpr const char* kEstimatingText =
@@ -65,8 +66,9 @@ public:
         bool loadsClaimResult = false;
 
         // What a push notice of type `type` with `content` shows: "ClAIMRESULT" is kind 3,
-        // loading its result; every other type (including "ClAIM") is kind 0. The case number
-        // is the content's "accidentno" (a number counts as its text).
+        // loading its result; "ClAIM" is the kind its content's "claimstate" names (0, 1 or 2,
+        // as a number or its text; any other value is 0); every other type is kind 0. The case
+        // number is the content's "accidentno" (a number counts as its text).
         static Arguments forNotice(const std::string& type, const nlohmann::json& content);
         // Kind 1 to 3 as the table above sets them up, for the case `accidentno`; kind 3 shows
         // `result` (empty when none).

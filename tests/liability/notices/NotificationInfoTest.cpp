@@ -65,6 +65,36 @@ TEST_F(NotificationInfoTest, AnUnknownKeyOpensAnEmptyNoticeWhoseBackLandsOnAFres
     EXPECT_EQ(made["HomeViewController"], 2);
 }
 
+// A "ClAIM" notice shows the kind its "claimstate" names, as a number or text; any other
+// value shows the empty kind.
+TEST_F(NotificationInfoTest, AClaimNoticeShowsTheKindOfItsClaimState) {
+    const std::vector<std::pair<nlohmann::json, int>> states = {{1, 1},
+                                                                {"1", 1},
+                                                                {2, 2},
+                                                                {"2", 2},
+                                                                {0, 0},
+                                                                {"0", 0},
+                                                                {3, 0},
+                                                                {-1, 0},
+                                                                {"01", 0},
+                                                                {1.5, 0},
+                                                                {true, 0},
+                                                                {nullptr, 0},
+                                                                {nlohmann::json::array({1}), 0}};
+    for (const auto& [state, kind] : states) {
+        SCOPED_TRACE(state.dump());
+        auto content = standin::claimNoticePush(kCase, 0)["aps"]["content"];
+        content["claimstate"] = state;
+        deliver("ClAIM", content);
+        auto notice = top<Notice>();
+        ASSERT_NE(notice, nullptr);
+        EXPECT_EQ(notice->notiType, kind);
+        EXPECT_EQ(notice->isBarItem, kind == 1);
+        EXPECT_EQ(notice->isButton, kind == 2);
+        EXPECT_EQ(rows(notice).size(), kind == 0 ? 0u : 1u);
+    }
+}
+
 TEST_F(NotificationInfoTest, AClaimResultNoticeLoadsItsResultAndOffersTheRating) {
     server.scriptOnce("claimresult", Reply::rescode("200", "成功", {{"result", "已赔付 800 元"}}));
     auto notice = openNotice({{"type", "ClAIMRESULT"}, {"content", {{"accidentno", "BJ202612070042"}}}});
