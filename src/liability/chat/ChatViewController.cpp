@@ -106,8 +106,9 @@ void ChatViewController::viewWillAppear(bool animated) {
     Theme::styleNavigationBar(*this);
     ui::Application::shared().setIdleTimerDisabled(true);
     poller_->start();
-    // Messages kept while the chat was away are shown.
+    // Messages kept while the chat was away are shown, the latest in sight.
     imTableView_->reloadData();
+    if (!readingOlder_) showLatest(false);
 }
 
 void ChatViewController::viewDidDisappear(bool animated) {
@@ -149,7 +150,30 @@ void ChatViewController::append(std::shared_ptr<Message> message) {
     ChatLog::shared().add(caseNumber(), std::move(message));
 }
 
-void ChatViewController::messageAdded() { imTableView_->reloadData(); }
+void ChatViewController::messageAdded() {
+    imTableView_->reloadData();
+    // A new message comes into sight, unless the driver has scrolled up to older ones and this
+    // is not their own.
+    const bool own = !rows().empty() && rows().back().message()->source == Message::Own;
+    if (own) readingOlder_ = false;
+    if (!readingOlder_) showLatest(true);
+}
+
+void ChatViewController::showLatest(bool animated) {
+    if (rows().empty()) return;
+    imTableView_->scrollToRowAtIndexPath(ui::IndexPath::forRow(static_cast<int>(rows().size()) - 1, 0),
+                                         ui::TableViewScrollPosition::Bottom, animated);
+}
+
+bool ChatViewController::atLatest() const {
+    return imTableView_->contentOffset().y >= imTableView_->maximumContentOffset().y - 1;
+}
+
+void ChatViewController::scrollViewDidEndDragging(ui::ScrollView&, bool willDecelerate) {
+    if (!willDecelerate) readingOlder_ = !atLatest();
+}
+
+void ChatViewController::scrollViewDidEndDecelerating(ui::ScrollView&) { readingOlder_ = !atLatest(); }
 
 std::optional<int> ChatViewController::rowOf(uint64_t serial) const {
     for (size_t i = 0; i < rows().size(); ++i)
@@ -239,8 +263,7 @@ void ChatViewController::sendReplied(uint64_t serial, int state) {
     if (!row) return;
     rows()[*row].message()->isSend = state;
     reloadRow(*row);
-    imTableView_->scrollToRowAtIndexPath(ui::IndexPath::forRow(static_cast<int>(rows().size()) - 1, 0),
-                                         ui::TableViewScrollPosition::Bottom, true);
+    if (!readingOlder_) showLatest(true);
 }
 
 void ChatViewController::chatTabBarBeginingEditing(ChatToolBar&) {

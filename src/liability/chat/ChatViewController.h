@@ -26,8 +26,9 @@
 // awake and polls the police decision ("processpapertimer") every 2 s on one timer
 // (DecisionPoller); the decision's alert "接收" hands the decision on (`onDecision`) and the chat
 // polls no more. A decision that arrives after the chat has gone is dropped and asked for again
-// at the next appearance. Tapping a voice message plays it (a received one is fetched first, http(s)
-// only); a tap while one plays only stops it.
+// at the next appearance. A message sent or received comes into sight (the table scrolls to
+// it), unless the driver has scrolled up to read older ones and it is not their own. Tapping a voice message plays it
+// (a received one is fetched first, http(s) only); a tap while one plays only stops it.
 //
 // Practice sends nothing: own messages are shown as sent and no decision is polled.
 class ChatViewController : public BaseViewController,
@@ -71,6 +72,8 @@ public:
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     void scrollViewWillBeginDecelerating(ui::ScrollView& scrollView) override;
+    void scrollViewDidEndDragging(ui::ScrollView& scrollView, bool willDecelerate) override;
+    void scrollViewDidEndDecelerating(ui::ScrollView& scrollView) override;
 
     void chatTabBarSendMessageWithText(ChatToolBar& bar, const std::string& text) override;
     void chatTabBarSendMessageWithVoice(ChatToolBar& bar, const std::string& mp3Path, double recordTime) override;
@@ -88,6 +91,9 @@ private:
     void append(std::shared_ptr<Message> message);
     // A message was added to the chat's case.
     void messageAdded();
+    // Scrolls the latest message into sight.
+    void showLatest(bool animated);
+    bool atLatest() const;
     void sendNewMessages(const std::shared_ptr<Message>& message);
     void sendReplied(uint64_t serial, int state);
     std::optional<int> rowOf(uint64_t serial) const;
@@ -103,4 +109,6 @@ private:
     std::shared_ptr<Message> playing_;
     unsigned long long playSession_ = 0;
     std::shared_ptr<DecisionPoller> poller_;
+    // The driver has scrolled up to older messages: new ones do not pull the table down.
+    bool readingOlder_ = false;
 };

@@ -356,6 +356,32 @@ TEST_F(ChatTest, TheCasesMessagesAreShownWheneverTheChatOpens) {
     EXPECT_TRUE(driver.isOnScreen("请在路边等候"));
 }
 
+// A new message comes into sight, unless the driver has scrolled up to read older ones; their
+// own message always does.
+TEST_F(ChatTest, ANewMessageComesIntoSightUnlessTheDriverReadsOlderOnes) {
+    openChat();
+    auto table = driver.visibleTable().view();
+    ASSERT_TRUE(table);
+    auto latestInSight = [&] {
+        auto visible = table->indexPathsForVisibleRows();
+        return !visible.empty() && visible.back().row == static_cast<int>(messages().size()) - 1;
+    };
+    for (int i = 0; i < 15; ++i) {
+        postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "第" + std::to_string(i) + "条"}});
+        ASSERT_TRUE(latestInSight()) << i;
+    }
+    ASSERT_TRUE(driver.scroll(table, {0, 0}));
+    postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "读旧消息时到达"}});
+    EXPECT_EQ(table->contentOffset().y, 0);
+    EXPECT_FALSE(latestInSight());
+    ASSERT_TRUE(driver.scroll(table, {0, 100000}));
+    postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "回到底部后到达"}});
+    EXPECT_TRUE(latestInSight());
+    ASSERT_TRUE(driver.scroll(table, {0, 0}));
+    type("我自己的消息");
+    EXPECT_TRUE(latestInSight());
+}
+
 // --- Geometry and cells ---------------------------------------------------------------------------
 
 TEST_F(ChatTest, RowGeometryGrowsWithTextAndVoiceAndNeverFallsBelow44) {
