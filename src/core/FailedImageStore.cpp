@@ -58,7 +58,7 @@ std::uint64_t digestOf(const std::string& text) {
     return h;
 }
 
-std::string textOf(const json& record) { return record.dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string recordText(const json& record) { return record.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 std::string fileName(FailedImageStore::Id id, std::uint64_t digest) {
     char name[64];
@@ -265,7 +265,7 @@ void openLocked(State& s) {
 }
 
 std::optional<FailedImageStore::Id> addLocked(State& s, const json& record) {
-    std::string text = textOf(record);
+    std::string text = recordText(record);
     std::uint64_t digest = digestOf(text);
     auto known = s.byDigest.find(digest);
     if (known != s.byDigest.end()) return known->second;
@@ -369,7 +369,7 @@ bool FailedImageStore::removeRecord(const json& record) {
     std::lock_guard<std::mutex> lock(storeMutex());
     State& s = state();
     openLocked(s);
-    auto it = s.byDigest.find(digestOf(textOf(record)));
+    auto it = s.byDigest.find(digestOf(recordText(record)));
     return it != s.byDigest.end() && removeLocked(s, it->second);
 }
 

@@ -1,13 +1,14 @@
 #include "liability/followup/AppraisalViewController.h"
 
+#include "core/ApplicationRoutes.h"
 #include "core/RequestManager.h"
 #include "core/StoreManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "input/StringPickerSheet.h"
-#include "core/ApplicationRoutes.h"
 #include "liability/followup/FollowupValues.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"
@@ -23,8 +24,8 @@ nlohmann::json usableReasons(const nlohmann::json& list) {
     nlohmann::json reasons = nlohmann::json::array();
     if (!list.is_array()) return reasons;
     for (const auto& entry : list) {
-        auto code = followupstyle::textMember(entry, "reasoncode");
-        auto name = followupstyle::textMember(entry, "reasonname");
+        auto code = TextValues::replyText(entry, "reasoncode");
+        auto name = TextValues::replyText(entry, "reasonname");
         if (!code || code->empty() || !name) continue;
         reasons.push_back({{"reasoncode", *code}, {"reasonname", *name}});
     }
@@ -111,7 +112,7 @@ std::shared_ptr<ui::TableViewCell> AppraisalViewController::cellForRowAtIndexPat
     label->setNumberOfLines(0);
     label->setFont(ui::Font::systemFont(18));
     label->setLineBreakMode(ui::LineBreakMode::CharWrapping);
-    label->setText(grade ? followupstyle::textMember(*grade, "title").value_or("") : "");
+    label->setText(grade ? TextValues::replyText(*grade, "title").value_or("") : "");
     cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
     cell->setAccessoryType(indexPath.row == index ? ui::TableViewCellAccessoryType::Checkmark
                                                   : ui::TableViewCellAccessoryType::None);
@@ -121,7 +122,7 @@ std::shared_ptr<ui::TableViewCell> AppraisalViewController::cellForRowAtIndexPat
 void AppraisalViewController::didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) {
     const auto* grade = entry<nlohmann::json>(static_cast<size_t>(indexPath.row));
     if (!grade) return;
-    curAppraisal->personescord = followupstyle::textMember(*grade, "code");
+    curAppraisal->personescord = TextValues::replyText(*grade, "code");
     if (auto old = tableView.cellForRowAtIndexPath(ui::IndexPath::forRow(index, indexPath.section)))
         old->setAccessoryType(ui::TableViewCellAccessoryType::None);
     if (auto tapped = tableView.cellForRowAtIndexPath(indexPath))

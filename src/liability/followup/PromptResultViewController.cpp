@@ -5,10 +5,10 @@
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "liability/followup/FollowupRows.h"
-#include "liability/followup/FollowupValues.h"
 #include "platform/ui/NavigationController.h"
 
 PromptResultViewController::PromptResultViewController(Arguments arguments)
@@ -110,7 +110,7 @@ void PromptResultViewController::loadDataSource() {
 
 void PromptResultViewController::receive(const nlohmann::json& reply) {
     if (reply.is_null() || pollingOver_ || !waiting_) return;
-    auto text = followupstyle::textMember(reply, "result");
+    auto text = TextValues::replyText(reply, "result");
     if (!text) return;  // passed, but nothing to show yet: keep waiting
     waiting_ = false;
     stopWaiting();

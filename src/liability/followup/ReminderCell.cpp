@@ -1,6 +1,6 @@
 #include "liability/followup/ReminderCell.h"
 
-#include "liability/followup/FollowupValues.h"
+#include "core/TextValues.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Screen.h"
 
@@ -26,8 +26,8 @@ ReminderCell::ReminderCell(ui::TableViewCellStyle style, std::string reuseIdenti
 void ReminderCell::setDic(const nlohmann::json& dic) {
     if (dic.is_null()) return;
     dic_ = dic;
-    titleLabel_->setText(followupstyle::textMember(dic, "title").value_or(""));
-    contentLabel_->setText(followupstyle::textMember(dic, "content").value_or(""));
+    titleLabel_->setText(TextValues::replyText(dic, "title").value_or(""));
+    contentLabel_->setText(TextValues::replyText(dic, "content").value_or(""));
     setNeedsLayout();
 }
 
@@ -37,7 +37,7 @@ double ReminderCell::getRichTextWidthWithTitle(const std::string& text) {
 }
 
 double ReminderCell::cellWithHeight(const nlohmann::json& dic) {
-    return getRichTextWidthWithTitle(followupstyle::textMember(dic, "content").value_or("")) + 65;
+    return getRichTextWidthWithTitle(TextValues::replyText(dic, "content").value_or("")) + 65;
 }
 
 void ReminderCell::layoutSubviews() {

@@ -5,6 +5,7 @@
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "liability/followup/FollowupRows.h"
@@ -104,7 +105,7 @@ void ReportResultViewController::receive(const nlohmann::json& reply) {
     // is on its way the result waits for the next tick (the revoke may end the case).
     if (reply.is_null() || pollingOver_ || revoking_) return;
     stopPolling();
-    onClaimResult(caseNumber().value_or(""), followupstyle::textMember(reply, "result"));
+    onClaimResult(caseNumber().value_or(""), TextValues::replyText(reply, "result"));
 }
 
 void ReportResultViewController::clickAction() {

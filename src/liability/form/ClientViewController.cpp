@@ -4,6 +4,7 @@
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -15,6 +16,8 @@
 #include "platform/foundation/Sandbox.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
+
+using TextValues::shownText;
 
 namespace {
 
@@ -48,16 +51,6 @@ std::vector<std::string> characters(const std::string& text) {
 }
 
 bool isEmpty(const std::string& text) { return text.empty(); }
-
-std::string textOf(const std::weak_ptr<ui::TextField>& field) {
-    auto f = field.lock();
-    return f ? f->text() : std::string();
-}
-
-std::string textOf(const std::weak_ptr<ui::Label>& label) {
-    auto l = label.lock();
-    return l ? l->text() : std::string();
-}
 
 std::string titleOf(const std::weak_ptr<ui::Button>& button) {
     auto b = button.lock();
@@ -366,7 +359,7 @@ bool ClientViewController::fail(const std::string& message) {
 
 std::string ClientViewController::plateOf(const std::weak_ptr<ui::Button>& prefix,
                                           const std::weak_ptr<ui::TextField>& number) const {
-    return titleOf(prefix) + textOf(number);
+    return titleOf(prefix) + shownText(number);
 }
 
 std::shared_ptr<ClientRequestModel> ClientViewController::requestModel() const {
@@ -405,9 +398,9 @@ void rememberOwnPlate(const std::string& plate) {
 }  // namespace
 
 void ClientViewController::submitOneVehicle() {
-    if (textOf(selfInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
-    if (isEmpty(textOf(selfName)) || isEmpty(textOf(selfPhoneNo)) || isEmpty(textOf(selfPlateNo)) ||
-        isEmpty(titleOf(selfLocBtn)) || isEmpty(textOf(selfInsurance))) {
+    if (shownText(selfInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
+    if (isEmpty(shownText(selfName)) || isEmpty(shownText(selfPhoneNo)) || isEmpty(shownText(selfPlateNo)) ||
+        isEmpty(titleOf(selfLocBtn)) || isEmpty(shownText(selfInsurance))) {
         fail("请补全车辆及驾驶人信息");
         return;
     }
@@ -417,13 +410,13 @@ void ClientViewController::submitOneVehicle() {
         openReport(placeholder, CaseMode::Practice);
         return;
     }
-    if (!StringExtension::validateCarNo(textOf(selfPlateNo))) { fail("车牌号有误"); return; }
-    if (!StringExtension::validateString(textOf(selfName))) { fail("姓名只能包含中文和英文"); return; }
+    if (!StringExtension::validateCarNo(shownText(selfPlateNo))) { fail("车牌号有误"); return; }
+    if (!StringExtension::validateString(shownText(selfName))) { fail("姓名只能包含中文和英文"); return; }
 
     auto own = std::make_shared<ClientRequestModel>();
     own->casecarno = StringExtension::UTF8StringWithString(plateOf(selfLocBtn, selfPlateNo));
-    own->caseperson = StringExtension::UTF8StringWithString(textOf(selfName));
-    own->casephone = textOf(selfPhoneNo);
+    own->caseperson = StringExtension::UTF8StringWithString(shownText(selfName));
+    own->casephone = shownText(selfPhoneNo);
     own->localflag = "1";
     ownInsurer(*own, *selfInsuranceModel(), carlist.get());
     auto request = requestModel();
@@ -444,17 +437,17 @@ void ClientViewController::submitOneVehicle() {
 }
 
 void ClientViewController::submitTwoVehicles() {
-    if (textOf(selfInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
-    if (textOf(otherInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
-    if (isEmpty(textOf(selfName)) || isEmpty(textOf(selfPhoneNo)) || isEmpty(textOf(selfPlateNo)) ||
-        isEmpty(titleOf(selfLocBtn)) || isEmpty(textOf(selfInsurance)) || isEmpty(textOf(OtherDriveName)) ||
-        isEmpty(textOf(otherInsurance)) || isEmpty(textOf(otherPhoneNo)) || isEmpty(textOf(otherPlateNo)) ||
+    if (shownText(selfInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
+    if (shownText(otherInsurance) == kChooseInsurance) { fail("请选择保险公司"); return; }
+    if (isEmpty(shownText(selfName)) || isEmpty(shownText(selfPhoneNo)) || isEmpty(shownText(selfPlateNo)) ||
+        isEmpty(titleOf(selfLocBtn)) || isEmpty(shownText(selfInsurance)) || isEmpty(shownText(OtherDriveName)) ||
+        isEmpty(shownText(otherInsurance)) || isEmpty(shownText(otherPhoneNo)) || isEmpty(shownText(otherPlateNo)) ||
         isEmpty(titleOf(otherLocBtn))) {
         fail("请完善车辆信息");
         return;
     }
     if (simulateNormal == CaseMode::Practice) {
-        auto company = InsuranceCompany::objectWithKeyValues({{"inscomname", textOf(selfInsurance)}});
+        auto company = InsuranceCompany::objectWithKeyValues({{"inscomname", shownText(selfInsurance)}});
         openNegotiation(dutyModel(), company);
         return;
     }
@@ -462,10 +455,10 @@ void ClientViewController::submitTwoVehicles() {
     // Own entry, its checks among its fields.
     auto own = std::make_shared<ClientRequestModel>();
     own->casecarno = StringExtension::UTF8StringWithString(plateOf(selfLocBtn, selfPlateNo));
-    if (!StringExtension::validateString(textOf(selfName))) { fail("姓名只能包含中文和英文"); return; }
-    if (!StringExtension::validateCarNo(textOf(selfPlateNo))) { fail("本方车牌号有误"); return; }
-    own->caseperson = StringExtension::UTF8StringWithString(textOf(selfName));
-    own->casephone = textOf(selfPhoneNo);
+    if (!StringExtension::validateString(shownText(selfName))) { fail("姓名只能包含中文和英文"); return; }
+    if (!StringExtension::validateCarNo(shownText(selfPlateNo))) { fail("本方车牌号有误"); return; }
+    own->caseperson = StringExtension::UTF8StringWithString(shownText(selfName));
+    own->casephone = shownText(selfPhoneNo);
     own->localflag = "1";
     ownInsurer(*own, *selfInsuranceModel(), carlist.get());
 
@@ -474,11 +467,11 @@ void ClientViewController::submitTwoVehicles() {
     // Other entry.
     auto other = std::make_shared<ClientRequestModel>();
     other->casecarno = StringExtension::UTF8StringWithString(plateOf(otherLocBtn, otherPlateNo));
-    if (!StringExtension::validateCarNo(textOf(otherPlateNo))) { fail("对方车牌号有误"); return; }
-    other->caseperson = StringExtension::UTF8StringWithString(textOf(OtherDriveName));
-    if (!StringExtension::validateString(textOf(OtherDriveName))) { fail("姓名只能包含中文或英文"); return; }
-    other->casephone = textOf(otherPhoneNo);
-    if (!StringExtension::isMobileNumber(textOf(otherPhoneNo))) { fail("对方电话号码有误"); return; }
+    if (!StringExtension::validateCarNo(shownText(otherPlateNo))) { fail("对方车牌号有误"); return; }
+    other->caseperson = StringExtension::UTF8StringWithString(shownText(OtherDriveName));
+    if (!StringExtension::validateString(shownText(OtherDriveName))) { fail("姓名只能包含中文或英文"); return; }
+    other->casephone = shownText(otherPhoneNo);
+    if (!StringExtension::isMobileNumber(shownText(otherPhoneNo))) { fail("对方电话号码有误"); return; }
     other->localflag = "0";
     other->companycode = otherInsuranceModel()->inscomcode;
     other->companyname = escaped(otherInsuranceModel()->inscomname);
@@ -532,12 +525,12 @@ std::shared_ptr<InsuranceCompany> ClientViewController::ownInsuranceRecord() {
 }
 
 std::shared_ptr<DutyModel> ClientViewController::dutyModel() {
-    return DutyModel::objectWithKeyValues({{"selfName", textOf(selfName)},
+    return DutyModel::objectWithKeyValues({{"selfName", shownText(selfName)},
                                            {"selfCarNo", plateOf(selfLocBtn, selfPlateNo)},
-                                           {"selfInsurance", textOf(selfInsurance)},
-                                           {"otherName", textOf(OtherDriveName)},
+                                           {"selfInsurance", shownText(selfInsurance)},
+                                           {"otherName", shownText(OtherDriveName)},
                                            {"otherCarNo", plateOf(otherLocBtn, otherPlateNo)},
-                                           {"otherInsurance", textOf(otherInsurance)}});
+                                           {"otherInsurance", shownText(otherInsurance)}});
 }
 
 // --- Hand-over ------------------------------------------------------------------------------------

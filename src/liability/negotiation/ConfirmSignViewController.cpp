@@ -4,6 +4,7 @@
 #include "core/ImageExtension.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -11,20 +12,8 @@
 #include "liability/signature/PopSignUtil.h"
 #include "platform/foundation/Log.h"
 
-namespace {
-
-// A value of the user state, or nothing when it holds none (or an empty text).
-std::optional<std::string> held(std::optional<std::string> value) {
-    if (value && value->empty()) return std::nullopt;
-    return value;
-}
-
-std::string textOf(const std::weak_ptr<ui::Label>& label) {
-    auto l = label.lock();
-    return l ? l->text() : std::string();
-}
-
-}  // namespace
+using TextValues::sentValue;
+using TextValues::shownText;
 
 std::optional<std::string> ConfirmSignViewController::dutyText(int code) {
     switch (code) {
@@ -147,19 +136,19 @@ SignRequesModel ConfirmSignViewController::dutyRequest() const {
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto entry = [&](const std::weak_ptr<ui::Label>& plate, int code, const std::string& content) {
         SignRequesModel model;
-        model.carno = StringExtension::UTF8StringWithString(textOf(plate));
+        model.carno = StringExtension::UTF8StringWithString(shownText(plate));
         model.dutytpe = std::to_string(code);
         model.content = content;
         model.date = StringExtension::stringWithCurrenDate();
-        model.lon = held(state.longitude());
-        model.lat = held(state.latitude());
+        model.lon = sentValue(state.longitude());
+        model.lat = sentValue(state.latitude());
         return model.keyValues();
     };
     SignRequesModel request;
-    request.userid = held(state.userid());
+    request.userid = sentValue(state.userid());
     request.appkey = AppConfig::appKey();
-    request.sn = held(state.sn());
-    request.accidentno = held(state.accidentno());
+    request.sn = sentValue(state.sn());
+    request.accidentno = sentValue(state.accidentno());
     nlohmann::json list = nlohmann::json::array();
     if (hasLiability()) {
         list.push_back(entry(selfCarPlateNo, selectedBtn[0], selfSign));

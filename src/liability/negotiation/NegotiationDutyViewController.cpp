@@ -4,6 +4,7 @@
 #include "core/ButtonExtension.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -17,12 +18,6 @@ constexpr const char* kDutyTitles[3] = {"全责", "无责", "同责"};
 // For each button of allButton, the index of the other party's complementary button.
 constexpr int kComplement[6] = {4, 3, 5, 1, 0, 2};
 constexpr double kDutyButtonWidth = 70;
-
-// A value of the user state, or nothing when it holds none (or an empty text).
-std::optional<std::string> held(std::optional<std::string> value) {
-    if (value && value->empty()) return std::nullopt;
-    return value;
-}
 
 std::shared_ptr<ui::Button> makeDutyButton(int code, double x) {
     auto button = ButtonExtension::buttonWithNormalImage("选择", "已选择");
@@ -161,15 +156,15 @@ void NegotiationDutyViewController::needPoliceBtnDidClick() {
     if (filing_) return;
     filing_ = true;
     auto& state = UserDateSingleton::shareUserDateInstance();
-    auto params = UserDateSingleton::params({{"userid", held(state.userid())},
-                                             {"sn", held(state.sn())},
+    auto params = UserDateSingleton::params({{"userid", TextValues::sentValue(state.userid())},
+                                             {"sn", TextValues::sentValue(state.sn())},
                                              {"appkey", AppConfig::appKey()},
-                                             {"accidentno", held(state.accidentno())},
-                                             {"caselon", held(state.longitude())},
-                                             {"caselat", held(state.latitude())},
+                                             {"accidentno", TextValues::sentValue(state.accidentno())},
+                                             {"caselon", TextValues::sentValue(state.longitude())},
+                                             {"caselat", TextValues::sentValue(state.latitude())},
                                              {"casedate", StringExtension::stringWithCurrenDate()},
                                              {"casecartype", std::string("1")},
-                                             {"reportcall", held(state.phoneNumber())}});
+                                             {"reportcall", TextValues::sentValue(state.phoneNumber())}});
     ProgressHUD::showMessage(kLoadingText);
     std::weak_ptr<NegotiationDutyViewController> weak = sharedAs<NegotiationDutyViewController>();
     RequestManager::shareRequestManager().request_policecaseinfo_WithParams(

@@ -7,6 +7,7 @@
 #include "core/KeyValue.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
@@ -16,21 +17,12 @@
 
 namespace {
 
-// The text of a reply's value: a string as it is, a number as its decimal text; nothing for
-// anything else (absent, null, true or false, a list, a dictionary).
-std::optional<std::string> textOf(const nlohmann::json& dictionary, const char* key) {
-    if (!dictionary.is_object()) return std::nullopt;
-    auto it = dictionary.find(key);
-    if (it == dictionary.end() || it->is_boolean()) return std::nullopt;
-    return keyvalue::stringFromJson(*it);
-}
-
 }  // namespace
 
 NotificationInfoViewController::Arguments NotificationInfoViewController::Arguments::forNotice(
     const std::string& type, const nlohmann::json& content) {
     Arguments arguments;
-    arguments.accidentno = textOf(content, "accidentno").value_or("");
+    arguments.accidentno = TextValues::replyText(content, "accidentno").value_or("");
     if (type == kClaimResultType) {
         arguments = forKind(3, arguments.accidentno);
         arguments.text.reset();
@@ -142,7 +134,7 @@ void NotificationInfoViewController::loadDataSource() {
 void NotificationInfoViewController::receiveClaimResult(const nlohmann::json& reply) {
     endLoading();
     if (reply.is_null()) return;
-    setDataSource({textOf(reply, "result").value_or("")});
+    setDataSource({TextValues::replyText(reply, "result").value_or("")});
     auto table = tableView();
     table->setTableFooterView(tableFooterView());
     table->reloadData();

@@ -3,6 +3,7 @@
 #include "core/AppConfig.h"
 #include "core/HeartRequestModel.h"
 #include "core/RequestManager.h"
+#include "core/TextValues.h"
 #include "core/UserDateSingleton.h"
 #include "liability/police/PoliceValues.h"
 #include "platform/foundation/Dispatch.h"
@@ -76,7 +77,7 @@ void DecisionPoller::poll() {
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto identity = [this](std::optional<std::string> value) {
         return options_.sendMissingAsEmpty ? std::optional<std::string>(value.value_or(""))
-                                           : PoliceValues::held(std::move(value));
+                                           : TextValues::sentValue(std::move(value));
     };
     HeartRequestModel heart;
     heart.userid = identity(state.userid());

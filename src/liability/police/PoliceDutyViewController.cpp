@@ -7,6 +7,7 @@
 #include "core/ApplicationRoutes.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -19,19 +20,11 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 
-using PoliceValues::held;
+using TextValues::sentValue;
+using TextValues::shownText;
 
 namespace {
 
-std::string textOf(const std::weak_ptr<ui::Label>& label) {
-    auto l = label.lock();
-    return l ? l->text() : std::string();
-}
-
-std::string textOf(const std::weak_ptr<ui::TextField>& field) {
-    auto f = field.lock();
-    return f ? f->text() : std::string();
-}
 
 }  // namespace
 
@@ -195,7 +188,7 @@ void PoliceDutyViewController::signed_(bool own, const std::shared_ptr<ui::Butto
 
 void PoliceDutyViewController::getCodeBtnDidClick() {
     if (countdown_ && countdown_->isValid()) return;  // a countdown runs already
-    std::string phone = textOf(otherPhoneNumber);
+    std::string phone = shownText(otherPhoneNumber);
     if (phone.empty() || !StringExtension::isMobileNumber(phone)) {
         ProgressHUD::showError(kBadCodePhoneText);
         return;
@@ -254,13 +247,13 @@ void PoliceDutyViewController::confirmBtnDidClick() {
         ProgressHUD::showError(kIncompleteText);
         return;
     }
-    std::string phone = textOf(otherPhoneNumber);
+    std::string phone = shownText(otherPhoneNumber);
     dutyArray_[1].carphone = phone;
     // A code typed with the keyboard still up counts as well.
     if (auto code = footer()->code2(); code && !code->text().empty()) otherVerfication = code->text();
 
     const char* failure = nullptr;
-    if (textOf(selfPhoneNumber) == phone) failure = kSamePhoneText;
+    if (shownText(selfPhoneNumber) == phone) failure = kSamePhoneText;
     else if (selfSign.empty()) failure = kNoOwnSignText;
     else if (otherSign.empty()) failure = kNoOtherSignText;
     else if (!StringExtension::isMobileNumber(phone)) failure = kBadPhoneText;
@@ -293,9 +286,9 @@ void PoliceDutyViewController::reject() {
     if (rejecting_) return;
     rejecting_ = true;
     auto& state = UserDateSingleton::shareUserDateInstance();
-    auto params = UserDateSingleton::params({{"userid", held(state.userid())},
-                                             {"accidentno", held(state.accidentno())},
-                                             {"sn", held(state.sn())},
+    auto params = UserDateSingleton::params({{"userid", sentValue(state.userid())},
+                                             {"accidentno", sentValue(state.accidentno())},
+                                             {"sn", sentValue(state.sn())},
                                              {"appkey", AppConfig::appKey()},
                                              {"accidenttype", std::string("1")},
                                              {"type", std::string("0")}});

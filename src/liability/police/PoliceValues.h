@@ -5,13 +5,6 @@
 // Small helpers the police screens share.
 namespace PoliceValues {
 
-// A value of the user state, or nothing when it holds none (or an empty text): such values
-// are left out of requests.
-inline std::optional<std::string> held(std::optional<std::string> value) {
-    if (value && value->empty()) return std::nullopt;
-    return value;
-}
-
 // The liability text of a code: "0" "全责", "1" "无责", "2" "同责"; nothing otherwise.
 inline std::optional<std::string> dutyText(const std::optional<std::string>& code) {
     if (!code) return std::nullopt;

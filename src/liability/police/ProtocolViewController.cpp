@@ -3,6 +3,7 @@
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -15,7 +16,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 
-using PoliceValues::held;
+using TextValues::sentValue;
 
 namespace {
 
@@ -167,8 +168,8 @@ std::optional<PoliceSignRequestModel> ProtocolViewController::signRequest() cons
         PoliceSignRequestModel model;
         model.content = StringExtension::imageWithBase64(image);
         model.licenseno = StringExtension::UTF8StringWithString(record.carno.value_or(""));
-        model.latx = held(state.latitude());
-        model.lngy = held(state.longitude());
+        model.latx = sentValue(state.latitude());
+        model.lngy = sentValue(state.longitude());
         model.signtime = StringExtension::stringWithCurrenDate();
         model.phoneno = record.carphone;
         if (!own) model.valicode = otherVerfication;
@@ -176,10 +177,10 @@ std::optional<PoliceSignRequestModel> ProtocolViewController::signRequest() cons
         return model.keyValues();
     };
     PoliceSignRequestModel request;
-    request.userid = held(state.userid());
-    request.sn = held(state.sn());
+    request.userid = sentValue(state.userid());
+    request.sn = sentValue(state.sn());
     request.appkey = AppConfig::appKey();
-    request.accidentno = held(state.accidentno());
+    request.accidentno = sentValue(state.accidentno());
     request.signlist = nlohmann::json::array({entry(selfSignImage, *selfDuty, true), entry(otherSignImage, *otherDuty, false)});
     return request;
 }

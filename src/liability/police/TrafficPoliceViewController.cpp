@@ -2,6 +2,7 @@
 
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -12,7 +13,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
-using PoliceValues::held;
+using TextValues::sentValue;
 
 TrafficPoliceViewController::~TrafficPoliceViewController() {
     foundation::NotificationCenter::defaultCenter().removeObserver(this);
@@ -144,10 +145,10 @@ void TrafficPoliceViewController::giveUp() {
     if (givingUp_) return;
     givingUp_ = true;
     auto& state = UserDateSingleton::shareUserDateInstance();
-    auto params = UserDateSingleton::params({{"userid", held(state.userid())},
-                                             {"accidentno", held(state.accidentno())},
+    auto params = UserDateSingleton::params({{"userid", sentValue(state.userid())},
+                                             {"accidentno", sentValue(state.accidentno())},
                                              {"appkey", AppConfig::appKey()},
-                                             {"sn", held(state.sn())},
+                                             {"sn", sentValue(state.sn())},
                                              {"accidenttype", std::string("0")},
                                              {"type", std::string("0")}});
     ProgressHUD::showMessage(kRevokingText);
