@@ -115,8 +115,11 @@ Certificate Certificate::make(const std::filesystem::path& directory, const std:
     return made;
 }
 
+// What the server knows, shared with its threads: the routes the test added (by exact path)
+// and what each was asked and sent.
 struct Server::Counters {
     mutable std::mutex mutex;
+    std::map<std::string, std::function<void(const httplib::Request&, httplib::Response&)>> routes;
     std::map<std::string, int> hits;
     std::map<std::string, long long> sent;
 
@@ -137,6 +140,19 @@ Server::Server(const Certificate& certificate)
 
 void Server::start() {
     if (!server_->is_valid()) throw std::runtime_error("the hostile server could not start");
+    // One handler, set before the server listens; the routes are looked up under the lock, so a
+    // test may add them while the server runs.
+    auto counters = counters_;
+    server_->Get(".*", [counters](const httplib::Request& req, httplib::Response& res) {
+        std::function<void(const httplib::Request&, httplib::Response&)> route;
+        {
+            std::lock_guard lock(counters->mutex);
+            auto it = counters->routes.find(req.path);
+            if (it != counters->routes.end()) route = it->second;
+        }
+        if (route) route(req, res);
+        else res.status = 404;
+    });
     port_ = server_->bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
 }
@@ -148,6 +164,11 @@ Server::~Server() {
 
 std::string Server::url(const std::string& path) const {
     return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+void Server::route(const std::string& path, std::function<void(const httplib::Request&, httplib::Response&)> handler) {
+    std::lock_guard lock(counters_->mutex);
+    counters_->routes[path] = std::move(handler);
 }
 
 void Server::count(const std::string& path) {
@@ -169,7 +190,7 @@ long long Server::bytesSent(const std::string& path) const {
 
 void Server::serve(const std::string& path, std::string body, const std::string& type,
                    std::map<std::string, std::string> headers) {
-    server_->Get(path, [this, path, body, type, headers](const httplib::Request&, httplib::Response& res) {
+    route(path, [this, path, body, type, headers](const httplib::Request&, httplib::Response& res) {
         count(path);
         for (const auto& [name, value] : headers) res.set_header(name, value);
         res.set_content(body, type);
@@ -178,7 +199,7 @@ void Server::serve(const std::string& path, std::string body, const std::string&
 }
 
 void Server::redirect(const std::string& path, const std::string& to) {
-    server_->Get(path, [this, path, to](const httplib::Request&, httplib::Response& res) {
+    route(path, [this, path, to](const httplib::Request&, httplib::Response& res) {
         count(path);
         res.status = 302;
         res.set_header("Location", to);
@@ -186,7 +207,7 @@ void Server::redirect(const std::string& path, const std::string& to) {
 }
 
 void Server::endless(const std::string& path, std::string chunk, long long cap, long long announced) {
-    server_->Get(path, [this, path, chunk, cap, announced](const httplib::Request&, httplib::Response& res) {
+    route(path, [this, path, chunk, cap, announced](const httplib::Request&, httplib::Response& res) {
         count(path);
         auto counters = counters_;
         // Writes until the client goes (false) or the cap is reached (true).
@@ -215,7 +236,7 @@ void Server::endless(const std::string& path, std::string chunk, long long cap, 
 }
 
 void Server::trickle(const std::string& path, std::string chunk, double interval) {
-    server_->Get(path, [this, path, chunk, interval](const httplib::Request&, httplib::Response& res) {
+    route(path, [this, path, chunk, interval](const httplib::Request&, httplib::Response& res) {
         count(path);
         auto counters = counters_;
         res.set_chunked_content_provider("application/octet-stream",

@@ -64,6 +64,7 @@ public:
 private:
     struct Counters;
     void start();
+    void route(const std::string& path, std::function<void(const httplib::Request&, httplib::Response&)> handler);
     void count(const std::string& path);
 
     std::unique_ptr<httplib::Server> server_;
