@@ -16,6 +16,10 @@ ui::Color Theme::pageGrey() { return ui::Color::rgbBytes(kPageGrey, kPageGrey, k
 
 ui::Color Theme::hintGrey() { return ui::Color::rgbBytes(kHintGrey, kHintGrey, kHintGrey); }
 
+ui::Color Theme::ownParty() { return ui::Color::rgbBytes(24, 108, 126); }
+
+ui::Color Theme::otherParty() { return ui::Color::rgbBytes(158, 74, 46); }
+
 void Theme::applyPageBackground(ui::ViewController& screen) { screen.view()->setBackgroundColor(pageGrey()); }
 
 void Theme::styleNavigationBar(ui::NavigationBar& bar) {

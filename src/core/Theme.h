@@ -21,8 +21,9 @@ public:
 
     // 248/255 in all three components: pages, tables, section headers and the window.
     static constexpr unsigned char kPageGrey = 248;
-    // 128/255 in all three components: hint texts.
-    static constexpr unsigned char kHintGrey = 128;
+    // 112/255 in all three components: hint texts (reading 4.5:1 on white and on the page grey)
+    // and the tip lines white text is written on.
+    static constexpr unsigned char kHintGrey = 112;
     // The bar's title: bold system font of this size, white.
     static constexpr double kBarTitleSize = 17;
     // The images of the back item and of the two kinds of buttons.
@@ -35,6 +36,15 @@ public:
 
     static ui::Color pageGrey();
     static ui::Color hintGrey();
+    // The parties' colours, the same on every screen: the own party blue-green, the other party
+    // orange, in shades that read on white, on the page grey and on the signing buttons' tints.
+    static ui::Color ownParty();
+    static ui::Color otherParty();
+    // The light tints of the two parties' signing buttons.
+    static constexpr const char* kOwnSignImage = "签字绿";
+    static constexpr const char* kOwnSignPressedImage = "签字绿-按下";
+    static constexpr const char* kOtherSignImage = "签字橘";
+    static constexpr const char* kOtherSignPressedImage = "签字橘-按下";
 
     // The screen's view in page grey.
     static void applyPageBackground(ui::ViewController& screen);

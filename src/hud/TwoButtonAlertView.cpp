@@ -46,7 +46,8 @@ TwoButtonAlertView::TwoButtonAlertView(const std::string& title, const std::stri
     contentLabel_ = std::make_shared<ui::Label>();
     contentLabel_->setText(contentText);
     contentLabel_->setFont(ui::Font::systemFont(15));
-    contentLabel_->setTextColor(ui::Color::rgbBytes(127, 127, 127));
+    // Grey text that still reads 4.5:1 on the white box.
+    contentLabel_->setTextColor(ui::Color::rgbBytes(112, 112, 112));
     contentLabel_->setTextAlignment(ui::TextAlignment::Center);
     contentLabel_->setNumberOfLines(0);
     double contentHeight = contentText.empty() ? 0 : contentLabel_->sizeThatFits({innerWidth, 0}).height;
@@ -55,8 +56,9 @@ TwoButtonAlertView::TwoButtonAlertView(const std::string& title, const std::stri
     addSubview(contentLabel_);
 
     double buttonY = contentY + contentHeight + 20;
-    ui::Color blue = ui::Color::rgbBytes(47, 203, 235);
-    ui::Color grey = ui::Color::rgbBytes(183, 183, 183);
+    // The buttons' white titles read 4.5:1 on these shades of the blue and of the grey.
+    ui::Color blue = ui::Color::rgbBytes(30, 129, 149);
+    ui::Color grey = ui::Color::rgbBytes(112, 112, 112);
     if (leftButtonTitle && !leftButtonTitle->empty()) {
         double buttonWidth = (innerWidth - kPadding) / 2;
         leftButton_ = makeButton(*leftButtonTitle, grey);

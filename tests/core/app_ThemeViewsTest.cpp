@@ -133,7 +133,7 @@ TEST_F(ThemeViewsTest, ButtonsLabelsAndTablesOfTheTheme) {
     auto hint = Theme::label("事故现场是否有以下情况？", 20, Theme::hintGrey());
     EXPECT_EQ(hint->text(), "事故现场是否有以下情况？");
     EXPECT_EQ(hint->font(), ui::Font::systemFont(20));
-    EXPECT_EQ(hint->textColor(), ui::Color::grey(128.0 / 255.0));
+    EXPECT_EQ(hint->textColor(), Theme::hintGrey());
 
     auto table = std::make_shared<ui::TableView>(ui::Rect(5, 5, 10, 10), ui::TableViewStyle::Plain);
     Theme::styleContentTable(*table);

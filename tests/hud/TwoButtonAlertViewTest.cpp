@@ -9,6 +9,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/Window.h"
 #include "support/PlatformTest.h"
+#include "support/TextContrast.h"
 #include "support/TwoButtonAlertViewTestAPI.h"
 
 namespace {
@@ -69,6 +70,18 @@ TEST_F(TwoButtonAlertViewTest, ButtonsRemoveTheAlertThenCallDismissAndTheirBlock
     alert->show();
     ASSERT_TRUE(driver.tap("取消"));
     EXPECT_EQ(calls, (std::vector<std::string>{"dismiss", "left"}));
+}
+
+TEST_F(TwoButtonAlertViewTest, EveryTextReadsOnWhatIsBehindIt) {
+    auto alert = std::make_shared<TwoButtonAlertView>("提示", "确定放弃本次事故处理吗？", "取消", "确定");
+    alert->show();
+    for (const auto& label :
+         {TwoButtonAlertViewTestAPI::titleLabel(*alert), TwoButtonAlertViewTestAPI::contentLabel(*alert)})
+        EXPECT_GE(textcontrast::ofLabel(driver, *label), textcontrast::needed(label->font())) << label->text();
+    for (const auto& button :
+         {TwoButtonAlertViewTestAPI::leftButton(*alert), TwoButtonAlertViewTestAPI::rightButton(*alert)})
+        EXPECT_GE(textcontrast::ofButton(driver, *button), textcontrast::needed(button->titleLabel()->font()))
+            << button->titleLabel()->text();
 }
 
 TEST_F(TwoButtonAlertViewTest, WithoutALeftTitleThereIsOnlyTheRightButton) {

@@ -138,7 +138,9 @@ void PhotoCapViewController::addContainerView() {
         label->setTextAlignment(ui::TextAlignment::Center);
         label->setNumberOfLines(0);
         label->setLineBreakMode(ui::LineBreakMode::CharWrapping);
-        label->setBackgroundColor(graphics::Color::clear());
+        // A dark band under the green captions: they read on a light picture as on a dark one.
+        label->setBackgroundColor(graphics::Color::black().withAlpha(0.65));
+        label->layer().cornerRadius = 4;
         backView_->addSubview(label);
         return label;
     };

@@ -27,9 +27,6 @@ constexpr double kFieldX = 90;
 constexpr double kPrefixWidth = 60;
 constexpr double kRowHeight = 44;
 
-const ui::Color kOwnColour = ui::Color::rgbBytes(47, 203, 235);
-const ui::Color kOtherColour = ui::Color::rgbBytes(242, 115, 73);
-
 // The UTF-8 characters of a text (a stray byte of a broken sequence counts as one).
 std::vector<std::string> characters(const std::string& text) {
     std::vector<std::string> out;
@@ -281,7 +278,7 @@ std::shared_ptr<ui::View> ClientViewController::viewForHeaderInSection(ui::Table
     if (!headers_[section]) {
         auto header = std::make_shared<ClientHeaderView>();
         header->textLabel()->setText(section == 0 ? "本方驾驶员及车辆信息" : "对方驾驶员及车辆信息");
-        header->textLabel()->setTextColor(section == 0 ? kOwnColour : kOtherColour);
+        header->textLabel()->setTextColor(section == 0 ? Theme::ownParty() : Theme::otherParty());
         headers_[section] = header;
     }
     return headers_[section];

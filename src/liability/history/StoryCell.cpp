@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/StoreManager.h"
+#include "core/Theme.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Screen.h"
@@ -11,7 +12,7 @@ namespace {
 std::shared_ptr<ui::Label> rowLabel(ui::Rect frame) {
     auto label = std::make_shared<ui::Label>(frame);
     label->setFont(ui::Font::systemFont(15));
-    label->setTextColor(ui::Color::gray());
+    label->setTextColor(Theme::hintGrey());
     return label;
 }
 }  // namespace
@@ -33,6 +34,8 @@ StoryCell::StoryCell(std::string reuseIdentifier)
     carNoLabel_ = rowLabel({15, 35, W - 80, 15});
     dealBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(W - 65, 8, 55, 44));
     dealBtn_->setTitle(kDealTitle);
+    // Dark: white does not read on the yellow.
+    dealBtn_->setTitleColor(ui::Color::rgbBytes(51, 51, 51));
     dealBtn_->titleLabel()->setFont(ui::Font::systemFont(15));
     dealBtn_->setBackgroundImage(graphics::Image::named("黄色btn"));
     dealBtn_->setBackgroundImage(graphics::Image::named("黄色btn-按下"), ui::ControlStates::Highlighted);

@@ -60,16 +60,14 @@ public:
         CaseMode simulateState = CaseMode::Practice;
     };
     explicit ConfirmSignViewController(Arguments arguments)
-        // Own header in orange with the tip, the other's in blue, their text lines 10 in.
+        // Own header with the tip, their text lines 10 in.
         : PartySectionsViewController(PartySections{kTip,
                                                     {"姓名", "车牌号", "责任", "保险公司"},
                                                     PartySections::Style{.rowHeight = kRowHeight,
                                                                          .ownHeaderHeight = kOwnHeaderHeight,
                                                                          .otherHeaderHeight = kOtherHeaderHeight,
                                                                          .inset = 10,
-                                                                         .gap = 10,
-                                                                         .ownColour = PartyRows::orange(),
-                                                                         .otherColour = PartyRows::blue()}}),
+                                                                         .gap = 10}}),
           duty(std::move(arguments.duty)),
           selectedBtn(std::move(arguments.selectedBtn)),
           insurance(std::move(arguments.insurance)),

@@ -6,9 +6,6 @@
 
 namespace PartyRows {
 
-ui::Color blue() { return ui::Color::rgbBytes(47, 203, 235); }
-ui::Color orange() { return ui::Color::rgbBytes(242, 115, 73); }
-
 std::shared_ptr<ui::TableViewCell> makeRow(const std::string& caption, double height) {
     auto cell = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default);
     double width = ui::Screen::mainScreen().bounds().width();
@@ -108,9 +105,10 @@ std::shared_ptr<ui::View> PartySections::header(int section) {
         if (section == 0) {
             header->showTip(tip_);
             if (style_.tipBackground) header->titleLabel()->setBackgroundColor(*style_.tipBackground);
-            header->setText(kOwnHeader, style_.ownColour);
+            if (style_.tipTextColour) header->titleLabel()->setTextColor(*style_.tipTextColour);
+            header->setText(kOwnHeader, Theme::ownParty());
         } else {
-            header->setText(kOtherHeader, style_.otherColour);
+            header->setText(kOtherHeader, Theme::otherParty());
         }
         headers_[section] = header;
     }

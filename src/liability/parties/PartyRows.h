@@ -20,10 +20,6 @@ inline constexpr double kRowHeight = 44;
 inline constexpr double kCaptionX = 12.5;
 inline constexpr double kValueX = 90;
 
-// The own party's and the other party's colours in the headers.
-ui::Color blue();    // RGB 47/203/235
-ui::Color orange();  // RGB 242/115/73
-
 // A row as wide as the screen, `height` high, with `caption` at its left; not selectable.
 std::shared_ptr<ui::TableViewCell> makeRow(const std::string& caption, double height = kRowHeight);
 // A value label to the right of the caption, as high as the row, added to the row.
@@ -72,10 +68,10 @@ public:
         // The header's text line: its distance from the sides (and the top) and below the tip.
         double inset = 12.5;
         double gap = 6;
-        ui::Color ownColour = PartyRows::blue();
-        ui::Color otherColour = PartyRows::orange();
-        // None: the tip line's own hint grey.
+        // None: the tip line's own hint grey, and white text on it. (The parties' lines are in
+        // the parties' colours of every screen.)
         std::optional<ui::Color> tipBackground;
+        std::optional<ui::Color> tipTextColour;
     };
 
     PartySections(std::string tip, std::vector<std::string> captions, Style style);

@@ -1,12 +1,10 @@
 #include "liability/parties/SignButtonPair.h"
 
 #include "core/ButtonExtension.h"
+#include "core/Theme.h"
 #include "liability/parties/PartyRows.h"
 
 namespace {
-
-constexpr const char* kOrangePressedImage = "签字橘-按下";
-constexpr const char* kGreenPressedImage = "签字绿-按下";
 
 std::shared_ptr<ui::Button> makeSignButton(const char* title, const char* image, const char* pressed,
                                            const ui::Color& colour) {
@@ -26,9 +24,10 @@ SignButtonPair::~SignButtonPair() {
 void SignButtonPair::add(ui::View& footer, double top, const std::shared_ptr<ui::View>& above, Tapped tapped) {
     tapped_ = std::move(tapped);
     double half = (footer.frame().width() - 37.5) / 2;
-    auto sign1 = makeSignButton(kSign1Title, kOrangeImage, kGreenPressedImage, PartyRows::orange());
+    auto sign1 = makeSignButton(kSign1Title, Theme::kOwnSignImage, Theme::kOwnSignPressedImage, Theme::ownParty());
     sign1->setFrame({12.5, top, half, kHeight});
-    auto sign2 = makeSignButton(kSign2Title, kGreenImage, kOrangePressedImage, PartyRows::blue());
+    auto sign2 =
+        makeSignButton(kSign2Title, Theme::kOtherSignImage, Theme::kOtherSignPressedImage, Theme::otherParty());
     sign2->setFrame({sign1->frame().maxX() + 12.5, top, half, kHeight});
     for (const auto& [button, own] : {std::pair{sign1, true}, std::pair{sign2, false}}) {
         std::weak_ptr<ui::Button> weak = button;

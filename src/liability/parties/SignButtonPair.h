@@ -5,8 +5,8 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/View.h"
 
-// The two sign buttons of the signing footers, side by side: "本方驾驶员签字" in orange on the
-// orange image and "对方驾驶员签字" in blue on the green one, each half the footer less the
+// The two sign buttons of the signing footers, side by side: "本方驾驶员签字" and "对方驾驶员签字"
+// in their parties' colours on their parties' tints, each half the footer less the
 // margins (12.5 at the sides and between them) and 39 high. A signed party's button later shows
 // the signature instead of its title.
 class SignButtonPair {
@@ -16,9 +16,6 @@ public:
 
     static constexpr const char* kSign1Title = "本方驾驶员签字";
     static constexpr const char* kSign2Title = "对方驾驶员签字";
-    // The buttons' images; each shows the other's pressed image when held down.
-    static constexpr const char* kOrangeImage = "签字橘";
-    static constexpr const char* kGreenImage = "签字绿";
     static constexpr double kHeight = 39;
 
     SignButtonPair() = default;

@@ -158,8 +158,6 @@ void PoliceDutyViewController::sign(bool own, const std::shared_ptr<ui::Button>&
 
 namespace {
 // The signed buttons: the scaled signature over the own party's orange and the other's green.
-constexpr const char* kOwnSignedImage = "签字橘";
-constexpr const char* kOtherSignedImage = "签字绿";
 // The signature as it is sent: 160 x 90.
 constexpr double kSignWidth = 160;
 constexpr double kSignHeight = 90;
@@ -179,9 +177,8 @@ void PoliceDutyViewController::signed_(bool own, const std::shared_ptr<ui::Butto
     button->setTitle("", ui::ControlStates::Normal);
     button->setTitle("", ui::ControlStates::Highlighted);
     button->setImage(scaled, ui::ControlStates::Normal);
-    button->setBackgroundImage(
-        ui::Image::named(own ? kOwnSignedImage : kOtherSignedImage),
-        ui::ControlStates::Normal);
+    button->setBackgroundImage(ui::Image::named(own ? Theme::kOwnSignImage : Theme::kOtherSignImage),
+                               ui::ControlStates::Normal);
 }
 
 // --- The SMS code ---------------------------------------------------------------------------------

@@ -73,7 +73,9 @@ public:
                             PartySections::Style{.rowHeight = 40,
                                                  .ownHeaderHeight = kOwnHeaderHeight,
                                                  .otherHeaderHeight = kOtherHeaderHeight,
-                                                 .tipBackground = ui::Color::rgbBytes(222, 223, 224)}}),
+                                                 .tipBackground = ui::Color::rgbBytes(222, 223, 224),
+                                                 // Dark text: white does not read on the light grey.
+                                                 .tipTextColour = ui::Color::rgbBytes(56, 64, 71)}}),
           simulateState(arguments.simulateState),
           dateSorce(std::move(arguments.dateSorce)),
           insruance(std::move(arguments.insruance)) {}

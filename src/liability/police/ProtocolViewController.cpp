@@ -138,8 +138,8 @@ double ProtocolViewController::heightForFooterInSection(ui::TableView&, int sect
 
 std::shared_ptr<ui::View> ProtocolViewController::viewForHeaderInSection(ui::TableView&, int section) {
     auto header = std::make_shared<PartyHeaderView>(kHeaderHeight, 10, 10);
-    if (section == 0) header->setText(kOwnHeader, PartyRows::orange());
-    else header->setText(kOtherHeader, PartyRows::blue());
+    if (section == 0) header->setText(kOwnHeader, Theme::ownParty());
+    else header->setText(kOtherHeader, Theme::otherParty());
     return header;
 }
 

@@ -4,6 +4,7 @@
 #include "account/AddressManager.h"
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "input/StringPickerSheet.h"
 #include "liability/form/ClientHeaderView.h"
 #include "platform/ui/PickerView.h"
@@ -109,9 +110,9 @@ TEST_F(ClientFormTest, TwoVehiclesHaveColouredHeadersAndTheFooterUnderTheOtherPa
     auto other = std::dynamic_pointer_cast<ClientHeaderView>(table->headerViewForSection(1));
     ASSERT_TRUE(own && other);
     EXPECT_EQ(own->textLabel()->text(), "本方驾驶员及车辆信息");
-    EXPECT_EQ(own->textLabel()->textColor(), ui::Color::rgbBytes(47, 203, 235));
+    EXPECT_EQ(own->textLabel()->textColor(), Theme::ownParty());
     EXPECT_EQ(other->textLabel()->text(), "对方驾驶员及车辆信息");
-    EXPECT_EQ(other->textLabel()->textColor(), ui::Color::rgbBytes(242, 115, 73));
+    EXPECT_EQ(other->textLabel()->textColor(), Theme::otherParty());
     EXPECT_EQ(own->textLabel()->frame(), ui::Rect(12.5, 12.5, 320 - 25, 20));
     EXPECT_EQ(table->rectForFooterInSection(0).height(), 0);
     EXPECT_EQ(table->rectForFooterInSection(1).height(), 64);

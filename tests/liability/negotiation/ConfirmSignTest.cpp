@@ -4,6 +4,7 @@
 
 #include "NegotiationTestSupport.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "support/HeldReply.h"
 
@@ -129,8 +130,8 @@ TEST_F(ConfirmSignTest, ButtonsShowThePadsImageForTheOwnPartyAndTheScaledCopyFor
     EXPECT_EQ(ownImage->pixelHeight(), 210);
     EXPECT_EQ(otherImage->pixelWidth(), 160);
     EXPECT_EQ(otherImage->pixelHeight(), 90);
-    EXPECT_EQ(own->backgroundImageForState(ui::ControlStates::Normal)->name(), "签字橘");
-    EXPECT_EQ(other->backgroundImageForState(ui::ControlStates::Normal)->name(), "签字绿");
+    EXPECT_EQ(own->backgroundImageForState(ui::ControlStates::Normal)->name(), Theme::kOwnSignImage);
+    EXPECT_EQ(other->backgroundImageForState(ui::ControlStates::Normal)->name(), Theme::kOtherSignImage);
     // The footer is made once: a reload keeps the signatures on it.
     screen->tableView()->reloadData();
     EXPECT_EQ(footer()->sign1()->imageForState(ui::ControlStates::Normal), ownImage);

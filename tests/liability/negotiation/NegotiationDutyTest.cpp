@@ -3,6 +3,7 @@
 #include "NegotiationTestSupport.h"
 #include "app/MultiCarRoad.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
 #include "liability/negotiation/NegotiationDutyViewController.h"
 #include "liability/parties/PartyRows.h"
@@ -261,9 +262,9 @@ TEST_F(NegotiationDutyTest, PartySectionsMakeEachHeaderOnceAndNothingOutsideThei
     EXPECT_EQ(own->titleLabel()->backgroundColor(), ui::Color::rgbBytes(222, 223, 224));
     EXPECT_TRUE(other->titleLabel()->isHidden());
     EXPECT_EQ(own->textLabel()->text(), "本方驾驶员及车辆信息");
-    EXPECT_EQ(own->textLabel()->textColor(), PartyRows::blue());
+    EXPECT_EQ(own->textLabel()->textColor(), Theme::ownParty());
     EXPECT_EQ(other->textLabel()->text(), "对方驾驶员及车辆信息");
-    EXPECT_EQ(other->textLabel()->textColor(), PartyRows::orange());
+    EXPECT_EQ(other->textLabel()->textColor(), Theme::otherParty());
     EXPECT_EQ(sections.header(2), nullptr);
     EXPECT_EQ(sections.header(-1), nullptr);
 }

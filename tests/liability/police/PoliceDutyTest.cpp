@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "support/TextContrast.h"
+
 #include "PoliceTestSupport.h"
 #include "app/ApplicationScreens.h"
 #include "app/PushRouter.h"
+#include "liability/parties/PartyRows.h"
 #include "liability/police/PoliceDutyFooterView.h"
 #include "liability/police/PoliceDutyViewController.h"
 
@@ -82,6 +85,26 @@ TEST_F(PoliceDutyTest, ShowsThePoliceDecisionForBothParties) {
     openDuty(CaseMode::Real, decision("9", "1"));
     EXPECT_EQ(text(screen->selfDuty), "");
     EXPECT_EQ(text(screen->otherDuty), "无责");
+}
+
+TEST_F(PoliceDutyTest, TheTipAndThePartiesReadAndEachPartyKeepsItsColourOnHeaderAndSignButton) {
+    openDuty(CaseMode::Real, decision("0", "1"));
+    auto sections = std::dynamic_pointer_cast<PartyHeaderView>(screen->viewForHeaderInSection(*screen->tableView(), 0));
+    ASSERT_NE(sections, nullptr);
+    auto tip = sections->titleLabel();
+    EXPECT_GE(textcontrast::ofLabel(driver, *tip), textcontrast::needed(tip->font())) << tip->text();
+    auto own = sections->textLabel();
+    EXPECT_GE(textcontrast::ofLabel(driver, *own), 4.5) << own->text();
+    toFooter();
+    auto other = std::dynamic_pointer_cast<PartyHeaderView>(screen->viewForHeaderInSection(*screen->tableView(), 1));
+    ASSERT_NE(other, nullptr);
+    EXPECT_GE(textcontrast::ofLabel(driver, *other->textLabel()), 4.5) << other->textLabel()->text();
+    // One colour per party: its header line and its sign button's title; the two differ.
+    EXPECT_EQ(footer()->sign1()->titleLabel()->textColor(), own->textColor());
+    EXPECT_EQ(footer()->sign2()->titleLabel()->textColor(), other->textLabel()->textColor());
+    EXPECT_NE(own->textColor(), other->textLabel()->textColor());
+    for (const auto& sign : {footer()->sign1(), footer()->sign2()})
+        EXPECT_GE(textcontrast::ofButton(driver, *sign), 4.5) << sign->titleLabel()->text();
 }
 
 TEST_F(PoliceDutyTest, FewerThanTwoRecordsFillNothingAndTheConfirmationSaysSo) {
