@@ -24,6 +24,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
+#include "support/HeldReply.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
 
@@ -161,12 +162,11 @@ TEST_F(AppDelegateTest, RetryKeepsFailingRecordsDropsSentOnesAndKeepsNewOnes) {
     ASSERT_TRUE(FailedImageStore::addRecord(uploadRecord("b.jpg")));
     // "a" goes through at once; "b" is lost in transport the first time, then accepted late.
     std::atomic<int> bTries{0};
+    HeldReply late;
     server.scriptHandler("image", [&](const standin::RecordedRequest& request) {
         if (request.param("imagename") == "a.jpg") return standin::Reply::rescode("200", "成功");
         if (++bTries == 1) return standin::Reply::dropped();
-        standin::Reply reply = standin::Reply::rescode("200", "成功");
-        reply.delaySeconds = 0.3;
-        return reply;
+        return late(standin::Reply::rescode("200", "成功"));
     });
     launch();
     advance(AppDelegate::kFailedImageFirstDelay - 0.1);
@@ -191,6 +191,7 @@ TEST_F(AppDelegateTest, RetryKeepsFailingRecordsDropsSentOnesAndKeepsNewOnes) {
     advance(AppDelegate::kFailedImageInterval);
     ASSERT_TRUE(server.waitForRequests("image", 3));
     ASSERT_TRUE(FailedImageStore::addRecord(uploadRecord("c.jpg")));
+    late.release();
     ASSERT_TRUE(runUntil([&] { return failedFile() == json::array({uploadRecord("c.jpg")}); }));
 }
 

@@ -4,6 +4,7 @@
 #include "core/InsuranceCompany.h"
 #include "core/RequestClient.h"
 #include "platform/foundation/Log.h"
+#include "support/HeldReply.h"
 #include "support/HostileServer.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -130,7 +131,8 @@ TEST_F(RequestClientTest, TransportFailuresSayWhich) {
 
 TEST_F(RequestClientTest, TimeOutAndRefusedConnection) {
     auto quick = std::make_shared<RequestClient>(server.baseURL(), 0.3);
-    server.script("claimresult", Reply::delayed(3, {{"rescode", "200"}}));
+    HeldReply never;
+    server.script("claimresult", never(Reply::json({{"rescode", "200"}})));
     auto outcome = wait([&](auto done) { quick->GET("claimresult", json::object(), done); });
     ASSERT_TRUE(outcome.error);
     EXPECT_EQ(outcome.error->kind, RequestError::Kind::TimedOut);
@@ -148,7 +150,8 @@ TEST_F(RequestClientTest, TimeOutAndRefusedConnection) {
 }
 
 TEST_F(RequestClientTest, CancelledTransfersDeliverNothing) {
-    server.script("processpapertimer", Reply::delayed(3, {{"rescode", "200"}}));
+    HeldReply never;
+    server.script("processpapertimer", never(Reply::json({{"rescode", "200"}})));
     bool called = false;
     client->GET("processpapertimer", json::object(), [&](const json&, const std::optional<RequestError>&) { called = true; });
     ASSERT_TRUE(server.waitForRequests("processpapertimer", 1));

@@ -15,6 +15,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "support/HeldReply.h"
 #include "support/HostileServer.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
@@ -194,9 +195,8 @@ INSTANTIATE_TEST_SUITE_P(Areas, PNGAreaTest,
                                            std::tuple{4096u, 4096u, true}, std::tuple{16384u, 1024u, true}));
 
 TEST_F(RemoteImageTest, LaterRequestForTheSameViewWins) {
-    standin::Reply slow = standin::Reply::raw(pngOf(10, 10, 0, 1, 0));
-    slow.delaySeconds = 0.3;
-    server.script("slow.png", slow);
+    HeldReply slow;
+    server.script("slow.png", slow(standin::Reply::raw(pngOf(10, 10, 0, 1, 0))));
     server.script("fast.png", standin::Reply::raw(pngOf(16, 16, 1, 1, 0)));
 
     auto view = std::make_shared<ui::ImageView>();
@@ -204,6 +204,7 @@ TEST_F(RemoteImageTest, LaterRequestForTheSameViewWins) {
     ImageViewRemoteImage::setImageWithURL(view, url("fast.png"), placeholder);
     ASSERT_TRUE(waitForImage(view));
     EXPECT_EQ(view->image()->pixelWidth(), 16);
+    slow.release();
 
     // Another view gets the slow image; the first view's earlier request is gone by then.
     auto other = std::make_shared<ui::ImageView>();
@@ -289,9 +290,8 @@ TEST_F(PhotoBrowserTest, ShowsTheCurrentPhotoFromItsURLAndSavesIt) {
 }
 
 TEST_F(PhotoBrowserTest, ABrowserKeptOnlyByTheWindowClosesOnATapWithAPhotoStillLoading) {
-    standin::Reply slow = standin::Reply::raw(pngOf(10, 10, 0, 1, 0));
-    slow.delaySeconds = 0.3;
-    server.script("late.png", slow);
+    HeldReply slow;
+    server.script("late.png", slow(standin::Reply::raw(pngOf(10, 10, 0, 1, 0))));
     auto inHand = std::make_shared<BrowserPhoto>();
     inHand->image = graphics::Image::fromData(pngOf(30, 30, 0, 0, 0));
     auto late = std::make_shared<BrowserPhoto>();

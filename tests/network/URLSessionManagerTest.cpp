@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -38,10 +40,17 @@ public:
             res.set_content("server fault", "text/plain");
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        thread_ = std::thread([this] {
+            server_.listen_after_bind();
+            listened_ = true;
+        });
     }
     ~FileServer() {
-        server_.stop();
+        // The library ignores a stop that comes before its loop runs: stop until the loop has ended.
+        while (!listened_) {
+            server_.stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         thread_.join();
     }
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
@@ -59,6 +68,7 @@ private:
     std::string lastAgent_;
     httplib::Server server_;
     int port_ = 0;
+    std::atomic<bool> listened_{false};
     std::thread thread_;
 };
 

@@ -295,13 +295,17 @@ void StandInServer::handle(const std::string& method, const std::string& pathWor
         recorded.body = foundation::parseJson(body);
         if (recorded.body.is_discarded()) recorded.body = nullptr;
     }
+    // A one-off reply goes to the request recorded with it: a test that waits for one request
+    // before it sends the next knows which reply each one gets, however the threads run.
+    std::optional<Reply> once;
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(recorded);
+        if (!wronglySigned(recorded)) once = takeOnce(recorded.pathWord);
     }
     changed_.notify_all();
 
-    Reply reply = answer(recorded);
+    Reply reply = once ? std::move(*once) : answer(recorded);
 
     if (reply.delaySeconds > 0 && !sleepUnlessStopping(reply.delaySeconds)) reply.drop = true;
     // A held reply waits for its gate; a stop does not wait for it.
@@ -323,22 +327,27 @@ void StandInServer::handle(const std::string& method, const std::string& pathWor
     }
 }
 
-Reply StandInServer::answer(const RecordedRequest& request) {
+bool StandInServer::wronglySigned(const RecordedRequest& request) {
     auto userid = request.param("userid");
     auto sn = request.param("sn");
-    if (userid && sn && *sn != signatureFor(*userid)) {
-        return Reply::rescode("401", kSignatureErrorText);
-    }
+    return userid && sn && *sn != signatureFor(*userid);
+}
+
+std::optional<Reply> StandInServer::takeOnce(const std::string& pathWord) {
+    auto once = once_.find(pathWord);
+    if (once == once_.end() || once->second.empty()) return std::nullopt;
+    Reply r = std::move(once->second.front());
+    once->second.pop_front();
+    return r;
+}
+
+Reply StandInServer::answer(const RecordedRequest& request) {
+    if (wronglySigned(request)) return Reply::rescode("401", kSignatureErrorText);
 
     ReplyHandler handler;
     {
         std::lock_guard lock(mutex_);
-        auto once = once_.find(request.pathWord);
-        if (once != once_.end() && !once->second.empty()) {
-            Reply r = std::move(once->second.front());
-            once->second.pop_front();
-            return r;
-        }
+        if (auto once = takeOnce(request.pathWord)) return std::move(*once);
         if (auto h = handlers_.find(request.pathWord); h != handlers_.end()) {
             handler = h->second;
         } else if (auto p = persistent_.find(request.pathWord); p != persistent_.end()) {

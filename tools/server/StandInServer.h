@@ -151,6 +151,9 @@ public:
     Reply answer(const RecordedRequest& request);
 
 private:
+    static bool wronglySigned(const RecordedRequest& request);
+    // The next one-off reply for the path word, if any (under mutex_).
+    std::optional<Reply> takeOnce(const std::string& pathWord);
     void installRoutes();
     void handle(const std::string& method, const std::string& pathWord, const httplib::Request& req,
                 httplib::Response& res, const std::string& body);

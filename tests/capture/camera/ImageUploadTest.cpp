@@ -4,6 +4,7 @@
 #include "capture/camera/ImageUpload.h"
 #include "core/AppConfig.h"
 #include "platform/foundation/PropertyList.h"
+#include "support/HeldReply.h"
 #include "tools/server/StandInServer.h"
 
 namespace {
@@ -78,13 +79,15 @@ TEST_F(ImageUploadTest, RecordIsCompleteAndTheServerGetsIt) {
 }
 
 TEST_F(ImageUploadTest, ThePhotoIsStoredBeforeItsUploadStartsAndLeavesOnlyWhenAnswered) {
-    server.scriptOnce("image", standin::Reply::delayed(0.3, {{"rescode", "200"}, {"resdes", "成功"}}));
+    HeldReply answer;
+    server.scriptOnce("image", answer(standin::Reply::json({{"rescode", "200"}, {"resdes", "成功"}})));
     auto record = ImageUpload::recordWithShot("%2F9j%2F4AAQ", "1");
     std::optional<bool> sent;
     ImageUpload::send(record, [&](bool ok) { sent = ok; });
     // What a start after a crash right now would find: the photo, on the disk.
     FailedImageStore::resetForTesting();
     EXPECT_EQ(FailedImageStore::records(), std::vector<json>{record->keyValues()});
+    answer.release();
     ASSERT_TRUE(runUntil([&] { return sent.has_value(); }));
     EXPECT_TRUE(*sent);
     EXPECT_EQ(FailedImageStore::count(), 0u);

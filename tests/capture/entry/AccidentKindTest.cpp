@@ -314,7 +314,8 @@ TEST_F(AccidentKindTest, FailedUploadsAreKeptBesideTheRecordsAlreadyWaiting) {
     server.scriptOnce("image", Reply::dropped());
     shootAndWaitForUpload();
     shootAndWaitForUpload();
-    ASSERT_TRUE(waitFor([&] { return kind->failedImage().size() == 1; }));
+    // Both answers handled: the accepted shot has left the store, the dropped one is kept.
+    ASSERT_TRUE(waitFor([&] { return kind->failedImage().size() == 1 && FailedImageStore::count() == 2; }));
     auto failed = kind->failedImage()[0];
     EXPECT_EQ(failed["imagetype"], "2");
     EXPECT_EQ(failed["accidentno"], accidentno());

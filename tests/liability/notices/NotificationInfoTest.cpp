@@ -8,6 +8,7 @@
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/notices/NotificationInfoViewController.h"
 #include "platform/graphics/Font.h"
+#include "support/HeldReply.h"
 
 namespace {
 
@@ -282,7 +283,8 @@ TEST_F(NotificationInfoTest, TheRegistryReadsNoticeArgumentsStrictly) {
 TEST_F(NotificationInfoTest, ANoticeOutsideACaseReplacesTheScreensAndNothingOfThemRunsAfterwards) {
     // No case in progress; a screen polling on a timer with a reply in flight.
     UserDateSingleton::shareUserDateInstance().setAccidentno(std::nullopt);
-    server.script("claimresult", Reply::delayed(0.5, {{"rescode", "200"}, {"resdes", "成功"}, {"result", "迟到"}}));
+    HeldReply late;
+    server.script("claimresult", late(Reply::json({{"rescode", "200"}, {"resdes", "成功"}, {"result", "迟到"}})));
     auto prompt = open<PromptResultViewController>("PromptResultViewController",
                                                    {{"accidentno", kCase}, {"isShowBtn", true}, {"simualateState", 1}});
     ASSERT_NE(prompt, nullptr);
@@ -297,6 +299,8 @@ TEST_F(NotificationInfoTest, ANoticeOutsideACaseReplacesTheScreensAndNothingOfTh
     settle();
     EXPECT_EQ(stackNames(), std::vector<std::string>{"NotificationInfoViewController"});
     EXPECT_TRUE(dropped.expired());
+    late.release();
+    settleRequests();
     size_t polls = server.count("claimresult");
     pollTicks(4);
     EXPECT_EQ(server.count("claimresult"), polls);
