@@ -1,6 +1,6 @@
 #include "imaging/ImageCache.h"
 
-#include <algorithm>
+#include <map>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -46,37 +46,90 @@ struct ImageCache::DiskUse {
 
 namespace {
 
-// Removes the least recently used files of `dir` until they hold at most `limit` bytes. `kept`
-// (the file just written) and the files waiting to be read stay. Runs on the disk queue.
-void trimDirectory(const std::filesystem::path& dir, std::uintmax_t limit, const std::filesystem::path& kept,
-                   const std::function<bool(const std::filesystem::path&)>& inUse) {
+// The files of a cache folder: name, size and last use, with their total. Read from the folder
+// at its first write in the process (and again when the folder had gone), then kept up to date
+// by the writes, hits and removals of every cache on it. Used on the disk queue only.
+struct DiskIndex {
+    using Stamp = std::filesystem::file_time_type;
     struct File {
-        std::filesystem::file_time_type used;
-        std::filesystem::path path;
         std::uintmax_t size;
+        Stamp used;
     };
-    std::vector<File> files;
-    std::uintmax_t total = 0;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code fileError;
-        if (!it->is_regular_file(fileError)) continue;
-        auto size = it->file_size(fileError);
-        if (fileError) continue;
-        auto used = it->last_write_time(fileError);
-        if (fileError) continue;
-        files.push_back({used, it->path(), size});
+
+    // Reads the folder's files.
+    explicit DiskIndex(const std::filesystem::path& dir) : folder(dir) {
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code fileError;
+            if (!it->is_regular_file(fileError)) continue;
+            auto size = it->file_size(fileError);
+            if (fileError) continue;
+            auto used = it->last_write_time(fileError);
+            if (fileError) continue;
+            put(it->path().filename().string(), size, used);
+        }
+    }
+
+    void put(const std::string& name, std::uintmax_t size, Stamp used) {
+        drop(name);
+        files[name] = File{size, used};
+        byUse.emplace(used, name);
         total += size;
     }
-    if (total <= limit) return;
-    std::sort(files.begin(), files.end(),
-              [](const File& a, const File& b) { return a.used != b.used ? a.used < b.used : a.path < b.path; });
-    for (const auto& file : files) {
-        if (total <= limit) break;
-        if (file.path == kept || inUse(file.path)) continue;
-        if (foundation::files::remove(file.path)) total -= file.size;
+    void touch(const std::string& name, Stamp used) {
+        auto it = files.find(name);
+        if (it == files.end()) return;
+        byUse.erase({it->second.used, name});
+        it->second.used = used;
+        byUse.emplace(used, name);
     }
-    if (total > limit) foundation::log("ImageCache: " + std::to_string(total) + " bytes on disk stay above the limit (files in use)");
+    void drop(const std::string& name) {
+        auto it = files.find(name);
+        if (it == files.end()) return;
+        byUse.erase({it->second.used, name});
+        total -= it->second.size;
+        files.erase(it);
+    }
+
+    // Removes the least recently used files until they hold at most `limit` bytes. `kept` (the
+    // file just written) and the files waiting to be read stay.
+    void trim(std::uintmax_t limit, const std::filesystem::path& kept,
+              const std::function<bool(const std::filesystem::path&)>& inUse) {
+        for (auto it = byUse.begin(); total > limit && it != byUse.end();) {
+            auto path = folder / it->second;
+            ++it;
+            if (path == kept || inUse(path)) continue;
+            // A file that is gone already (removed by hand) leaves the index all the same.
+            if (foundation::files::remove(path) || !foundation::files::exists(path)) drop(path.filename().string());
+        }
+        if (total > limit)
+            foundation::log("ImageCache: " + std::to_string(total) +
+                            " bytes on disk stay above the limit (files in use)");
+    }
+
+    std::filesystem::path folder;
+    std::map<std::string, File> files;
+    std::set<std::pair<Stamp, std::string>> byUse;  // oldest first
+    std::uintmax_t total = 0;
+};
+
+std::map<std::filesystem::path, std::shared_ptr<DiskIndex>>& diskIndexes() {
+    static std::map<std::filesystem::path, std::shared_ptr<DiskIndex>> indexes;
+    return indexes;
+}
+
+// The index of a folder that has been read, or null (disk queue).
+DiskIndex* readIndex(const std::filesystem::path& dir) {
+    auto it = diskIndexes().find(dir);
+    return it == diskIndexes().end() ? nullptr : it->second.get();
+}
+
+// The index of a folder about to be written, read now unless it was read before and the folder is
+// still there (disk queue).
+DiskIndex& indexForWrite(const std::filesystem::path& dir, bool folderWasThere) {
+    auto& slot = diskIndexes()[dir];
+    if (!slot || !folderWasThere) slot = std::make_shared<DiskIndex>(dir);
+    return *slot;
 }
 
 }  // namespace
@@ -147,10 +200,13 @@ void ImageCache::queryImageForKey(const std::string& key, std::function<void(Ima
             if (!image) {
                 foundation::log("ImageCache: cached file " + path.string() + " does not decode; removed");
                 foundation::files::remove(path);
+                if (auto index = readIndex(path.parent_path())) index->drop(path.filename().string());
             } else {
-                // A hit makes the file the most recently used.
+                // A hit makes the file the most recently used, on disk for the next start too.
+                auto now = std::filesystem::file_time_type::clock::now();
                 std::error_code ec;
-                std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now(), ec);
+                std::filesystem::last_write_time(path, now, ec);
+                if (auto index = readIndex(path.parent_path())) index->touch(path.filename().string(), now);
             }
         }
         use->end(path);
@@ -169,11 +225,18 @@ void ImageCache::storeImage(const ImagePtr& image, const std::string& bytes, con
     auto limit = diskLimit_;
     auto use = diskUse_;
     diskQueue()->async([dir, path, bytes, limit, use] {
-        if (!foundation::files::createDirectories(dir) || !foundation::files::writeAtomically(path, bytes)) {
+        bool folderWasThere = foundation::files::exists(dir);
+        if (!foundation::files::createDirectories(dir)) {
             foundation::log("ImageCache: cannot write " + path.string());
             return;
         }
-        trimDirectory(dir, limit, path, [use](const std::filesystem::path& p) { return use->inUse(p); });
+        auto& index = indexForWrite(dir, folderWasThere);
+        if (!foundation::files::writeAtomically(path, bytes)) {
+            foundation::log("ImageCache: cannot write " + path.string());
+            return;
+        }
+        index.put(path.filename().string(), bytes.size(), std::filesystem::file_time_type::clock::now());
+        index.trim(limit, path, [use](const std::filesystem::path& p) { return use->inUse(p); });
     });
 }
 
@@ -185,7 +248,10 @@ void ImageCache::removeImageForKey(const std::string& key) {
         entries_.erase(it);
     }
     std::filesystem::path path = cachePathForKey(key);
-    diskQueue()->async([path] { foundation::files::remove(path); });
+    diskQueue()->async([path] {
+        foundation::files::remove(path);
+        if (auto index = readIndex(path.parent_path())) index->drop(path.filename().string());
+    });
 }
 
 void ImageCache::clearMemory() {

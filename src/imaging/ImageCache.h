@@ -16,8 +16,10 @@
 // Library/Caches/ImageCache, named by the MD5 of its key (the URL), holding the bytes as they
 // were downloaded, kept under a total size: after each write the least recently used files
 // (by their modification time, which a disk hit renews) are removed, never the file just
-// written nor one a query is about to read. Disk work runs on a serial queue; answers come on
-// the main run loop. The memory part is used from the main thread only.
+// written nor one a query is about to read. The names, sizes and last uses of a folder's files are
+// read once, at its first write in the process, and then kept in memory for every cache on that
+// folder, so a write costs the same however many files there are. Disk work runs on a serial queue; answers come on the
+// main run loop. The memory part is used from the main thread only.
 class ImageCache : public std::enable_shared_from_this<ImageCache> {
 public:
     using ImagePtr = graphics::Image::Ptr;
