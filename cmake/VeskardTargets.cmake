@@ -140,13 +140,14 @@ function(veskard_library name)
   set_property(GLOBAL PROPERTY VESKARD_LIBRARY_IN_${_dir} ${name})
 endfunction()
 
-# veskard_test(name [THREADS [gtest-filter]] DEPS dep...)
+# veskard_test(name [THREADS [gtest-filter]] [THREAD_SOURCES file...] DEPS dep...)
 # A GoogleTest program of every .cpp in the current directory, its cases run through CTest with
 # the program's name as label. THREADS marks a program whose cases run work on other threads
 # (label "threads"): only those are built and run under ThreadSanitizer, limited to the cases
-# the filter selects when one is given.
+# the filter selects when one is given, and built of the THREAD_SOURCES alone when they are given
+# (the files that hold those cases).
 function(veskard_test name)
-  cmake_parse_arguments(A "" "" "THREADS;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "" "THREADS;THREAD_SOURCES;DEPS" ${ARGN})
   if(A_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "veskard_test(${name}): unknown arguments ${A_UNPARSED_ARGUMENTS}")
   endif()
@@ -160,6 +161,14 @@ function(veskard_test name)
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT _srcs)
     message(FATAL_ERROR "veskard_test(${name}) in ${CMAKE_CURRENT_SOURCE_DIR} has no .cpp file.")
+  endif()
+  foreach(file IN LISTS A_THREAD_SOURCES)
+    if(NOT ${CMAKE_CURRENT_SOURCE_DIR}/${file} IN_LIST _srcs)
+      message(FATAL_ERROR "veskard_test(${name}): THREAD_SOURCES names ${file}, which is not in ${CMAKE_CURRENT_SOURCE_DIR}.")
+    endif()
+  endforeach()
+  if(A_THREAD_SOURCES AND VESKARD_SANITIZE STREQUAL "thread")
+    list(TRANSFORM A_THREAD_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE _srcs)
   endif()
   _veskard_require_targets("veskard_test(${name})" ${A_DEPS})
   add_executable(${name} ${_srcs})
