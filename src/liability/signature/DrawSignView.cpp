@@ -105,7 +105,8 @@ void DrawSignView::btnAction(const std::shared_ptr<ui::Button>& button) {
     } else if (button == okBtn) {
         auto block = signCallBackBlock;
         if (!block) return;
-        if (hintShowing()) {
+        // Nothing drawn (the hint showing, or only taps): nothing to hand over, as an empty pad.
+        if (hintShowing() || !SignView::hasDrawing()) {
             block(nullptr);
         } else {
             block(saveScreen());

@@ -65,6 +65,14 @@ void SignView::reset() { sharedState() = State{}; }
 
 const SignView::State& SignView::state() { return sharedState(); }
 
+bool SignView::hasDrawing() {
+    const State& s = sharedState();
+    if (s.currentPoints.size() >= 2) return true;
+    for (const auto& stroke : s.strokes)
+        if (stroke.size() >= 2) return true;
+    return false;
+}
+
 ui::Color SignView::colorAt(int index) {
     return index >= 0 && index < kColorCount ? kColors[index] : kColors[0];
 }

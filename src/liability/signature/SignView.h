@@ -52,6 +52,9 @@ public:
         ui::Point lastPoint;
     };
     static const State& state();
+    // Something is drawn: a stroke (finished or in progress) whose finger moved, so that it
+    // has at least two points. A tap alone leaves an empty stroke and draws nothing.
+    static bool hasDrawing();
 
     static ui::Color colorAt(int index);
     static double widthAt(int index);
