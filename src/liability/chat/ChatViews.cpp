@@ -168,8 +168,11 @@ void ChatToolBar::soundrecording(SoundRecording&, const std::string& mp3Path, do
     if (auto delegate = delegate_.lock()) delegate->chatTabBarSendMessageWithVoice(*this, mp3Path, recordTime);
 }
 
-void ChatToolBar::soundrecordingFailed(SoundRecording&, const std::string& reason) {
-    foundation::log("ChatToolBar: the recording is not sent: " + reason);
+void ChatToolBar::soundrecordingFailed(SoundRecording&, const std::string& mp3Path, double recordTime,
+                                       const std::string& reason) {
+    // The take is still the driver's message: without its MP3 the chat shows it as failed.
+    foundation::log("ChatToolBar: the recording could not be converted: " + reason);
+    if (auto delegate = delegate_.lock()) delegate->chatTabBarSendMessageWithVoice(*this, mp3Path, recordTime);
 }
 
 // --- Message cell ----------------------------------------------------------------------------------

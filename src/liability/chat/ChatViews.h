@@ -50,7 +50,8 @@ public:
     void textViewDidBeginEditing(ui::TextView& view) override;
     bool shouldChangeTextInRange(ui::TextView& view, ui::TextRange range, const std::string& replacement) override;
     void soundrecording(SoundRecording& recorder, const std::string& mp3Path, double recordTime) override;
-    void soundrecordingFailed(SoundRecording& recorder, const std::string& reason) override;
+    void soundrecordingFailed(SoundRecording& recorder, const std::string& mp3Path, double recordTime,
+                              const std::string& reason) override;
 
 private:
     friend class ChatTestAPI;

@@ -186,7 +186,19 @@ void SoundRecording::audioRecorderDidFinishRecording(media::AudioRecorder& recor
         FileAccess().deleteFile(take.baseName + kRawExtension);
         return;
     }
-    startConversion(SoundRecordingTake{take.baseName, values.recordTime});
+    startConversion(SoundRecordingTake{take.baseName, recordedSeconds(recorder)});
+}
+
+int64_t SoundRecording::recordedSeconds(const media::AudioRecorder& recorder) {
+    // The samples the file holds after its header, at the recorder's rate and frame size.
+    std::error_code error;
+    const auto size = fs::file_size(recorder.url(), error);
+    const auto& settings = recorder.settings();
+    const double frameBytes = double(settings.numberOfChannels) * settings.linearPCMBitDepth / 8;
+    double seconds = 0;
+    if (!error && size > uintmax_t(media::AudioRecorder::kHeaderSize) && frameBytes > 0 && settings.sampleRate > 0)
+        seconds = double(size - media::AudioRecorder::kHeaderSize) / frameBytes / settings.sampleRate;
+    return std::max<int64_t>(1, std::llround(seconds));
 }
 
 // Conversion
@@ -220,7 +232,7 @@ void SoundRecording::convertMp3Finish(const SoundRecordingTake& take, const std:
     if (files.isFileExists(take.audioName + kRawExtension)) files.deleteFile(take.audioName + kRawExtension);
     if (!outcome.succeeded) {
         foundation::log("SoundRecording: " + take.audioName + " not converted: " + outcome.failure);
-        if (delegate) delegate->soundrecordingFailed(*this, outcome.failure);
+        if (delegate) delegate->soundrecordingFailed(*this, mp3Path, double(take.recordTime), outcome.failure);
         return;
     }
     if (delegate) delegate->soundrecording(*this, mp3Path, double(take.recordTime));

@@ -18,14 +18,16 @@ class SoundRecording;
 class SoundRecordingDelegate {
 public:
     virtual ~SoundRecordingDelegate() = default;
-    // A finished recording has been converted: the MP3's full path and the recorded time
-    // (level-timer ticks). Main thread.
+    // A finished recording has been converted: the MP3's full path and the recorded time (the
+    // recording's length rounded to whole seconds, at least 1). Main thread.
     virtual void soundrecording(SoundRecording& /*recorder*/, const std::string& /*mp3Path*/, double /*recordTime*/) {}
     // YES when playback ended normally or was stopped; NO when it could not start or decode.
     virtual void playedFinishedOrError(bool /*finished*/) {}
     // A finished recording could not be converted (no recording file, the MP3 not writable,
-    // an encoder error): no message follows. Main thread.
-    virtual void soundrecordingFailed(SoundRecording& /*recorder*/, const std::string& /*reason*/) {}
+    // an encoder error): the MP3 path it would have had (no file there) and its recorded time.
+    // Main thread.
+    virtual void soundrecordingFailed(SoundRecording& /*recorder*/, const std::string& /*mp3Path*/,
+                                      double /*recordTime*/, const std::string& /*reason*/) {}
 };
 
 // One recording as it leaves the recorder: its base name and recorded time, fixed at its
@@ -99,6 +101,9 @@ public:
     // The overlay level for an average power in decibels: t = the power truncated toward
     // zero, r = (t + 100) remainder 10 (sign of the dividend); r / 2 + 1 when r >= 0, else 1.
     static int levelForAveragePower(float decibels);
+    // The length of a finished recording in whole seconds (rounded, at least 1), from the
+    // samples its file holds.
+    static int64_t recordedSeconds(const media::AudioRecorder& recorder);
     // A name reduced to a plain file name (VoiceDownload::plainFileName).
     static std::string plainFileName(const std::string& name);
     // Conversions in this process not yet reported (tests wait for none).

@@ -260,6 +260,31 @@ TEST_F(ChatTest, HoldToTalkSendsAShortTakeWithTimeOneAndACancelledTouchNothing) 
     EXPECT_GT(decoded->size(), 100u);
 }
 
+// A take that cannot be converted is still shown, as a failed voice message, and nothing is sent.
+TEST_F(ChatTest, ATakeThatCannotBeConvertedShowsAsAFailedMessage) {
+    openChat();
+    ASSERT_TRUE(driver.tap(driver::ViewQuery::byImageName("keyboard.png")));
+    auto talk = driver.findByText("摁住我说话");
+    ASSERT_TRUE(talk);
+    auto centre = talk.view()->convertPointToView(talk.view()->bounds().center(), nullptr);
+    ASSERT_TRUE(driver.touchDown(centre));
+    advance(2.0);
+    // The raw recording is gone before it can be converted.
+    for (const auto& entry : std::filesystem::directory_iterator(FileAccess::directory()))
+        if (entry.path().extension() == ".caf") std::filesystem::remove(entry.path());
+    ASSERT_TRUE(driver.touchUp(centre));
+    ASSERT_TRUE(runUntil([this] { return !messages().empty(); }, 30));
+    settleRequests();
+    settle();
+    EXPECT_EQ(server.count("submitmsg"), 0u);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0]->type, Message::Voice);
+    EXPECT_EQ(messages()[0]->isSend, Message::Failed);
+    auto cell = cellAt(0);
+    ASSERT_TRUE(cell);
+    EXPECT_TRUE(ChatTestAPI::failureShown(*cell));
+}
+
 // --- Receiving ------------------------------------------------------------------------------------
 
 TEST_F(ChatTest, TheRouterOpenedChatShowsThePushedMessageOnceOnTheLeft) {

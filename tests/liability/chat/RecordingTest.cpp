@@ -12,7 +12,7 @@ const std::string kName = "20261207100000";
 
 }  // namespace
 
-TEST_F(RecordingTest, ReleaseAfterAMomentReportsOneTickAndARealMP3) {
+TEST_F(RecordingTest, ReleaseAfterAMomentReportsOneSecondAndARealMP3) {
     ASSERT_TRUE(sound->startRecorder(60, kName));
     EXPECT_EQ(media::AudioSession::sharedInstance().category(), media::AudioSessionCategory::PlayAndRecord);
     EXPECT_TRUE(media::AudioSession::sharedInstance().isActive());
@@ -54,7 +54,7 @@ TEST_F(RecordingTest, ReleaseAfterAMomentReportsOneTickAndARealMP3) {
     EXPECT_LE(info.duration - extra, recorded + 1152.0 / 44100 + 1e-9);
 }
 
-TEST_F(RecordingTest, TheSixtyFirstTickOrTheRecordersLimitStopsWithSixtyOrSixtyOne) {
+TEST_F(RecordingTest, TheSixtyFirstTickOrTheRecordersLimitStopsAtSixtySeconds) {
     ASSERT_TRUE(sound->startRecorder(60, kName));
     for (int second = 1; second <= 59; ++second) advance(1.0);
     EXPECT_NE(overlay(), "");
@@ -65,11 +65,25 @@ TEST_F(RecordingTest, TheSixtyFirstTickOrTheRecordersLimitStopsWithSixtyOrSixtyO
     advance(10.0);
     ASSERT_TRUE(waitForReports(1));
     ASSERT_EQ(events->ended.size(), 1u);
-    const double time = events->ended[0].time;
-    EXPECT_TRUE(time == 60 || time == 61) << time;
+    EXPECT_EQ(events->ended[0].time, 60.0);
     auto info = media::AudioPlayer::decodeMP3(foundation::files::read(material(kName + ".mp3")).value());
     ASSERT_TRUE(info.decodable);
     EXPECT_NEAR(info.duration, 60.0, 0.2);
+}
+
+// The recorded time is the recording's length rounded to whole seconds, at least one; the
+// tick at the start is not counted.
+TEST_F(RecordingTest, TheRecordedTimeIsTheLengthInWholeSeconds) {
+    const std::pair<double, double> takes[] = {{0.37, 1}, {1.5, 2}, {3.06, 3}, {10.06, 10}};
+    size_t reports = 0;
+    for (const auto& [length, seconds] : takes) {
+        SCOPED_TRACE(length);
+        ASSERT_TRUE(sound->startRecorder(60, kName + std::to_string(reports)));
+        advance(length);
+        sound->stopRecorder();
+        ASSERT_TRUE(waitForReports(++reports));
+        EXPECT_EQ(events->ended.back().time, seconds);
+    }
 }
 
 TEST_F(RecordingTest, TheLevelFollowsTheRemainderRuleNotTheLoudness) {
@@ -98,7 +112,7 @@ TEST_F(RecordingTest, TheLevelFollowsTheRemainderRuleNotTheLoudness) {
     EXPECT_EQ(picture->center().x, window->bounds().center().x);
     sound->stopRecorder();
     ASSERT_TRUE(waitForReports(1));
-    EXPECT_EQ(events->ended[0].time, 4.0) << "ticks at 0, 1, 2 and 3 s";
+    EXPECT_EQ(events->ended[0].time, 3.0) << "three seconds recorded";
 }
 
 TEST_F(RecordingTest, NamesAreReplacedOrSuffixedOnlyWhereAMessageWouldBeLost) {
@@ -129,7 +143,7 @@ TEST_F(RecordingTest, NamesAreReplacedOrSuffixedOnlyWhereAMessageWouldBeLost) {
 
     ASSERT_EQ(events->ended.size(), 3u);
     EXPECT_EQ(events->ended[0].path, material(kName + ".mp3").string());
-    EXPECT_EQ(events->ended[0].time, 2.0);
+    EXPECT_EQ(events->ended[0].time, 1.0);
     EXPECT_EQ(events->ended[1].path, material(kName + "_1.mp3").string());
     EXPECT_EQ(events->ended[1].time, 3.0);
     EXPECT_EQ(events->ended[2].path, material(kName + "_2.mp3").string());
@@ -148,7 +162,7 @@ TEST_F(RecordingTest, EachRecordingKeepsItsNameAndTimeWhateverFollowsItsStop) {
     EXPECT_EQ(overlay(), "microphone_1.png");
     ASSERT_TRUE(waitForReports(1));
     EXPECT_EQ(events->ended[0].path, material("first.mp3").string());
-    EXPECT_EQ(events->ended[0].time, 3.0);
+    EXPECT_EQ(events->ended[0].time, 2.0);
     EXPECT_NE(overlay(), "") << "the old recording's notice leaves the new overlay alone";
     EXPECT_TRUE(sound->recoudTimer() && sound->recoudTimer()->isValid());
     EXPECT_TRUE(fs::exists(material("second.caf")));

@@ -37,7 +37,9 @@ struct VoiceEvents : SoundRecordingDelegate {
     void soundrecording(SoundRecording&, const std::string& path, double time) override {
         ended.push_back({path, time, foundation::isMainThread()});
     }
-    void soundrecordingFailed(SoundRecording&, const std::string& reason) override { failures.push_back(reason); }
+    void soundrecordingFailed(SoundRecording&, const std::string&, double, const std::string& reason) override {
+        failures.push_back(reason);
+    }
     void playedFinishedOrError(bool finished) override { played.push_back(finished); }
 };
 
