@@ -12,6 +12,7 @@
 #include "core/MessageRequest.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -24,10 +25,6 @@
 #include "platform/ui/Screen.h"
 
 namespace {
-
-std::optional<std::string> present(const std::optional<std::string>& value) {
-    return value.value_or("");
-}
 
 double now() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -216,11 +213,11 @@ void ChatViewController::chatTabBarSendMessageWithVoice(ChatToolBar&, const std:
 void ChatViewController::sendNewMessages(const std::shared_ptr<Message>& message) {
     auto& state = UserDateSingleton::shareUserDateInstance();
     MessageRequest request;
-    request.userid = present(state.userid());
-    request.sn = present(state.sn());
+    request.userid = TextValues::sentValue(state.userid());
+    request.sn = TextValues::sentValue(state.sn());
     request.appkey = AppConfig::appKey();
-    request.accidentno = present(state.accidentno());
-    request.from = present(state.userid());
+    request.accidentno = TextValues::sentValue(state.accidentno());
+    request.from = TextValues::sentValue(state.userid());
     request.type = "0";
     const uint64_t serial = message->serial;
     if (message->type == Message::Voice) {

@@ -48,9 +48,10 @@ public:
         std::optional<OtherMessages> dict;
     };
     explicit ChatViewController(Arguments arguments)
-        : dict(std::move(arguments.dict)), insurance(std::move(arguments.insurance)),
+        : dict(std::move(arguments.dict)),
+          insurance(std::move(arguments.insurance)),
           simulateState(arguments.simulateState),
-          poller_(DecisionPoller::make({.owner = kClassName, .mode = simulateState, .sendMissingAsEmpty = true})) {}
+          poller_(DecisionPoller::make({.owner = kClassName, .mode = simulateState})) {}
     ~ChatViewController() override;
     std::string className() const override { return kClassName; }
 

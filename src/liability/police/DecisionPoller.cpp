@@ -75,10 +75,8 @@ void DecisionPoller::poll() {
     }
     inFlight_ = true;
     auto& state = UserDateSingleton::shareUserDateInstance();
-    auto identity = [this](std::optional<std::string> value) {
-        return options_.sendMissingAsEmpty ? std::optional<std::string>(value.value_or(""))
-                                           : TextValues::sentValue(std::move(value));
-    };
+    // Values the user state lacks are left out.
+    auto identity = [](std::optional<std::string> value) { return TextValues::sentValue(std::move(value)); };
     HeartRequestModel heart;
     heart.userid = identity(state.userid());
     heart.accidentno = identity(state.accidentno());

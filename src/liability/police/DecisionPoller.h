@@ -39,8 +39,6 @@ public:
         CaseMode mode = CaseMode::Real;
         // A decision answered after `stop` is kept for the return instead of dropped.
         bool keepLateDecision = false;
-        // Identity values the user state lacks go out as empty texts instead of being left out.
-        bool sendMissingAsEmpty = false;
         // Practice shows the alert after each start instead of nothing.
         bool practiceAlert = false;
     };

@@ -139,6 +139,26 @@ TEST_F(ChatTest, ATypedTextIsShownOnTheRightAndSentWithItsCase) {
     EXPECT_EQ(server.count("submitmsg"), 1u);
 }
 
+// What the user state lacks is left out of the message and the poll, never sent as empty text.
+TEST_F(ChatTest, ValuesTheStateLacksAreLeftOut) {
+    auto& state = UserDateSingleton::shareUserDateInstance();
+    state.setAccidentno(std::nullopt);
+    state.setSn(std::string());
+    openChat();
+    type("没有案件编号");
+    advance(2.0);
+    settleRequests();
+    settle();
+    for (const char* path : {"submitmsg", "processpapertimer"}) {
+        auto request = server.lastRequest(path);
+        ASSERT_TRUE(request) << path;
+        EXPECT_FALSE(request->param("accidentno")) << path;
+        EXPECT_FALSE(request->param("sn")) << path;
+        EXPECT_EQ(request->param("userid"), standin::kDemoUserId) << path;
+    }
+    EXPECT_EQ(server.lastRequest("submitmsg")->param("from"), standin::kDemoUserId);
+}
+
 TEST_F(ChatTest, TheInputBarRidesOnTheKeyboardWhileTypingAndGoesBackDownAfter) {
     openChat();
     auto bar = ChatTestAPI::toolBar(*chat);

@@ -93,23 +93,18 @@ TEST_F(DecisionPollerTest, AReplyForAPollerThatIsGoneReachesNothing) {
     EXPECT_TRUE(accepted.empty());
 }
 
-// Values the user state lacks are left out of the poll, or go out as empty texts.
-TEST_F(DecisionPollerTest, IdentityTheStateLacksIsLeftOutOrSentEmpty) {
+// Values the user state lacks are left out of the poll.
+TEST_F(DecisionPollerTest, IdentityTheStateLacksIsLeftOut) {
     UserDateSingleton::shareUserDateInstance().setAccidentno(std::string());
     server.script("processpapertimer", Reply::rescode("201", "等待"));
-    for (bool empty : {false, true}) {
-        makePoller({.sendMissingAsEmpty = empty});
-        poller->start();
-        pass(2);
-        poller->stop();
-        auto query = server.lastRequest("processpapertimer")->query;
-        EXPECT_EQ(query.contains("accidentno"), empty) << query.dump();
-        if (empty) {
-            EXPECT_EQ(query["accidentno"], "");
-        }
-        EXPECT_EQ(query["userid"], standin::kDemoUserId);
-    }
-    EXPECT_EQ(polls(), 2u);
+    makePoller({});
+    poller->start();
+    pass(2);
+    poller->stop();
+    auto query = server.lastRequest("processpapertimer")->query;
+    EXPECT_FALSE(query.contains("accidentno")) << query.dump();
+    EXPECT_EQ(query["userid"], standin::kDemoUserId);
+    EXPECT_EQ(polls(), 1u);
 }
 
 TEST_F(DecisionPollerTest, PracticeSendsNothingAndShowsTheAlertOnlyWhenAsked) {
