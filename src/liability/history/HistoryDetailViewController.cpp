@@ -6,6 +6,7 @@
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/Font.h"
 
@@ -43,6 +44,7 @@ void HistoryDetailViewController::loadDataSource() {
             self->loading_ = false;
             self->endLoading();
             if (!result) return;  // the list's record stays; the client has said why
+            self->loaded_ = true;
             self->curStory = *result;
             self->curStory.accidentno = self->accidentno;
             self->tableView()->reloadData();
@@ -71,6 +73,14 @@ std::shared_ptr<ui::TableViewCell> HistoryDetailViewController::cellForRowAtInde
 
 void HistoryDetailViewController::didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) {
     tableView.deselectRowAtIndexPath(indexPath, true);
+    const bool vehiclesListed = curStory.casecarlist && !curStory.casecarlist->empty();
+    const bool agreementListed = curStory.resbookimgurl && !curStory.resbookimgurl->empty();
+    const bool missing = (indexPath.row == 3 && !vehiclesListed) || indexPath.row == 4 ||
+                         (indexPath.row == 5 && !agreementListed) || indexPath.row == 6;
+    if (!loaded_ && missing) {
+        if (!loading_) ProgressHUD::showError(kNotLoadedText);
+        return;
+    }
     switch (indexPath.row) {
     case 3: {
         std::vector<CaseCar> cars;

@@ -11,12 +11,15 @@
 // "事故详情": one case's type, time and place, and the rows that open its vehicles, its
 // photos, its agreement image and its claim result. Shows the list's record at once, fetches
 // the fuller one ("historycasedetail") and redraws from it when it comes; a failed load keeps
-// the list's record.
+// the list's record, and a row whose contents only the fuller one holds then says that it could
+// not be loaded.
 class HistoryDetailViewController : public BaseTableViewController {
 public:
     static constexpr const char* kTitle = "事故详情";
     static constexpr const char* kLoadingText = "正在加载...";
     static constexpr const char* kNoClaimText = "目前无理赔结果!";
+    // A row whose contents the failed load did not bring says so, never that there is nothing.
+    static constexpr const char* kNotLoadedText = "事故详情未能加载,请返回后重试";
 
     struct Arguments {
         Story story;
@@ -44,4 +47,6 @@ private:
     friend class HistoryDetailTestAPI;
     Story curStory;
     bool loading_ = false;
+    // The fuller record has come.
+    bool loaded_ = false;
 };

@@ -322,7 +322,7 @@ TEST_F(HistoryDetailTest, TheClaimRowUsesTheListCaseNumberAndSaysWhenThereIsNoRe
     EXPECT_TRUE(driver.isOnScreen("目前无理赔结果!"));
 }
 
-TEST_F(HistoryDetailTest, AFailedLoadKeepsTheListRecordAndItsVehicles) {
+TEST_F(HistoryDetailTest, AFailedLoadKeepsTheListRecordAndSaysWhatItCouldNotLoad) {
     server.scriptOnce("historycasedetail", Reply::dropped());
     auto story = listed("HC0001", "BJ201612070001");
     story.reportime = "2016-12-07 09:12:00";
@@ -340,10 +340,18 @@ TEST_F(HistoryDetailTest, AFailedLoadKeepsTheListRecordAndItsVehicles) {
     EXPECT_TRUE(driver.isOnScreen("驾驶人姓名:  "));
     driver.goBack();
     finishTransitions();
-    tapRow("事故影像");
-    auto photos = top<AccidentPhotoViewController>();
-    ASSERT_NE(photos, nullptr);
-    EXPECT_TRUE(driver.isOnScreen("您还没有任何记录!"));
+    // What only the fuller record holds says that it could not be loaded, never that there is
+    // nothing.
+    for (const char* row : {"事故影像", "理赔信息"}) {
+        advance(ProgressHUD::kErrorDuration + ProgressHUD::kFadeDuration + 0.1);
+        tapRow(row);
+        EXPECT_EQ(top(), detail) << row;
+        auto hud = ProgressHUD::current();
+        ASSERT_TRUE(hud && hud->isToast() && hud->isError()) << row;
+        EXPECT_EQ(hud->text(), HistoryDetailViewController::kNotLoadedText) << row;
+        EXPECT_FALSE(driver.isOnScreen("您还没有任何记录!"));
+        EXPECT_FALSE(driver.isOnScreen("目前无理赔结果!"));
+    }
 }
 
 }  // namespace
