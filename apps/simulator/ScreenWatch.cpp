@@ -8,6 +8,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/Window.h"
@@ -81,15 +82,21 @@ void ScreenWatch::arrived(const std::shared_ptr<ui::View>& view) {
             pending_.push_back("[message: " + inQuotes(text) + "]");
             shown_.push_back({view, ""});
         }
-    } else if (auto alert = std::dynamic_pointer_cast<ui::AlertView>(view)) {
-        std::string line = "[alert: " + inQuotes(alert->title());
-        if (!alert->message().empty()) line += " " + inQuotes(alert->message());
-        pending_.push_back(line + buttons(alert->buttonTitles()) + "]");
-        shown_.push_back({view, "[gone: alert " + inQuotes(alert->title()) + "]"});
-    } else if (auto sheet = std::dynamic_pointer_cast<ui::ActionSheet>(view)) {
-        pending_.push_back("[sheet: " + inQuotes(sheet->title()) + buttons(sheet->buttonTitles()) + "]");
-        shown_.push_back({view, "[gone: sheet " + inQuotes(sheet->title()) + "]"});
+    } else if (dynamic_cast<const ui::Dialog*>(view.get())) {
+        announceDialog(view);
     }
+}
+
+void ScreenWatch::announceDialog(const std::shared_ptr<ui::View>& view) {
+    const auto* dialog = dynamic_cast<const ui::Dialog*>(view.get());
+    if (!dialog) return;
+    for (auto& s : shown_) {
+        if (s.view.lock() == view) return;  // told already
+    }
+    std::string line = "[" + dialog->dialogKind() + ": " + inQuotes(dialog->dialogTitle());
+    if (!dialog->dialogMessage().empty()) line += " " + inQuotes(dialog->dialogMessage());
+    pending_.push_back(line + buttons(dialog->dialogButtons()) + "]");
+    shown_.push_back({view, "[gone: " + dialog->dialogKind() + " " + inQuotes(dialog->dialogTitle()) + "]"});
 }
 
 std::string ScreenWatch::screenLine(const std::shared_ptr<ui::ViewController>& screen) {
@@ -119,6 +126,9 @@ std::string ScreenWatch::urlLine(const std::string& url) {
 
 void ScreenWatch::report(std::ostream& out) {
     if (!watching_ || !driver_) return;
+    // Dialogs drawn inside a screen (not on a window of their own) are found by looking.
+    auto dialogs = driver_->dialogs();
+    for (auto it = dialogs.rbegin(); it != dialogs.rend(); ++it) announceDialog(*it);
     std::vector<std::string> lines;
     auto top = driver_->topScreen();
     if (top != top_.lock() || (!top && hadTop_)) {

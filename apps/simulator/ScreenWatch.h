@@ -19,7 +19,8 @@ namespace simulator {
 //   [screen: ClientViewController "当事人信息"]     a new screen on top, with its title
 //   [spinner: "正在提交..."]  [gone: spinner]      a waiting spinner and its end
 //   [message: "请输入驾驶人姓名"]                    a message that shows for a while (a toast)
-//   [alert: "提示" "message" buttons: "取消" "确定"]  [gone: alert "提示"]
+//   [alert: "提示" "message" buttons: "取消" "确定"]  [gone: alert "提示"]  (every dialog, the
+//                                                 system's or one a screen draws itself)
 //   [sheet: "原因" buttons: "完成" "取消"]            [gone: sheet "原因"]
 //   [call: 122]  [opened: http://...]              a telephone call or another URL opened
 // Views arriving on a window are noted when they arrive, so that one shown and gone between
@@ -44,6 +45,7 @@ public:
 
 private:
     void arrived(const std::shared_ptr<ui::View>& view);
+    void announceDialog(const std::shared_ptr<ui::View>& view);
 
     struct Shown {
         std::weak_ptr<ui::View> view;

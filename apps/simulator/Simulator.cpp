@@ -16,6 +16,8 @@
 #include "apps/simulator/AppStartup.h"
 #include "apps/simulator/SimulatorOptions.h"
 #include "core/AppConfig.h"
+#include "core/FailedImageRetry.h"
+#include "core/FailedImageStore.h"
 #include "core/ScreenRegistry.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Dispatch.h"
@@ -27,19 +29,17 @@
 #include "platform/location/LocationManager.h"
 #include "platform/location/PushRegistrar.h"
 #include "platform/media/CameraSimulation.h"
-#include "platform/media/ImagePickerCamera.h"
-#include "platform/ui/ImagePickerController.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Screen.h"
 #include "platform/media/DeviceOrientation.h"
+#include "platform/media/ImagePickerCamera.h"
 #include "platform/media/Microphone.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ImagePickerController.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/ScrollView.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TextInput.h"
 #include "tools/server/StandInServer.h"
-#include "core/FailedImageRetry.h"
-#include "core/FailedImageStore.h"
 
 #ifndef VESKARD_RESOURCE_DIR
 #define VESKARD_RESOURCE_DIR "resources"
@@ -333,6 +333,8 @@ bool Simulator::start(std::string& error) {
     context.placeholderOnly = options_.placeholderOnly;
     started_ = true;
     if (!startApplication(context, error)) return false;
+    // A person's finger: the keyboard takes the touches on its part of the screen.
+    driver_.setKeyboardTakesTouches(true);
     driver_.settle();
     watch_.start(driver_);
     driver_.setStepObserver([this] {
@@ -341,166 +343,173 @@ bool Simulator::start(std::string& error) {
     return true;
 }
 
-std::string Simulator::help() {
-    return "commands (one per line; quote arguments with spaces: \"like this\"):\n"
-           "  screen                        print the visible screen\n"
-           "  tap TEXT                      tap the visible control whose title, text or image name is TEXT\n"
-           "  type PLACEHOLDER|INDEX TEXT   type into the text input with that placeholder, or the\n"
-           "                                INDEX-th input on the screen (from 0, top to bottom)\n"
-           "  clear PLACEHOLDER|INDEX       empty that text input with the delete key, e.g.\n"
-           "                                clear 请输入驾驶人姓名\n"
-           "  pick SHEET COLUMN TEXT        turn the picker wheel in the sheet titled SHEET (\"\" for the\n"
-           "                                front-most one), column from 0, to the row TEXT, e.g.\n"
-           "                                pick 车牌 1 B\n"
-           "  return                        press the return key\n"
-           "  row SECTION ROW               select a row of the visible table (from 0)\n"
-           "  alert BUTTON                  answer the alert or action sheet with its button\n"
-           "  back                          the navigation bar's back button\n"
-           "  page N                        swipe the visible pager to page N (from 0)\n"
-           "  wait SECONDS                  let time pass\n"
-           "  until TEXT [SECONDS]          wait until TEXT shows (default 10 s)\n"
-           "  expect TEXT                   stop with an error unless TEXT or the top screen's class shows\n"
-           "  expect-side left|right TEXT   stop with an error unless what shows TEXT (a text or an image name)\n"
-           "                                lies nearer that side of the screen (a chat message, say)\n"
-           "  expect-animation running|stopped TEXT\n"
-           "                                stop with an error unless the image whose name contains TEXT is\n"
-           "                                (or is not) animating, e.g. expect-animation running leftvoice\n"
-           "  push JSON                     deliver a push payload, e.g.\n"
-           "                                push {\"aps\":{\"key\":\"ClAIMRESULT\",\"content\":{\"accidentno\":\"BJ1\"}}}\n"
-           "                                ($SERVER in it stands for the server's address, http://HOST:PORT, e.g.\n"
-           "                                \"content\":\"$SERVER/Veskard_mobile/voice/police.mp3\")\n"
-           "  open SCREEN [JSON]            push a screen by its registered name with its arguments, e.g.\n"
-           "                                open ReportViewController {\"simualateState\":0}\n"
-           "  requests                      the stand-in server's request log (long values shortened)\n"
-           "  expect-request PATHWORD [KEY=VALUE]...\n"
-           "                                stop with an error unless such a request was sent (waits up to 5 s);\n"
-           "                                KEY may reach into lists and objects: dutylist.0.dutytpe\n"
-           "  draw X1,Y1 X2,Y2 ...          drag one finger through the screen points (a stroke)\n"
-           "  hold TEXT SECONDS [out]       press what shows TEXT, keep the finger down for the time, then\n"
-           "                                release it there (or, with out, drag it away and release outside)\n"
-           "  expect-url URL                stop with an error unless the application opened the URL\n"
-           "                                (a dialled number, say: telprompt:122)\n"
-           "  scroll Y                      scroll the visible table (or scroll view) to the content\n"
-           "                                offset Y (0 the top; a larger value stops at the end)\n"
-           "  until-uploaded [SECONDS]      wait until no photo upload waits to be answered \"200\"\n"
-           "                                (default 60 s)\n"
-           "  expect-count PATHWORD N [KEY=VALUE]...\n"
-           "                                stop with an error unless exactly N such requests were sent\n"
-           "  take-photo [cancel]           the system camera picker on the screen takes a picture (or is cancelled)\n"
-           "  server-data KEY JSON          sets what the stand-in server's default replies read, e.g.\n"
-           "                                server-data photoReview [\"pending\",\"reject\",\"accept\"]\n"
-           "  fault PATHWORD KIND [COUNT]   the stand-in server answers that path word with a fault, the\n"
-           "                                next COUNT times (default: every time). KIND: refuse (\"201\"),\n"
-           "                                error (HTTP 500), broken (not JSON), empty (no body), wrong\n"
-           "                                (\"200\" with data of the wrong kind), drop (no answer, connection\n"
-           "                                closed), hang (an answer after 90 s); fault off ends every fault\n"
-           "  screenshot FILE               write the screen as a PNG file\n"
-           "  rotate ORIENTATION            hold the phone portrait, upside-down, landscape-left,\n"
-           "                                landscape-right, face-up or face-down\n"
-           "  help                          this text\n"
-           "after each command, and while time passes, what appeared or went is printed in brackets:\n"
-           "  [screen: ...] [message: ...] [spinner: ...] [alert: ...] [sheet: ...] [call: ...] [gone: ...]\n"
-           "  quit                          leave\n"
-           "  # ...                         a comment\n";
-}
+// ---- The commands -----------------------------------------------------------------------------
 
-Simulator::Result Simulator::execute(const std::string& line, std::ostream& out) {
-    ReportTarget target(reportTo_, out);
-    auto result = perform(line, out);
-    if (started_) watch_.report(out);
-    return result;
-}
+// One command line as the handlers read it.
+struct Simulator::Line {
+    std::string text;                // the whole line, trimmed
+    std::vector<std::string> words;  // split as splitWords does; words[0] is the command
+    std::ostream& out;
 
-Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& out) {
-    std::string line = trimmed(rawLine);
-    if (line.empty() || line[0] == '#') return ok();
-    std::vector<std::string> words;
-    if (!splitWords(line, words)) return failed("unterminated quote in: " + line);
-    if (words.empty()) return ok();
-    const std::string cmd = words[0];
-    if (cmd == "help") {
-        out << help();
+    size_t arguments() const { return words.size() - 1; }
+    const std::string& arg(size_t i) const { return words[i + 1]; }
+    std::vector<std::string> args() const { return {words.begin() + 1, words.end()}; }
+    // The arguments from the i-th on, joined by single spaces.
+    std::string joinedFrom(size_t i) const { return joined(words, i + 1); }
+    // The line's own text after the command and `skip` arguments (JSON keeps its spaces and quotes).
+    std::string rawAfter(size_t skip) const {
+        size_t at = 0;
+        for (size_t word = 0; word <= skip; ++word) {
+            at = text.find_first_not_of(" \t", at);
+            if (at == std::string::npos) return "";
+            bool quoted = false;
+            for (; at < text.size() && (quoted || (text[at] != ' ' && text[at] != '\t')); ++at) {
+                if (text[at] == '\\' && quoted && at + 1 < text.size()) ++at;
+                else if (text[at] == '"') quoted = !quoted;
+            }
+        }
+        return trimmed(text.substr(std::min(at, text.size())));
+    }
+};
+
+// The handlers, one per command; the table below names them.
+struct Simulator::Commands {
+    using Line = Simulator::Line;
+
+    static Result help(Simulator&, const Line& l) {
+        l.out << Simulator::help();
         return ok();
     }
-    if (cmd == "quit" || cmd == "exit") return {Status::Quit, ""};
-    if (!started_) return failed("the application has not started");
-
-    if (cmd == "screen") return screen(out);
-    if (cmd == "tap") {
-        if (words.size() < 2) return failed("tap needs the text of what to tap");
-        return fromOutcome(driver_.tap(joined(words, 1)));
+    static Result quit(Simulator&, const Line&) { return {Status::Quit, ""}; }
+    static Result screen(Simulator& s, const Line& l) { return s.screen(l.out); }
+    static Result tap(Simulator& s, const Line& l) {
+        if (l.arguments() < 1) return failed("tap needs the text of what to tap");
+        return fromOutcome(s.driver_.tap(l.joinedFrom(0)));
     }
-    if (cmd == "type") {
-        if (words.size() < 3) return failed("type needs a placeholder (or index) and the text");
-        return fromOutcome(driver_.type(words[1], joined(words, 2)));
+    static Result type(Simulator& s, const Line& l) {
+        if (l.arguments() < 2) return failed("type needs a placeholder (or index) and the text");
+        return fromOutcome(s.driver_.type(l.arg(0), l.joinedFrom(1)));
     }
-    if (cmd == "clear") {
-        if (words.size() != 2) return failed("clear needs the placeholder (or index) of one text input");
-        return fromOutcome(driver_.clear(words[1]));
+    static Result clear(Simulator& s, const Line& l) {
+        if (l.arguments() != 1) return failed("clear needs the placeholder (or index) of one text input");
+        return fromOutcome(s.driver_.clear(l.arg(0)));
     }
-    if (cmd == "pick") {
+    static Result pick(Simulator& s, const Line& l) {
         int column = 0;
-        if (words.size() < 4 || !parseInt(words[2], column)) {
+        if (l.arguments() < 3 || !parseInt(l.arg(1), column))
             return failed("pick needs the sheet's title (\"\" for the front-most picker), a column from 0 and the row's text");
-        }
-        return fromOutcome(driver_.pick(words[1], column, joined(words, 3)));
+        return fromOutcome(s.driver_.pick(l.arg(0), column, l.joinedFrom(2)));
     }
-    if (cmd == "return") return fromOutcome(driver_.pressReturn());
-    if (cmd == "row") {
+    static Result pressReturn(Simulator& s, const Line&) { return fromOutcome(s.driver_.pressReturn()); }
+    static Result row(Simulator& s, const Line& l) {
         int section = 0, row = 0;
-        if (words.size() != 3 || !parseInt(words[1], section) || !parseInt(words[2], row)) {
+        if (l.arguments() != 2 || !parseInt(l.arg(0), section) || !parseInt(l.arg(1), row))
             return failed("row needs a section and a row number");
+        return fromOutcome(s.driver_.selectRow(section, row));
+    }
+    static Result alert(Simulator& s, const Line& l) {
+        if (l.arguments() < 1) return failed("alert needs the title of a button");
+        return fromOutcome(s.driver_.answerAlert(l.joinedFrom(0)));
+    }
+    static Result back(Simulator& s, const Line&) { return fromOutcome(s.driver_.goBack()); }
+    static Result page(Simulator& s, const Line& l) {
+        int page = 0;
+        if (l.arguments() != 1 || !parseInt(l.arg(0), page) || page < 0)
+            return failed("page needs a page number (from 0)");
+        return fromOutcome(s.driver_.page(page));
+    }
+    static Result scroll(Simulator& s, const Line& l) {
+        double y = 0;
+        if (l.arguments() != 1 || !parseDouble(l.arg(0), y) || std::fabs(y) > 1e6)
+            return failed("scroll needs the content offset Y to scroll to");
+        s.driver_.settle();
+        auto table = s.driver_.find<ui::ScrollView>(driver::ViewQuery::byClass("TableView"));
+        if (!table) table = s.driver_.find<ui::ScrollView>(driver::ViewQuery::byClass("ScrollView"));
+        if (!table) return failed("no table or scroll view on the screen");
+        return fromOutcome(s.driver_.scroll(table.view(), {table.view()->contentOffset().x, y}));
+    }
+    static Result draw(Simulator& s, const Line& l) { return s.draw(l.args()); }
+    static Result hold(Simulator& s, const Line& l) { return s.hold(l.args()); }
+    static Result takePhoto(Simulator& s, const Line& l) {
+        if (l.arguments() > 1 || (l.arguments() == 1 && l.arg(0) != "cancel"))
+            return failed("take-photo takes nothing or cancel");
+        return s.pick(l.arguments() == 1);
+    }
+    static Result rotate(Simulator& s, const Line& l) {
+        static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{
+            {"portrait", media::DeviceOrientation::Portrait},
+            {"upside-down", media::DeviceOrientation::PortraitUpsideDown},
+            {"landscape-left", media::DeviceOrientation::LandscapeLeft},
+            {"landscape-right", media::DeviceOrientation::LandscapeRight},
+            {"face-up", media::DeviceOrientation::FaceUp},
+            {"face-down", media::DeviceOrientation::FaceDown}};
+        for (auto& [word, orientation] : kinds) {
+            if (l.arguments() == 1 && l.arg(0) == word) return fromOutcome(s.driver_.rotate(orientation));
         }
-        return fromOutcome(driver_.selectRow(section, row));
+        return failed("rotate wants portrait, upside-down, landscape-left, landscape-right, face-up or face-down");
     }
-    if (cmd == "alert") {
-        if (words.size() < 2) return failed("alert needs the title of a button");
-        return fromOutcome(driver_.answerAlert(joined(words, 1)));
-    }
-    if (cmd == "back") return fromOutcome(driver_.goBack());
-    if (cmd == "wait") {
+    static Result wait(Simulator& s, const Line& l) {
         double seconds = 0;
-        if (words.size() != 2 || !parseDouble(words[1], seconds) || seconds < 0 || seconds > 86400) {
+        if (l.arguments() != 1 || !parseDouble(l.arg(0), seconds) || seconds < 0 || seconds > 86400)
             return failed("wait needs a number of seconds (0 to 86400)");
-        }
-        driver_.wait(seconds);
+        s.driver_.wait(seconds);
         return ok();
     }
-    if (cmd == "until") {
-        if (words.size() < 2) return failed("until needs a text");
+    static Result until(Simulator& s, const Line& l) {
+        if (l.arguments() < 1) return failed("until needs a text");
         double seconds = 10;
-        size_t last = words.size();
-        if (words.size() >= 3 && parseDouble(words.back(), seconds)) {
+        size_t last = l.words.size();
+        if (l.arguments() >= 2 && parseDouble(l.words.back(), seconds)) {
             if (seconds < 0 || seconds > 86400) return failed("until: seconds must be 0 to 86400");
-            last = words.size() - 1;
+            last = l.words.size() - 1;
         }
-        std::vector<std::string> textWords(words.begin(), words.begin() + static_cast<long>(last));
-        std::string text = joined(textWords, 1);
-        auto o = driver_.waitForText(text, seconds);
-        if (!o) {
-            out << driver_.describeScreen();
-            return {Status::Expectation, o.message()};
-        }
-        return ok();
+        std::vector<std::string> textWords(l.words.begin(), l.words.begin() + static_cast<long>(last));
+        auto o = s.driver_.waitForText(joined(textWords, 1), seconds);
+        if (o) return ok();
+        l.out << s.driver_.describeScreen();
+        return {Status::Expectation, o.message()};
     }
-    if (cmd == "expect") {
-        if (words.size() < 2) return failed("expect needs a text");
-        return expect(joined(words, 1), out);
+    static Result untilUploaded(Simulator& s, const Line& l) {
+        double seconds = 60;
+        if (l.arguments() > 1 ||
+            (l.arguments() == 1 && (!parseDouble(l.arg(0), seconds) || seconds < 0 || seconds > 86400)))
+            return failed("until-uploaded takes a number of seconds (0 to 86400)");
+        auto drained = [] { return FailedImageStore::count() == 0 && !FailedImageRetry::shared().roundUnderWay(); };
+        if (s.driver_.waitUntil(drained, seconds)) return ok();
+        return {Status::Expectation, std::to_string(FailedImageStore::count()) +
+                                         " photo upload(s) still waiting after " +
+                                         std::to_string(static_cast<long long>(seconds)) + " s"};
     }
-    if (cmd == "push") {
-        std::string payload = trimmed(line.substr(cmd.size()));
+    static Result expect(Simulator& s, const Line& l) {
+        if (l.arguments() < 1) return failed("expect needs a text");
+        return s.expect(l.joinedFrom(0), l.out);
+    }
+    static Result expectSide(Simulator& s, const Line& l) { return s.expectSide(l.args(), l.out); }
+    static Result expectAnimation(Simulator& s, const Line& l) { return s.expectAnimation(l.args(), l.out); }
+    static Result expectUrl(Simulator& s, const Line& l) {
+        if (l.arguments() != 1) return failed("expect-url needs the URL");
+        s.driver_.settle();
+        const auto& urls = ui::Application::shared().openedURLs();
+        if (std::find(urls.begin(), urls.end(), l.arg(0)) != urls.end()) return ok();
+        std::string seen;
+        for (const auto& url : urls) seen += " " + url;
+        return {Status::Expectation, "the application did not open " + inQuotes(l.arg(0)) +
+                                         " (opened:" + (seen.empty() ? std::string(" nothing") : seen) + ")"};
+    }
+    static Result push(Simulator& s, const Line& l) {
+        std::string payload = l.rawAfter(0);
         if (payload.empty()) return failed("push needs a JSON payload");
         for (size_t at = payload.find(kServerToken); at != std::string::npos;
-             at = payload.find(kServerToken, at + serverAddress_.size()))
-            payload.replace(at, std::string(kServerToken).size(), serverAddress_);
+             at = payload.find(kServerToken, at + s.serverAddress_.size()))
+            payload.replace(at, std::string(kServerToken).size(), s.serverAddress_);
         auto json = foundation::parseJson(payload);
         if (json.is_discarded()) return failed("push: not JSON (or nested too deeply): " + payload);
-        return fromOutcome(driver_.deliverPush(json));
+        return fromOutcome(s.driver_.deliverPush(json));
     }
-    if (cmd == "open") {
-        if (words.size() < 2) return failed("open needs a screen name (and its arguments as JSON)");
-        const std::string& name = words[1];
-        std::string rest = trimmed(line.substr(line.find(name) + name.size()));
+    static Result open(Simulator& s, const Line& l) {
+        if (l.arguments() < 1) return failed("open needs a screen name (and its arguments as JSON)");
+        const std::string& name = l.arg(0);
+        std::string rest = l.rawAfter(1);
         nlohmann::json arguments;
         if (!rest.empty()) {
             arguments = foundation::parseJson(rest);
@@ -512,83 +521,205 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
         auto navigation = app::currentNavigation();
         if (!navigation) return failed("open: no navigation to show " + name + " in");
         navigation->pushViewController(screen, true);
-        driver_.finishTransitions();
+        s.driver_.finishTransitions();
         return ok();
     }
-    if (cmd == "requests") return requests(out);
-    if (cmd == "until-uploaded") {
-        double seconds = 60;
-        if (words.size() > 2 || (words.size() == 2 && (!parseDouble(words[1], seconds) || seconds < 0 || seconds > 86400)))
-            return failed("until-uploaded takes a number of seconds (0 to 86400)");
-        auto drained = [] { return FailedImageStore::count() == 0 && !FailedImageRetry::shared().roundUnderWay(); };
-        if (driver_.waitUntil(drained, seconds)) return ok();
-        return {Status::Expectation, std::to_string(FailedImageStore::count()) + " photo upload(s) still waiting after " +
-                                         std::to_string(static_cast<long long>(seconds)) + " s"};
-    }
-    if (cmd == "expect-side") return expectSide(std::vector<std::string>(words.begin() + 1, words.end()), out);
-    if (cmd == "expect-animation")
-        return expectAnimation(std::vector<std::string>(words.begin() + 1, words.end()), out);
-    if (cmd == "expect-request") return expectRequest(std::vector<std::string>(words.begin() + 1, words.end()));
-    if (cmd == "take-photo") {
-        if (words.size() > 2 || (words.size() == 2 && words[1] != "cancel")) return failed("take-photo takes nothing or cancel");
-        return pick(words.size() == 2);
-    }
-    if (cmd == "server-data") {
-        if (!server_) return failed("only the built-in stand-in server can be told what to answer");
-        if (words.size() < 3) return failed("server-data needs a key and a JSON value");
-        auto rest = trimmed(line.substr(line.find(words[1], cmd.size()) + words[1].size()));
+    static Result requests(Simulator& s, const Line& l) { return s.requests(l.out); }
+    static Result expectRequest(Simulator& s, const Line& l) { return s.expectRequest(l.args()); }
+    static Result expectCount(Simulator& s, const Line& l) { return s.expectCount(l.args()); }
+    static Result serverData(Simulator& s, const Line& l) {
+        if (!s.server_) return failed("only the built-in stand-in server can be told what to answer");
+        if (l.arguments() < 2) return failed("server-data needs a key and a JSON value");
+        auto rest = l.rawAfter(1);
         auto value = foundation::parseJson(rest);
         if (value.is_discarded()) return failed("server-data: not JSON: " + rest);
-        server_->withState([&](standin::SimulatedState& state) { state.data[words[1]] = value; });
+        s.server_->withState([&](standin::SimulatedState& state) { state.data[l.arg(0)] = value; });
         return ok();
     }
-    if (cmd == "fault") return fault(std::vector<std::string>(words.begin() + 1, words.end()));
-    if (cmd == "expect-count") return expectCount(std::vector<std::string>(words.begin() + 1, words.end()));
-    if (cmd == "rotate") {
-        static const std::vector<std::pair<std::string, media::DeviceOrientation>> kinds{
-            {"portrait", media::DeviceOrientation::Portrait},
-            {"upside-down", media::DeviceOrientation::PortraitUpsideDown},
-            {"landscape-left", media::DeviceOrientation::LandscapeLeft},
-            {"landscape-right", media::DeviceOrientation::LandscapeRight},
-            {"face-up", media::DeviceOrientation::FaceUp},
-            {"face-down", media::DeviceOrientation::FaceDown}};
-        for (auto& [word, orientation] : kinds) {
-            if (words.size() == 2 && words[1] == word) return fromOutcome(driver_.rotate(orientation));
+    static Result fault(Simulator& s, const Line& l) { return s.fault(l.args()); }
+    static Result screenshot(Simulator& s, const Line& l) {
+        if (l.arguments() != 1) return failed("screenshot needs one file name");
+        return s.screenshot(l.arg(0));
+    }
+};
+
+namespace {
+
+// A command: its name, how it is written, what it does (a "\n" starts a further line of the
+// explanation), its handler, and whether it runs before the application started.
+struct CommandSpec {
+    const char* name;
+    const char* usage;
+    const char* help;
+    Simulator::Result (*run)(Simulator&, const Simulator::Line&);
+    bool beforeStart = false;
+};
+
+using C = Simulator::Commands;
+
+// Every command, in the order `help` lists them. `help`, the dispatcher and the header's
+// comment all go by this table.
+const std::vector<CommandSpec>& commandTable() {
+    static const std::vector<CommandSpec> table{
+        // Looking at the screen.
+        {"screen", "screen", "print the visible screen, front-most alert or sheet first", C::screen},
+        {"screenshot", "screenshot FILE", "write the screen as a PNG file", C::screenshot},
+        // Touching it.
+        {"tap", "tap TEXT", "tap the visible control whose title, text or image name is TEXT", C::tap},
+        {"type", "type PLACEHOLDER|INDEX TEXT",
+         "type into the text input with that placeholder, or the INDEX-th input on the "
+         "screen (from 0, top to bottom)",
+         C::type},
+        {"clear", "clear PLACEHOLDER|INDEX", "empty that text input with the delete key\ne.g. clear 请输入驾驶人姓名",
+         C::clear},
+        {"return", "return", "press the return key of the input that has the keyboard", C::pressReturn},
+        {"pick", "pick SHEET COLUMN TEXT",
+         "turn the picker wheel in the sheet titled SHEET (\"\" for the front-most one), "
+         "column from 0, to the row TEXT\ne.g. pick 号码 1 B",
+         C::pick},
+        {"row", "row SECTION ROW", "select a row of the visible table (both from 0)", C::row},
+        {"alert", "alert BUTTON", "answer the alert or action sheet with its button", C::alert},
+        {"back", "back", "the navigation bar's back button (or its left item)", C::back},
+        {"page", "page N", "swipe the visible pager to page N (from 0)", C::page},
+        {"scroll", "scroll Y",
+         "scroll the visible table (or scroll view) to the content offset Y "
+         "(0 the top; a larger value stops at the end)",
+         C::scroll},
+        {"draw", "draw X1,Y1 X2,Y2 ...", "drag one finger through the screen points (a stroke)", C::draw},
+        {"hold", "hold TEXT SECONDS [out]",
+         "press what shows TEXT, keep the finger down for the time, then release it "
+         "there (or, with out, drag it away and release outside)",
+         C::hold},
+        {"take-photo", "take-photo [cancel]",
+         "the system camera picker on the screen takes a picture (or is cancelled)", C::takePhoto},
+        {"rotate", "rotate ORIENTATION",
+         "hold the phone portrait, upside-down, landscape-left, landscape-right, "
+         "face-up or face-down",
+         C::rotate},
+        // Time.
+        {"wait", "wait SECONDS", "let time pass", C::wait},
+        {"until", "until TEXT [SECONDS]", "wait until TEXT shows (default 10 s)", C::until},
+        {"until-uploaded", "until-uploaded [SECONDS]",
+         "wait until no photo upload waits to be answered \"200\" (default 60 s)", C::untilUploaded},
+        // What the phone receives.
+        {"push", "push JSON",
+         "deliver a push payload as the phone receives it ($SERVER in it stands for "
+         "the server's address, http://HOST:PORT); the forms are listed below",
+         C::push},
+        {"open", "open SCREEN [JSON]",
+         "push a screen by its registered name with its arguments\n"
+         "e.g. open ReportViewController {\"simualateState\":0}",
+         C::open},
+        // Checking.
+        {"expect", "expect TEXT", "stop with an error unless TEXT or the top screen's class shows", C::expect},
+        {"expect-side", "expect-side left|right TEXT",
+         "stop with an error unless what shows TEXT (a text or an image name) lies "
+         "nearer that side of the screen (a chat message, say)",
+         C::expectSide},
+        {"expect-animation", "expect-animation running|stopped TEXT",
+         "stop with an error unless the image whose name contains TEXT is (or is not) "
+         "animating\ne.g. expect-animation running leftvoice",
+         C::expectAnimation},
+        {"expect-url", "expect-url URL",
+         "stop with an error unless the application opened the URL (a dialled number, "
+         "say: telprompt:122)",
+         C::expectUrl},
+        // The stand-in server.
+        {"requests", "requests", "the stand-in server's request log (long values shortened)", C::requests},
+        {"expect-request", "expect-request PATHWORD [KEY=VALUE]...",
+         "stop with an error unless such a request was sent (waits up to 5 s); KEY may "
+         "reach into lists and objects\ne.g. expect-request dutyinfo dutylist.0.dutytpe=0",
+         C::expectRequest},
+        {"expect-count", "expect-count PATHWORD N [KEY=VALUE]...",
+         "stop with an error unless exactly N such requests were sent", C::expectCount},
+        {"server-data", "server-data KEY JSON",
+         "set what the stand-in server's default replies read\n"
+         "e.g. server-data photoReview [\"pending\",\"reject\",\"accept\"]",
+         C::serverData},
+        {"fault", "fault PATHWORD KIND [COUNT]",
+         "the stand-in server answers that path word with a fault, the next COUNT times "
+         "(default: every time). KIND: refuse (\"201\"), error (HTTP 500), broken (not "
+         "JSON), empty (no body), wrong (\"200\" with data of the wrong kind), drop (no "
+         "answer, connection closed), hang (an answer after 90 s); fault off ends every fault",
+         C::fault},
+        // The simulator itself.
+        {"help", "help", "this text", C::help, true},
+        {"quit", "quit", "leave (also: exit, or the end of the input)", C::quit, true},
+        {"exit", "", "", C::quit, true},
+    };
+    return table;
+}
+
+const CommandSpec* findCommand(const std::string& name) {
+    for (const auto& c : commandTable()) {
+        if (name == c.name) return &c;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+namespace {
+// The explanation of a command in lines of at most `width` characters after `indent`; a "\n"
+// in it starts a new line, and a line that starts "e.g. " (an example) is never broken.
+std::string wrapped(const std::string& text, size_t indent, size_t width) {
+    std::string out, line;
+    auto flush = [&] {
+        out += (out.empty() ? "" : "\n" + std::string(indent, ' ')) + line;
+        line.clear();
+    };
+    std::istringstream paragraphs(text);
+    std::string paragraph;
+    while (std::getline(paragraphs, paragraph)) {
+        if (paragraph.rfind("e.g. ", 0) == 0) {  // an example stays whole
+            line = paragraph;
+            flush();
+            continue;
         }
-        return failed("rotate wants portrait, upside-down, landscape-left, landscape-right, face-up or face-down");
+        std::istringstream words(paragraph);
+        std::string word;
+        while (words >> word) {
+            if (!line.empty() && ui::text::length(line) + 1 + ui::text::length(word) > width) flush();
+            line += (line.empty() ? "" : " ") + word;
+        }
+        flush();
     }
-    if (cmd == "page") {
-        int page = 0;
-        if (words.size() != 2 || !parseInt(words[1], page) || page < 0) return failed("page needs a page number (from 0)");
-        return fromOutcome(driver_.page(page));
+    return out;
+}
+}  // namespace
+
+std::string Simulator::help() {
+    constexpr size_t kColumn = 34, kWidth = 96;
+    std::string out = "commands (one per line; quote arguments with spaces: \"like this\"; # starts a comment):\n";
+    for (const auto& c : commandTable()) {
+        if (!*c.usage) continue;  // another name of a command listed
+        std::string usage = std::string("  ") + c.usage;
+        if (ui::text::length(usage) + 1 > kColumn) out += usage + "\n" + std::string(kColumn, ' ');
+        else out += usage + std::string(kColumn - ui::text::length(usage), ' ');
+        out += wrapped(c.help, kColumn, kWidth - kColumn) + "\n";
     }
-    if (cmd == "draw") return draw(std::vector<std::string>(words.begin() + 1, words.end()));
-    if (cmd == "hold") return hold(std::vector<std::string>(words.begin() + 1, words.end()));
-    if (cmd == "expect-url") {
-        if (words.size() != 2) return failed("expect-url needs the URL");
-        driver_.settle();
-        const auto& urls = ui::Application::shared().openedURLs();
-        if (std::find(urls.begin(), urls.end(), words[1]) != urls.end()) return ok();
-        std::string seen;
-        for (const auto& url : urls) seen += " " + url;
-        return {Status::Expectation, "the application did not open " + inQuotes(words[1]) +
-                                         " (opened:" + (seen.empty() ? std::string(" nothing") : seen) + ")"};
-    }
-    if (cmd == "scroll") {
-        double y = 0;
-        if (words.size() != 2 || !parseDouble(words[1], y) || std::fabs(y) > 1e6)
-            return failed("scroll needs the content offset Y to scroll to");
-        driver_.settle();
-        auto table = driver_.find<ui::ScrollView>(driver::ViewQuery::byClass("TableView"));
-        if (!table) table = driver_.find<ui::ScrollView>(driver::ViewQuery::byClass("ScrollView"));
-        if (!table) return failed("no table or scroll view on the screen");
-        return fromOutcome(driver_.scroll(table.view(), {table.view()->contentOffset().x, y}));
-    }
-    if (cmd == "screenshot") {
-        if (words.size() != 2) return failed("screenshot needs one file name");
-        return screenshot(words[1]);
-    }
-    return failed("unknown command " + inQuotes(cmd) + " (type help)");
+    out +=
+        "after each command, and while time passes, what appeared or went is printed in brackets:\n"
+        "  [screen: ...] [message: ...] [spinner: ...] [alert: ...] [sheet: ...] [call: ...] [gone: ...]\n";
+    return out;
+}
+
+Simulator::Result Simulator::execute(const std::string& line, std::ostream& out) {
+    ReportTarget target(reportTo_, out);
+    auto result = perform(line, out);
+    if (started_) watch_.report(out);
+    return result;
+}
+
+Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& out) {
+    Line line{trimmed(rawLine), {}, out};
+    if (line.text.empty() || line.text[0] == '#') return ok();
+    if (!splitWords(line.text, line.words)) return failed("unterminated quote in: " + line.text);
+    if (line.words.empty()) return ok();
+    const CommandSpec* command = findCommand(line.words[0]);
+    if (!command) return failed("unknown command " + inQuotes(line.words[0]) + " (type help)");
+    if (!command->beforeStart && !started_) return failed("the application has not started");
+    return command->run(*this, line);
 }
 
 Simulator::Result Simulator::screen(std::ostream& out) {

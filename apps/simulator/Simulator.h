@@ -18,36 +18,9 @@ namespace simulator {
 // The command interpreter of the simulator: prepares the phone (sandbox, clock, server,
 // camera, microphone, position), starts the application and runs commands against it.
 //
-// Commands, one per line (arguments with spaces may be written in double quotes):
-//   screen                       print the visible screen
-//   tap TEXT                     tap the visible control whose title, text or image is TEXT
-//   type PLACEHOLDER|INDEX TEXT  type into the text input with that placeholder (or the
-//                                INDEX-th input on the screen, from 0, top to bottom)
-//   clear PLACEHOLDER|INDEX      empty that text input with the delete key
-//   pick SHEET COLUMN TEXT       turn the picker wheel in the sheet titled SHEET ("" for the
-//                                front-most wheel), column from 0, to the row TEXT
-//   return                       the return key of the input that has the keyboard
-//   row SECTION ROW              select a row of the visible table (from 0)
-//   alert BUTTON                 answer the alert or action sheet
-//   back                         the navigation bar's back button (or its left item)
-//   wait SECONDS                 let time pass
-//   until TEXT [SECONDS]         wait until TEXT shows (default 10 s)
-//   expect TEXT                  fail unless TEXT (or the top screen's class) is on the screen
-//   expect-side left|right TEXT  fail unless what shows TEXT lies nearer that side of the screen
-//   expect-animation running|stopped TEXT
-//                                fail unless the image whose name contains TEXT is (or is not)
-//                                animating
-//   push JSON                    deliver a push payload to the application ($SERVER in it
-//                                stands for the stand-in server's address)
-//   requests                     the stand-in server's request log (long values shortened)
-//   expect-request PATHWORD [KEY=VALUE]...  fail unless such a request was sent
-//   draw X1,Y1 X2,Y2 ...         one finger dragged through the screen points
-//   hold TEXT SECONDS [out]      a press held for the time, released there (or outside)
-//   scroll Y                     the visible table scrolled to the content offset Y
-//   expect-url URL               fail unless the application opened the URL
-//   screenshot FILE              the screen as a PNG file
-//   rotate ORIENTATION           turn the phone (portrait, landscape-left, ...)
-//   help, quit; "#" starts a comment.
+// Commands come one per line ("#" starts a comment; arguments with spaces in double quotes).
+// They are listed once, in the command table of Simulator.cpp, with how each is written, what
+// it does and its handler: `help()` prints that table and the dispatcher reads it.
 // After each command, and while "wait" and "until" let time pass, it prints what appeared or
 // went (see ScreenWatch): the new top screen, messages and spinners, alerts and sheets, calls.
 class Simulator {
@@ -85,6 +58,10 @@ public:
 
     // The commands and what they do.
     static std::string help();
+
+    // One command line as the handlers read it, and the handlers (defined with the table).
+    struct Line;
+    struct Commands;
 
 private:
     Result perform(const std::string& line, std::ostream& out);

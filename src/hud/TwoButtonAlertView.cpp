@@ -78,6 +78,13 @@ TwoButtonAlertView::TwoButtonAlertView(const std::string& title, const std::stri
     setFrame({0, 0, kWidth, buttonY + kButtonHeight + kPadding});
 }
 
+std::vector<std::string> TwoButtonAlertView::dialogButtons() const {
+    std::vector<std::string> titles;
+    if (leftButton_) titles.push_back(leftButton_->titleForState(ui::ControlStates::Normal).value_or(""));
+    titles.push_back(rightButton_->titleForState(ui::ControlStates::Normal).value_or(""));
+    return titles;
+}
+
 void TwoButtonAlertView::show() {
     auto window = ui::Application::shared().keyWindow();
     auto root = window ? window->rootViewController() : nullptr;

@@ -5,13 +5,14 @@
 #include <string>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 
 // A confirmation dialog with a title, a text and one or two buttons, shown over the root
 // screen of the application. A button press removes it, calls the dismiss block, then the
 // block of that button.
-class TwoButtonAlertView : public ui::View {
+class TwoButtonAlertView : public ui::View, public ui::Dialog {
 public:
     using Block = std::function<void()>;
 
@@ -19,6 +20,10 @@ public:
     TwoButtonAlertView(const std::string& title, const std::string& contentText,
                        const std::optional<std::string>& leftButtonTitle, const std::string& rightButtonTitle);
     std::string className() const override { return "TwoButtonAlertView"; }
+    std::string dialogKind() const override { return "alert"; }
+    std::string dialogTitle() const override { return titleLabel_->text(); }
+    std::string dialogMessage() const override { return contentLabel_->text(); }
+    std::vector<std::string> dialogButtons() const override;
 
     // Adds the alert over the view of the key window's root screen, centred, with a dimmed
     // background that takes the taps meant for the screen. The alert must be held by a

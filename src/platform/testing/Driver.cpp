@@ -14,6 +14,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
@@ -28,6 +29,16 @@ namespace driver {
 namespace {
 
 std::string inQuotes(const std::string& s) { return "\"" + s + "\""; }
+
+std::string escapedText(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n') out += "\\n";
+        else if (c == '"') out += "\\\"";
+        else out += c;
+    }
+    return out;
+}
 
 std::string number(double v) {
     std::ostringstream os;
@@ -71,7 +82,26 @@ ui::Point middle(const ViewEntry& e) {
     return e.visibleRect.center();
 }
 
-bool reachable(const ViewEntry& e) {
+const ui::Dialog* asDialog(const ui::View& view) { return dynamic_cast<const ui::Dialog*>(&view); }
+
+// Dialogs show above the keyboard.
+bool insideDialog(const ui::View* view) {
+    for (; view; view = view->superviewPointer()) {
+        if (asDialog(*view)) return true;
+    }
+    return false;
+}
+
+// Whether the keyboard, while it is up, lies over the screen point.
+// (A point on its top edge lies above it.) Only for a driver whose keyboard takes touches.
+bool underKeyboard(ui::Point p, bool keyboardTakesTouches) {
+    if (!keyboardTakesTouches || !ui::Keyboard::isVisible()) return false;
+    ui::Rect keyboard = ui::Keyboard::frame();
+    return p.y > keyboard.y() && keyboard.contains(p);
+}
+
+bool reachable(const ViewEntry& e, bool keyboardTakesTouches) {
+    if (underKeyboard(middle(e), keyboardTakesTouches) && !insideDialog(e.view.get())) return false;
     auto hit = ScreenSnapshot::hitTest(middle(e));
     return related(hit.view, e.view, !isControl(e.view));
 }
@@ -86,6 +116,18 @@ bool isButtonPart(const ui::View& view) {
     auto* button = dynamic_cast<const ui::Button*>(view.superviewPointer());
     if (!button) return false;
     return button->titleLabel().get() == &view || button->imageView().get() == &view;
+}
+
+// The front-most dialog shown over the view (drawn after it, the view not inside it).
+std::shared_ptr<ui::View> dialogOver(const ScreenSnapshot& snap, const ViewEntry& target) {
+    const auto& entries = snap.entries();
+    for (auto it = entries.rbegin(); it != entries.rend() && it->order > target.order; ++it) {
+        if (it->shown && it->inside && asDialog(*it->view) && target.order < it->order) {
+            bool inside = target.order >= it->order && target.order <= it->subtreeEnd;
+            if (!inside) return it->view;
+        }
+    }
+    return nullptr;
 }
 
 void layOutWindows() {
@@ -131,7 +173,7 @@ Found<ui::View> Driver::find(const ViewQuery& query) const {
         if (matches.size() == 1 || query.includeHidden) return matches.front();
         ScreenSnapshot snap;
         for (auto& m : matches) {
-            if (auto* e = snap.entryFor(m.get()); e && reachable(*e)) return m;
+            if (auto* e = snap.entryFor(m.get()); e && reachable(*e, keyboardTakesTouches_)) return m;
         }
         return matches.front();
     }
@@ -223,6 +265,14 @@ Outcome Driver::tapEntry(const std::shared_ptr<ui::View>& view, bool acceptAnces
     if (!e->shown) return Outcome::failure(name(view) + " is hidden");
     if (!e->inside) return Outcome::failure(name(view) + " is outside the visible part of the screen");
     ui::Point p = middle(*e);
+    if (auto dialog = dialogOver(snap, *e)) {
+        return Outcome::failure(name(view) + " is covered by the " + describeDialog(*dialog) + "; answer it first");
+    }
+    if (underKeyboard(p, keyboardTakesTouches_) && !insideDialog(view.get())) {
+        return Outcome::failure(
+            name(view) + " lies under the keyboard: a finger at " + pointText(p) +
+            " would press a key; put the keyboard away first (return, or a tap on an empty place above it)");
+    }
     auto down = touchDown(p);
     if (!down) return Outcome::failure("tapping " + name(view) + ": " + down.error());
     auto hit = down.view();
@@ -265,6 +315,9 @@ Found<ui::View> Driver::tapAt(ui::Point screenPoint) {
 Found<ui::View> Driver::touchDown(ui::Point screenPoint) {
     if (touchWindow_) touchCancel();
     auto hit = ScreenSnapshot::hitTest(screenPoint);
+    if (underKeyboard(screenPoint, keyboardTakesTouches_) && !insideDialog(hit.view.get())) {
+        return Found<ui::View>::failure("the touch at " + pointText(screenPoint) + " lands on the keyboard");
+    }
     if (!hit.window) return Found<ui::View>::failure("no window takes a touch at " + pointText(screenPoint));
     ui::Point local{screenPoint.x - hit.window->frame().x(), screenPoint.y - hit.window->frame().y()};
     touchWindow_ = hit.window;
@@ -290,6 +343,15 @@ Outcome Driver::touchUp(ui::Point screenPoint) {
     touchWindow_.reset();
     auto view = window->sendTouch(ui::TouchPhase::Ended, {screenPoint.x - window->frame().x(), screenPoint.y - window->frame().y()});
     settle();
+    // A touch on an empty place (no control, no text input) puts the keyboard away, as the
+    // phone's keyboard handling does.
+    auto input = focusedInput();
+    if (keyboardTakesTouches_ && ui::Keyboard::isVisible() && input && view && !isControl(view) &&
+        !isTextInput(view.get()) && !view->isDescendantOfView(input.get())) {
+        input->resignFirstResponder();
+        settle();
+        return Outcome::success("lifted from " + name(view) + "; the keyboard went away");
+    }
     return Outcome::success(view ? "lifted from " + name(view) : "");
 }
 
@@ -570,6 +632,15 @@ Outcome Driver::selectRow(int section, int row, std::shared_ptr<ui::TableView> t
     ScreenSnapshot snap;
     auto* e = snap.entryFor(cell.get());
     if (!e || !e->shown || !e->inside) return Outcome::failure("row " + ip.description() + " is not visible");
+    if (auto dialog = dialogOver(snap, *e)) {
+        return Outcome::failure("row " + ip.description() + " is covered by the " + describeDialog(*dialog) +
+                                "; answer it first");
+    }
+    if (underKeyboard(middle(*e), keyboardTakesTouches_)) {
+        return Outcome::failure(
+            "row " + ip.description() +
+            " lies under the keyboard; put the keyboard away first (return, or a tap on an empty place above it)");
+    }
     auto hit = ScreenSnapshot::hitTest(middle(*e));
     if (!hit.view || !(hit.view == table || hit.view->isDescendantOfView(table.get()))) {
         return Outcome::failure("row " + ip.description() + " is covered by " + name(hit.view));
@@ -615,59 +686,61 @@ Outcome Driver::scroll(const std::shared_ptr<ui::ScrollView>& scrollView, ui::Po
     return Outcome::success("content offset now " + pointText(scrollView->contentOffset()));
 }
 
-bool Driver::isAlertShowing() const {
-    for (auto& a : ui::AlertView::visibleAlerts()) {
-        if (a->isVisible()) return true;
+std::vector<std::shared_ptr<ui::View>> Driver::dialogs() const {
+    ScreenSnapshot snap;
+    std::vector<std::shared_ptr<ui::View>> out;
+    const auto& entries = snap.entries();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (it->shown && it->inside && asDialog(*it->view)) out.push_back(it->view);
     }
-    for (auto& s : ui::ActionSheet::visibleSheets()) {
-        if (s->isVisible()) return true;
-    }
-    return false;
+    return out;
 }
+
+std::string Driver::describeDialog(const ui::View& view) {
+    const auto* dialog = asDialog(view);
+    if (!dialog) return view.className();
+    std::string line = dialog->dialogKind() + " " + inQuotes(escapedText(dialog->dialogTitle()));
+    if (!dialog->dialogMessage().empty()) line += " " + inQuotes(escapedText(dialog->dialogMessage()));
+    auto buttons = dialog->dialogButtons();
+    if (!buttons.empty()) {
+        line += " buttons:";
+        for (const auto& b : buttons) line += " " + inQuotes(escapedText(b));
+    }
+    return line;
+}
+
+bool Driver::isAlertShowing() const { return !dialogs().empty(); }
 
 Outcome Driver::answerAlert(const std::string& buttonTitle) {
     settle();
-    // The front-most system alert or sheet.
-    std::shared_ptr<ui::View> modal;
-    ScreenSnapshot snap;
-    size_t best = 0;
-    auto consider = [&](const std::shared_ptr<ui::View>& v) {
-        auto* e = snap.entryFor(v.get());
-        size_t order = e ? e->order + 1 : 0;
-        if (!modal || order >= best) {
-            modal = v;
-            best = order;
-        }
-    };
-    for (auto& a : ui::AlertView::visibleAlerts()) {
-        if (a->isVisible()) consider(a);
-    }
-    for (auto& s : ui::ActionSheet::visibleSheets()) {
-        if (s->isVisible()) consider(s);
-    }
-    if (!modal) {
+    auto shown = dialogs();
+    if (shown.empty()) {
         auto button = find(ViewQuery::byTitle(buttonTitle).controls());
         if (button) return tapEntry(button.view(), false);
         return Outcome::failure("no alert or action sheet is showing, and " + button.error());
     }
-    auto* alert = dynamic_cast<ui::AlertView*>(modal.get());
-    auto* sheet = dynamic_cast<ui::ActionSheet*>(modal.get());
-    int index = alert ? alert->indexOfButtonWithTitle(buttonTitle) : sheet->indexOfButtonWithTitle(buttonTitle);
-    const auto& titles = alert ? alert->buttonTitles() : sheet->buttonTitles();
-    std::string what = (alert ? "the alert " : "the action sheet ") + inQuotes(alert ? alert->title() : sheet->title());
-    if (index < 0) {
+    // The front-most one.
+    auto modal = shown.front();
+    const auto* dialog = asDialog(*modal);
+    std::string what = "the " + dialog->dialogKind() + " " + inQuotes(dialog->dialogTitle());
+    auto titles = dialog->dialogButtons();
+    if (std::find(titles.begin(), titles.end(), buttonTitle) == titles.end()) {
         std::string msg = what + " has no button " + inQuotes(buttonTitle) + "; its buttons:";
         for (auto& t : titles) msg += " " + inQuotes(t);
         return Outcome::failure(msg);
     }
-    auto shown = findAll(ViewQuery::byTitle(buttonTitle).controls().inside(modal));
-    if (!shown.empty()) {
-        auto tapped = tapEntry(shown.front(), false);
+    auto buttons = findAll(ViewQuery::byTitle(buttonTitle).controls().inside(modal));
+    if (!buttons.empty()) {
+        auto tapped = tapEntry(buttons.front(), false);
         if (!tapped) return tapped;
         return Outcome::success("answered " + what + " with " + inQuotes(buttonTitle));
     }
-    if (alert) alert->clickButtonAtIndex(index);
-    else sheet->clickButtonAtIndex(index);
+    // A system alert or sheet whose button is not drawn as one.
+    if (auto* alert = dynamic_cast<ui::AlertView*>(modal.get()))
+        alert->clickButtonAtIndex(alert->indexOfButtonWithTitle(buttonTitle));
+    else if (auto* sheet = dynamic_cast<ui::ActionSheet*>(modal.get()))
+        sheet->clickButtonAtIndex(sheet->indexOfButtonWithTitle(buttonTitle));
+    else return Outcome::failure(what + " shows no button " + inQuotes(buttonTitle) + " to tap");
     settle();
     return Outcome::success("answered " + what + " with " + inQuotes(buttonTitle));
 }
@@ -803,6 +876,8 @@ std::string Driver::describeScreen() const {
     ScreenSnapshot snap;
     const auto& entries = snap.entries();
     std::string out = "Screen: " + (topScreenName().empty() ? std::string("none") : topScreenName()) + "\n";
+    // What asks for an answer first: it takes every touch until answered.
+    for (const auto& dialog : dialogs()) out += "On top: " + describeDialog(*dialog) + "\n";
     // Each view, then its subviews; a table's rows, headers and footers in reading order (top
     // to bottom), whatever order the table keeps them in. A view left out (covered, outside)
     // leaves its shown subviews at its own indentation.

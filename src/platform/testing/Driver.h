@@ -36,6 +36,14 @@ class Driver {
 public:
     Driver() = default;
 
+    // Whether the keyboard, while it is up, takes the touches on its part of the screen as on
+    // the phone: a tap on a control under it fails (the finger would press a key), and a tap on
+    // an empty place (no control, no text input) puts it away. Off by default: screen tests
+    // that type and then tap a button below the field do not model the keyboard; the
+    // simulator turns it on.
+    void setKeyboardTakesTouches(bool takes) { keyboardTakesTouches_ = takes; }
+    bool keyboardTakesTouches() const { return keyboardTakesTouches_; }
+
     // --- Finding ---------------------------------------------------------------------------
     // Matching views front-most first: views in front of others (later windows, later
     // subviews) come before views behind them. A view that sits inside another match (a
@@ -81,8 +89,10 @@ public:
     // --- Touches ---------------------------------------------------------------------------
     // A finger tap on the middle of the visible part of the view: touch-down, then touch-up at
     // the same point, through the hit testing of the front-most window there. Fails (saying
-    // why) when the view is not on the screen or hidden (no touch is sent), and when the touch
-    // went elsewhere because the view is disabled, takes no touches or is covered.
+    // why) when the view is not on the screen or hidden, lies under a dialog (named) or under
+    // the keyboard (see setKeyboardTakesTouches; no touch is sent),
+    // and when the touch went elsewhere because the view is disabled, takes no touches or is
+    // covered.
     Outcome tap(const std::shared_ptr<ui::View>& view);
     // Finds the view, then taps it. tap(text): the visible control whose title, text or image
     // name is `text`, else any visible view showing it (a label in a cell, say).
@@ -90,7 +100,8 @@ public:
     Outcome tap(const std::string& text);
     // A tap at a screen point; returns the view that took it.
     Found<ui::View> tapAt(ui::Point screenPoint);
-    // Raw touches of one finger at screen points: down (hit-tested), moves, up, cancel.
+    // Raw touches of one finger at screen points: down (hit-tested), moves, up, cancel. A touch
+    // down where the keyboard lies fails when the keyboard takes touches.
     Found<ui::View> touchDown(ui::Point screenPoint);
     Outcome touchMove(ui::Point screenPoint);
     Outcome touchUp(ui::Point screenPoint);
@@ -146,11 +157,16 @@ public:
     Outcome page(int page, std::shared_ptr<ui::ScrollView> scrollView = nullptr);
     // A finger's drag of the content to `offset` (clamped; paged when paging).
     Outcome scroll(const std::shared_ptr<ui::ScrollView>& scrollView, ui::Point offset);
-    // Answers the front-most system alert or action sheet by tapping the button with that
-    // title; when neither shows, taps the front-most visible button with that title (the
-    // application's own alerts are views).
+    // Answers the front-most dialog (a system alert or action sheet, or a screen's own dialog)
+    // by tapping its button with that title; when none shows, taps the front-most visible
+    // button with that title.
     Outcome answerAlert(const std::string& buttonTitle);
+    // Whether a dialog (an alert or sheet, the system's or a screen's own) is showing.
     bool isAlertShowing() const;
+    // The dialogs showing, front-most first: views that are ui::Dialog.
+    std::vector<std::shared_ptr<ui::View>> dialogs() const;
+    // "alert "提示" "message" buttons: "取消" "确定"" (a view that is no dialog: its name).
+    static std::string describeDialog(const ui::View& dialog);
     // Turns a visible picker wheel's column (from 0) to the row showing `rowTitle`, as a finger
     // does (the delegate hears of it). `where` names the picker: the title of the action sheet
     // it lies in, or any text of a view that holds it; empty: the front-most visible picker.
@@ -165,7 +181,8 @@ public:
     //   ClassName (x,y,w,h) "text" placeholder="..." image=name <ScreenClass> selected disabled
     // Frames are screen rectangles. Views nobody sees (hidden, clipped away, covered) are left
     // out; so are a button's own title label and image view (the button's line shows them).
-    // Alerts, action sheets, HUD windows and the keyboard are included.
+    // Alerts, action sheets, HUD windows and the keyboard are included; a dialog showing (see
+    // dialogs()) is named first, on a line "On top: alert "title" "message" buttons: ...".
     std::string describeScreen() const;
     // The windows as one image at `scale` (0: the screen's scale), front-most window on top.
     ui::ImagePtr screenshot(double scale = 0) const;
@@ -205,6 +222,7 @@ private:
     bool turnLoop(double seconds, const std::function<bool()>& condition);
     std::shared_ptr<ui::Window> touchWindow_;
     std::function<void()> stepObserver_;
+    bool keyboardTakesTouches_ = false;
 };
 
 }  // namespace driver

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/View.h"
 
 namespace ui {
@@ -29,7 +30,7 @@ public:
 // Views added to the sheet (a picker wheel, say) are its content: they lie inside the sheet's
 // panel, under the title and above the buttons, one under the other at their own heights and
 // the panel's width, on the panel's opaque background.
-class ActionSheet : public View {
+class ActionSheet : public View, public Dialog {
 public:
     using IndexBlock = std::function<void(int buttonIndex)>;
 
@@ -68,6 +69,10 @@ public:
     void didAddSubview(View* subview) override;
     void willRemoveSubview(View* subview) override;
     std::string describeContent() const override { return title_; }
+    std::string dialogKind() const override { return "sheet"; }
+    std::string dialogTitle() const override { return title_; }
+    std::string dialogMessage() const override { return ""; }
+    std::vector<std::string> dialogButtons() const override { return buttonTitles_; }
 
 private:
     void build();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 
@@ -26,7 +27,7 @@ public:
 // per text and a Button per title) and into visibleAlerts(). A tap on a button: clicked,
 // will-dismiss, the alert leaves the screen, did-dismiss (delegate, then the blocks),
 // all at once. The alert stays alive while shown.
-class AlertView : public View {
+class AlertView : public View, public Dialog {
 public:
     using IndexBlock = std::function<void(int buttonIndex)>;
 
@@ -65,6 +66,10 @@ public:
 
     void layoutSubviews() override;
     std::string describeContent() const override { return title_ + (message_.empty() ? "" : " " + message_); }
+    std::string dialogKind() const override { return "alert"; }
+    std::string dialogTitle() const override { return title_; }
+    std::string dialogMessage() const override { return message_; }
+    std::vector<std::string> dialogButtons() const override { return buttonTitles_; }
 
 private:
     void build();

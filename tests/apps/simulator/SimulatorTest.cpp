@@ -10,18 +10,20 @@
 #include <set>
 #include <sstream>
 
+#include <cairo.h>
 #include "apps/simulator/PlaceholderScreen.h"
 #include "apps/simulator/Simulator.h"
 #include "core/AccountTool.h"
 #include "core/AppConfig.h"
 #include "core/StringExtension.h"
+#include "hud/TwoButtonAlertView.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/graphics/Image.h"
 #include "platform/media/DeviceOrientation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
-#include "platform/graphics/Image.h"
-#include <cairo.h>
-#include "platform/foundation/Sandbox.h"
+#include "platform/ui/TextInput.h"
 #include "support/PlatformTest.h"
 #include "tools/server/StandInServer.h"
 
@@ -60,6 +62,47 @@ TEST_F(SimulatorTest, AScriptWhoseExpectationFailsEndsWithAnErrorStatus) {
     EXPECT_EQ(out.find("> tap"), std::string::npos) << out;
 
     EXPECT_EQ(runScript(*sim, "# a comment\n\nexpect PlaceholderScreen\nexpect 确定\n"), 0);
+}
+
+TEST_F(SimulatorTest, AnAlertTheApplicationDrawsIsAnnouncedShownOnTopAndNamedWhenItCoversATouch) {
+    auto sim = startSimulator();
+    auto alert =
+        std::make_shared<TwoButtonAlertView>("温馨提示", "是否有其他事故车辆需要拍摄?", std::string("是"), "否");
+    alert->show();
+    std::ostringstream shown;
+    ASSERT_EQ(sim->execute("wait 0", shown).status, Simulator::Status::Ok);
+    EXPECT_NE(shown.str().find(R"([alert: "温馨提示" "是否有其他事故车辆需要拍摄?" buttons: "是" "否"])"),
+              std::string::npos)
+        << shown.str();
+    std::ostringstream screen;
+    sim->execute("screen", screen);
+    EXPECT_NE(screen.str().find("Screen: PlaceholderScreen\nOn top: alert \"温馨提示\""), std::string::npos)
+        << screen.str();
+
+    std::ostringstream sink;
+    auto covered = sim->execute("tap 确定", sink);
+    EXPECT_EQ(covered.status, Simulator::Status::Failed);
+    EXPECT_NE(covered.message.find("covered by the alert \"温馨提示\""), std::string::npos) << covered.message;
+    std::ostringstream answered;
+    ASSERT_EQ(sim->execute("alert 否", answered).status, Simulator::Status::Ok) << answered.str();
+    EXPECT_NE(answered.str().find("[gone: alert \"温馨提示\"]"), std::string::npos) << answered.str();
+}
+
+TEST_F(SimulatorTest, TheKeyboardTakesTheTouchesOnItsPartOfTheScreenUntilATapElsewherePutsItAway) {
+    SimulatorOptions small;
+    small.screenHeight = 480;  // the keyboard then covers "确定"
+    auto sim = startSimulator(small);
+    std::ostringstream sink;
+    ASSERT_EQ(sim->execute("type 备注 hello", sink).status, Simulator::Status::Ok);
+    auto covered = sim->execute("tap 确定", sink);
+    EXPECT_EQ(covered.status, Simulator::Status::Failed);
+    EXPECT_NE(covered.message.find("under the keyboard"), std::string::npos) << covered.message;
+    EXPECT_FALSE(sim->driver().isOnScreen("备注: hello"));
+
+    ASSERT_EQ(sim->execute("tap 此页面尚未建成", sink).status, Simulator::Status::Ok);
+    EXPECT_FALSE(ui::Keyboard::isVisible());
+    ASSERT_EQ(sim->execute("tap 确定", sink).status, Simulator::Status::Ok);
+    EXPECT_TRUE(sim->driver().isOnScreen("备注: hello"));
 }
 
 TEST_F(SimulatorTest, CommandsDriveTheScreenAndFailuresSayWhy) {
