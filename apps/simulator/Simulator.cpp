@@ -384,11 +384,47 @@ struct Simulator::Commands {
     static Result screen(Simulator& s, const Line& l) { return s.screen(l.out); }
     static Result tap(Simulator& s, const Line& l) {
         if (l.arguments() < 1) return failed("tap needs the text of what to tap");
-        return fromOutcome(s.driver_.tap(l.joinedFrom(0)));
+        s.driver_.settle();
+        std::string text = l.joinedFrom(0);
+        auto found = s.driver_.candidates(text);
+        int which = 0;  // from 1; 0: the only one
+        if (found.empty() && l.arguments() >= 2 && parseInt(l.words.back(), which) && which >= 1) {
+            text = joined(std::vector<std::string>(l.words.begin(), l.words.end() - 1), 1);
+            found = s.driver_.candidates(text);
+        } else {
+            which = 0;
+        }
+        if (found.empty()) return fromOutcome(s.driver_.tap(text));  // says what shows instead
+        if (which == 0 && found.size() > 1)
+            return failed(inQuotes(text) + " could mean " + std::to_string(found.size()) +
+                          " controls; say which with tap " + text + " N:" + listed(found));
+        if (static_cast<size_t>(which) > found.size())
+            return failed(inQuotes(text) + " shows on " + std::to_string(found.size()) + " controls, not " +
+                          std::to_string(which) + ":" + listed(found));
+        return fromOutcome(s.driver_.tap(found[which == 0 ? 0 : static_cast<size_t>(which - 1)]));
     }
     static Result type(Simulator& s, const Line& l) {
         if (l.arguments() < 2) return failed("type needs a placeholder (or index) and the text");
+        s.driver_.settle();
+        auto sharing = s.driver_.findAll(driver::ViewQuery::byPlaceholder(l.arg(0)));
+        if (sharing.size() > 1) {
+            std::string msg = inQuotes(l.arg(0)) + " is the placeholder of " + std::to_string(sharing.size()) +
+                              " inputs; type by the input's number (type INDEX TEXT):";
+            auto inputs = s.driver_.textInputs();
+            for (size_t i = 0; i < inputs.size(); ++i) {
+                if (std::find(sharing.begin(), sharing.end(), inputs[i]) != sharing.end())
+                    msg += "\n  " + std::to_string(i) + ". " + driver::Driver::describeCandidate(*inputs[i]);
+            }
+            return failed(msg);
+        }
         return fromOutcome(s.driver_.type(l.arg(0), l.joinedFrom(1)));
+    }
+    // Candidates numbered from 1, one a line.
+    static std::string listed(const std::vector<std::shared_ptr<ui::View>>& views) {
+        std::string out;
+        for (size_t i = 0; i < views.size(); ++i)
+            out += "\n  " + std::to_string(i + 1) + ". " + driver::Driver::describeCandidate(*views[i]);
+        return out;
     }
     static Result clear(Simulator& s, const Line& l) {
         if (l.arguments() != 1) return failed("clear needs the placeholder (or index) of one text input");
@@ -565,10 +601,15 @@ const std::vector<CommandSpec>& commandTable() {
         {"screen", "screen", "print the visible screen, front-most alert or sheet first", C::screen},
         {"screenshot", "screenshot FILE", "write the screen as a PNG file", C::screenshot},
         // Touching it.
-        {"tap", "tap TEXT", "tap the visible control whose title, text or image name is TEXT", C::tap},
+        {"tap", "tap TEXT [N]",
+         "tap the visible control whose title, text or image name is TEXT (an image button by its "
+         "image name); when TEXT shows on several, it lists them (top to bottom, with their rows) "
+         "and N picks the N-th\ne.g. tap 处理 2",
+         C::tap},
         {"type", "type PLACEHOLDER|INDEX TEXT",
          "type into the text input with that placeholder, or the INDEX-th input on the "
-         "screen (from 0, top to bottom)",
+         "screen (from 0, top to bottom); a placeholder that several inputs share is refused "
+         "with their numbers",
          C::type},
         {"clear", "clear PLACEHOLDER|INDEX", "empty that text input with the delete key\ne.g. clear 请输入驾驶人姓名",
          C::clear},

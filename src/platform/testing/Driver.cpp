@@ -53,6 +53,10 @@ std::string number(double v) {
 
 std::string pointText(ui::Point p) { return "(" + number(p.x) + "," + number(p.y) + ")"; }
 
+std::string rectText(const ui::Rect& r) {
+    return "(" + number(r.x()) + "," + number(r.y()) + "," + number(r.width()) + "," + number(r.height()) + ")";
+}
+
 // "Button "确定"" — a view named for messages.
 std::string name(const std::shared_ptr<ui::View>& view) {
     if (!view) return "nothing";
@@ -65,6 +69,21 @@ std::string name(const std::shared_ptr<ui::View>& view) {
     }
     if (auto vc = view->viewController()) s += " <" + vc->className() + ">";
     return s;
+}
+
+// Where a view lies in a table: "row [1, 3]" of the cell it is in ("" outside tables).
+std::string rowOf(const ui::View& view) {
+    for (const ui::View* v = &view; v; v = v->superviewPointer()) {
+        auto* cell = dynamic_cast<const ui::TableViewCell*>(v);
+        if (!cell) continue;
+        for (const ui::View* t = cell->superviewPointer(); t; t = t->superviewPointer()) {
+            if (auto* table = dynamic_cast<const ui::TableView*>(t)) {
+                auto path = const_cast<ui::TableView*>(table)->indexPathForCell(*cell);
+                return path ? "row " + path->description() : "";
+            }
+        }
+    }
+    return "";
 }
 
 bool related(const std::shared_ptr<ui::View>& hit, const std::shared_ptr<ui::View>& view, bool acceptAncestor) {
@@ -209,6 +228,53 @@ Found<ui::View> Driver::find(const ViewQuery& query) const {
     return Found<ui::View>::failure(msg);
 }
 
+std::vector<std::shared_ptr<ui::View>> Driver::candidates(const std::string& text) const {
+    auto inReadingOrder = [](std::vector<std::shared_ptr<ui::View>> views) {
+        ScreenSnapshot snap;
+        std::vector<std::pair<ui::Rect, std::shared_ptr<ui::View>>> placed;
+        for (auto& v : views) {
+            if (auto* e = snap.entryFor(v.get())) placed.emplace_back(e->visibleRect, v);
+        }
+        std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) {
+            if (std::fabs(a.first.y() - b.first.y()) > 0.5) return a.first.y() < b.first.y();
+            return a.first.x() < b.first.x();
+        });
+        std::vector<std::shared_ptr<ui::View>> out;
+        for (auto& [rect, v] : placed) out.push_back(v);
+        return out;
+    };
+    auto reachableOnly = [this](const std::vector<std::shared_ptr<ui::View>>& views) {
+        ScreenSnapshot snap;
+        std::vector<std::shared_ptr<ui::View>> out;
+        for (auto& v : views) {
+            if (auto* e = snap.entryFor(v.get()); e && reachable(*e, keyboardTakesTouches_)) out.push_back(v);
+        }
+        return out.empty() ? views : out;
+    };
+    auto controls = findAll(ViewQuery::byContent(text).controls());
+    if (!controls.empty()) return inReadingOrder(reachableOnly(controls));
+    // Views that are no controls mean the row they lie in: one candidate per row.
+    std::vector<std::shared_ptr<ui::View>> views, seenRows;
+    for (auto& v : findAll(ViewQuery::byContent(text))) {
+        std::shared_ptr<ui::View> row;
+        for (auto* u = v.get(); u && !row; u = u->superviewPointer()) {
+            if (dynamic_cast<ui::TableViewCell*>(u)) row = u->sharedAs<ui::View>();
+        }
+        if (row && std::find(seenRows.begin(), seenRows.end(), row) != seenRows.end()) continue;
+        if (row) seenRows.push_back(row);
+        views.push_back(v);
+    }
+    return inReadingOrder(reachableOnly(views));
+}
+
+std::string Driver::describeCandidate(const ui::View& view) {
+    ScreenSnapshot snap;
+    std::string line = name(const_cast<ui::View&>(view).sharedAs<ui::View>());
+    if (auto* e = snap.entryFor(&view)) line += " " + rectText(e->screenRect);
+    if (auto row = rowOf(view); !row.empty()) line += " in " + row;
+    return line;
+}
+
 bool Driver::isVisible(const std::shared_ptr<ui::View>& view) const {
     if (!view) return false;
     ScreenSnapshot snap;
@@ -265,6 +331,7 @@ Outcome Driver::tapEntry(const std::shared_ptr<ui::View>& view, bool acceptAnces
     if (!e->shown) return Outcome::failure(name(view) + " is hidden");
     if (!e->inside) return Outcome::failure(name(view) + " is outside the visible part of the screen");
     ui::Point p = middle(*e);
+    const std::string before = name(view);  // as it was named before the touch changed it
     if (auto dialog = dialogOver(snap, *e)) {
         return Outcome::failure(name(view) + " is covered by the " + describeDialog(*dialog) + "; answer it first");
     }
@@ -277,7 +344,7 @@ Outcome Driver::tapEntry(const std::shared_ptr<ui::View>& view, bool acceptAnces
     if (!down) return Outcome::failure("tapping " + name(view) + ": " + down.error());
     auto hit = down.view();
     auto up = touchUp(p);
-    if (related(hit, view, acceptAncestor)) return Outcome::success("tapped " + name(view) + " at " + pointText(p));
+    if (related(hit, view, acceptAncestor)) return Outcome::success("tapped " + before + " at " + pointText(p));
     std::string why;
     auto* control = dynamic_cast<const ui::Control*>(view.get());
     if (control && !control->isEnabled()) {
@@ -459,6 +526,7 @@ Outcome Driver::type(const std::shared_ptr<ui::View>& view, const std::string& t
     std::string error;
     auto input = textInputFor(view, error);
     if (!input) return Outcome::failure(error);
+    const std::string before = name(input);
     if (auto focused = focus(input); !focused) return focused;
     auto* field = dynamic_cast<ui::TextField*>(input.get());
     auto* tv = dynamic_cast<ui::TextView*>(input.get());
@@ -476,7 +544,7 @@ Outcome Driver::type(const std::shared_ptr<ui::View>& view, const std::string& t
     }
     settle();
     std::string now = field ? field->text() : tv->text();
-    std::string note = "typed into " + input->className();
+    std::string note = "typed into " + before;
     if (refused) {
         note += " (" + std::to_string(refused) + " of " + std::to_string(count) +
                 (how == Typing::Insertion ? " insertion" : " keystrokes") + " refused)";
@@ -823,10 +891,6 @@ std::string escaped(const std::string& s) {
     return out;
 }
 
-std::string rectText(const ui::Rect& r) {
-    return "(" + number(r.x()) + "," + number(r.y()) + "," + number(r.width()) + "," + number(r.height()) + ")";
-}
-
 std::string describeLine(const ViewEntry& e) {
     const ui::View& v = *e.view;
     std::string line = v.className() + " " + rectText(e.screenRect);
@@ -857,6 +921,7 @@ std::string describeLine(const ViewEntry& e) {
         if (control->isHighlighted()) line += " highlighted";
     }
     if (auto* cell = dynamic_cast<const ui::TableViewCell*>(&v)) {
+        if (auto row = rowOf(v); !row.empty()) line += " " + row;
         if (cell->isSelected()) line += " selected";
         if (cell->accessoryType() == ui::TableViewCellAccessoryType::Checkmark) line += " checkmark";
     }

@@ -76,6 +76,13 @@ public:
     Found<ui::View> findByImageName(const std::string& name) const { return find(ViewQuery::byImageName(name)); }
     Found<ui::View> findByPlaceholder(const std::string& p) const { return find(ViewQuery::byPlaceholder(p)); }
 
+    // What a finger could mean by `text`, as tap(text) looks for it: the visible controls whose
+    // title, text or image name is `text` (else any visible views showing it), those a touch
+    // reaches (when any do), in reading order: top to bottom, then left to right.
+    std::vector<std::shared_ptr<ui::View>> candidates(const std::string& text) const;
+    // One candidate for a person to tell it from the others: its name, its frame on the screen
+    // and the table row it is in ("Button "处理" (240,120,60,30) in row [0, 2]").
+    static std::string describeCandidate(const ui::View& view);
     // Whether a person sees the view now (see ViewQuery).
     bool isVisible(const std::shared_ptr<ui::View>& view) const;
     // Every text, title, placeholder and image name on the screen, front-most first.

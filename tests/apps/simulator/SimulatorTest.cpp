@@ -662,6 +662,31 @@ TEST_F(SimulatorShowsTest, EachCommandTellsWhatItBroughtOnTheScreen) {
     EXPECT_NE(waited.find("[call: 122]"), std::string::npos) << waited;
 }
 
+TEST_F(SimulatorShowsTest, AnAmbiguousTapOrPlaceholderIsRefusedWithTheCandidatesAndANumberPicksOne) {
+    auto sim = start();
+    run(*sim, R"(open ClientViewController {"simulateNormal": 1, "carCount": true})");
+    std::ostringstream sink;
+    auto both = sim->execute("tap 下拉", sink);
+    EXPECT_EQ(both.status, Simulator::Status::Failed);
+    auto first = both.message.find("1. Button \"下拉\""), second = both.message.find("2. Button \"下拉\"");
+    EXPECT_NE(first, std::string::npos) << both.message;
+    EXPECT_NE(second, std::string::npos) << both.message;
+    EXPECT_NE(both.message.find("in row [0, 1]"), std::string::npos) << both.message;
+    EXPECT_NE(both.message.find("in row [1, 1]"), std::string::npos) << both.message;
+    EXPECT_FALSE(sim->driver().isAlertShowing());
+
+    auto tapped = sim->execute("tap 下拉 2", sink);
+    ASSERT_EQ(tapped.status, Simulator::Status::Ok) << tapped.message;
+    EXPECT_NE(tapped.message.find("at (120,396)"), std::string::npos) << "the lower one: " << tapped.message;
+    run(*sim, "tap 取消");
+    EXPECT_EQ(sim->execute("tap 下拉 3", sink).status, Simulator::Status::Failed);
+
+    auto shared = sim->execute("type 请输入驾驶人姓名 李四", sink);
+    EXPECT_EQ(shared.status, Simulator::Status::Failed);
+    EXPECT_NE(shared.message.find("0. TextField \"请输入驾驶人姓名\""), std::string::npos) << shared.message;
+    EXPECT_NE(shared.message.find("2. TextField \"请输入驾驶人姓名\""), std::string::npos) << shared.message;
+}
+
 // A JPEG of one colour, the size of the camera's scene.
 std::string jpegOf(double r, double g, double b) {
     auto image = graphics::Image::draw({1280, 960}, 1, true, [&](cairo_t* cr) {
