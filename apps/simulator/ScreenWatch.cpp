@@ -132,7 +132,13 @@ void ScreenWatch::report(std::ostream& out) {
     std::vector<std::string> lines;
     auto top = driver_->topScreen();
     if (top != top_.lock() || (!top && hadTop_)) {
-        if (top || hadTop_) lines.push_back(screenLine(top));
+        std::string name = top ? top->className() : "";
+        if (name == "HomeViewController" || name == "LoginViewController") practice_ = false;
+        if (top || hadTop_) {
+            std::string line = screenLine(top);
+            if (practice_ && top) line.insert(line.size() - 1, " (practice: nothing is sent)");
+            lines.push_back(line);
+        }
         top_ = top;
         hadTop_ = top != nullptr;
     }
@@ -151,6 +157,9 @@ void ScreenWatch::report(std::ostream& out) {
     if (urls.size() < urlsSeen_) urlsSeen_ = 0;
     for (size_t i = urlsSeen_; i < urls.size(); ++i) lines.push_back(urlLine(urls[i]));
     urlsSeen_ = urls.size();
+    if (news_) {
+        for (auto& line : news_()) lines.push_back(line);
+    }
     for (auto& line : lines) out << "  " << line << "\n";
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -37,6 +38,12 @@ public:
     void stop();
     // Writes what appeared or went since the last report, one indented line each.
     void report(std::ostream& out);
+    // What else a person would notice (an SMS arriving on another phone, say): asked at each
+    // report for the lines that are new since the last one.
+    void setNewsSource(std::function<std::vector<std::string>()> source) { news_ = std::move(source); }
+    // Screens of a practice case are marked as such until a home or login page shows again.
+    void setPractice(bool practice) { practice_ = practice; }
+    bool practice() const { return practice_; }
 
     // The line for a new top screen.
     static std::string screenLine(const std::shared_ptr<ui::ViewController>& screen);
@@ -58,6 +65,8 @@ private:
     std::weak_ptr<ui::ViewController> top_;
     bool hadTop_ = false;
     size_t urlsSeen_ = 0;
+    std::function<std::vector<std::string>()> news_;
+    bool practice_ = false;
 };
 
 }  // namespace simulator

@@ -19,10 +19,14 @@
 #include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/ScreenRegistry.h"
+#include "core/UserDateSingleton.h"
+#include "hud/ProgressHUD.h"
+#include "liability/chat/ChatLog.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/UserDefaults.h"
@@ -48,6 +52,10 @@
 namespace simulator {
 
 namespace {
+
+// How many polls of the police wait the stand-in's traffic police let pass before deciding:
+// about a minute at one poll every 2 s.
+constexpr int kPolicePolls = 30;
 
 // What a push payload's "$SERVER" stands for: the server's "http://HOST:PORT".
 constexpr const char* kServerToken = "$SERVER";
@@ -299,7 +307,7 @@ bool Simulator::start(std::string& error) {
         return false;
     }
     // The server.
-    StartupContext context;
+    StartupContext& context = context_;
     if (options_.server.empty()) {
         server_ = std::make_unique<standin::StandInServer>();
         if (!server_->start(0)) {
@@ -308,6 +316,10 @@ bool Simulator::start(std::string& error) {
             return false;
         }
         if (options_.refuseUploads) server_->script("image", standin::Reply::rescode("201", "上传失败"));
+        // The traffic police take about a minute to decide (long enough to chat), unless
+        // "police-decide" asks them at once.
+        server_->withState(
+            [](standin::SimulatedState& state) { state.data["policeDecisionAfterPolls"] = kPolicePolls; });
         context.server.host = "127.0.0.1";
         context.server.port = server_->port();
     } else {
@@ -332,7 +344,12 @@ bool Simulator::start(std::string& error) {
     context.firstLaunch = options_.firstLaunch;
     context.placeholderOnly = options_.placeholderOnly;
     started_ = true;
-    if (!startApplication(context, error)) return false;
+    if (server_) watch_.setNewsSource([this] { return smsNews(); });
+    return launch(error);
+}
+
+bool Simulator::launch(std::string& error) {
+    if (!startApplication(context_, error)) return false;
     // A person's finger: the keyboard takes the touches on its part of the screen.
     driver_.setKeyboardTakesTouches(true);
     driver_.settle();
@@ -341,6 +358,52 @@ bool Simulator::start(std::string& error) {
         if (reportTo_) watch_.report(*reportTo_);
     });
     return true;
+}
+
+Simulator::Result Simulator::relaunch() {
+    // The application quits: its windows, timers, work in flight and what it held in memory
+    // go. The sandbox, the server, the camera, the microphone and the position stay.
+    watch_.stop();
+    driver_.setStepObserver(nullptr);
+    ui::resetForTests();
+    ProgressHUD::resetForTesting();
+    foundation::dispatch::waitIdle(10);
+    auto& loop = foundation::RunLoop::main();
+    loop.drain();
+    loop.reset();
+    loop.adoptCurrentThread();
+    if (options_.manualClock) loop.setClock(std::make_shared<foundation::ManualClock>());
+    foundation::NotificationCenter::defaultCenter().reset();
+    UserDateSingleton::shareUserDateInstance().reset();
+    ChatLog::shared().reset();
+    FailedImageRetry::shared().reset();
+    ScreenRegistry::reset();
+    ui::Screen::mainScreen().setSize({options_.screenWidth, options_.screenHeight});
+    media::installImagePickerCamera();
+    push::installRemoteNotificationRegistrar();
+    foundation::UserDefaults::standard().reload();
+    // It opens again as a person reopens it: the first-launch guide was seen already.
+    context_.firstLaunch = false;
+    std::string error;
+    if (!launch(error)) return failed("the application did not open again: " + error);
+    driver_.settle();
+    return ok("the application opened again on the same sandbox: " + driver_.topScreenName());
+}
+
+std::vector<std::string> Simulator::smsNews() {
+    std::vector<std::string> lines;
+    if (!server_) return lines;
+    nlohmann::json sent;
+    server_->withState(
+        [&](standin::SimulatedState& state) { sent = state.data.value("sms", nlohmann::json::array()); });
+    if (!sent.is_array()) return lines;
+    for (size_t i = smsSeen_; i < sent.size(); ++i) {
+        const auto& sms = sent[i];
+        if (!sms.is_object()) continue;
+        lines.push_back("[sms to " + sms.value("to", "?") + ": " + sms.value("text", "") + "]");
+    }
+    smsSeen_ = sent.size();
+    return lines;
 }
 
 // ---- The commands -----------------------------------------------------------------------------
@@ -560,7 +623,37 @@ struct Simulator::Commands {
         s.driver_.finishTransitions();
         return ok();
     }
-    static Result requests(Simulator& s, const Line& l) { return s.requests(l.out); }
+    static Result requests(Simulator& s, const Line& l) {
+        if (l.arguments() == 1 && l.arg(0) == "clear") {
+            if (!s.server_) return failed("only the built-in stand-in server keeps a request log");
+            foundation::RunLoop::main().drain();
+            s.server_->clearRequests();
+            return ok("the request log is empty; what is sent from now on is counted afresh");
+        }
+        if (l.arguments() != 0) return failed("requests takes nothing, or clear");
+        return s.requests(l.out);
+    }
+    static Result policeDecide(Simulator& s, const Line& l) {
+        if (!s.server_) return failed("only the built-in stand-in server has traffic police to ask");
+        if (l.arguments() != 0) return failed("police-decide takes nothing");
+        s.server_->withState([](standin::SimulatedState& state) { state.data["policeDecisionAfterPolls"] = 0; });
+        return ok("the traffic police decide now: the next poll of the wait (or of the chat) brings their decision");
+    }
+    static Result practice(Simulator& s, const Line& l) {
+        if (l.arguments() != 0) return failed("practice takes nothing");
+        auto navigation = app::currentNavigation();
+        if (!navigation) return failed("practice: no navigation to show the accident entry in");
+        auto screen = ScreenRegistry::make("DangrousTipViewController", {{"simulateState", 0}});
+        if (!screen) return failed("practice: the accident entry could not be made (the error above says why)");
+        s.watch_.setPractice(true);
+        navigation->pushViewController(screen, true);
+        s.driver_.finishTransitions();
+        return ok("a practice case: the same screens as a real case, on sample data; nothing is sent to the server");
+    }
+    static Result relaunch(Simulator& s, const Line& l) {
+        if (l.arguments() != 0) return failed("relaunch takes nothing");
+        return s.relaunch();
+    }
     static Result expectRequest(Simulator& s, const Line& l) { return s.expectRequest(l.args()); }
     static Result expectCount(Simulator& s, const Line& l) { return s.expectCount(l.args()); }
     static Result serverData(Simulator& s, const Line& l) {
@@ -666,13 +759,22 @@ const std::vector<CommandSpec>& commandTable() {
          "say: telprompt:122)",
          C::expectUrl},
         // The stand-in server.
-        {"requests", "requests", "the stand-in server's request log (long values shortened)", C::requests},
+        {"requests", "requests [clear]",
+         "the stand-in server's request log (long values shortened); clear forgets it, so that "
+         "expect-count counts what is sent from then on",
+         C::requests},
         {"expect-request", "expect-request PATHWORD [KEY=VALUE]...",
          "stop with an error unless such a request was sent (waits up to 5 s); KEY may "
          "reach into lists and objects\ne.g. expect-request dutyinfo dutylist.0.dutytpe=0",
          C::expectRequest},
         {"expect-count", "expect-count PATHWORD N [KEY=VALUE]...",
-         "stop with an error unless exactly N such requests were sent", C::expectCount},
+         "stop with an error unless exactly N such requests were sent (PATHWORD * counts every request)\n"
+         "e.g. expect-count * 0",
+         C::expectCount},
+        {"police-decide", "police-decide",
+         "the stand-in's traffic police decide the case now (on their own they take about a minute, "
+         "time to chat): the police wait, or the chat, then shows \"交警给您发来事故责任认定意见,请接收\"",
+         C::policeDecide},
         {"server-data", "server-data KEY JSON",
          "set what the stand-in server's default replies read\n"
          "e.g. server-data photoReview [\"pending\",\"reject\",\"accept\"]",
@@ -683,6 +785,16 @@ const std::vector<CommandSpec>& commandTable() {
          "JSON), empty (no body), wrong (\"200\" with data of the wrong kind), drop (no "
          "answer, connection closed), hang (an answer after 90 s); fault off ends every fault",
          C::fault},
+        // The application.
+        {"practice", "practice",
+         "start the practice walkthrough from the accident entry: the screens of a case on the "
+         "application's sample data, sending nothing to the server (its screens are marked "
+         "\"practice\")",
+         C::practice},
+        {"relaunch", "relaunch",
+         "quit the application and open it again on the same sandbox, as a person reopens it: after "
+         "the first-launch guide and its login page, the saved account opens the home page",
+         C::relaunch},
         // The simulator itself.
         {"help", "help", "this text", C::help, true},
         {"quit", "quit", "leave (also: exit, or the end of the input)", C::quit, true},
@@ -765,6 +877,7 @@ Simulator::Result Simulator::perform(const std::string& rawLine, std::ostream& o
 
 Simulator::Result Simulator::screen(std::ostream& out) {
     driver_.settle();
+    if (watch_.practice()) out << "(a practice case: nothing is sent to the server)\n";
     out << driver_.describeScreen();
     return ok();
 }
@@ -986,7 +1099,7 @@ Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {
     }
     auto matching = [&] {
         size_t n = 0;
-        for (auto& r : server_->requests(pathWord)) {
+        for (auto& r : pathWord == "*" ? server_->requests() : server_->requests(pathWord)) {
             bool all = true;
             for (auto& [k, v] : wanted) {
                 auto p = r.param(k);
@@ -1004,7 +1117,7 @@ Simulator::Result Simulator::expectCount(const std::vector<std::string>& args) {
     std::string msg = std::to_string(seen) + " " + pathWord + " request(s)";
     for (auto& [k, v] : wanted) msg += " " + k + "=" + v;
     msg += ", expected " + std::to_string(wantedCount);
-    for (auto& r : server_->requests(pathWord)) msg += "\n  " + requestLine(r);
+    for (auto& r : pathWord == "*" ? server_->requests() : server_->requests(pathWord)) msg += "\n  " + requestLine(r);
     return {Status::Expectation, msg};
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/simulator/AppStartup.h"
 #include "apps/simulator/ScreenWatch.h"
 #include "apps/simulator/SimulatorOptions.h"
 #include "platform/testing/Driver.h"
@@ -77,6 +78,12 @@ private:
     Result hold(std::vector<std::string> args);
     Result expectSide(const std::vector<std::string>& args, std::ostream& out);
     Result expectAnimation(const std::vector<std::string>& args, std::ostream& out);
+    // Quits the application and opens it again on the same sandbox, server and phone.
+    Result relaunch();
+    // Starts the application with the context `start` prepared, and the watch on it.
+    bool launch(std::string& error);
+    // The SMS the stand-in server sent since the last look: "[sms to 139...: 123456]".
+    std::vector<std::string> smsNews();
 
     SimulatorOptions options_;
     driver::Driver driver_;
@@ -87,6 +94,8 @@ private:
     bool started_ = false;
     double requestWait_ = 5.0;
     ScreenWatch watch_;
+    StartupContext context_;
+    size_t smsSeen_ = 0;
     std::ostream* reportTo_ = nullptr;  // where the watch reports while a command runs
 };
 

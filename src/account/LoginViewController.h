@@ -16,7 +16,7 @@ class LoginViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "登录";
     static constexpr const char* kAreaTitle = ServiceAreaButton::kTitle;
-    static constexpr const char* kNoSignInText = "本版本暂不提供登录，请使用已保存的账号";
+    static constexpr const char* kNoSignInText = "本版本暂不提供登录：有已保存的账号时，重新打开应用即进入首页";
 
     std::string className() const override { return "LoginViewController"; }
     Output<void()> onAreas{this, "onAreas"};

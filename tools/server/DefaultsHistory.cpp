@@ -1,5 +1,6 @@
 #include <cairo.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -7,6 +8,9 @@
 #include "tools/server/StandInServer.h"
 
 namespace standin {
+
+// Percent-escapes undone (the application escapes plates, names and insurers).
+std::string unescaped(const std::string& text);
 
 namespace {
 
@@ -47,6 +51,69 @@ nlohmann::json listEntry(const HistoryCase& c) {
             {"casecarlist", cars()}};
 }
 
+// The state a case of this run reached, read from the requests that named it: opened ("1" a
+// two-vehicle case awaiting its liability, "2" a single-car case awaiting its report), photos
+// under review ("7"), the parties' data sent ("1", or "2" for a single car), the liability
+// agreed or signed ("2"), reported to the insurer ("3"), rated ("5", finished), revoked ("6").
+std::string stateReached(const std::string& accidentno, bool twoVehicles, const std::vector<RecordedRequest>& log) {
+    std::string state = twoVehicles ? "1" : "2";
+    for (const auto& r : log) {
+        if (r.param("accidentno").value_or("") != accidentno) continue;
+        const std::string& word = r.pathWord;
+        if (word == "taskstate" && r.param("type") == "1" && r.param("accidenttype") == "0") state = "6";
+        else if (word == "taskstate" && r.param("accidenttype") == "7") state = "7";
+        else if (word == "accidentcarinfo") state = twoVehicles ? "1" : "2";
+        else if (word == "dutyinfo" || word == "signprocesspaper") state = "2";
+        else if (word == "claimcaseinfo") state = "3";
+        else if (word == "evaluationInfo") state = "5";
+        if (state == "6") break;
+    }
+    return state;
+}
+
+// The cases opened in this run ("accidentinfor"), newest first, as history entries; their case
+// number stands for both numbers.
+nlohmann::json casesOfThisRun(StandInServer& server) {
+    nlohmann::json cases;
+    server.withState([&](SimulatedState& state) { cases = state.data.value("cases", nlohmann::json::object()); });
+    auto log = server.requests();
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& [number, record] : cases.items()) {
+        if (!record.is_object() || !record.contains("accidenttype")) continue;  // not opened in this run
+        bool two = record.value("accidenttype", "") == "1";
+        nlohmann::json cars = nlohmann::json::array();
+        if (record.contains("casecarlist") && record["casecarlist"].is_array()) {
+            for (const auto& car : record["casecarlist"]) {
+                if (!car.is_object()) continue;
+                auto text = [&car](const char* key) {
+                    return car.contains(key) && car[key].is_string() ? unescaped(car[key].get<std::string>()) : "";
+                };
+                cars.push_back({{"casecarno", text("casecarno")},
+                                {"carownname", text("caseperson")},
+                                {"carownphone", text("casephone")}});
+            }
+        }
+        std::string plate = cars.empty() ? "" : cars[0].value("casecarno", "");
+        list.push_back({{"casenumber", number},
+                        {"accidentno", number},
+                        {"state", stateReached(number, two, log)},
+                        {"casetype", two ? "1" : "0"},
+                        {"reportime", record.value("accidentdate", "")},
+                        {"caseaddress", "北京市东城区东长安街(本次运行的案件)"},
+                        {"casecarno", plate},
+                        {"inscomname", "中国人民财产保险股份有限公司"},
+                        {"inscomcode", "PICC"},
+                        {"instel", "95518"},
+                        {"insreporttel", "95518"},
+                        {"casecarlist", cars}});
+    }
+    // Case numbers grow with the run: the newest first.
+    std::sort(list.begin(), list.end(), [](const nlohmann::json& a, const nlohmann::json& b) {
+        return a.value("accidentno", "") > b.value("accidentno", "");
+    });
+    return list;
+}
+
 // A photo of the stand-in's cases, drawn once per name and kept as JPEG bytes.
 std::optional<std::string> casePhoto(const std::string& name) {
     struct Look {
@@ -82,19 +149,29 @@ std::optional<std::string> casePhoto(const std::string& name) {
 }  // namespace
 
 // The case history:
-// - "historycase": the cases of kCases, each with the two vehicles as plain entries.
-// - "historycasedetail" by "casenumber": the case with its two vehicles and three photos
-//   (served by "casephoto"); the finished case HC0005 also has its agreement image and a
-//   compensation amount, the others none. An unknown case number is refused ("300").
+// - "historycase": first the cases opened in this run, newest first, each in the state it
+//   reached (see stateReached) with the vehicles its parties' form sent; then the examples of
+//   kCases, each with the two vehicles as plain entries.
+// - "historycasedetail" by "casenumber": a case of this run as listed, without photos; an
+//   example with its two vehicles and three photos (served by "casephoto"); the finished
+//   example HC0005 also has its agreement image and a compensation amount, the others none. An
+//   unknown case number is refused ("300").
 // - "casephoto" by "name" (front, damage, licence, agreement): a JPEG; otherwise 404.
 void registerHistoryDefaults(StandInServer& server) {
-    server.registerDefault("historycase", [](const RecordedRequest&) {
-        nlohmann::json list = nlohmann::json::array();
+    server.registerDefault("historycase", [&server](const RecordedRequest&) {
+        nlohmann::json list = casesOfThisRun(server);
         for (const auto& c : kCases) list.push_back(listEntry(c));
         return Reply::rescode("200", "成功", {{"list", list}});
     });
     server.registerDefault("historycasedetail", [&server](const RecordedRequest& request) {
         auto number = request.param("casenumber");
+        for (const auto& own : casesOfThisRun(server)) {
+            if (number && own.value("casenumber", "") == *number) {
+                auto detail = own;
+                detail["accidentimagelist"] = nlohmann::json::array();
+                return Reply::rescode("200", "成功", detail);
+            }
+        }
         for (const auto& c : kCases) {
             if (!number || *number != c.casenumber) continue;
             auto detail = listEntry(c);

@@ -2,24 +2,6 @@
 
 namespace standin {
 
-namespace {
-
-nlohmann::json& caseRecord(SimulatedState& state, const std::string& number) {
-    auto& cases = state.data["cases"];
-    if (!cases.is_object()) cases = nlohmann::json::object();
-    auto& record = cases[number];
-    if (!record.is_object()) record = nlohmann::json::object();
-    return record;
-}
-
-std::string textOf(const nlohmann::json& object, const char* key) {
-    if (!object.is_object() || !object.contains(key)) return "";
-    const auto& value = object[key];
-    if (value.is_string()) return value.get<std::string>();
-    if (value.is_number()) return value.dump();
-    return "";
-}
-
 // Percent-escapes undone (the application escapes plates, names and insurers).
 std::string unescaped(const std::string& text) {
     auto hex = [](char c) -> int {
@@ -38,6 +20,24 @@ std::string unescaped(const std::string& text) {
         }
     }
     return out;
+}
+
+namespace {
+
+nlohmann::json& caseRecord(SimulatedState& state, const std::string& number) {
+    auto& cases = state.data["cases"];
+    if (!cases.is_object()) cases = nlohmann::json::object();
+    auto& record = cases[number];
+    if (!record.is_object()) record = nlohmann::json::object();
+    return record;
+}
+
+std::string textOf(const nlohmann::json& object, const char* key) {
+    if (!object.is_object() || !object.contains(key)) return "";
+    const auto& value = object[key];
+    if (value.is_string()) return value.get<std::string>();
+    if (value.is_number()) return value.dump();
+    return "";
 }
 
 int counter(const nlohmann::json& value) { return value.is_number_integer() ? value.get<int>() : 0; }
@@ -86,7 +86,7 @@ nlohmann::json decisionFor(const nlohmann::json& parties, const std::string& dat
 //   (the police have not decided yet), then "200" with "dutylist", the police decision for the
 //   case's two parties as the parties' form sent them (own party "全责", other "无责").
 // - "verification" sends the SMS code "123456" to "phone" and keeps it under
-//   data["verification"][phone].
+//   data["verification"][phone]; every SMS sent is added to data["sms"] as {"to", "text"}.
 // - "signprocesspaper" signs the police paper: two "signlist" entries with signatures, the
 //   other party's ("localflag" "0") with the code sent to its "phoneno" as "valicode"; kept
 //   under ["signlist"].
@@ -136,7 +136,10 @@ void registerLiabilityDefaults(StandInServer& server) {
         auto phone = request.param("phone");
         if (!phone || phone->size() != 11 || phone->find_first_not_of("0123456789") != std::string::npos)
             return Reply::rescode("300", "手机号码有误");
-        server.withState([&](SimulatedState& state) { state.data["verification"][*phone] = kVerificationCode; });
+        server.withState([&](SimulatedState& state) {
+            state.data["verification"][*phone] = kVerificationCode;
+            state.data["sms"].push_back({{"to", *phone}, {"text", kVerificationCode}});
+        });
         return Reply::rescode("200", "验证码已发送");
     });
     server.registerDefault("signprocesspaper", [&server](const RecordedRequest& request) {

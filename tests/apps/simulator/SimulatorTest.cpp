@@ -687,6 +687,21 @@ TEST_F(SimulatorShowsTest, AnAmbiguousTapOrPlaceholderIsRefusedWithTheCandidates
     EXPECT_NE(shared.message.find("2. TextField \"请输入驾驶人姓名\""), std::string::npos) << shared.message;
 }
 
+TEST_F(SimulatorShowsTest, AnSmsTheServerSendsIsShownAndThePoliceDecideWhenAsked) {
+    auto sim = start();
+    standin::RecordedRequest request;
+    request.method = "GET";
+    request.pathWord = "verification";
+    request.query = {{"phone", "13900139000"}};
+    sim->server()->answer(request);
+    EXPECT_NE(run(*sim, "wait 0").find("[sms to 13900139000: 123456]"), std::string::npos);
+    EXPECT_EQ(run(*sim, "wait 0").find("[sms"), std::string::npos) << "told once";
+
+    EXPECT_EQ(sim->server()->stateSnapshot().data["policeDecisionAfterPolls"], 30);
+    run(*sim, "police-decide");
+    EXPECT_EQ(sim->server()->stateSnapshot().data["policeDecisionAfterPolls"], 0);
+}
+
 // A JPEG of one colour, the size of the camera's scene.
 std::string jpegOf(double r, double g, double b) {
     auto image = graphics::Image::draw({1280, 960}, 1, true, [&](cairo_t* cr) {

@@ -317,3 +317,26 @@ TEST(StandInServerLifecycle, UnknownPathsAreNotFound) {
     EXPECT_EQ(o.status, 404);
     EXPECT_TRUE(server.requests().empty());
 }
+
+namespace {
+
+TEST_F(StandInServerTest, TheHistoryListsTheCasesOfThisRunNewestFirstInTheStateEachReachedBeforeItsExamples) {
+    auto open = [this](const char* type) {
+        return parsed(fetch(url(std::string("accidentinfor?accidenttype=") + type))).value("accidentno", "");
+    };
+    std::string twoCars = open("1"), singleCar = open("0");
+    fetch(url("claimcaseinfo?accidentno=" + twoCars));
+    auto list = parsed(fetch(url("historycase")))["list"];
+    ASSERT_GE(list.size(), 3u);
+    EXPECT_EQ(list[0].value("accidentno", ""), singleCar);
+    EXPECT_EQ(list[0].value("state", ""), "2");  // a single-car case awaits its report
+    EXPECT_EQ(list[1].value("accidentno", ""), twoCars);
+    EXPECT_EQ(list[1].value("state", ""), "3");  // reported: awaiting the claim
+    EXPECT_EQ(list[2].value("casenumber", ""), "HC0001");
+
+    auto detail = parsed(fetch(url("historycasedetail?casenumber=" + twoCars)));
+    EXPECT_EQ(detail.value("rescode", ""), "200");
+    EXPECT_EQ(detail.value("state", ""), "3");
+}
+
+}  // namespace
