@@ -615,6 +615,10 @@ struct Simulator::Commands {
             if (arguments.is_discarded()) return failed("open: the arguments are not JSON: " + rest);
         }
         if (!ScreenRegistry::isRegistered(name)) return failed("open: no screen is called " + name);
+        if (rest.empty()) {
+            auto described = ScreenRegistry::argumentsOf(name);
+            if (!described.empty()) return ok(argumentList(name, described));
+        }
         auto screen = ScreenRegistry::make(name, arguments);
         if (!screen) return failed("open: " + name + " refused its arguments (the error above says why)");
         auto navigation = app::currentNavigation();
@@ -622,6 +626,36 @@ struct Simulator::Commands {
         navigation->pushViewController(screen, true);
         s.driver_.finishTransitions();
         return ok();
+    }
+    // What `open NAME` without arguments prints: each argument, whether it is needed, what its
+    // values mean, and an example that opens the screen.
+    static std::string argumentList(const std::string& name, const std::vector<ScreenArguments::Described>& described) {
+        std::string out = name + " takes these arguments (give them as JSON after the name):";
+        nlohmann::json example = nlohmann::json::object();
+        for (const auto& d : described) {
+            std::string meaning;
+            if (d.kind == "practice flag") {
+                meaning = "1 a real case (sent to the server), 0 practice (nothing is sent)";
+                example[d.key] = 1;
+            } else if (d.kind == "flag") {
+                meaning = "true or false";
+                if (d.required) example[d.key] = false;
+            } else if (d.kind == "text") {
+                meaning = "a text";
+                if (d.required)
+                    example[d.key] = d.key.find("accidentno") != std::string::npos ? "BJ202612070001" : "TEXT";
+            } else if (d.kind == "dictionary") {
+                meaning = "a dictionary of the record's fields";
+                if (d.required) example[d.key] = nlohmann::json::object();
+            } else {
+                meaning = "any value";
+            }
+            out += "\n  " + inQuotes(d.key) + "  " + meaning +
+                   (d.required           ? " (needed)"
+                    : d.fallback.empty() ? " (may be left out)"
+                                         : " (left out: " + d.fallback + ")");
+        }
+        return out + "\ne.g. open " + name + " " + example.dump();
     }
     static Result requests(Simulator& s, const Line& l) {
         if (l.arguments() == 1 && l.arg(0) == "clear") {
@@ -741,7 +775,8 @@ const std::vector<CommandSpec>& commandTable() {
          "the server's address, http://HOST:PORT); the forms are listed below",
          C::push},
         {"open", "open SCREEN [JSON]",
-         "push a screen by its registered name with its arguments\n"
+         "push a screen by its registered name with its arguments; without them it lists the screen's "
+         "arguments and what their values mean\n"
          "e.g. open ReportViewController {\"simualateState\":0}",
          C::open},
         // Checking.
@@ -852,8 +887,20 @@ std::string Simulator::help() {
         out += wrapped(c.help, kColumn, kWidth - kColumn) + "\n";
     }
     out +=
+        "what the server pushes, ready to copy (the case number as the screen shows it):\n"
+        "  a chat message:  push {\"aps\":{\"key\":\"MSG\",\"content\":{\"accidentno\":\"BJ202612070001\","
+        "\"msgtype\":\"0\",\"content\":\"交警正在查看\"}}}\n"
+        "  a voice message: push {\"aps\":{\"key\":\"MSG\",\"content\":{\"accidentno\":\"BJ202612070001\","
+        "\"msgtype\":\"1\",\"content\":\"$SERVER/Veskard_mobile/voice/police.mp3\"}}}\n"
+        "  a claim result:  push {\"aps\":{\"key\":\"ClAIMRESULT\",\"content\":{\"accidentno\":\"BJ202612070001\"}}}\n"
+        "  a case notice:   push {\"aps\":{\"key\":\"ClAIM\",\"content\":{\"accidentno\":\"BJ202612070001\","
+        "\"claimstate\":1}}}\n"
+        "                   (claimstate 1 the loss estimate with \"撤销案件\", 2 the assessment centre, 0 or any\n"
+        "                   other key the empty notice; the claim result notice opens by name:\n"
+        "                   open NotificationInfoViewController {\"notiType\":3,\"accidentno\":\"BJ202612070001\"})\n"
         "after each command, and while time passes, what appeared or went is printed in brackets:\n"
-        "  [screen: ...] [message: ...] [spinner: ...] [alert: ...] [sheet: ...] [call: ...] [gone: ...]\n";
+        "  [screen: ...] [message: ...] [spinner: ...] [alert: ...] [sheet: ...] [call: ...] [sms to ...: ...]\n"
+        "  [gone: ...]; a screen of a practice case says (practice: nothing is sent)\n";
     return out;
 }
 

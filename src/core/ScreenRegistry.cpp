@@ -26,6 +26,19 @@ ScreenArguments::ScreenArguments(std::string screen, const nlohmann::json& argum
 
 void ScreenArguments::fail(const std::string& what) const { throw ScreenArgumentError(screen_ + ": " + what); }
 
+ScreenArguments ScreenArguments::listing(std::string screen) {
+    ScreenArguments arguments(std::move(screen), nullptr);
+    arguments.listing_ = true;
+    return arguments;
+}
+
+void ScreenArguments::describe(const std::string& key, const char* kind, bool required, std::string fallback) const {
+    for (const auto& d : described_) {
+        if (d.key == key) return;
+    }
+    described_.push_back({key, kind, required, std::move(fallback)});
+}
+
 const nlohmann::json* ScreenArguments::find(const std::string& key) const {
     read_.insert(key);
     if (!arguments_.is_object()) return nullptr;
@@ -34,6 +47,10 @@ const nlohmann::json* ScreenArguments::find(const std::string& key) const {
 }
 
 std::string ScreenArguments::text(const std::string& key) const {
+    if (listing_) {
+        describe(key, "text", true);
+        return "";
+    }
     const auto* value = find(key);
     if (!value) fail("the argument \"" + key + "\" is missing");
     if (!value->is_string()) fail("the argument \"" + key + "\" is not a text: " + value->dump());
@@ -41,6 +58,10 @@ std::string ScreenArguments::text(const std::string& key) const {
 }
 
 std::optional<std::string> ScreenArguments::optionalText(const std::string& key) const {
+    if (listing_) {
+        describe(key, "text", false, "none");
+        return std::nullopt;
+    }
     const auto* value = find(key);
     if (!value || value->is_null()) return std::nullopt;
     if (!value->is_string()) fail("the argument \"" + key + "\" is not a text: " + value->dump());
@@ -48,6 +69,10 @@ std::optional<std::string> ScreenArguments::optionalText(const std::string& key)
 }
 
 bool ScreenArguments::flag(const std::string& key, std::optional<bool> fallback) const {
+    if (listing_) {
+        describe(key, "flag", !fallback, fallback ? (*fallback ? "true" : "false") : "");
+        return fallback.value_or(false);
+    }
     const auto* value = find(key);
     if (!value) {
         if (fallback) return *fallback;
@@ -58,6 +83,10 @@ bool ScreenArguments::flag(const std::string& key, std::optional<bool> fallback)
 }
 
 CaseMode ScreenArguments::caseMode(const std::string& key, std::optional<CaseMode> fallback) const {
+    if (listing_) {
+        describe(key, "practice flag", !fallback, fallback ? std::to_string(practiceFlag(*fallback)) : "");
+        return fallback.value_or(CaseMode::Practice);
+    }
     const auto* value = find(key);
     if (!value) {
         if (fallback) return *fallback;
@@ -72,6 +101,10 @@ CaseMode ScreenArguments::caseMode(const std::string& key, std::optional<CaseMod
 }
 
 nlohmann::json ScreenArguments::dictionary(const std::string& key, bool required) const {
+    if (listing_) {
+        describe(key, "dictionary", required, required ? "" : "none");
+        return required ? nlohmann::json::object() : nlohmann::json();
+    }
     const auto* value = find(key);
     if (!value || value->is_null()) {
         if (required) fail("the argument \"" + key + "\" is missing");
@@ -82,6 +115,10 @@ nlohmann::json ScreenArguments::dictionary(const std::string& key, bool required
 }
 
 nlohmann::json ScreenArguments::any(const std::string& key) const {
+    if (listing_) {
+        describe(key, "any", false, "none");
+        return nullptr;
+    }
     const auto* value = find(key);
     return value ? *value : nlohmann::json();
 }
@@ -149,6 +186,23 @@ std::vector<std::string> ScreenRegistry::registeredNames() {
     std::vector<std::string> names;
     for (const auto& [name, factory] : factories()) names.push_back(name);
     return names;
+}
+
+std::vector<ScreenArguments::Described> ScreenRegistry::argumentsOf(const std::string& className) {
+    Factory factory;
+    {
+        std::lock_guard lock(registryMutex());
+        auto it = factories().find(className);
+        if (it != factories().end()) factory = it->second;
+    }
+    if (!factory) return {};
+    auto reader = ScreenArguments::listing(className);
+    try {
+        factory(reader);  // the screen it makes is dropped
+    } catch (const std::exception&) {
+        // A factory that checks a value further stops there: what it read so far is listed.
+    }
+    return reader.described();
 }
 
 void ScreenRegistry::reset() {

@@ -29,8 +29,20 @@ public:
 // never a default.
 class ScreenArguments {
 public:
+    // One argument a factory reads, as a listing records it.
+    struct Described {
+        std::string key;
+        std::string kind;  // "text", "flag", "practice flag", "dictionary" or "any"
+        bool required = false;
+        std::string fallback;  // what an absent optional argument means ("" when nothing)
+    };
+
     // `arguments` must be null (no arguments) or a dictionary.
     ScreenArguments(std::string screen, const nlohmann::json& arguments);
+    // A listing: every accessor records what it reads and answers a harmless value instead of
+    // failing, so that a factory run with it tells which arguments the screen takes.
+    static ScreenArguments listing(std::string screen);
+    const std::vector<Described>& described() const { return described_; }
 
     // A required text.
     std::string text(const std::string& key) const;
@@ -56,9 +68,13 @@ private:
     const nlohmann::json* find(const std::string& key) const;
     [[noreturn]] void fail(const std::string& what) const;
 
+    void describe(const std::string& key, const char* kind, bool required, std::string fallback = "") const;
+
     std::string screen_;
     nlohmann::json arguments_;
     mutable std::set<std::string> read_;
+    bool listing_ = false;
+    mutable std::vector<Described> described_;
 };
 
 // Screens opened by their class name: the launch choice, the push router and the simulator's
@@ -76,6 +92,9 @@ public:
     static std::shared_ptr<ui::ViewController> make(const std::string& className,
                                                     const nlohmann::json& arguments = nullptr);
     static std::vector<std::string> registeredNames();
+    // The arguments the screen's factory reads, in the order it reads them (empty for an unknown
+    // name or a screen that takes none).
+    static std::vector<ScreenArguments::Described> argumentsOf(const std::string& className);
     // Forgets every factory (tests).
     static void reset();
 };

@@ -426,6 +426,45 @@ TEST_F(SimulatorLaunchTest, OpenPushesARegisteredScreenAndRefusesBadArgumentsWit
 
 // A chat message pushed with the server's address in it; where it lies and whether its voice
 // plays are what the walks check, and a check that does not hold says why.
+TEST_F(SimulatorLaunchTest, OpenWithoutArgumentsListsThemWithWhatTheirValuesMean) {
+    SimulatorOptions options;
+    options.manualClock = true;
+    options.sandbox = sandboxRoot;
+    Simulator sim(options);
+    std::string error;
+    ASSERT_TRUE(sim.start(error)) << error;
+    std::ostringstream out;
+    auto listed = sim.execute("open ClientViewController", out);
+    ASSERT_EQ(listed.status, Simulator::Status::Ok);
+    EXPECT_NE(listed.message.find(
+                  "\"simulateNormal\"  1 a real case (sent to the server), 0 practice (nothing is sent) (needed)"),
+              std::string::npos)
+        << listed.message;
+    EXPECT_NE(listed.message.find("\"carCount\"  true or false (needed)"), std::string::npos) << listed.message;
+    EXPECT_EQ(sim.driver().topScreenName(), "HomeViewController") << "listing opens nothing";
+
+    // The example it gives opens the screen.
+    auto example = listed.message.substr(listed.message.find("e.g. ") + 5);
+    ASSERT_EQ(sim.execute(example, out).status, Simulator::Status::Ok) << example;
+    EXPECT_EQ(sim.driver().topScreenName(), "ClientViewController");
+}
+
+TEST(SimulatorHelpTest, EveryCommandIsListedOnceBeforeTheClosingParagraph) {
+    const std::string help = Simulator::help();
+    const auto closing = help.find("what the server pushes");
+    ASSERT_NE(closing, std::string::npos);
+    const std::string table = help.substr(0, closing);
+    for (const char* command :
+         {"screen", "tap", "type", "page", "open", "quit", "practice", "relaunch", "police-decide"}) {
+        size_t count = 0;
+        for (const char* after : {" ", "\n"}) {
+            const std::string line = "\n  " + std::string(command) + after;
+            for (auto at = table.find(line); at != std::string::npos; at = table.find(line, at + 1)) ++count;
+        }
+        EXPECT_EQ(count, 1u) << command;
+    }
+}
+
 TEST_F(SimulatorLaunchTest, PushedMessagesAreCheckedForTheirSideAndTheirVoiceForItsAnimation) {
     SimulatorOptions options;
     options.manualClock = true;
