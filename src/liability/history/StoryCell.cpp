@@ -29,8 +29,11 @@ StoryCell::StoryCell(std::string reuseIdentifier)
     : ui::TableViewCell(ui::TableViewCellStyle::Default, std::move(reuseIdentifier)) {
     const double W = ui::Screen::mainScreen().bounds().width();
     setSelectionStyle(ui::TableViewCellSelectionStyle::None);  // selecting changes nothing on screen
-    storyLabel_ = rowLabel({15, 10, W / 2 - 15, 15});
-    stateLabel_ = rowLabel({W / 2 - 20, 10, W / 2 - 15, 15});
+    // The type and the state side by side, both clear of the button: each shrinks its text to fit.
+    const double buttonX = W - 65, stateX = W / 2 - 20;
+    storyLabel_ = rowLabel({15, 10, stateX - 6 - 15, 15});
+    stateLabel_ = rowLabel({stateX, 10, buttonX - 6 - stateX, 15});
+    for (const auto& label : {storyLabel_, stateLabel_}) label->setAdjustsFontSizeToFitWidth(true);
     carNoLabel_ = rowLabel({15, 35, W - 80, 15});
     dealBtn_ = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(W - 65, 8, 55, 44));
     dealBtn_->setTitle(kDealTitle);

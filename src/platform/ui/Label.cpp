@@ -73,8 +73,20 @@ void Label::draw(GraphicsContext& context, Rect rect) {
     if (attributedText_) {
         context.drawRuns(attributedText_->runs, bounds(), font_, color, alignment_, numberOfLines_, true);
     } else {
-        context.drawText(text_, bounds(), font_, color, alignment_, numberOfLines_, true);
+        context.drawText(text_, bounds(), shownFont(), color, alignment_, numberOfLines_, true);
     }
+}
+
+Font Label::shownFont() const {
+    if (!adjustsFontSize_ || numberOfLines_ != 1 || text_.empty()) return font_;
+    double width = graphics::measureText(text_, font_).width;
+    if (width <= bounds().width() || width <= 0) return font_;
+    Font smaller = font_;
+    smaller.size = font_.size * std::max(kMinimumFontScale, bounds().width() / width);
+    while (smaller.size > font_.size * kMinimumFontScale &&
+           graphics::measureText(text_, smaller).width > bounds().width())
+        smaller.size -= 0.5;
+    return smaller;
 }
 
 }  // namespace ui

@@ -42,8 +42,13 @@ public:
     void setNumberOfLines(int n) { numberOfLines_ = n; setNeedsDisplay(); }
     LineBreakMode lineBreakMode() const { return lineBreakMode_; }
     void setLineBreakMode(LineBreakMode m) { lineBreakMode_ = m; }
+    // A one-line label that adjusts its font size is drawn smaller, down to half its font's size,
+    // when its text is wider than it.
     bool adjustsFontSizeToFitWidth() const { return adjustsFontSize_; }
     void setAdjustsFontSizeToFitWidth(bool v) { adjustsFontSize_ = v; }
+    static constexpr double kMinimumFontScale = 0.5;
+    // The font the text is drawn in (smaller than font() when it is adjusted to fit).
+    Font shownFont() const;
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool e) { enabled_ = e; }
 

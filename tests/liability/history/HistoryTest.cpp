@@ -3,8 +3,8 @@
 #include "account/QuickInfoViewController.h"
 #include "app/ApplicationScreens.h"
 #include "app/HistoryRoad.h"
-#include "capture/viewers/AccidentPhotoViewController.h"
 #include "capture/review/WaitTipViewController.h"
+#include "capture/viewers/AccidentPhotoViewController.h"
 #include "capture/viewers/AccidentViewController.h"
 #include "core/ApplicationRoutes.h"
 #include "core/UserDateSingleton.h"
@@ -17,11 +17,13 @@
 #include "liability/history/HistoryViewController.h"
 #include "liability/history/StoryCell.h"
 #include "liability/police/TrafficPoliceViewController.h"
+#include "platform/graphics/Font.h"
 #include "platform/ui/AlertView.h"
 #include "support/AccountTestAPI.h"
 #include "support/AppTest.h"
 #include "support/HistoryTestAPI.h"
 #include "support/NamedTestScreen.h"
+#include "support/TextContrast.h"
 #include "tools/server/ServerConfig.h"
 
 namespace {
@@ -110,6 +112,24 @@ TEST_F(HistoryTest, ListsEveryCaseWithTypeStateTimeAndItsButton) {
         EXPECT_EQ(*StoryCellTestAPI::story(*cell)->state, states[row]);
         bool finished = row == 4 || row == 5;
         EXPECT_EQ(StoryCellTestAPI::dealBtn(*cell)->isHidden(), finished) << row;
+    }
+}
+
+TEST_F(HistoryTest, TypeAndStateFitBesideEachOtherAndTheButtonWhoseTitleReads) {
+    auto history = openHistory();
+    for (int row = 0; row < 4; ++row) {
+        auto cell = cellAt(*history, row);
+        ASSERT_NE(cell, nullptr) << row;
+        auto type = StoryCellTestAPI::typeLabel(*cell), state = StoryCellTestAPI::stateLabel(*cell);
+        auto button = StoryCellTestAPI::dealBtn(*cell);
+        EXPECT_FALSE(type->frame().intersects(state->frame())) << row;
+        EXPECT_FALSE(state->frame().intersects(button->frame())) << row;
+        for (const auto& label : {type, state}) {
+            EXPECT_LE(graphics::measureText(label->text(), label->shownFont()).width, label->frame().width())
+                << label->text();
+            EXPECT_GE(textcontrast::ofLabel(driver, *label), 4.5) << label->text();
+        }
+        EXPECT_GE(textcontrast::ofButton(driver, *button), 4.5) << row;
     }
 }
 
