@@ -1,23 +1,19 @@
 #include "capture/viewers/AccidentViewController.h"
 
 #include "core/StoreManager.h"
+#include "core/TelephoneNumber.h"
 #include "core/Theme.h"
+#include "hud/ProgressHUD.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
 
 std::optional<std::string> AccidentViewController::dialURL(const std::optional<std::string>& phone) {
-    if (!phone || phone->empty() || phone->size() > 32) return std::nullopt;
-    bool hasDigit = false;
-    for (char c : *phone) {
-        if (c >= '0' && c <= '9')
-            hasDigit = true;
-        else if (c != '+' && c != '-')
-            return std::nullopt;
-    }
-    if (!hasDigit) return std::nullopt;
-    return "telprompt:" + *phone;
+    if (!phone) return std::nullopt;
+    auto number = TelephoneNumber::dialable(*phone);
+    if (!number) return std::nullopt;
+    return "telprompt:" + *number;
 }
 
 void AccidentViewController::viewDidLoad() {
@@ -86,6 +82,9 @@ std::shared_ptr<ui::TableViewCell> AccidentViewController::cellForRowAtIndexPath
 
 void AccidentViewController::didSelectRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath) {
     if (indexPath.row != 2) return;
-    if (auto url = dialURL(field(static_cast<size_t>(indexPath.section), "carownphone")))
+    auto phone = field(static_cast<size_t>(indexPath.section), "carownphone");
+    if (auto url = dialURL(phone))
         ui::Application::shared().openURL(*url);
+    else if (phone && !phone->empty())
+        ProgressHUD::showError(TelephoneNumber::unreachableMessage(*phone));
 }

@@ -1,11 +1,11 @@
 #include "liability/followup/ReportViewController.h"
 
-#include <cctype>
 
 #include "core/AppConfig.h"
 #include "core/ButtonCell.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/TelephoneNumber.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -26,21 +26,6 @@ constexpr ReportRow kRows[] = {
     {ReportViewController::kNoReportTitle, Theme::kGreyImage},
     {ReportViewController::kHomeTitle, Theme::kGreyImage},
 };
-
-// The number to dial: the insurer's text without spaces, brackets and dashes, which must leave
-// at least three digits with an optional leading "+" ("(010)95518" dials 01095518).
-std::optional<std::string> dialableNumber(const std::string& text) {
-    std::string number;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '(' || c == ')' || c == '-') continue;
-        number += c;
-    }
-    size_t first = !number.empty() && number[0] == '+' ? 1 : 0;
-    if (number.size() - first < 3) return std::nullopt;
-    for (size_t i = first; i < number.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(number[i]))) return std::nullopt;
-    return number;
-}
 
 }  // namespace
 
@@ -123,7 +108,7 @@ std::shared_ptr<CaseInfoRequest> ReportViewController::makeCaseInfoRequest(const
 
 std::optional<std::string> ReportViewController::reportTelephone() const {
     if (!compary->insreporttel) return std::nullopt;
-    return dialableNumber(*compary->insreporttel);
+    return TelephoneNumber::dialable(*compary->insreporttel);
 }
 
 void ReportViewController::reportInApplication() {

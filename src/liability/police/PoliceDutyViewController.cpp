@@ -8,6 +8,7 @@
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/TextValues.h"
+#include "core/TelephoneNumber.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -301,11 +302,13 @@ void PoliceDutyViewController::reject() {
             std::string number;
             if (reply.is_object() && reply.contains("phoneno"))
                 number = keyvalue::stringFromJson(reply["phoneno"]).value_or("");
-            if (!PoliceValues::isDialable(number)) {
+            auto dialable = TelephoneNumber::dialable(number);
+            if (!dialable) {
                 foundation::log("PoliceDutyViewController: no number to dial in the reply");
+                ProgressHUD::showError(number.empty() ? kCallPoliceText : TelephoneNumber::unreachableMessage(number));
                 return;
             }
-            if (!ui::Application::shared().openURL("telprompt:" + number))
-                foundation::log("PoliceDutyViewController: the phone cannot dial " + number);
+            if (!ui::Application::shared().openURL("telprompt:" + *dialable))
+                foundation::log("PoliceDutyViewController: the phone cannot dial " + *dialable);
         });
 }

@@ -49,6 +49,8 @@ public:
     static constexpr const char* kBadPhoneText = "请输入正确的手机号码";
     static constexpr const char* kNoCodeText = "请输入对方验证码";
     static constexpr const char* kBadCodePhoneText = "请输入正确的手机号";
+    // Said when a rejection reply names no number for the police (our wording).
+    static constexpr const char* kCallPoliceText = "请拨打122报警";
     static constexpr const char* kIncompleteText = "交警定责信息不完整,请联系交警";
     static constexpr const char* kCountdownFormat = "秒后重新发送";
     static constexpr const char* kAgainTitle = "再次获取验证码";

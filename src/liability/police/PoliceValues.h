@@ -14,14 +14,4 @@ inline std::optional<std::string> dutyText(const std::optional<std::string>& cod
     return std::nullopt;
 }
 
-// Digits with "+" and "-" alone (at least one digit): what may go into a dialled URL.
-inline bool isDialable(const std::string& number) {
-    bool digit = false;
-    for (char c : number) {
-        if (c >= '0' && c <= '9') digit = true;
-        else if (c != '+' && c != '-') return false;
-    }
-    return digit;
-}
-
 }  // namespace PoliceValues

@@ -3,6 +3,8 @@
 #include "capture/viewers/AccidentPhotoCell.h"
 #include "capture/viewers/AccidentPhotoViewController.h"
 #include "capture/viewers/AccidentViewController.h"
+#include "core/TelephoneNumber.h"
+#include "hud/ProgressHUD.h"
 #include "imaging/ImageViewRemoteImage.h"
 #include "imaging/PhotoBrowser.h"
 #include "platform/ui/Application.h"
@@ -82,6 +84,18 @@ TEST_F(ViewersTest, MissingFieldsShowTheLabelAloneAndDialNothing) {
     ASSERT_TRUE(screen->tableView()->tapRowAtIndexPath(ui::IndexPath::forRow(2, 0)));
     ASSERT_TRUE(screen->tableView()->tapRowAtIndexPath(ui::IndexPath::forRow(2, 1)));
     EXPECT_EQ(ui::Application::shared().openedURLs().size(), opened);
+    EXPECT_EQ(ProgressHUD::current(), nullptr);  // nothing to read, nothing said
+}
+
+TEST_F(ViewersTest, ANumberThatDialsNothingIsShownToTheDriver) {
+    AccidentViewController::Arguments arguments;
+    arguments.curArray.emplace_back(car("京A12345", "张伟", "010-8888 转 1"));
+    show(std::make_shared<AccidentViewController>(std::move(arguments)));
+    size_t opened = ui::Application::shared().openedURLs().size();
+    ASSERT_TRUE(driver.tap("联系方式:  010-8888 转 1"));
+    EXPECT_EQ(ui::Application::shared().openedURLs().size(), opened);
+    ASSERT_NE(ProgressHUD::current(), nullptr);
+    EXPECT_EQ(ProgressHUD::current()->text(), TelephoneNumber::unreachableMessage("010-8888 转 1"));
 }
 
 TEST_F(ViewersTest, NoVehiclesShowTheEmptyListView) {
@@ -91,10 +105,14 @@ TEST_F(ViewersTest, NoVehiclesShowTheEmptyListView) {
     EXPECT_TRUE(driver.isOnScreen("您还没有任何记录!"));
 }
 
-TEST(DialURL, OnlyDigitsPlusAndMinusDial) {
-    EXPECT_EQ(AccidentViewController::dialURL("010-8888+1"), "telprompt:010-8888+1");
-    EXPECT_EQ(AccidentViewController::dialURL("13800138000"), "telprompt:13800138000");
-    for (const char* bad : {"", "+-", "138 0013 8000", "1380;rm", "12345678901234567890123456789012345", "10086?x=1",
+TEST(DialURL, SpacesBracketsAndDashesAreDroppedAndWhatRemainsMustBeDigits) {
+    for (auto [written, url] : {std::pair{"13800138000", "telprompt:13800138000"},
+                                {"138 0013 8000", "telprompt:13800138000"},
+                                {"(010)8888", "telprompt:0108888"},
+                                {"010 122", "telprompt:010122"},
+                                {"+86 138-0013-8000", "telprompt:+8613800138000"}})
+        EXPECT_EQ(AccidentViewController::dialURL(std::string(written)), url) << written;
+    for (const char* bad : {"", "+-", "12", "010-8888+1", "1380;rm", "12345678901234567890123456789012345", "10086?x=1",
                             "１３８"})
         EXPECT_FALSE(AccidentViewController::dialURL(std::string(bad))) << bad;
     EXPECT_FALSE(AccidentViewController::dialURL(std::nullopt));

@@ -7,6 +7,7 @@
 #include "app/PushRouter.h"
 #include "liability/parties/PartyRows.h"
 #include "liability/police/PoliceDutyFooterView.h"
+#include "core/TelephoneNumber.h"
 #include "liability/police/PoliceDutyViewController.h"
 
 namespace {
@@ -281,7 +282,7 @@ TEST_F(PoliceDutyTest, RejectionMakesANewHomePageTheRootAndDialsTheReturnedNumbe
                                                                      {"accidenttype", "1"},
                                                                      {"type", "0"}}));
     EXPECT_EQ(rootName(), "HomeViewController");
-    EXPECT_EQ(openedURLs(), std::vector<std::string>{"telprompt:010-122"});
+    EXPECT_EQ(openedURLs(), std::vector<std::string>{"telprompt:010122"});
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
 }
 
@@ -302,6 +303,19 @@ TEST_F(PoliceDutyTest, ANumberThatIsNoTelephoneIsNotDialledAndARefusalStays) {
     settleRequests();
     EXPECT_EQ(rootName(), "HomeViewController");
     EXPECT_TRUE(openedURLs().empty());
+    EXPECT_EQ(toast(), TelephoneNumber::unreachableMessage("122;sms:10086"));  // the driver reads it
+}
+
+TEST_F(PoliceDutyTest, ARejectionReplyWithoutANumberTellsTheDriverToCallThePolice) {
+    server.scriptOnce("taskstate", Reply::rescode("200", "成功"));
+    openDuty(CaseMode::Real, decision());
+    toFooter();
+    ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
+    ASSERT_TRUE(driver.tap("确定"));
+    settleRequests();
+    EXPECT_EQ(rootName(), "HomeViewController");
+    EXPECT_TRUE(openedURLs().empty());
+    EXPECT_EQ(toast(), PoliceDutyViewController::kCallPoliceText);
 }
 
 TEST_F(PoliceDutyTest, PracticeRejectionGoesHomeOrToTheLoginWithoutARequest) {
