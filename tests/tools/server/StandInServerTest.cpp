@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/graphics/Image.h"
 #include "platform/media/AudioPlayer.h"
 #include "tools/server/StandInServer.h"
 
@@ -337,6 +338,28 @@ TEST_F(StandInServerTest, TheHistoryListsTheCasesOfThisRunNewestFirstInTheStateE
     auto detail = parsed(fetch(url("historycasedetail?casenumber=" + twoCars)));
     EXPECT_EQ(detail.value("rescode", ""), "200");
     EXPECT_EQ(detail.value("state", ""), "3");
+}
+
+TEST_F(StandInServerTest, TheCasePhotosAreWholeJpegsOfTheirSizeAndAnUnknownNameIsNotFound) {
+    struct Expected {
+        const char* name;
+        int width, height;
+    };
+    for (const auto& e : {Expected{"front", 480, 360}, Expected{"damage", 480, 360}, Expected{"licence", 480, 360},
+                          Expected{"agreement", 480, 640}}) {
+        SCOPED_TRACE(e.name);
+        auto reply = fetch(url(std::string("casephoto?name=") + e.name));
+        EXPECT_EQ(reply.status, 200);
+        EXPECT_EQ(reply.contentType, "image/jpeg");
+        auto image = graphics::Image::fromData(reply.body);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->pixelWidth(), e.width);
+        EXPECT_EQ(image->pixelHeight(), e.height);
+        image->surface();
+        EXPECT_FALSE(image->isBroken());
+    }
+    EXPECT_EQ(fetch(url("casephoto?name=other")).status, 404);
+    EXPECT_EQ(fetch(url("casephoto")).status, 404);
 }
 
 }  // namespace
