@@ -670,39 +670,84 @@ void waitingFrame(cairo_t* cr, double w, double h, const Colour& c, int frame) {
     cairo_fill(cr);
 }
 
+// A chat bubble: a rounded box with a small tail near the top of the speaker's side (the side
+// the speaker's avatar is on: "right" for the driver's own messages). The picture is stretched
+// between its corners, so the tail stays level with the avatar and the corners stay round.
+void chatBubble(cairo_t* cr, double w, double h, const Colour& c, bool right) {
+    const double tail = 7, r = 5;
+    const double left = right ? 0.5 : tail + 0.5, rightEdge = right ? w - tail - 0.5 : w - 0.5;
+    const double top = 0.5, bottom = h - 0.5, tipY = 15;
+    cairo_new_path(cr);
+    cairo_arc(cr, left + r, top + r, r, M_PI, 1.5 * M_PI);
+    cairo_arc(cr, rightEdge - r, top + r, r, 1.5 * M_PI, 2 * M_PI);
+    if (right) {
+        cairo_line_to(cr, rightEdge, tipY - 5);
+        cairo_line_to(cr, w - 0.5, tipY);
+        cairo_line_to(cr, rightEdge, tipY + 5);
+    }
+    cairo_arc(cr, rightEdge - r, bottom - r, r, 0, 0.5 * M_PI);
+    cairo_arc(cr, left + r, bottom - r, r, 0.5 * M_PI, M_PI);
+    if (!right) {
+        cairo_line_to(cr, left, tipY + 5);
+        cairo_line_to(cr, 0.5, tipY);
+        cairo_line_to(cr, left, tipY - 5);
+    }
+    cairo_close_path(cr);
+    set(cr, c);
+    cairo_fill_preserve(cr);
+    set(cr, c.scaled(0.8));
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+}
+
 using Drawing = std::function<void(cairo_t*, double w, double h, const Colour&, const std::string& argument)>;
 
 const std::map<std::string, Drawing>& drawings() {
     static const std::map<std::string, Drawing> all{
         {"box", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { plainBox(cr, w, h, c); }},
-        {"fill", [](cairo_t* cr, double, double, const Colour& c, const std::string&) { set(cr, c); cairo_paint(cr); }},
-        {"button", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { roundedButton(cr, w, h, c); }},
+        {"fill",
+         [](cairo_t* cr, double, double, const Colour& c, const std::string&) {
+             set(cr, c);
+             cairo_paint(cr);
+         }},
+        {"button",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { roundedButton(cr, w, h, c); }},
         {"chevron", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { chevron(cr, w, h, c); }},
-        {"cross", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { errorCross(cr, w, h, c); }},
+        {"cross",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { errorCross(cr, w, h, c); }},
         {"pin", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { mapPin(cr, w, h, c); }},
-        {"picture", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { pictureGlyph(cr, w, h, c); }},
-        {"street", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { streetScene(cr, w, h, c); }},
+        {"picture",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { pictureGlyph(cr, w, h, c); }},
+        {"street",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { streetScene(cr, w, h, c); }},
         {"shutter", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { shutter(cr, w, h, c); }},
-        {"flash", [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { flashIcon(cr, w, h, c, a); }},
-        {"focus", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { focusSquare(cr, w, h, c); }},
-        {"car-outline",
-         [](cairo_t* cr, double w, double h, const Colour&, const std::string& a) { threeQuarterCar(cr, w, h, a == "rear-right"); }},
+        {"flash",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { flashIcon(cr, w, h, c, a); }},
+        {"focus",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { focusSquare(cr, w, h, c); }},
+        {"car-outline", [](cairo_t* cr, double w, double h, const Colour&,
+                           const std::string& a) { threeQuarterCar(cr, w, h, a == "rear-right"); }},
         {"collision-outline",
          [](cairo_t* cr, double w, double h, const Colour&, const std::string& a) {
              if (a == "one-car") collisionCloseUp(cr, w, h);
              else twoCarCollision(cr, w, h, a == "two-cars-other-side");
          }},
-        {"card-outline",
-         [](cairo_t* cr, double w, double h, const Colour&, const std::string& a) { licenceCard(cr, w, h, a == "driver"); }},
-        {"accident-card",
-         [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { accidentCard(cr, w, h, c, a == "two-cars"); }},
+        {"card-outline", [](cairo_t* cr, double w, double h, const Colour&,
+                            const std::string& a) { licenceCard(cr, w, h, a == "driver"); }},
+        {"accident-card", [](cairo_t* cr, double w, double h, const Colour& c,
+                             const std::string& a) { accidentCard(cr, w, h, c, a == "two-cars"); }},
         {"microphone",
          [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) {
              microphone(cr, w, h, c, a.empty() ? 0 : std::clamp(a[0] - '0', 0, 5));
          }},
-        {"circle", [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { circleMark(cr, w, h, c, a == "ticked"); }},
-        {"triangle-down", [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { triangleDown(cr, w, h, c); }},
-        {"avatar", [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { avatar(cr, w, h, c, a); }},
+        {"circle", [](cairo_t* cr, double w, double h, const Colour& c,
+                      const std::string& a) { circleMark(cr, w, h, c, a == "ticked"); }},
+        {"triangle-down",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string&) { triangleDown(cr, w, h, c); }},
+        {"bubble", [](cairo_t* cr, double w, double h, const Colour& c,
+                      const std::string& a) { chatBubble(cr, w, h, c, a == "right"); }},
+        {"avatar",
+         [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) { avatar(cr, w, h, c, a); }},
         {"waiting",
          [](cairo_t* cr, double w, double h, const Colour& c, const std::string& a) {
              waitingFrame(cr, w, h, c, a.empty() ? 1 : std::clamp(a[0] - '0', 1, 6));

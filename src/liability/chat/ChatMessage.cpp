@@ -33,6 +33,13 @@ long long integerValue(const std::string& text) {
 
 Message::Message() : serial(nextSerial++) {}
 
+std::string voiceCaption(const Message& message) {
+    std::string caption;
+    if (message.voiceLength > 0) caption = std::to_string(std::min<int64_t>(message.voiceLength, 600)) + "″";
+    if (!message.time.empty()) caption += (caption.empty() ? "" : " ") + message.time;
+    return caption;
+}
+
 void MessageFrame::setMessage(std::shared_ptr<Message> message) {
     message_ = std::move(message);
     if (!message_) return;
@@ -44,6 +51,10 @@ void MessageFrame::setMessage(std::shared_ptr<Message> message) {
     if (message_->type == Message::Voice) {
         // One point per second of recording, within the recorder's minute.
         w = static_cast<double>(std::clamp<int64_t>(message_->voiceLength, 0, 600)) + 40;
+        // Never narrower than its caption needs (the length, and "刚刚" beside it).
+        auto caption =
+            graphics::measureText(voiceCaption(*message_), graphics::Font::systemFont(kVoiceCaptionFontSize), 0);
+        w = std::max(w, caption.width + kVoiceBubbleRoom - 40);
         h = 20;
     } else {
         auto size = graphics::measureText(message_->content, graphics::Font::systemFont(kTextFontSize), kTextWrapWidth);

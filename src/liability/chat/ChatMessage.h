@@ -27,9 +27,17 @@ struct Message {
     const uint64_t serial;
 };
 
+// What a voice message's bubble says beside its icon: its length in seconds (as 5″) when it is
+// known, then its display time ("刚刚") when it has one.
+std::string voiceCaption(const Message& message);
+
 // The geometry of one message row, computed once when the message is set.
 class MessageFrame {
 public:
+    // Voice bubbles: the caption's font size, and the room the icon and the bubble's edges take
+    // besides the caption, so that the caption always fits inside the bubble.
+    static constexpr double kVoiceCaptionFontSize = 15;
+    static constexpr double kVoiceBubbleRoom = 60;
     static constexpr double kMinimumRowHeight = 44;
     static constexpr double kTextFontSize = 18;
     static constexpr double kTextWrapWidth = 180;

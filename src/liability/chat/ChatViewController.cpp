@@ -56,7 +56,7 @@ ChatViewController::~ChatViewController() {
 
 void ChatViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    view()->setBackgroundColor(ui::Color{128 / 255.0, 128 / 255.0, 128 / 255.0, 1});
+    view()->setBackgroundColor(ui::Color{0.93, 0.93, 0.93, 1});
     const auto bounds = ui::Screen::mainScreen().bounds();
     const double width = bounds.width(), height = bounds.height();
 

@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "core/FileAccess.h"
 #include "core/ShowTheWindow.h"
+#include "liability/chat/VoiceDownload.h"
 #include "platform/foundation/Log.h"
 #include "platform/graphics/Font.h"
+#include "platform/media/AudioPlayer.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
@@ -27,6 +34,34 @@ std::string recordingName() {
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local);
     return text;
+}
+
+// The bubble pictures' tail, on the speaker's side, and the room between a bubble's edge and
+// what it holds.
+constexpr double kBubbleTail = 7;
+constexpr double kBubbleMargin = 12;
+
+// Caps that keep a bubble picture's corners and tail and stretch the one row and column at the
+// cap (the rest of the picture beyond it is kept as it is).
+ui::EdgeInsets bubbleCaps(ui::Size picture, double left, double top) {
+    return {top, left, std::max(0.0, picture.height - top - 1), std::max(0.0, picture.width - left - 1)};
+}
+
+// The seconds of a received voice message once its MP3 is here (fetched by an earlier play);
+// 0 while it is not, or when it does not decode.
+int64_t receivedVoiceLength(const Message& message) {
+    std::optional<std::filesystem::path> file;
+    if (VoiceDownload::isWebURL(message.voicepath)) file = VoiceDownload::storedCopy(message.voicepath);
+    else if (auto name = VoiceDownload::plainFileName(message.voicepath); !name.empty() && name == message.voicepath)
+        file = FileAccess::directory() / name;
+    std::error_code error;
+    if (!file || !std::filesystem::is_regular_file(*file, error) ||
+        std::filesystem::file_size(*file, error) > static_cast<uintmax_t>(VoiceDownload::kMaximumBytes))
+        return 0;
+    std::ifstream in(*file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto info = media::AudioPlayer::decodeMP3(bytes);
+    return info.decodable ? static_cast<int64_t>(std::lround(info.duration)) : 0;
 }
 
 }  // namespace
@@ -204,7 +239,7 @@ void ChatTableViewCell::layoutSubviewsWithMessageFrame(const MessageFrame& frame
     animationImageView_.reset();
     showMessages_ = frame.message();
     if (!showMessages_) return;
-    const Message& message = *showMessages_;
+    Message& message = *showMessages_;
     const double width = ui::Screen::mainScreen().bounds().width();
     const double bw = frame.contentF().width(), bh = frame.contentF().height();
 
@@ -213,7 +248,7 @@ void ChatTableViewCell::layoutSubviewsWithMessageFrame(const MessageFrame& frame
         headImageView_->setImage(ui::Image::named("carowner.png"));
         ui::Size bubble = imageSize("chat_right.png");
         backImageView_->setImage(ui::Image::named("chat_right.png"));
-        backImageView_->setCapInsets({static_cast<double>(static_cast<int>(bubble.height * 3 / 4)), 5, 0, 0});
+        backImageView_->setCapInsets(bubbleCaps(bubble, 5, static_cast<int>(bubble.height * 3 / 4)));
         backImageView_->setFrame({headImageView_->frame().x() - bw - 10, 10, bw, bh});
         ui::Rect mark(backImageView_->frame().x() - 20, backImageView_->frame().y(), 20, 20);
         showActivityView_->setFrame(mark);
@@ -224,8 +259,8 @@ void ChatTableViewCell::layoutSubviewsWithMessageFrame(const MessageFrame& frame
         else if (role == "policeman") headImageView_->setImage(ui::Image::named("policeimage.png"));
         ui::Size bubble = imageSize("chat_left.png");
         backImageView_->setImage(ui::Image::named("chat_left.png"));
-        backImageView_->setCapInsets({static_cast<double>(static_cast<int>(bubble.height * 3 / 4)),
-                                      static_cast<double>(static_cast<int>(bubble.width / 2)), 0, 0});
+        backImageView_->setCapInsets(
+            bubbleCaps(bubble, static_cast<int>(bubble.width / 2), static_cast<int>(bubble.height * 3 / 4)));
         backImageView_->setFrame({headImageView_->frame().maxX() + 10, 10, bw, bh});
         ui::Rect mark(backImageView_->frame().maxX(), backImageView_->frame().y(), 20, 20);
         showActivityView_->setFrame(mark);
@@ -254,9 +289,12 @@ void ChatTableViewCell::layoutSubviewsWithMessageFrame(const MessageFrame& frame
     }
 }
 
-void ChatTableViewCell::addContent(const Message& message, double bw, double bh, bool playing) {
+void ChatTableViewCell::addContent(Message& message, double bw, double bh, bool playing) {
+    const bool own = message.source == Message::Own;
     if (message.type != Message::Voice) {
-        auto label = std::make_shared<ui::Label>(ui::Rect(15, 10, bw - 20, bh - 20));
+        // Clear of the tail on the speaker's side.
+        auto label =
+            std::make_shared<ui::Label>(ui::Rect(own ? 15 : 15 + kBubbleTail, 10, bw - 20 - kBubbleTail, bh - 20));
         label->setNumberOfLines(0);
         label->setFont(graphics::Font::systemFont(15));
         label->setTextColor(ui::Color::black());
@@ -265,10 +303,11 @@ void ChatTableViewCell::addContent(const Message& message, double bw, double bh,
         backImageView_->addSubview(label);
         return;
     }
-    const bool own = message.source == Message::Own;
+    if (!own && message.voiceLength <= 0) message.voiceLength = receivedVoiceLength(message);
     ui::Size icon = imageSize("voice_1.png");
-    auto voice = std::make_shared<ui::ImageView>(
-        ui::Rect(own ? bw - 10 - icon.width / 2 : 10, bh / 2 - icon.height / 4, icon.width / 2, icon.height / 2));
+    const double iconX = own ? bw - kBubbleTail - 10 - icon.width / 2 : kBubbleTail + 10;
+    auto voice =
+        std::make_shared<ui::ImageView>(ui::Rect(iconX, bh / 2 - icon.height / 4, icon.width / 2, icon.height / 2));
     voice->setBackgroundColor(ui::Color::clear());
     const std::string side = own ? "rightvoice_" : "leftvoice_";
     voice->setImage(ui::Image::named(side + "3.png"));
@@ -278,10 +317,15 @@ void ChatTableViewCell::addContent(const Message& message, double bw, double bh,
     voice->setAnimationImages(std::move(frames));
     voice->setAnimationDuration(2.0);
 
-    auto time = std::make_shared<ui::Label>(own ? ui::Rect(0, 0, bw - 10, bh) : ui::Rect(10, 0, bw, bh));
+    // The length and the time fill the side opposite the icon, inside the bubble's margin.
+    const double captionX = own ? kBubbleMargin : iconX + icon.width / 2 + 6;
+    const double captionEnd = own ? iconX - 6 : bw - kBubbleMargin;
+    auto time = std::make_shared<ui::Label>(ui::Rect(captionX, 0, std::max(0.0, captionEnd - captionX), bh));
     time->setTextAlignment(own ? ui::TextAlignment::Left : ui::TextAlignment::Right);
-    time->setFont(graphics::Font::systemFont(15));
-    time->setText(message.time);
+    time->setFont(graphics::Font::systemFont(MessageFrame::kVoiceCaptionFontSize));
+    time->setTextColor(ui::Color{0.2, 0.2, 0.2, 1});
+    time->setAdjustsFontSizeToFitWidth(true);
+    time->setText(voiceCaption(message));
     backImageView_->addSubview(time);
 
     auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(0, 0, bw, bh));

@@ -100,7 +100,7 @@ public:
 
 private:
     friend class ChatTestAPI;
-    void addContent(const Message& message, double bw, double bh, bool playing);
+    void addContent(Message& message, double bw, double bh, bool playing);
 
     std::shared_ptr<ui::ImageView> headImageView_;
     std::shared_ptr<ui::ImageView> backImageView_;

@@ -15,7 +15,9 @@
 #include "liability/police/PoliceDutyViewController.h"
 #include "liability/police/PoliceTestSupport.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/Font.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
 #include "support/ChatTestAPI.h"
@@ -476,6 +478,38 @@ TEST_F(ChatTest, AReusedCellSetsEveryStateAnew) {
     ASSERT_EQ(content.size(), 1u) << "no leftover voice button";
     EXPECT_EQ(content[0]->className(), "Label");
     EXPECT_EQ(ChatTestAPI::avatar(cell)->image()->name(), "policeimage.png");
+}
+
+TEST_F(ChatTest, EveryVoiceBubbleShowsItsLengthInsideItAReceivedOneOnceItsMP3IsHere) {
+    auto caption = [](ChatTableViewCell& cell) -> std::shared_ptr<ui::Label> {
+        for (auto& view : ChatTestAPI::bubble(cell)->subviews())
+            if (auto label = std::dynamic_pointer_cast<ui::Label>(view)) return label;
+        return nullptr;
+    };
+    auto own = std::make_shared<Message>();
+    own->type = Message::Voice;
+    own->voiceLength = 3;
+    own->time = "刚刚";
+    ChatTableViewCell cell;
+    cell.layoutSubviewsWithMessageFrame(MessageFrame(own), {0, 0}, "policeman", false);
+    auto label = caption(cell);
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), "3″ 刚刚");
+    auto bubble = ChatTestAPI::bubble(cell)->bounds();
+    EXPECT_GT(label->frame().x(), bubble.x()) << "a margin, not the bubble's edge";
+    EXPECT_LE(graphics::measureText(label->text(), label->font()).width, label->frame().width());
+    EXPECT_LT(label->frame().maxX(), ChatTestAPI::voiceIcon(cell)->frame().x());
+
+    auto received = std::make_shared<Message>();
+    received->type = Message::Voice;
+    received->source = Message::Other;
+    received->voicepath = "police.mp3";
+    cell.layoutSubviewsWithMessageFrame(MessageFrame(received), {0, 1}, "policeman", false);
+    EXPECT_EQ(caption(cell)->text(), "") << "no length before its MP3 is here";
+    writeMP3("police.mp3", 4);
+    cell.layoutSubviewsWithMessageFrame(MessageFrame(received), {0, 1}, "policeman", false);
+    EXPECT_EQ(caption(cell)->text(), "4″");
+    EXPECT_LT(caption(cell)->frame().maxX(), ChatTestAPI::bubble(cell)->bounds().maxX());
 }
 
 // --- Playback -------------------------------------------------------------------------------------
