@@ -307,7 +307,19 @@ std::string shownScreen(driver::Driver& d) {
     return top ? top->className() : "";
 }
 
-class SimulatorLaunchTest : public PlatformTest {};
+class SimulatorLaunchTest : public PlatformTest {
+protected:
+    // A simulator on the test's sandbox under the manual clock, started.
+    std::unique_ptr<Simulator> started() {
+        SimulatorOptions options;
+        options.manualClock = true;
+        options.sandbox = sandboxRoot;
+        auto sim = std::make_unique<Simulator>(options);
+        std::string error;
+        EXPECT_TRUE(sim->start(error)) << error;
+        return sim;
+    }
+};
 
 TEST_F(SimulatorLaunchTest, TheApplicationStartsOnTheHomePageWithTheDemonstrationAccount) {
     SimulatorOptions options;
@@ -402,12 +414,8 @@ TEST_F(SimulatorLaunchTest, BadHardwareOptionsStopTheStart) {
 }  // namespace
 
 TEST_F(SimulatorLaunchTest, OpenPushesARegisteredScreenAndRefusesBadArgumentsWithTheReason) {
-    SimulatorOptions options;
-    options.manualClock = true;
-    options.sandbox = sandboxRoot;
-    Simulator sim(options);
-    std::string error;
-    ASSERT_TRUE(sim.start(error)) << error;
+    auto started_ = started();
+    auto& sim = *started_;
     std::ostringstream out;
     auto opened = sim.execute("open ReportViewController {\"simualateState\": 0}", out);
     EXPECT_EQ(opened.status, Simulator::Status::Ok) << opened.message;
@@ -424,15 +432,9 @@ TEST_F(SimulatorLaunchTest, OpenPushesARegisteredScreenAndRefusesBadArgumentsWit
     EXPECT_EQ(sim.driver().topScreenName(), "ReportViewController");
 }
 
-// A chat message pushed with the server's address in it; where it lies and whether its voice
-// plays are what the walks check, and a check that does not hold says why.
 TEST_F(SimulatorLaunchTest, OpenWithoutArgumentsListsThemWithWhatTheirValuesMean) {
-    SimulatorOptions options;
-    options.manualClock = true;
-    options.sandbox = sandboxRoot;
-    Simulator sim(options);
-    std::string error;
-    ASSERT_TRUE(sim.start(error)) << error;
+    auto started_ = started();
+    auto& sim = *started_;
     std::ostringstream out;
     auto listed = sim.execute("open ClientViewController", out);
     ASSERT_EQ(listed.status, Simulator::Status::Ok);
@@ -465,13 +467,11 @@ TEST(SimulatorHelpTest, EveryCommandIsListedOnceBeforeTheClosingParagraph) {
     }
 }
 
+// A chat message pushed with the server's address in it; where it lies and whether its voice
+// plays are what the walks check, and a check that does not hold says why.
 TEST_F(SimulatorLaunchTest, PushedMessagesAreCheckedForTheirSideAndTheirVoiceForItsAnimation) {
-    SimulatorOptions options;
-    options.manualClock = true;
-    options.sandbox = sandboxRoot;
-    Simulator sim(options);
-    std::string error;
-    ASSERT_TRUE(sim.start(error)) << error;
+    auto started_ = started();
+    auto& sim = *started_;
     std::ostringstream out;
     auto run = [&](const std::string& line) { return sim.execute(line, out); };
     ASSERT_EQ(run("open ChatViewController {\"simulateState\": 0}").status, Simulator::Status::Ok);

@@ -35,6 +35,13 @@ struct Decision {
 
 class ChatTest : public PoliceTest {
 protected:
+    // Switches the input bar to voice and gives the centre of "摁住我说话" in window points.
+    graphics::Point talkButtonCentre() {
+        EXPECT_TRUE(driver.tap(driver::ViewQuery::byImageName("keyboard.png")));
+        auto talk = driver.findByText("摁住我说话");
+        EXPECT_TRUE(talk);
+        return talk ? talk.view()->convertPointToView(talk.view()->bounds().center(), nullptr) : graphics::Point{};
+    }
     void SetUp() override {
         PoliceTest::SetUp();
         ChatLog::shared().reset();
@@ -250,10 +257,7 @@ TEST_F(ChatTest, AVoiceMessageCarriesItsMP3AndAMissingOneIsMarkedFailed) {
 
 TEST_F(ChatTest, HoldToTalkSendsAShortTakeWithTimeOneAndACancelledTouchNothing) {
     openChat();
-    ASSERT_TRUE(driver.tap(driver::ViewQuery::byImageName("keyboard.png")));
-    auto talk = driver.findByText("摁住我说话");
-    ASSERT_TRUE(talk);
-    auto centre = talk.view()->convertPointToView(talk.view()->bounds().center(), nullptr);
+    auto centre = talkButtonCentre();
 
     // A call cancels the touch: the take is dropped and the overlay goes.
     ASSERT_TRUE(driver.touchDown(centre));
@@ -285,10 +289,7 @@ TEST_F(ChatTest, HoldToTalkSendsAShortTakeWithTimeOneAndACancelledTouchNothing) 
 // A take that cannot be converted is still shown, as a failed voice message, and nothing is sent.
 TEST_F(ChatTest, ATakeThatCannotBeConvertedShowsAsAFailedMessage) {
     openChat();
-    ASSERT_TRUE(driver.tap(driver::ViewQuery::byImageName("keyboard.png")));
-    auto talk = driver.findByText("摁住我说话");
-    ASSERT_TRUE(talk);
-    auto centre = talk.view()->convertPointToView(talk.view()->bounds().center(), nullptr);
+    auto centre = talkButtonCentre();
     ASSERT_TRUE(driver.touchDown(centre));
     advance(2.0);
     // The raw recording is gone before it can be converted.
