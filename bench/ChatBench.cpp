@@ -166,10 +166,8 @@ struct ShownChat {
     std::shared_ptr<CustomNavigationController> navigation;
     std::shared_ptr<ui::Window> window;
     explicit ShownChat(CaseMode mode) {
-        ChatViewController::Arguments arguments;
-        arguments.simulateState = mode;
-        chat = std::make_shared<ChatViewController>(std::move(arguments));
-        chat->onDecision = [](CaseMode, std::vector<PoliceDutyModel>, InsuranceCompany) {};
+        chat = std::make_shared<ChatViewController>(ChatViewController::Arguments{.simulateState = mode});
+        chat->onDecision = [](std::vector<PoliceDutyModel>, InsuranceCompany) {};
         navigation = std::make_shared<CustomNavigationController>(chat);
         window = std::make_shared<ui::Window>(ui::Screen::mainScreen().bounds());
         window->setRootViewController(navigation);

@@ -114,7 +114,7 @@ void HomeViewController::layout() {
 void HomeViewController::accidentBtnClick() {
     auto& state = UserDateSingleton::shareUserDateInstance();
     if (nonEmpty(state.longitude()) && nonEmpty(state.latitude())) {
-        onAccident(CaseMode::Real);
+        onAccident();
         return;
     }
     auto alert = std::make_shared<ui::AlertView>(kNoLocationText, "", std::weak_ptr<ui::AlertViewDelegate>(),

@@ -30,7 +30,7 @@ public:
     std::string className() const override { return "HomeViewController"; }
 
     // The accident entry with a known position: the safety tips of a real case.
-    Output<void(CaseMode simulateState)> onAccident{this, "onAccident"};
+    Output<void()> onAccident{this, "onAccident"};
     // The history and service-area entries.
     Output<void()> onHistory{this, "onHistory"};
     Output<void()> onAreas{this, "onAreas"};

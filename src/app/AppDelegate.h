@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/LocationRefresh.h"
 #include "platform/ui/Application.h"
 
 namespace foundation {
@@ -21,7 +22,9 @@ class ViewController;
 // periodic retry of failed photo uploads and the location refresh.
 //
 // The root screens come from the home road; pushes go through the push router.
-class AppDelegate : public ui::ApplicationDelegate, public std::enable_shared_from_this<AppDelegate> {
+class AppDelegate : public ui::ApplicationDelegate,
+                    public LocationRefresh,
+                    public std::enable_shared_from_this<AppDelegate> {
 public:
     // The version of this build; the first-launch guide shows while the "version" user
     // default differs from it (the launch then stores it).
@@ -52,7 +55,7 @@ public:
     void requestFailedImage();
     // Asks for one location fix; its coordinates and reverse-geocoded province and place go
     // into the user state.
-    void refreshLocation();
+    void refreshLocation() override;
 
     // The root screen for a launch: the first-launch guide, the home page or the login screen.
     static std::shared_ptr<ui::ViewController> chooseRootViewController();

@@ -6,12 +6,11 @@
 #include "account/NewFeatureController.h"
 #include "account/QuickInfoViewController.h"
 #include "account/UnderwritInfoViewController.h"
+#include "app/CaseRoad.h"
 #include "app/FollowupRoad.h"
 #include "app/HistoryRoad.h"
 #include "app/HomeRoad.h"
-#include "app/MultiCarRoad.h"
 #include "app/LiabilityRoad.h"
-#include "app/SingleCarRoad.h"
 #include "capture/entry/DangrousTipViewController.h"
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 #include "capture/vehicle/CarListModel.h"
@@ -29,7 +28,10 @@ InsuranceCompany insurerArgument(const ScreenArguments& arguments) {
     return *InsuranceCompany::objectWithKeyValues(dictionary);
 }
 
-std::shared_ptr<SingleCarRoad> newRoad() { return std::make_shared<SingleCarRoad>(); }
+// A new case of the mode the arguments give under `key`.
+std::shared_ptr<CaseRoad> newCase(ScreenArguments& arguments, const char* key) {
+    return std::make_shared<CaseRoad>(arguments.caseMode(key));
+}
 
 // A notice: as a push brings it ({"type", "content"}), or set up directly by its kind.
 std::shared_ptr<ui::ViewController> makeNotice(ScreenArguments& arguments) {
@@ -74,29 +76,30 @@ void registerApplicationScreens() {
     });
 
     ScreenRegistry::registerFactory("DangrousTipViewController", [](ScreenArguments& arguments) {
-        return newRoad()->makeDangrousTip(arguments.caseMode("simulateState"));
+        return newCase(arguments, "simulateState")->makeDangrousTip();
     });
     ScreenRegistry::registerFactory("CallPoliceTipsViewController", [](ScreenArguments& arguments) {
-        return newRoad()->makeCallPoliceTips(arguments.caseMode("simulateNormal"));
+        return newCase(arguments, "simulateNormal")->makeCallPoliceTips();
     });
     ScreenRegistry::registerFactory("AccidentTreatmentTipsController", [](ScreenArguments& arguments) {
-        return newRoad()->makeTreatmentTips(arguments.caseMode("simulateNormal"));
+        return newCase(arguments, "simulateNormal")->makeTreatmentTips();
     });
     ScreenRegistry::registerFactory("SingleDoubleAccidentViewController", [](ScreenArguments& arguments) {
-        return newRoad()->makeAccidentKind(arguments.caseMode("simulateNormal"));
+        return newCase(arguments, "simulateNormal")->makeAccidentKind();
     });
     ScreenRegistry::registerFactory("AccidentSituationViewController", [](ScreenArguments& arguments) {
-        return std::make_shared<MultiCarRoad>(newRoad())->makeSituation(arguments.caseMode("simulateState"));
+        return newCase(arguments, "simulateState")->makeSituation();
     });
     ScreenRegistry::registerFactory("WaitTipViewController", [](ScreenArguments& arguments) {
-        return std::make_shared<MultiCarRoad>(newRoad())->makePhotoReview(arguments.caseMode("simulateState"),
-                                                                           arguments.flag("isHistory", false));
+        const bool isHistory = arguments.flag("isHistory", false);
+        return newCase(arguments, "simulateState")->makePhotoReview(isHistory);
     });
     ScreenRegistry::registerFactory("MoveCarTipsViewController", [](ScreenArguments& arguments) {
-        return std::make_shared<MultiCarRoad>(newRoad())->makeMoveCarTips(arguments.caseMode("simulateState"));
+        return newCase(arguments, "simulateState")->makeMoveCarTips();
     });
     ScreenRegistry::registerFactory("CarListViewController", [](ScreenArguments& arguments) {
-        return newRoad()->makeCarList(arguments.caseMode("simulateNormal"), arguments.flag("carCount"));
+        const bool carCount = arguments.flag("carCount");
+        return newCase(arguments, "simulateNormal")->makeCarList(carCount);
     });
     ScreenRegistry::registerFactory("ChooseInsuranceViewController", [](ScreenArguments& arguments) {
         return std::make_shared<ChooseInsuranceViewController>(
@@ -105,54 +108,55 @@ void registerApplicationScreens() {
     ScreenRegistry::registerFactory("ClientViewController", [](ScreenArguments& arguments) {
         auto vehicle = arguments.dictionary("carlist", false);
         std::shared_ptr<CarListModel> carlist = vehicle.is_null() ? nullptr : CarListModel::objectWithKeyValues(vehicle);
-        return newRoad()->makeClientForm(arguments.caseMode("simulateNormal"), arguments.flag("carCount"), carlist);
+        const bool carCount = arguments.flag("carCount");
+        return newCase(arguments, "simulateNormal")->makeClientForm(carCount, carlist);
     });
 
     ScreenRegistry::registerFactory("ReportViewController", [](ScreenArguments& arguments) {
-        ReportViewController::Arguments a;
-        a.compary = insurerArgument(arguments);
-        a.simualateState = arguments.caseMode("simualateState");
-        a.isBackBtn = arguments.flag("isBackBtn", false);
-        a.reporTime = arguments.optionalText("reporTime");
-        return FollowupRoad::makeReport(std::move(a));
+        auto compary = insurerArgument(arguments);
+        auto mode = arguments.caseMode("simualateState");
+        auto isBackBtn = arguments.flag("isBackBtn", false);
+        return FollowupRoad::makeReport({.compary = std::move(compary),
+                                         .simualateState = mode,
+                                         .isBackBtn = isBackBtn,
+                                         .reporTime = arguments.optionalText("reporTime")});
     });
     ScreenRegistry::registerFactory("ReportResultViewController", [](ScreenArguments& arguments) {
-        ReportResultViewController::Arguments a;
-        a.curCompary = insurerArgument(arguments);
-        a.simualateState = arguments.caseMode("simualateState");
-        a.isBackBtn = arguments.flag("isBackBtn", false);
-        a.curAccidentno = arguments.optionalText("curAccidentno");
-        return FollowupRoad::makeReportResult(std::move(a));
+        auto compary = insurerArgument(arguments);
+        auto mode = arguments.caseMode("simualateState");
+        auto isBackBtn = arguments.flag("isBackBtn", false);
+        return FollowupRoad::makeReportResult({.curCompary = std::move(compary),
+                                               .curAccidentno = arguments.optionalText("curAccidentno"),
+                                               .simualateState = mode,
+                                               .isBackBtn = isBackBtn});
     });
     ScreenRegistry::registerFactory("CompanyConfigViewController", [](ScreenArguments& arguments) {
-        CompanyConfigViewController::Arguments a;
-        a.curCompary = insurerArgument(arguments);
-        a.simualateState = arguments.caseMode("simualateState");
-        return FollowupRoad::makeCompanyConfig(std::move(a));
+        auto compary = insurerArgument(arguments);
+        return FollowupRoad::makeCompanyConfig(
+            {.curCompary = std::move(compary), .simualateState = arguments.caseMode("simualateState")});
     });
     ScreenRegistry::registerFactory("AccidentSearchViewController",
                                     [](ScreenArguments&) { return HistoryRoad::makeSearch(); });
     ScreenRegistry::registerFactory("PromptResultViewController", [](ScreenArguments& arguments) {
-        PromptResultViewController::Arguments a;
-        a.accidentno = arguments.text("accidentno");
-        a.simualateState = arguments.caseMode("simualateState");
-        a.isShowBtn = arguments.flag("isShowBtn", false);
-        a.textValue = arguments.optionalText("textValue");
-        return FollowupRoad::makePrompt(std::move(a));
+        auto accidentno = arguments.text("accidentno");
+        auto mode = arguments.caseMode("simualateState");
+        auto isShowBtn = arguments.flag("isShowBtn", false);
+        return FollowupRoad::makePrompt({.accidentno = std::move(accidentno),
+                                         .textValue = arguments.optionalText("textValue"),
+                                         .isShowBtn = isShowBtn,
+                                         .simualateState = mode});
     });
     ScreenRegistry::registerFactory("AppraisalViewController", [](ScreenArguments& arguments) {
-        AppraisalViewController::Arguments a;
-        a.accidentno = arguments.text("accidentno");
-        a.simualateState = arguments.caseMode("simualateState");
-        a.isBackBtn = arguments.flag("isBackBtn", false);
-        return FollowupRoad::makeAppraisal(std::move(a));
+        auto accidentno = arguments.text("accidentno");
+        auto mode = arguments.caseMode("simualateState");
+        return FollowupRoad::makeAppraisal(
+            {.accidentno = std::move(accidentno), .simualateState = mode, .isBackBtn = arguments.flag("isBackBtn", false)});
     });
     ScreenRegistry::registerFactory("NotificationInfoViewController", makeNotice);
     // The police liability wait: the push router routes chat messages over it, the case history
     // reopens it.
     ScreenRegistry::registerFactory("ChatViewController", [](ScreenArguments& arguments) {
-        ChatViewController::Arguments a;
-        a.simulateState = arguments.caseMode("simulateState", CaseMode::Real);
+        ChatViewController::Arguments a{.simulateState = arguments.caseMode("simulateState", CaseMode::Real)};
         auto insurer = arguments.dictionary("insurance", false);
         if (!insurer.is_null()) a.insurance = *InsuranceCompany::objectWithKeyValues(insurer);
         auto dict = arguments.dictionary("dict", false);
@@ -160,8 +164,7 @@ void registerApplicationScreens() {
         return LiabilityRoad::makeChat(std::move(a));
     });
     ScreenRegistry::registerFactory("TrafficPoliceViewController", [](ScreenArguments& arguments) {
-        TrafficPoliceViewController::Arguments a;
-        a.simulateState = arguments.caseMode("simulateState");
+        TrafficPoliceViewController::Arguments a{.simulateState = arguments.caseMode("simulateState")};
         auto insurer = arguments.dictionary("insurance", false);
         if (!insurer.is_null()) a.insurance = *InsuranceCompany::objectWithKeyValues(insurer);
         a.isHistory = arguments.flag("isHistory", false);

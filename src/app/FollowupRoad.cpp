@@ -16,10 +16,7 @@ std::shared_ptr<ReportViewController> makeReport(ReportViewController::Arguments
     auto screen = std::make_shared<ReportViewController>(std::move(arguments));
     std::weak_ptr<BaseViewController> weak = screen;
     screen->onReported = [weak, mode](const InsuranceCompany& compary) {
-        ReportResultViewController::Arguments result;
-        result.curCompary = compary;
-        result.simualateState = mode;
-        pushFrom(weak, makeReportResult(std::move(result)));
+        pushFrom(weak, makeReportResult({.curCompary = compary, .simualateState = mode}));
     };
     return screen;
 }
@@ -28,23 +25,19 @@ std::shared_ptr<ReportResultViewController> makeReportResult(ReportResultViewCon
     auto screen = std::make_shared<ReportResultViewController>(std::move(arguments));
     std::weak_ptr<BaseViewController> weak = screen;
     screen->onClaimResult = [weak](const std::string& accidentno, std::optional<std::string> result) {
-        PromptResultViewController::Arguments prompt;
-        prompt.accidentno = accidentno;
-        prompt.isShowBtn = true;
-        prompt.simualateState = CaseMode::Real;
-        prompt.textValue = std::move(result);
-        pushFrom(weak, makePrompt(std::move(prompt)));
+        pushFrom(weak, makePrompt({.accidentno = accidentno,
+                                   .textValue = std::move(result),
+                                   .isShowBtn = true,
+                                   .simualateState = CaseMode::Real}));
     };
     return screen;
 }
 
 std::shared_ptr<CompanyConfigViewController> makeCompanyConfig(CompanyConfigViewController::Arguments arguments) {
+    const CaseMode mode = arguments.simualateState;
     auto screen = std::make_shared<CompanyConfigViewController>(std::move(arguments));
-    screen->onReportResult = [](const InsuranceCompany& curCompary, CaseMode simualateState) {
-        ReportResultViewController::Arguments result;
-        result.curCompary = curCompary;
-        result.simualateState = simualateState;
-        app::push(makeReportResult(std::move(result)));
+    screen->onReportResult = [mode](const InsuranceCompany& curCompary) {
+        app::push(makeReportResult({.curCompary = curCompary, .simualateState = mode}));
     };
     return screen;
 }
@@ -55,10 +48,8 @@ std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewControlle
     screen->onRating = [weak] {
         auto prompt = weak.lock();
         if (!prompt) return;
-        AppraisalViewController::Arguments rating;
-        rating.accidentno = prompt->accidentno;
-        rating.simualateState = prompt->simualateState;
-        prompt->pushNewViewController(makeAppraisal(std::move(rating)));
+        prompt->pushNewViewController(
+            makeAppraisal({.accidentno = prompt->accidentno, .simualateState = prompt->simualateState}));
     };
     return screen;
 }
@@ -70,10 +61,7 @@ std::shared_ptr<AppraisalViewController> makeAppraisal(AppraisalViewController::
 std::shared_ptr<NotificationInfoViewController> makeNotice(NotificationInfoViewController::Arguments arguments) {
     auto notice = std::make_shared<NotificationInfoViewController>(std::move(arguments));
     notice->onAppraisal = [](const std::string& accidentno) {
-        AppraisalViewController::Arguments rating;
-        rating.accidentno = accidentno;
-        rating.simualateState = CaseMode::Real;
-        app::push(makeAppraisal(std::move(rating)));
+        app::push(makeAppraisal({.accidentno = accidentno, .simualateState = CaseMode::Real}));
     };
     return notice;
 }

@@ -1,13 +1,11 @@
 #include "app/HistoryRoad.h"
 
 #include "account/QuickInfoViewController.h"
+#include "app/CaseRoad.h"
 #include "app/FollowupRoad.h"
 #include "app/LiabilityRoad.h"
-#include "app/MultiCarRoad.h"
 #include "app/Navigator.h"
-#include "app/SingleCarRoad.h"
 #include "core/InsuranceCompany.h"
-#include "core/UserDateSingleton.h"
 #include "liability/history/StoryCell.h"
 
 namespace HistoryRoad {
@@ -42,11 +40,9 @@ std::shared_ptr<HistoryDetailViewController> makeDetail(HistoryDetailViewControl
     screen->onPhotos = [](const std::vector<AccidentPhoto>& photos) { app::push(makePhotos({photos})); };
     screen->onAgreement = [](const std::string& url) { app::push(std::make_shared<QuickInfoViewController>(url)); };
     screen->onClaim = [](const std::string& accidentno, const std::string& textValue) {
-        PromptResultViewController::Arguments prompt;
-        prompt.accidentno = accidentno;
-        prompt.textValue = textValue;
-        prompt.isShowBtn = false;
-        app::push(FollowupRoad::makePrompt(std::move(prompt)));
+        // A past case's result, without the rating button.
+        app::push(FollowupRoad::makePrompt(
+            {.accidentno = accidentno, .textValue = textValue, .isShowBtn = false, .simualateState = CaseMode::Real}));
     };
     return screen;
 }
@@ -62,50 +58,42 @@ std::shared_ptr<AccidentPhotoViewController> makePhotos(AccidentPhotoViewControl
 void resume(const Story& story) {
     auto state = StoryCell::stateCode(story.state);
     if (!state) return;
-    auto& user = UserDateSingleton::shareUserDateInstance();
+    // Every case reopened here is a real one. The police wait, the insurance report and the photo
+    // review wait go on with it as the case in progress: its road keeps its number. The claim
+    // result and the rating show the case of the list by the number they are given.
+    std::shared_ptr<CaseRoad> road;
+    if (*state == 1 || *state == 2 || *state == 7) {
+        road = std::make_shared<CaseRoad>(CaseMode::Real);
+        road->keepAccidentno(story.accidentno);
+    }
     switch (*state) {
     case 1: {
-        user.setAccidentno(story.accidentno);
-        TrafficPoliceViewController::Arguments wait;
-        wait.simulateState = CaseMode::Real;
-        wait.insurance = insurerOf(story);
-        wait.isHistory = true;
-        wait.hideBackButton = false;
-        app::push(LiabilityRoad::makePoliceWait(std::move(wait)));
+        app::push(LiabilityRoad::makePoliceWait({.simulateState = CaseMode::Real,
+                                                 .insurance = insurerOf(story),
+                                                 .isHistory = true,
+                                                 .hideBackButton = false}));
         break;
     }
     case 2: {
-        user.setAccidentno(story.accidentno);
-        ReportViewController::Arguments report;
-        report.compary = insurerOf(story);
-        report.reporTime = story.reportime;
-        report.simualateState = CaseMode::Real;
-        report.isBackBtn = true;
-        app::push(FollowupRoad::makeReport(std::move(report)));
+        app::push(FollowupRoad::makeReport({.compary = insurerOf(story),
+                                            .simualateState = CaseMode::Real,
+                                            .isBackBtn = true,
+                                            .reporTime = story.reportime}));
         break;
     }
-    case 3: {
-        ReportResultViewController::Arguments result;
-        result.curCompary = insurerOf(story);
-        result.curAccidentno = story.accidentno.value_or("");
-        result.isBackBtn = true;
-        result.simualateState = CaseMode::Real;
-        app::push(FollowupRoad::makeReportResult(std::move(result)));
+    case 3:
+        app::push(FollowupRoad::makeReportResult({.curCompary = insurerOf(story),
+                                                  .curAccidentno = story.accidentno.value_or(""),
+                                                  .simualateState = CaseMode::Real,
+                                                  .isBackBtn = true}));
         break;
-    }
-    case 4: {
-        AppraisalViewController::Arguments rating;
-        rating.accidentno = story.accidentno.value_or("");
-        rating.isBackBtn = true;
-        rating.simualateState = CaseMode::Real;
-        app::push(FollowupRoad::makeAppraisal(std::move(rating)));
+    case 4:
+        app::push(FollowupRoad::makeAppraisal(
+            {.accidentno = story.accidentno.value_or(""), .simualateState = CaseMode::Real, .isBackBtn = true}));
         break;
-    }
     case 7: {
-        user.setAccidentno(story.accidentno);
         // The photo review wait of a case from the list; its "返回" goes back to the list.
-        auto road = std::make_shared<MultiCarRoad>(std::make_shared<SingleCarRoad>());
-        app::push(road->makePhotoReview(CaseMode::Real, true));
+        app::push(road->makePhotoReview(true));
         break;
     }
     default: break;

@@ -3,10 +3,10 @@
 #include "account/HomeViewController.h"
 #include "account/LoginViewController.h"
 #include "account/NewFeatureController.h"
-#include "app/AppDelegate.h"
+#include "app/CaseRoad.h"
 #include "app/HistoryRoad.h"
+#include "app/LocationRefresh.h"
 #include "app/Navigator.h"
-#include "app/SingleCarRoad.h"
 #include "capture/areas/AreaImageViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Application.h"
@@ -15,11 +15,11 @@ namespace app {
 
 std::shared_ptr<HomeViewController> makeHomePage() {
     auto home = std::make_shared<HomeViewController>();
-    home->onAccident = [](CaseMode mode) { push(SingleCarRoad::start(mode)); };
+    home->onAccident = [] { push(CaseRoad::start(CaseMode::Real)); };
     home->onHistory = [] { push(HistoryRoad::makeHistory()); };
     home->onAreas = [] { push(makeAreas()); };
     home->onRequestLocation = [] {
-        auto delegate = std::dynamic_pointer_cast<AppDelegate>(ui::Application::shared().delegate());
+        auto delegate = std::dynamic_pointer_cast<LocationRefresh>(ui::Application::shared().delegate());
         if (delegate)
             delegate->refreshLocation();
         else

@@ -6,7 +6,7 @@
 #include "account/NewFeatureController.h"
 
 // The pages a launch or a finished case lands on, with their entries wired: the home page's
-// accident entry starts a case (SingleCarRoad), its history entry says it is not built yet;
+// accident entry starts a real case (CaseRoad), its history entry opens the case history;
 // the home page's and the login page's service-area entries open the area maps.
 namespace app {
 

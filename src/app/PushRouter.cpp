@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/CaseRoad.h"
 #include "app/FollowupRoad.h"
 #include "app/Navigator.h"
 #include "core/CaseInProgress.h"
@@ -43,7 +44,7 @@ std::weak_ptr<ui::NavigationController>& noticeOverCase() {
 void showNotice(const std::shared_ptr<ui::Window>& window, const std::shared_ptr<ui::ViewController>& screen) {
     auto target = windowFor(window);
     auto root = target ? target->rootViewController() : nullptr;
-    if (!root || !CaseInProgress::isOnScreen(target)) {
+    if (!root || !CaseRoad::isOnScreen(target)) {
         noticeOverCase().reset();
         setRoot(window, screen);
         return;
@@ -113,11 +114,8 @@ void route(const json& userInfo, const std::shared_ptr<ui::Window>& window) {
             foundation::log("push: ClAIMRESULT ignored, no case number");
             return;
         }
-        PromptResultViewController::Arguments arguments;
-        arguments.accidentno = *accidentno;
-        arguments.isShowBtn = true;
-        arguments.simualateState = CaseMode::Real;
-        showNotice(window, FollowupRoad::makePrompt(std::move(arguments)));
+        showNotice(window, FollowupRoad::makePrompt(
+                               {.accidentno = *accidentno, .isShowBtn = true, .simualateState = CaseMode::Real}));
         return;
     }
 

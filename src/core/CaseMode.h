@@ -7,3 +7,14 @@ enum class CaseMode { Practice, Real };
 
 // The flag as the server and the stored state know it: 1 real case, 0 practice.
 inline int practiceFlag(CaseMode mode) { return mode == CaseMode::Real ? 1 : 0; }
+
+// The mode in a screen's arguments, given by the road of its case. It has no default: arguments
+// that leave it out do not compile, so a mode nobody set never quietly means practice.
+class GivenCaseMode {
+public:
+    GivenCaseMode(CaseMode mode) : mode_(mode) {}  // NOLINT(google-explicit-constructor): given as a CaseMode
+    operator CaseMode() const { return mode_; }    // NOLINT(google-explicit-constructor): read as one
+
+private:
+    CaseMode mode_;
+};

@@ -85,9 +85,7 @@ protected:
     }
     void wire(const std::shared_ptr<ui::ViewController>& screen) {
         if (auto home = std::dynamic_pointer_cast<HomeViewController>(screen)) {
-            home->onAccident = [this](CaseMode mode) {
-                pushOther("DangrousTipViewController", {{"simulateState", practiceFlag(mode)}});
-            };
+            home->onAccident = [this] { pushOther("DangrousTipViewController", {{"simulateState", 1}}); };
             home->onHistory = [this] { pushOther("HistoryViewController", nullptr); };
             home->onAreas = [this] { pushOther("AreaImageViewController", nullptr); };
             home->onRequestLocation = [] {

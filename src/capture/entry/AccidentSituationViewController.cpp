@@ -381,7 +381,7 @@ void AccidentSituationViewController::openCamera() {
     std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
     if (simulateState != CaseMode::Real) {
         request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->onPhotoReview(CaseMode::Practice);
+            if (auto self = weak.lock()) self->onPhotoReview();
         };
         onCapture(std::move(request));
         return;
@@ -419,7 +419,7 @@ void AccidentSituationViewController::reportPhotos() {
         std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
         // The camera in front lies on its side; so does its question.
         report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::SidewaysQuestion, [weak] {
-            if (auto self = weak.lock()) self->onPhotoReview(CaseMode::Real);
+            if (auto self = weak.lock()) self->onPhotoReview();
         });
     }
     report_->send();

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "capture/entry/CaptureRequest.h"
 #include "capture/entry/SituationModel.h"
 #include "core/BaseViewController.h"
 #include "core/CaseMode.h"
@@ -67,20 +68,12 @@ public:
     static constexpr const char* kFileName = "situation.plist";
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
     };
     // What the guided camera is opened with: the nine steps ({"title", "image", "detail"}
     // each), the case type (1: two or more cars, with the extra-car question) and the blocks
     // the camera calls (no per-shot block in practice).
-    struct CaptureRequest {
-        nlohmann::json steps;
-        std::int64_t carType = 1;
-        std::function<void(const std::string& shot)> savePhotoBlock;
-        std::function<void()> viewControllerBlock;
-        // The title under which a finished camera offers `viewControllerBlock` again (none in
-        // practice, where it always moves on).
-        std::string endAgainTitle;
-    };
+    using CaptureRequest = ::CaptureRequest;
 
     explicit AccidentSituationViewController(Arguments arguments);
     std::string className() const override { return "AccidentSituationViewController"; }
@@ -90,7 +83,7 @@ public:
     // "下一步" with a valid choice: the guided camera.
     Output<void(CaptureRequest request)> onCapture{this, "onCapture"};
     // The photos are reported (at once in practice): the photo review wait of a new case.
-    Output<void(CaseMode simulateState)> onPhotoReview{this, "onPhotoReview"};
+    Output<void()> onPhotoReview{this, "onPhotoReview"};
 
     // The nine multi-car steps.
     static nlohmann::json multiCarImageArray();

@@ -75,7 +75,7 @@ void AccidentTreatmentTipsController::layout() {
     footer->setFrame({margin, iknow->frame().maxY() + 10, width - 2 * margin, 40});
 }
 
-void AccidentTreatmentTipsController::iknowBtnClick() { onIknow(simulateNormal); }
+void AccidentTreatmentTipsController::iknowBtnClick() { onIknow(); }
 
 void AccidentTreatmentTipsController::backBtnClick() {
     if (auto navigation = navigationController()) navigation->popViewController(true);

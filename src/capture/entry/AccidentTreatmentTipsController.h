@@ -32,7 +32,7 @@ private:
 };
 
 // The steps the service guides the driver through, and a reminder to photograph safely.
-// "我知道了" opens the accident-kind screen with the practice flag handed on.
+// "我知道了" opens the accident-kind screen.
 class AccidentTreatmentTipsController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "温馨提示";
@@ -41,15 +41,15 @@ public:
     static constexpr const char* kFooterText = "注意:拍照取证时请您在保证安全下拍摄";
 
     struct Arguments {
-        CaseMode simulateNormal = CaseMode::Practice;
+        GivenCaseMode simulateNormal;
     };
     explicit AccidentTreatmentTipsController(Arguments arguments) : simulateNormal(arguments.simulateNormal) {}
     std::string className() const override { return "AccidentTreatmentTipsController"; }
 
-    // "我知道了": the accident-kind screen, with the practice flag handed on.
-    Output<void(CaseMode simulateNormal)> onIknow{this, "onIknow"};
+    // "我知道了": the accident-kind screen.
+    Output<void()> onIknow{this, "onIknow"};
 
-    // The practice flag, handed on unchanged.
+    // The practice flag, as the road of the case gave it.
     const CaseMode simulateNormal;
 
     std::shared_ptr<ui::Button> iknow() const { return iknow_.lock(); }

@@ -58,7 +58,7 @@ void CallPoliceTipsViewController::layout() {
     callPolice->setFrame({margin, confirm->frame().maxY() + 25, width, 44});
 }
 
-void CallPoliceTipsViewController::confirmBtnClick() { onConfirm(simulateNormal); }
+void CallPoliceTipsViewController::confirmBtnClick() { onConfirm(); }
 
 void CallPoliceTipsViewController::callPoliceBtnClick() {
     bool signedIn = true;

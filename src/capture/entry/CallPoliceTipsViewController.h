@@ -25,13 +25,13 @@ public:
     static constexpr const char* kPoliceURL = "telprompt://122";
 
     struct Arguments {
-        CaseMode simulateNormal = CaseMode::Practice;
+        GivenCaseMode simulateNormal;
     };
     explicit CallPoliceTipsViewController(Arguments arguments) : simulateNormal(arguments.simulateNormal) {}
     std::string className() const override { return "CallPoliceTipsViewController"; }
 
-    // "无以上情况": the steps of the service, with the practice flag handed on.
-    Output<void(CaseMode simulateNormal)> onConfirm{this, "onConfirm"};
+    // "无以上情况": the steps of the service.
+    Output<void()> onConfirm{this, "onConfirm"};
     // "有，拨打122", after the dial of a real case: the case flow is left for a new home page
     // (`signedIn` false in practice without a saved account: the login page instead).
     Output<void(bool signedIn)> onLeaveCase{this, "onLeaveCase"};

@@ -37,7 +37,7 @@ void DangrousTipViewController::layout() {
     iknow->setFrame({margin, tips->frame().maxY() + margin, width, 44});
 }
 
-void DangrousTipViewController::iknowBtnClick() { onIknow(simulateState); }
+void DangrousTipViewController::iknowBtnClick() { onIknow(); }
 
 void DangrousTipViewController::backBtnClick() {
     if (auto navigation = navigationController()) navigation->popViewController(true);

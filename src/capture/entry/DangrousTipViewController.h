@@ -11,7 +11,7 @@
 #include "platform/ui/Label.h"
 
 // The first safety tip of the accident entry: keep safe, switch on the hazard lights, set up the
-// warning triangle. "我知道了" goes on to the police question with the practice flag handed on.
+// warning triangle. "我知道了" goes on to the police question.
 class DangrousTipViewController : public BaseViewController {
 public:
     static constexpr const char* kTitle = "温馨提示";
@@ -20,15 +20,15 @@ public:
     static constexpr const char* kIknowTitle = "我知道了";
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
     };
     explicit DangrousTipViewController(Arguments arguments) : simulateState(arguments.simulateState) {}
     std::string className() const override { return "DangrousTipViewController"; }
 
-    // "我知道了": the police question, with the practice flag handed on.
-    Output<void(CaseMode simulateState)> onIknow{this, "onIknow"};
+    // "我知道了": the police question,.
+    Output<void()> onIknow{this, "onIknow"};
 
-    // The practice flag, handed on unchanged.
+    // The practice flag, as the road of the case gave it.
     const CaseMode simulateState;
 
     std::shared_ptr<ui::Label> tips() const { return tips_.lock(); }

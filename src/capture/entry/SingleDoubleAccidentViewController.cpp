@@ -120,7 +120,7 @@ nlohmann::json SingleDoubleAccidentViewController::caseParams(const char* accide
                                       {"accidenttype", std::string(accidenttype)}});
 }
 
-bool SingleDoubleAccidentViewController::keepCaseNumber(const std::optional<std::string>& accidentno) {
+bool SingleDoubleAccidentViewController::hasCaseNumber(const std::optional<std::string>& accidentno) {
     ProgressHUD::hideHUD();
     if (!accidentno || accidentno->empty()) {
         // The server said yes but named no case: nothing can be sent for it.
@@ -128,7 +128,6 @@ bool SingleDoubleAccidentViewController::keepCaseNumber(const std::optional<std:
         ProgressHUD::showError(kNoCaseNumberText);
         return false;
     }
-    UserDateSingleton::shareUserDateInstance().setAccidentno(accidentno);
     return true;
 }
 
@@ -142,8 +141,11 @@ void SingleDoubleAccidentViewController::doubleCarBtnDidClick() {
     RequestManager::shareRequestManager().request_accidentInfor_WithParams(
         caseParams("1"), [weak](const std::optional<std::string>& accidentno, const RequestOutcome& outcome) {
             if (!outcome.answered()) return;  // the API client hid the spinner and said why
-            if (!keepCaseNumber(accidentno)) return;
-            if (auto self = weak.lock()) self->openSituation();
+            if (!hasCaseNumber(accidentno)) return;
+            if (auto self = weak.lock()) {
+                self->onCaseNumber(*accidentno);
+                self->openSituation();
+            }
         });
 }
 
@@ -157,12 +159,15 @@ void SingleDoubleAccidentViewController::singleCarBtnDidClick() {
     RequestManager::shareRequestManager().request_accidentInfor_WithParams(
         caseParams("0"), [weak](const std::optional<std::string>& accidentno, const RequestOutcome& outcome) {
             if (!outcome.answered()) return;  // the API client hid the spinner and said why
-            if (!keepCaseNumber(accidentno)) return;
-            if (auto self = weak.lock()) self->openCamera(true);
+            if (!hasCaseNumber(accidentno)) return;
+            if (auto self = weak.lock()) {
+                self->onCaseNumber(*accidentno);
+                self->openCamera(true);
+            }
         });
 }
 
-void SingleDoubleAccidentViewController::openSituation() { onSituation(simulateNormal); }
+void SingleDoubleAccidentViewController::openSituation() { onSituation(); }
 
 void SingleDoubleAccidentViewController::openCamera(bool real) {
     CaptureRequest request;
@@ -191,7 +196,7 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
         };
     } else {
         request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->onCarList(self->simulateNormal);
+            if (auto self = weak.lock()) self->onCarList();
         };
     }
     onCapture(std::move(request));
@@ -204,9 +209,9 @@ void SingleDoubleAccidentViewController::requestCarList() {
             auto self = weak.lock();
             if (!self) return;
             if (arrived) {
-                self->onCarList(self->simulateNormal);
+                self->onCarList();
             } else {
-                self->onClientForm(self->simulateNormal);
+                self->onClientForm();
             }
         });
     }

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "capture/entry/CaptureRequest.h"
 #include "capture/entry/DoubleCarView.h"
 #include "capture/entry/SingleCarView.h"
 #include "core/BaseViewController.h"
@@ -18,8 +19,8 @@
 class VehicleListCheck;
 
 // The accident kind ("拍照存证"): two or more vehicles above a single vehicle. Choosing a card
-// opens the case on the server ("accidentinfor", type "1" or "0") and keeps the case number in
-// the user state.
+// opens the case on the server ("accidentinfor", type "1" or "0") and reports the case number
+// it gives (`onCaseNumber`) to the road of the case.
 //
 // Two or more vehicles go on to the situation screen (`onSituation`). A single vehicle runs its
 // whole capture from here: the guided camera on five steps (`onCapture` opens it with the steps
@@ -39,16 +40,11 @@ public:
     // A "200" reply that carries no case number.
     static constexpr const char* kNoCaseNumberText = "未能获取事故编号,请稍后再试";
     struct Arguments {
-        CaseMode simulateNormal = CaseMode::Practice;
+        GivenCaseMode simulateNormal;
     };
     // What the guided camera is opened with: its steps ({"title", "image", "detail"} each), the
     // case type (0 single car) and the two blocks the camera calls.
-    struct CaptureRequest {
-        nlohmann::json steps;
-        std::int64_t carType = 0;
-        std::function<void(const std::string& shot)> savePhotoBlock;
-        std::function<void()> viewControllerBlock;
-    };
+    using CaptureRequest = ::CaptureRequest;
 
     explicit SingleDoubleAccidentViewController(Arguments arguments);
     std::string className() const override { return "SingleDoubleAccidentViewController"; }
@@ -57,12 +53,14 @@ public:
     const CaseMode simulateNormal;
 
     // Two or more vehicles, once the case is open (at once in practice): the situation choice.
-    Output<void(CaseMode simulateState)> onSituation{this, "onSituation"};
+    Output<void()> onSituation{this, "onSituation"};
+    // The number "accidentinfor" gave the new case, before the situation choice or the camera.
+    Output<void(const std::string& accidentno)> onCaseNumber{this, "onCaseNumber"};
     // A single vehicle, once the case is open: the guided camera.
     Output<void(CaptureRequest request)> onCapture{this, "onCapture"};
     // After the single-car capture: the vehicle choice, or the parties' form, for one vehicle.
-    Output<void(CaseMode simulateNormal)> onCarList{this, "onCarList"};
-    Output<void(CaseMode simulateNormal)> onClientForm{this, "onClientForm"};
+    Output<void()> onCarList{this, "onCarList"};
+    Output<void()> onClientForm{this, "onClientForm"};
 
     std::shared_ptr<DoubleCarView> doubleCar() const { return doubleCar_.lock(); }
     std::shared_ptr<SingleCarView> singleCar() const { return singleCar_.lock(); }
@@ -103,7 +101,7 @@ private:
     void layout();
     static nlohmann::json caseParams(const char* accidenttype);
     // Keeps a "200" reply's case number; false (spinner hidden, toast shown) without one.
-    static bool keepCaseNumber(const std::optional<std::string>& accidentno);
+    static bool hasCaseNumber(const std::optional<std::string>& accidentno);
     void openSituation();
     void openCamera(bool real);
     void requestCarList();

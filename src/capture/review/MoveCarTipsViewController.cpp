@@ -103,7 +103,7 @@ void MoveCarTipsViewController::requestCarList() {
 
 void MoveCarTipsViewController::movedBtnClick() {
     if (simulateState != CaseMode::Real) {
-        onCarList(simulateState, true);
+        onCarList(true);
         return;
     }
     if (!vehicleCheck_) {
@@ -112,9 +112,9 @@ void MoveCarTipsViewController::movedBtnClick() {
             auto self = weak.lock();
             if (!self) return;
             if (arrived) {
-                self->onCarList(self->simulateState, true);
+                self->onCarList(true);
             } else {
-                self->onClientForm(self->simulateState, true);
+                self->onClientForm(true);
             }
         });
     }

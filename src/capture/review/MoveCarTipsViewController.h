@@ -33,7 +33,7 @@ public:
         "拍照后不挪车造成交通拥堵的,交管部门将由现场民警或由监控设备非现场予以记录后进行处罚!";
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
     };
     explicit MoveCarTipsViewController(Arguments arguments);
     std::string className() const override { return "MoveCarTipsViewController"; }
@@ -41,8 +41,8 @@ public:
     const CaseMode simulateState;
 
     // "我知道了": the vehicle choice, or the parties' form, for two vehicles (carCount true).
-    Output<void(CaseMode simulateNormal, bool carCount)> onCarList{this, "onCarList"};
-    Output<void(CaseMode simulateNormal, bool carCount)> onClientForm{this, "onClientForm"};
+    Output<void(bool carCount)> onCarList{this, "onCarList"};
+    Output<void(bool carCount)> onClientForm{this, "onClientForm"};
 
     // The notice as runs: grey 25 pt, with the characters 10, 11 ("立即") and 15 ("挪") red 35 pt.
     // Positions count characters, never bytes.

@@ -37,7 +37,7 @@ public:
     static constexpr double kRowHeight = 60;
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
         std::vector<DisqualificationResult> resultArray;
     };
     explicit PhotoTipViewController(Arguments arguments);

@@ -143,16 +143,14 @@ void WaitTipViewController::presentRetake(const nlohmann::json& list) {
     application.setApplicationIconBadgeNumber(1);
     application.setApplicationIconBadgeNumber(0);
     resultArray_ = DisqualificationResult::resultsFromList(list);
-    PhotoTipViewController::Arguments arguments;
-    arguments.simulateState = simulateState;
-    arguments.resultArray = resultArray_;
-    auto retake = std::make_shared<PhotoTipViewController>(std::move(arguments));
+    auto retake = std::make_shared<PhotoTipViewController>(
+        PhotoTipViewController::Arguments{.simulateState = simulateState, .resultArray = resultArray_});
     presentViewController(std::make_shared<CustomNavigationController>(retake), true);
 }
 
 void WaitTipViewController::openMoveCar() {
     handingOver_ = true;
-    if (!onMoveCar(simulateState)) handingOver_ = false;
+    if (!onMoveCar()) handingOver_ = false;
 }
 
 // ---- giving up ----

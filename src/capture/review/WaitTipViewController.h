@@ -48,7 +48,7 @@ public:
     static constexpr int kRightItemTag = 1;
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
         bool isHistory = false;
     };
     explicit WaitTipViewController(Arguments arguments);
@@ -59,7 +59,7 @@ public:
     const bool isHistory;
 
     // Every photo accepted: the move-car tips.
-    Output<void(CaseMode simulateState)> onMoveCar{this, "onMoveCar"};
+    Output<void()> onMoveCar{this, "onMoveCar"};
     // The accident-kind screen of the case, as the opener knows it (null: none).
     std::function<std::shared_ptr<ui::ViewController>()> accidentKindScreen;
 

@@ -170,4 +170,4 @@ void CarListViewController::refreshMarks() {
     }
 }
 
-void CarListViewController::confirmBtnDidClick() { onConfirm(simulateNormal, carCount, selectedCarlist_); }
+void CarListViewController::confirmBtnDidClick() { onConfirm(carCount, selectedCarlist_); }

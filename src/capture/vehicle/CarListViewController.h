@@ -31,7 +31,7 @@ public:
     static constexpr const char* kOtherCarno = "其他";
 
     struct Arguments {
-        CaseMode simulateNormal = CaseMode::Practice;
+        GivenCaseMode simulateNormal;
         // NO one vehicle in the accident, YES two.
         bool carCount = false;
     };
@@ -43,10 +43,9 @@ public:
     const bool carCount;
     const CaseMode simulateNormal;
 
-    // "确认": the parties' form with the practice flag, the vehicle count and the chosen vehicle
+    // "确认": the parties' form with the vehicle count and the chosen vehicle
     // (null when none was chosen).
-    Output<void(CaseMode simulateNormal, bool carCount, std::shared_ptr<CarListModel> carlist)> onConfirm{this,
-                                                                                                          "onConfirm"};
+    Output<void(bool carCount, std::shared_ptr<CarListModel> carlist)> onConfirm{this, "onConfirm"};
 
     // The real list (empty until the reply arrives) and the practice list (built on first read).
     std::vector<std::shared_ptr<CarListModel>>& carList() { return carList_; }

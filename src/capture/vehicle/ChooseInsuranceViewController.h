@@ -34,7 +34,7 @@ public:
     static constexpr const char* kFetchAgainTitle = "重新获取";
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
     };
     explicit ChooseInsuranceViewController(Arguments arguments) : simulateState(arguments.simulateState) {}
     std::string className() const override { return kClassName; }

@@ -130,7 +130,7 @@ std::shared_ptr<CaseInfoRequest> CompanyConfigViewController::makeCaseInfoReques
 
 void CompanyConfigViewController::clickAction() {
     if (simualateState != CaseMode::Real) {
-        report(CaseMode::Practice);
+        report();
         return;
     }
     if (StringExtension::isValide(curCompary.inscomcode)) {
@@ -149,8 +149,8 @@ void CompanyConfigViewController::clickAction() {
             self->endLoading();
             // A refused or failed report: the API client told the driver why.
             if (result.is_null()) return;
-            self->report(CaseMode::Real);
+            self->report();
         });
 }
 
-void CompanyConfigViewController::report(CaseMode mode) { onReportResult(curCompary, mode); }
+void CompanyConfigViewController::report() { onReportResult(curCompary); }

@@ -38,14 +38,14 @@ public:
     struct Arguments {
         // The case's insurer (an empty record stands for none).
         InsuranceCompany curCompary;
-        CaseMode simualateState = CaseMode::Practice;
+        GivenCaseMode simualateState;
     };
     explicit CompanyConfigViewController(Arguments arguments);
     std::string className() const override { return kClassName; }
 
     // The report is filed (a real case) or a practice report was asked for: the report result
-    // with the insurer and the case mode.
-    Output<void(const InsuranceCompany& curCompary, CaseMode simualateState)> onReportResult{this, "onReportResult"};
+    // with the insurer.
+    Output<void(const InsuranceCompany& curCompary)> onReportResult{this, "onReportResult"};
 
     // The insurer shown and reported.
     InsuranceCompany curCompary;
@@ -72,7 +72,7 @@ public:
 private:
     // The row the picker starts on for the list in `comparys`.
     int initialPickerRow() const;
-    void report(CaseMode mode);
+    void report();
 
     bool submitting_ = false;
 };

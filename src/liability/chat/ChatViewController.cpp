@@ -287,7 +287,7 @@ void ChatViewController::accept(std::vector<PoliceDutyModel> records) {
         insurer.insphone = state.insphone();
         insurer.insreporttel = state.insreporttel();
     }
-    onDecision(CaseMode::Real, std::move(records), std::move(insurer));
+    onDecision(std::move(records), std::move(insurer));
 }
 
 // --- Voice playback -------------------------------------------------------------------------------

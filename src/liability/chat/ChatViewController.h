@@ -42,7 +42,7 @@ public:
     static constexpr const char* kOtherRole = "policeman";
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Real;
+        GivenCaseMode simulateState;
         InsuranceCompany insurance;
         // The message a push opened the chat with (added to the log when the chat loads).
         std::optional<OtherMessages> dict;
@@ -60,7 +60,7 @@ public:
     const CaseMode simulateState;
 
     // "接收" of the decision alert: the police liability confirmation.
-    Output<void(CaseMode simulateState, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)> onDecision{
+    Output<void(std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)> onDecision{
         this, "onDecision"};
 
     void viewDidLoad() override;

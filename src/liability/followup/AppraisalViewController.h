@@ -41,7 +41,7 @@ public:
 
     struct Arguments {
         std::string accidentno;
-        CaseMode simualateState = CaseMode::Practice;
+        GivenCaseMode simualateState;
         // Shows a back item.
         bool isBackBtn = false;
     };

@@ -33,7 +33,7 @@ public:
         // YES: the rating button and no back item; NO: a back item and no button.
         bool isShowBtn = false;
         // Passed on to the rating.
-        CaseMode simualateState = CaseMode::Practice;
+        GivenCaseMode simualateState;
     };
     explicit PromptResultViewController(Arguments arguments);
     ~PromptResultViewController() override;

@@ -42,7 +42,7 @@ public:
         InsuranceCompany curCompary;
         // The case number from the history; when unset the case is UserDateSingleton's `accidentno`.
         std::optional<std::string> curAccidentno;
-        CaseMode simualateState = CaseMode::Practice;
+        GivenCaseMode simualateState;
         // Shows the back item (the history).
         bool isBackBtn = false;
     };

@@ -36,7 +36,7 @@ public:
     struct Arguments {
         // The insurer of the driver's vehicle (an empty record stands for none).
         InsuranceCompany compary;
-        CaseMode simualateState = CaseMode::Practice;
+        GivenCaseMode simualateState;
         // Shows the back item (the history).
         bool isBackBtn = false;
         // The report time stored with the case (reopened from the history).

@@ -331,10 +331,8 @@ void ClientViewController::upperCase(const std::weak_ptr<ui::TextField>& field) 
 }
 
 void ClientViewController::chooseInsurance(int section) {
-    // The other party always gets the bundle's list: its insurer need not be a local one.
-    CaseMode listMode = section == 0 ? simulateNormal : CaseMode::Practice;
     std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
-    onChooseInsurance(listMode, [weak, section](const std::shared_ptr<InsuranceCompany>& company) {
+    onChooseInsurance(section != 0, [weak, section](const std::shared_ptr<InsuranceCompany>& company) {
         auto self = weak.lock();
         if (!self || !company) return;
         if (section == 0) {
@@ -404,7 +402,7 @@ void ClientViewController::submitOneVehicle() {
     if (simulateNormal == CaseMode::Practice) {
         auto placeholder = InsuranceCompany::objectWithKeyValues(
             {{"inscomname", "XXXXX保险公司"}, {"inscomcode", "0"}, {"insphone", "400-***-****"}});
-        openReport(placeholder, CaseMode::Practice);
+        openReport(placeholder);
         return;
     }
     if (!StringExtension::validateCarNo(shownText(selfPlateNo))) { fail("车牌号有误"); return; }
@@ -429,7 +427,7 @@ void ClientViewController::submitOneVehicle() {
             rememberOwnPlate(plate);
             auto self = weak.lock();
             if (!self) return;
-            self->openReport(self->ownInsuranceRecord(), self->simulateNormal);
+            self->openReport(self->ownInsuranceRecord());
         });
 }
 
@@ -532,11 +530,9 @@ std::shared_ptr<DutyModel> ClientViewController::dutyModel() {
 
 // --- Hand-over ------------------------------------------------------------------------------------
 
-void ClientViewController::openReport(const std::shared_ptr<InsuranceCompany>& company, CaseMode mode) {
-    onReport(company, mode);
-}
+void ClientViewController::openReport(const std::shared_ptr<InsuranceCompany>& company) { onReport(company); }
 
 void ClientViewController::openNegotiation(const std::shared_ptr<DutyModel>& duty,
                                            const std::shared_ptr<InsuranceCompany>& company) {
-    onNegotiation(simulateNormal, duty, company);
+    onNegotiation(duty, company);
 }

@@ -51,7 +51,7 @@ public:
     static constexpr const char* kSampleOtherInsurance = "中国平安财产保险股份有限公司";
 
     struct Arguments {
-        CaseMode simulateNormal = CaseMode::Practice;
+        GivenCaseMode simulateNormal;
         // NO one vehicle (one section), YES two.
         bool carCount = false;
         // The own vehicle chosen in the vehicle list (carno "其他": not registered), or null.
@@ -66,13 +66,14 @@ public:
     const std::shared_ptr<CarListModel> carlist;
 
     using InsuranceReturnBlock = std::function<void(const std::shared_ptr<InsuranceCompany>& company)>;
-    // The insurer row: the insurer chooser (the own party's with the case's list, the other's
-    // always with the practice list); `returnBlock` takes the chosen record.
-    Output<void(CaseMode simulateState, InsuranceReturnBlock returnBlock)> onChooseInsurance{this, "onChooseInsurance"};
+    // The insurer row of the own party or of the other (`otherParty`): the insurer chooser (the
+    // own party's with the case's list, the other's always with the practice list, as its
+    // insurer need not be a local one); `returnBlock` takes the chosen record.
+    Output<void(bool otherParty, InsuranceReturnBlock returnBlock)> onChooseInsurance{this, "onChooseInsurance"};
     // One vehicle, once submitted: the insurance report with the own insurer record.
-    Output<void(std::shared_ptr<InsuranceCompany> compary, CaseMode simualateState)> onReport{this, "onReport"};
+    Output<void(std::shared_ptr<InsuranceCompany> compary)> onReport{this, "onReport"};
     // Two vehicles, once submitted: the negotiated liability.
-    Output<void(CaseMode simulateState, std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> insurance)>
+    Output<void(std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> insurance)>
         onNegotiation{this, "onNegotiation"};
 
     // Actions.
@@ -139,7 +140,7 @@ private:
     void submitOneVehicle();
     void submitTwoVehicles();
     bool fail(const std::string& message);
-    void openReport(const std::shared_ptr<InsuranceCompany>& company, CaseMode mode);
+    void openReport(const std::shared_ptr<InsuranceCompany>& company);
     void openNegotiation(const std::shared_ptr<DutyModel>& duty, const std::shared_ptr<InsuranceCompany>& company);
     // Prefix title + number text.
     std::string plateOf(const std::weak_ptr<ui::Button>& prefix, const std::weak_ptr<ui::TextField>& number) const;

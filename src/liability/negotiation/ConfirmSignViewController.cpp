@@ -177,7 +177,7 @@ void ConfirmSignViewController::confirmBtnDidClick() {
     if (simulateState == CaseMode::Practice) {
         auto placeholder = InsuranceCompany::objectWithKeyValues(
             {{"inscomcode", "0"}, {"inscomname", "XXXXX保险公司"}, {"insphone", "400-***-****"}});
-        openReport(*placeholder, CaseMode::Practice);
+        openReport(*placeholder);
         return;
     }
     if (submitting_) return;
@@ -190,8 +190,8 @@ void ConfirmSignViewController::confirmBtnDidClick() {
             if (self) self->submitting_ = false;
             if (!outcome.answered()) return;  // the API client hid the spinner and said why
             ProgressHUD::hideHUD();
-            if (self) self->openReport(self->insurance, self->simulateState);
+            if (self) self->openReport(self->insurance);
         });
 }
 
-void ConfirmSignViewController::openReport(const InsuranceCompany& compary, CaseMode mode) { onReport(compary, mode); }
+void ConfirmSignViewController::openReport(const InsuranceCompany& compary) { onReport(compary); }

@@ -57,7 +57,7 @@ public:
         std::vector<int> selectedBtn;
         // The own party's insurer record, handed to the insurance report.
         InsuranceCompany insurance;
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
     };
     explicit ConfirmSignViewController(Arguments arguments)
         // Own header with the tip, their text lines 10 in.
@@ -80,7 +80,7 @@ public:
     const CaseMode simulateState;
 
     // Once submitted (or in practice, at once): the insurance report with the insurer record.
-    Output<void(InsuranceCompany compary, CaseMode simualateState)> onReport{this, "onReport"};
+    Output<void(InsuranceCompany compary)> onReport{this, "onReport"};
 
     // Outlets.
     std::weak_ptr<ui::Label> selfName, selfCarPlateNo, selfDuty, selfInsurance;
@@ -111,7 +111,7 @@ private:
     void sign(bool own, const std::shared_ptr<ui::Button>& button);
     void signed_(bool own, const graphics::Image::Ptr& image);
     bool hasLiability() const { return selectedBtn.size() >= 2; }
-    void openReport(const InsuranceCompany& compary, CaseMode mode);
+    void openReport(const InsuranceCompany& compary);
 
     std::shared_ptr<ConfirmSignFooterView> footerView_;
     // The Base64 texts of the signatures; empty until signed.

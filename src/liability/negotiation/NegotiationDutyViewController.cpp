@@ -145,7 +145,7 @@ void NegotiationDutyViewController::confirmBtnDidClick() {
         ProgressHUD::showError(kChooseText);
         return;
     }
-    onSign(simulateState, duty, insurance, std::move(selectedBtn));
+    onSign(duty, insurance, std::move(selectedBtn));
 }
 
 void NegotiationDutyViewController::needPoliceBtnDidClick() {
@@ -177,4 +177,4 @@ void NegotiationDutyViewController::needPoliceBtnDidClick() {
         });
 }
 
-void NegotiationDutyViewController::openPolice() { onPolice(simulateState, insurance); }
+void NegotiationDutyViewController::openPolice() { onPolice(insurance); }

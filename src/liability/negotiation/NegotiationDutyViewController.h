@@ -45,7 +45,7 @@ public:
     static constexpr int kSameDuty = 2;
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
         // The two parties' names, plates and insurer names.
         DutyModel duty;
         // The own party's insurer record, handed on unchanged.
@@ -68,10 +68,10 @@ public:
 
     // "自行协商定责" with a choice: the signing, with the liability codes of the selected
     // buttons, the own party's first.
-    Output<void(CaseMode simulateState, DutyModel duty, InsuranceCompany insurance, std::vector<int> selectedBtn)>
+    Output<void(DutyModel duty, InsuranceCompany insurance, std::vector<int> selectedBtn)>
         onSign{this, "onSign"};
     // "交警远程定责": the police liability wait (not from the history, without a back button).
-    Output<void(CaseMode simulateState, InsuranceCompany insurance)> onPolice{this, "onPolice"};
+    Output<void(InsuranceCompany insurance)> onPolice{this, "onPolice"};
 
     // Outlets.
     std::weak_ptr<ui::Label> selfName, selfCarId, otherName, otherCarNo;

@@ -260,7 +260,7 @@ void PoliceDutyViewController::confirmBtnDidClick() {
         ProgressHUD::showError(failure);
         return;
     }
-    onAgreement({simulateState, dutyArray_, insruance, selfSignImage, otherSignImage, otherVerfication});
+    onAgreement({dutyArray_, insruance, selfSignImage, otherSignImage, otherVerfication});
 }
 
 // --- Rejection ------------------------------------------------------------------------------------

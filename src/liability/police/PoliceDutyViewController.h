@@ -62,7 +62,7 @@ public:
     static constexpr double kOtherHeaderHeight = 45;
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
         // The police decision, own party first.
         std::vector<PoliceDutyModel> dateSorce;
         InsuranceCompany insruance;
@@ -90,7 +90,6 @@ public:
 
     // What the agreement is made with.
     struct Agreement {
-        CaseMode simulateState = CaseMode::Practice;
         std::vector<PoliceDutyModel> dutyModel;
         InsuranceCompany insurance;
         graphics::Image::Ptr selfSignImage, otherSignImage;

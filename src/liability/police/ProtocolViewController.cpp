@@ -186,17 +186,16 @@ std::optional<PoliceSignRequestModel> ProtocolViewController::signRequest() cons
 }
 
 void ProtocolViewController::confirmBtnDidClick() {
-    auto handOver = [](const std::weak_ptr<ProtocolViewController>& weak, const InsuranceCompany& compary,
-                       CaseMode mode) {
+    auto handOver = [](const std::weak_ptr<ProtocolViewController>& weak, const InsuranceCompany& compary) {
         auto self = weak.lock();
         if (!self) return;
-        self->onReport(compary, mode);
+        self->onReport(compary);
     };
     std::weak_ptr<ProtocolViewController> weak = sharedAs<ProtocolViewController>();
     if (simulateState == CaseMode::Practice) {
         auto placeholder = InsuranceCompany::objectWithKeyValues(
             {{"inscomcode", "0"}, {"inscomname", "XXXXX保险公司"}, {"insphone", "400-***-****"}});
-        handOver(weak, *placeholder, CaseMode::Practice);
+        handOver(weak, *placeholder);
         return;
     }
     auto request = signRequest();
@@ -212,6 +211,6 @@ void ProtocolViewController::confirmBtnDidClick() {
             if (auto self = weak.lock()) self->signing_ = false;
             if (!outcome.answered()) return;  // the API client hid the spinner and said why
             ProgressHUD::hideHUD();
-            if (auto self = weak.lock()) handOver(weak, self->insurance, self->simulateState);
+            if (auto self = weak.lock()) handOver(weak, self->insurance);
         });
 }

@@ -39,7 +39,7 @@ public:
     static constexpr double kFooterHeight = 134;
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
         // The police decision, own party first (the other party's telephone as edited).
         std::vector<PoliceDutyModel> dutyModel;
         InsuranceCompany insurance;
@@ -58,7 +58,7 @@ public:
     const std::string otherVerfication;
 
     // Once signed (or in practice, at once): the insurance report.
-    Output<void(InsuranceCompany compary, CaseMode simualateState)> onReport{this, "onReport"};
+    Output<void(InsuranceCompany compary)> onReport{this, "onReport"};
 
     // The "signprocesspaper" request (new sign times on every call); nullopt without two records.
     std::optional<PoliceSignRequestModel> signRequest() const;

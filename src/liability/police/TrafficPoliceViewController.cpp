@@ -105,7 +105,7 @@ void TrafficPoliceViewController::openTimer() { poller_->resume(); }
 void TrafficPoliceViewController::loadData() { poller_->poll(); }
 
 void TrafficPoliceViewController::accept(std::vector<PoliceDutyModel> records) {
-    onDecision(simulateState, std::move(records), insurance);
+    onDecision(std::move(records), insurance);
 }
 
 // --- Chat and giving up ---------------------------------------------------------------------------

@@ -47,7 +47,7 @@ public:
     static constexpr const char* kRevokingText = "正在撤销案件";
 
     struct Arguments {
-        CaseMode simulateState = CaseMode::Practice;
+        GivenCaseMode simulateState;
         // The case's insurer, handed on.
         InsuranceCompany insurance;
         // Reopened from the case history: "返回" goes back without asking.
@@ -71,7 +71,7 @@ public:
     const bool isHistory;
 
     // "接收": the police liability confirmation with the decision list (own party first).
-    Output<void(CaseMode simulateState, std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)> onDecision{
+    Output<void(std::vector<PoliceDutyModel> dateSorce, InsuranceCompany insruance)> onDecision{
         this, "onDecision"};
     // "联系交警": the case chat with the insurer.
     Output<void(InsuranceCompany insurance)> onChat{this, "onChat"};

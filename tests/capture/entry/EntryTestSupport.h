@@ -7,7 +7,8 @@
 
 #include "capture/camera/PhotoCapViewController.h"
 #include "app/Navigator.h"
-#include "app/SingleCarRoad.h"
+#include "app/CaseRoad.h"
+#include "capture/entry/DangrousTipViewController.h"
 #include "capture/entry/SingleDoubleAccidentViewController.h"
 #include "core/AppConfig.h"
 #include "core/BaseViewController.h"
@@ -48,12 +49,11 @@ protected:
                                  "AccidentTreatmentTipsController", "SingleDoubleAccidentViewController"}) {
             std::string n = name;
             ScreenRegistry::registerFactory(n, [this, n](ScreenArguments& arguments) -> std::shared_ptr<ui::ViewController> {
-                auto road = std::make_shared<TestRoad>(this);
-                if (n == "DangrousTipViewController") return road->makeDangrousTip(arguments.caseMode("simulateState"));
-                auto mode = arguments.caseMode("simulateNormal");
-                if (n == "CallPoliceTipsViewController") return road->makeCallPoliceTips(mode);
-                if (n == "AccidentTreatmentTipsController") return road->makeTreatmentTips(mode);
-                return road->makeAccidentKind(mode);
+                if (n == "DangrousTipViewController") return makeRoad(arguments.caseMode("simulateState"))->makeDangrousTip();
+                auto road = makeRoad(arguments.caseMode("simulateNormal"));
+                if (n == "CallPoliceTipsViewController") return road->makeCallPoliceTips();
+                if (n == "AccidentTreatmentTipsController") return road->makeTreatmentTips();
+                return road->makeAccidentKind();
             });
         }
         for (const char* name : {"HomeViewController", "LoginViewController"}) {
@@ -75,34 +75,31 @@ protected:
         AppTest::TearDown();
     }
 
-    // The single-car road with stand-ins for the screens of other libraries: the vehicle list,
-    // the parties' form and the situation choice keep what they were handed.
-    class TestRoad : public SingleCarRoad {
-    public:
-        explicit TestRoad(EntryTest* test) : test_(test) {}
-        std::shared_ptr<ui::ViewController> makeCarList(CaseMode mode, bool carCount) override {
-            auto screen = std::make_shared<NamedTestScreen>(
-                "CarListViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", carCount}});
-            return screen;
-        }
-        std::shared_ptr<ui::ViewController> makeClientForm(CaseMode mode, bool carCount,
-                                                           std::shared_ptr<CarListModel>) override {
-            ++test_->clientFormsMade;
-            return std::make_shared<NamedTestScreen>(
-                "ClientViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", carCount}});
-        }
-        void openSituation(CaseMode mode) override {
-            if (!test_->situationBuilt) {
-                SingleCarRoad::openSituation(mode);
-                return;
+    // The road of a case with stand-ins for the screens of other libraries: the vehicle list,
+    // the parties' form and (unless `situationBuilt` is false) the situation choice keep what
+    // they were handed.
+    std::shared_ptr<CaseRoad> makeRoad(CaseMode mode) {
+        auto road = std::make_shared<CaseRoad>(mode);
+        const int flag = practiceFlag(mode);
+        road->standIns.carList = [flag](bool carCount) {
+            return std::make_shared<NamedTestScreen>("CarListViewController",
+                                                     nlohmann::json{{"simulateNormal", flag}, {"carCount", carCount}});
+        };
+        road->standIns.clientForm = [this, flag](bool carCount) {
+            ++clientFormsMade;
+            return std::make_shared<NamedTestScreen>("ClientViewController",
+                                                     nlohmann::json{{"simulateNormal", flag}, {"carCount", carCount}});
+        };
+        std::weak_ptr<CaseRoad> weakRoad = road;
+        road->standIns.situation = [this, flag, weakRoad]() -> std::shared_ptr<ui::ViewController> {
+            if (!situationBuilt) {
+                auto r = weakRoad.lock();
+                return r ? r->makeSituation() : nullptr;
             }
-            app::push(std::make_shared<NamedTestScreen>("SituationViewController",
-                                                       nlohmann::json{{"simulateState", practiceFlag(mode)}}));
-        }
-
-    private:
-        EntryTest* test_;
-    };
+            return std::make_shared<NamedTestScreen>("SituationViewController", nlohmann::json{{"simulateState", flag}});
+        };
+        return road;
+    }
 
     std::shared_ptr<SingleDoubleAccidentViewController> openAccidentKind(int flag) {
         return open<SingleDoubleAccidentViewController>("SingleDoubleAccidentViewController", {{"simulateNormal", flag}});

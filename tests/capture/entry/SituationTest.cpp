@@ -3,7 +3,6 @@
 #include <fstream>
 
 #include "EntryTestSupport.h"
-#include "app/MultiCarRoad.h"
 #include "capture/entry/AccidentSituationCell.h"
 #include "capture/entry/AccidentSituationViewController.h"
 #include "platform/foundation/PropertyList.h"
@@ -24,17 +23,6 @@ const json kList = json::array({situation("追尾", "1"), situation("变更车�
 
 class SituationTest : public EntryTest {
 protected:
-    // The multi-car road with the photo review wait standing in: it notes each hand-over.
-    class ReviewRoad : public MultiCarRoad {
-    public:
-        ReviewRoad(std::shared_ptr<SingleCarRoad> road, std::vector<int>* reviews)
-            : MultiCarRoad(std::move(road)), reviews_(reviews) {}
-        void openPhotoReview(CaseMode mode) override { reviews_->push_back(practiceFlag(mode)); }
-
-    private:
-        std::vector<int>* reviews_;
-    };
-
     void SetUp() override {
         EntryTest::SetUp();
         writeList(kList);
@@ -47,11 +35,15 @@ protected:
 
     // The accident kind, then the situation choice of the same road on top of it.
     std::shared_ptr<AccidentSituationViewController> openSituation(CaseMode mode) {
-        auto road = std::make_shared<TestRoad>(this);
-        kind = road->makeAccidentKind(mode);
+        // The photo review wait stands in: it notes each hand-over and opens nothing.
+        auto road = makeRoad(mode);
+        road->standIns.photoReview = [this, flag = practiceFlag(mode)]() -> std::shared_ptr<ui::ViewController> {
+            reviews.push_back(flag);
+            return nullptr;
+        };
+        kind = road->makeAccidentKind();
         navigation->pushViewController(kind, false);
-        auto screen = std::dynamic_pointer_cast<AccidentSituationViewController>(
-            std::make_shared<ReviewRoad>(road, &reviews)->makeSituation(mode));
+        auto screen = std::dynamic_pointer_cast<AccidentSituationViewController>(road->makeSituation());
         navigation->pushViewController(screen, true);
         finishTransitions();
         api = std::make_unique<AccidentSituationTestAPI>(screen);

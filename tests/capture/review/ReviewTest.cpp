@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/MultiCarRoad.h"
-#include "app/SingleCarRoad.h"
 #include "capture/review/DisqualificationResult.h"
 #include "capture/review/ImagePickerNavgationController.h"
 #include "capture/review/MoveCarTipsViewController.h"
@@ -66,7 +64,7 @@ protected:
 
     std::shared_ptr<WaitTipViewController> openWait(CaseMode mode, bool isHistory = false) {
         auto screen = std::make_shared<WaitTipViewController>(WaitTipViewController::Arguments{mode, isHistory});
-        screen->onMoveCar = [this](CaseMode m) { moveCars.push_back(practiceFlag(m)); };
+        screen->onMoveCar = [this, mode] { moveCars.push_back(practiceFlag(mode)); };
         screen->accidentKindScreen = [this] { return accidentKind; };
         navigation->pushViewController(screen, true);
         finishTransitions();
@@ -79,10 +77,8 @@ protected:
         return std::dynamic_pointer_cast<PhotoTipViewController>(nav->viewControllers().front());
     }
     std::shared_ptr<PhotoTipViewController> openRetake(CaseMode mode, const json& list) {
-        PhotoTipViewController::Arguments arguments;
-        arguments.simulateState = mode;
-        arguments.resultArray = DisqualificationResult::resultsFromList(list);
-        auto screen = std::make_shared<PhotoTipViewController>(std::move(arguments));
+        auto screen = std::make_shared<PhotoTipViewController>(PhotoTipViewController::Arguments{
+            .simulateState = mode, .resultArray = DisqualificationResult::resultsFromList(list)});
         navigation->presentViewController(std::make_shared<CustomNavigationController>(screen), true);
         finishTransitions();
         advance(0.5);
@@ -550,8 +546,9 @@ class MoveCarTest : public ReviewTest {
 protected:
     std::shared_ptr<MoveCarTipsViewController> openTips(CaseMode mode) {
         auto screen = std::make_shared<MoveCarTipsViewController>(MoveCarTipsViewController::Arguments{mode});
-        screen->onCarList = [this](CaseMode m, bool count) { opened.push_back("car list " + std::to_string(practiceFlag(m)) + (count ? " two" : "")); };
-        screen->onClientForm = [this](CaseMode m, bool count) { opened.push_back("form " + std::to_string(practiceFlag(m)) + (count ? " two" : "")); };
+        const std::string flag = std::to_string(practiceFlag(mode));
+        screen->onCarList = [this, flag](bool count) { opened.push_back("car list " + flag + (count ? " two" : "")); };
+        screen->onClientForm = [this, flag](bool count) { opened.push_back("form " + flag + (count ? " two" : "")); };
         navigation->pushViewController(screen, true);
         finishTransitions();
         return screen;

@@ -46,7 +46,7 @@ protected:
     std::shared_ptr<CompanyConfigViewController> openConfig(CaseMode mode, const json& company) {
         auto screen = std::make_shared<CompanyConfigViewController>(
             CompanyConfigViewController::Arguments{record(company), mode});
-        screen->onReportResult = [this](const InsuranceCompany& company, CaseMode mode) {
+        screen->onReportResult = [this, mode](const InsuranceCompany& company) {
             reported.push_back({company, mode});
         };
         navigation->pushViewController(screen, true);

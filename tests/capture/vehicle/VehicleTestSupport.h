@@ -48,7 +48,7 @@ protected:
     std::shared_ptr<CarListViewController> makeCarList(int flag, bool carCount) {
         auto screen = std::make_shared<CarListViewController>(
             CarListViewController::Arguments{flag == 1 ? CaseMode::Real : CaseMode::Practice, carCount});
-        screen->onConfirm = [this](CaseMode mode, bool count, std::shared_ptr<CarListModel> carlist) {
+        screen->onConfirm = [this, mode = screen->simulateNormal](bool count, std::shared_ptr<CarListModel> carlist) {
             auto form = std::make_shared<NamedTestScreen>(
                 "ClientViewController", nlohmann::json{{"simulateNormal", practiceFlag(mode)}, {"carCount", count}});
             form->objects["carlist"] = std::move(carlist);

@@ -56,12 +56,10 @@ protected:
     }
 
     std::shared_ptr<ChatViewController> openChat(std::optional<OtherMessages> dict = std::nullopt) {
-        ChatViewController::Arguments arguments;
-        arguments.insurance = insurer();
-        arguments.dict = std::move(dict);
-        chat = std::make_shared<ChatViewController>(std::move(arguments));
-        chat->onDecision = [this](CaseMode m, std::vector<PoliceDutyModel> records, InsuranceCompany i) {
-            decisions.push_back({m, std::move(records), std::move(i)});
+        chat = std::make_shared<ChatViewController>(
+            ChatViewController::Arguments{.simulateState = CaseMode::Real, .insurance = insurer(), .dict = std::move(dict)});
+        chat->onDecision = [this](std::vector<PoliceDutyModel> records, InsuranceCompany i) {
+            decisions.push_back({chat->simulateState, std::move(records), std::move(i)});
         };
         push(chat);
         return chat;
@@ -81,10 +79,7 @@ protected:
     }
     // The police wait of the case, as the negotiation opens it.
     void openPoliceWait() {
-        TrafficPoliceViewController::Arguments arguments;
-        arguments.simulateState = CaseMode::Real;
-        arguments.insurance = insurer();
-        push(LiabilityRoad::makePoliceWait(std::move(arguments)));
+        push(LiabilityRoad::makePoliceWait({.simulateState = CaseMode::Real, .insurance = insurer()}));
     }
     void openChatFromTheWait() {
         tapAndSettle("联系交警");
@@ -592,10 +587,7 @@ TEST_F(ChatTest, OnePollTimerWhileShownAndNoPollAfterTheDecision) {
 }
 
 TEST_F(ChatTest, TheWaitsChatButtonOpensTheChatAndItsDecisionTheConfirmation) {
-    TrafficPoliceViewController::Arguments arguments;
-    arguments.simulateState = CaseMode::Real;
-    arguments.insurance = insurer();
-    push(LiabilityRoad::makePoliceWait(std::move(arguments)));
+    push(LiabilityRoad::makePoliceWait({.simulateState = CaseMode::Real, .insurance = insurer()}));
     tapAndSettle("联系交警");
     EXPECT_EQ(driver.topScreenName(), "ChatViewController");
     server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}}));

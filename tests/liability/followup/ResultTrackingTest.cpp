@@ -62,7 +62,7 @@ TEST_F(ResultTrackingTest, OneMeasuredRowWithTheInsurersPhoneAndTheHomeButton) {
     EXPECT_EQ(ReportResultTestAPI::button(*result)->backgroundImageForState(ui::ControlStates::Highlighted)->name(), "灰色btn-按下");
 
     // An insurer without a phone still gets the whole sentence.
-    auto bare = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{});
+    auto bare = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{.simualateState = CaseMode::Practice});
     EXPECT_EQ(ReportResultTestAPI::messageText(*bare), std::string(ReportResultViewController::kMessage) + "您的保险公司");
 }
 
@@ -273,7 +273,7 @@ TEST_F(ResultTrackingTest, PracticeNeverCallsTheServer) {
     // Without a signed-in user both ways lead to the login.
     UserDateSingleton::shareUserDateInstance().setUserid(std::nullopt);
     for (int way = 0; way < 2; ++way) {
-        auto practice = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{});
+        auto practice = std::make_shared<ReportResultViewController>(ReportResultViewController::Arguments{.simualateState = CaseMode::Practice});
         rootNavigation()->pushViewController(practice, false);
         finishTransitions();
         if (way == 0) {

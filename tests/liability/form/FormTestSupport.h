@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/CaseRoad.h"
 #include "capture/vehicle/CarListModel.h"
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/AppConfig.h"
@@ -50,23 +51,19 @@ protected:
 
     // The form as an opener makes it: from its storyboard, with the three values set.
     std::shared_ptr<ClientViewController> openForm(int flag, bool carCount, std::shared_ptr<CarListModel> carlist = nullptr) {
-        form = std::make_shared<ClientViewController>(ClientViewController::Arguments{
-            flag == 1 ? CaseMode::Real : CaseMode::Practice, carCount, std::move(carlist)});
-        // What the form opens: the real insurer chooser, and stand-ins for the report and the
+        const CaseMode mode = flag == 1 ? CaseMode::Real : CaseMode::Practice;
+        form = std::dynamic_pointer_cast<ClientViewController>(
+            std::make_shared<CaseRoad>(mode)->makeClientForm(carCount, std::move(carlist)));
+        // What the form opens: the road's insurer chooser, and stand-ins for the report and the
         // negotiation that keep what they were handed.
         std::weak_ptr<ui::NavigationController> nav = navigation;
-        form->onChooseInsurance = [nav](CaseMode mode, ClientViewController::InsuranceReturnBlock block) {
-            auto chooser = std::make_shared<ChooseInsuranceViewController>(ChooseInsuranceViewController::Arguments{mode});
-            chooser->returnBlock(std::move(block));
-            if (auto n = nav.lock()) n->pushViewController(chooser, true);
-        };
-        form->onReport = [nav](std::shared_ptr<InsuranceCompany> company, CaseMode mode) {
+        form->onReport = [nav, mode](std::shared_ptr<InsuranceCompany> company) {
             nlohmann::json arguments = {{"compary", company ? company->keyValues() : nlohmann::json()},
                                         {"simualateState", practiceFlag(mode)},
                                         {"isBackBtn", false}};
             if (auto n = nav.lock()) n->pushViewController(std::make_shared<NamedTestScreen>("ReportViewController", arguments), true);
         };
-        form->onNegotiation = [nav](CaseMode mode, std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> company) {
+        form->onNegotiation = [nav, mode](std::shared_ptr<DutyModel> duty, std::shared_ptr<InsuranceCompany> company) {
             nlohmann::json arguments = {{"simulateState", practiceFlag(mode)},
                                         {"duty", duty ? duty->keyValues() : nlohmann::json()},
                                         {"insurance", company ? company->keyValues() : nlohmann::json()}};

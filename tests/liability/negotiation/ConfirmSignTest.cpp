@@ -17,7 +17,7 @@ protected:
     std::shared_ptr<ConfirmSignViewController> openSigning(CaseMode mode, std::vector<int> codes = {0, 1}) {
         screen = std::make_shared<ConfirmSignViewController>(
             ConfirmSignViewController::Arguments{duty(), std::move(codes), insurer(), mode});
-        screen->onReport = [this](InsuranceCompany compary, CaseMode m) { reports.emplace_back(std::move(compary), m); };
+        screen->onReport = [this, mode](InsuranceCompany compary) { reports.emplace_back(std::move(compary), mode); };
         push(screen);
         return screen;
     }

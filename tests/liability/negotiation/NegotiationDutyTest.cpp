@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "NegotiationTestSupport.h"
-#include "app/MultiCarRoad.h"
+#include "app/CaseRoad.h"
+#include "liability/form/ClientViewController.h"
 #include "core/StringExtension.h"
 #include "core/Theme.h"
 #include "liability/negotiation/ConfirmSignViewController.h"
@@ -25,10 +26,10 @@ protected:
     std::shared_ptr<NegotiationDutyViewController> openNegotiation(CaseMode mode) {
         screen = std::make_shared<NegotiationDutyViewController>(
             NegotiationDutyViewController::Arguments{mode, duty(), insurer()});
-        screen->onSign = [this](CaseMode m, DutyModel d, InsuranceCompany i, std::vector<int> codes) {
-            signings.push_back({m, std::move(d), std::move(i), std::move(codes)});
+        screen->onSign = [this, mode](DutyModel d, InsuranceCompany i, std::vector<int> codes) {
+            signings.push_back({mode, std::move(d), std::move(i), std::move(codes)});
         };
-        screen->onPolice = [this](CaseMode m, InsuranceCompany i) { police.emplace_back(m, std::move(i)); };
+        screen->onPolice = [this, mode](InsuranceCompany i) { police.emplace_back(mode, std::move(i)); };
         push(screen);
         return screen;
     }
@@ -201,11 +202,13 @@ TEST_F(NegotiationDutyTest, UnwiredOutputsAreErrorsAndTheDriverStays) {
     EXPECT_EQ(top(), screen);
 }
 
-// The multi-car road: the parties' form hands over to the negotiation, the negotiation to the
+// The road of the case: the parties' form hands over to the negotiation, the negotiation to the
 // police wait or the signing.
 TEST_F(NegotiationDutyTest, TheRoadOpensTheNegotiationThenThePoliceWaitOrTheSigning) {
-    MultiCarRoad::openNegotiation(CaseMode::Practice, std::make_shared<DutyModel>(duty()),
-                                  std::make_shared<InsuranceCompany>(insurer()));
+    auto form = std::dynamic_pointer_cast<ClientViewController>(
+        std::make_shared<CaseRoad>(CaseMode::Practice)->makeClientForm(true, nullptr));
+    ASSERT_NE(form, nullptr);
+    form->onNegotiation(std::make_shared<DutyModel>(duty()), std::make_shared<InsuranceCompany>(insurer()));
     finishTransitions();
     auto negotiation = top<NegotiationDutyViewController>();
     ASSERT_NE(negotiation, nullptr);

@@ -158,7 +158,6 @@ TEST_F(PoliceDutyTest, TheFiveChecksInTheirOrder) {
     EXPECT_EQ(agreement.dutyModel[1].carphone, "13900139001");
     EXPECT_EQ(agreement.dutyModel[0].keyValues(), decision()[0].keyValues());
     EXPECT_EQ(agreement.otherVerfication, "123456");
-    EXPECT_EQ(agreement.simulateState, CaseMode::Real);
     EXPECT_EQ(agreement.insurance.keyValues(), insurer().keyValues());
     ASSERT_TRUE(agreement.selfSignImage && agreement.otherSignImage);
     EXPECT_EQ(agreement.selfSignImage->pixelWidth(), 160);

@@ -36,7 +36,7 @@ protected:
     std::shared_ptr<ProtocolViewController> openAgreement(CaseMode mode, std::vector<PoliceDutyModel> records) {
         screen = std::make_shared<ProtocolViewController>(ProtocolViewController::Arguments{
             mode, std::move(records), insurer(), signature(20), signature(60), "123456"});
-        screen->onReport = [this](InsuranceCompany compary, CaseMode m) { reports.emplace_back(std::move(compary), m); };
+        screen->onReport = [this, mode](InsuranceCompany compary) { reports.emplace_back(std::move(compary), mode); };
         push(screen);
         return screen;
     }

@@ -24,13 +24,10 @@ struct Decision {
 class TrafficPoliceTest : public PoliceTest {
 protected:
     std::shared_ptr<TrafficPoliceViewController> openWait(CaseMode mode, bool isHistory = false) {
-        TrafficPoliceViewController::Arguments arguments;
-        arguments.simulateState = mode;
-        arguments.insurance = insurer();
-        arguments.isHistory = isHistory;
-        screen = std::make_shared<TrafficPoliceViewController>(std::move(arguments));
-        screen->onDecision = [this](CaseMode m, std::vector<PoliceDutyModel> records, InsuranceCompany i) {
-            decisions.push_back({m, std::move(records), std::move(i)});
+        screen = std::make_shared<TrafficPoliceViewController>(TrafficPoliceViewController::Arguments{
+            .simulateState = mode, .insurance = insurer(), .isHistory = isHistory});
+        screen->onDecision = [this, mode](std::vector<PoliceDutyModel> records, InsuranceCompany i) {
+            decisions.push_back({mode, std::move(records), std::move(i)});
         };
         screen->onChat = [this](InsuranceCompany i) { chats.push_back(std::move(i)); };
         push(screen);
@@ -142,10 +139,7 @@ TEST_F(TrafficPoliceTest, AReplyWithoutTwoUsableRecordsIsNoDecision) {
         server.clearRequests();
         server.scriptOnce("processpapertimer", Reply::json(reply));
         server.scriptOnce("processpapertimer", Reply::rescode("200", "成功", {{"dutylist", decisionJson()}}));
-        TrafficPoliceViewController::Arguments arguments;
-        arguments.simulateState = CaseMode::Real;
-        arguments.insurance = insurer();
-        push(LiabilityRoad::makePoliceWait(std::move(arguments)));
+        push(LiabilityRoad::makePoliceWait({.simulateState = CaseMode::Real, .insurance = insurer()}));
         pass(2);
         EXPECT_FALSE(driver.isAlertShowing());
         pass(2);
