@@ -170,30 +170,73 @@ AreaTaps areaTaps(int n, int m, double origin, double length) {
     return t;
 }
 
-// sum[c] = row[c] * w (or += when adding) for n channels, w below 2^16. With SSE2, sixteen
-// channels at a time: 16-bit products whose low and high halves are joined into 32 bits.
-void weighRow(uint32_t* __restrict sum, const unsigned char* __restrict row, uint32_t w, size_t n, bool adding) {
+// sum[c] = row[c] * w (or += when adding) for n channels, w below 2^15. With SSE2, sixteen
+// channels at a time: each byte widened to 32 bits beside a zero, so that one multiply-add of
+// 16-bit pairs gives its product.
+template <bool kAdding>
+void weighRow(uint32_t* __restrict sum, const unsigned char* __restrict row, uint32_t w, size_t n) {
     size_t c = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    const __m128i weight = _mm_set1_epi16(static_cast<short>(static_cast<uint16_t>(w)));
+    const __m128i weight = _mm_set1_epi32(static_cast<int>(w));  // (w, 0) in each pair of 16 bits
     for (; c + 16 <= n; c += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + c));
-        __m128i products[4];
-        for (int half = 0; half < 2; ++half) {
-            const __m128i words = half == 0 ? _mm_unpacklo_epi8(bytes, zero) : _mm_unpackhi_epi8(bytes, zero);
-            const __m128i low = _mm_mullo_epi16(words, weight), high = _mm_mulhi_epu16(words, weight);
-            products[2 * half] = _mm_unpacklo_epi16(low, high);
-            products[2 * half + 1] = _mm_unpackhi_epi16(low, high);
-        }
+        const __m128i low = _mm_unpacklo_epi8(bytes, zero), high = _mm_unpackhi_epi8(bytes, zero);
+        __m128i p0 = _mm_madd_epi16(_mm_unpacklo_epi16(low, zero), weight);
+        __m128i p1 = _mm_madd_epi16(_mm_unpackhi_epi16(low, zero), weight);
+        __m128i p2 = _mm_madd_epi16(_mm_unpacklo_epi16(high, zero), weight);
+        __m128i p3 = _mm_madd_epi16(_mm_unpackhi_epi16(high, zero), weight);
         auto* to = reinterpret_cast<__m128i*>(sum + c);
-        for (int k = 0; k < 4; ++k) {
-            const __m128i value = adding ? _mm_add_epi32(_mm_loadu_si128(to + k), products[k]) : products[k];
-            _mm_storeu_si128(to + k, value);
+        if constexpr (kAdding) {
+            p0 = _mm_add_epi32(_mm_loadu_si128(to), p0);
+            p1 = _mm_add_epi32(_mm_loadu_si128(to + 1), p1);
+            p2 = _mm_add_epi32(_mm_loadu_si128(to + 2), p2);
+            p3 = _mm_add_epi32(_mm_loadu_si128(to + 3), p3);
         }
+        _mm_storeu_si128(to, p0);
+        _mm_storeu_si128(to + 1, p1);
+        _mm_storeu_si128(to + 2, p2);
+        _mm_storeu_si128(to + 3, p3);
     }
 #endif
-    for (; c < n; ++c) sum[c] = (adding ? sum[c] : 0) + row[c] * w;
+    for (; c < n; ++c) sum[c] = (kAdding ? sum[c] : 0) + row[c] * w;
+}
+
+// One new pixel (B, G, R, A) from `taps` old pixels' four channel sums, each weighted and the
+// total brought back by 2 * kAreaBits with rounding (64-bit arithmetic: the sums reach 2^22
+// and the weights 2^14).
+uint32_t weighedPixel(const uint32_t* __restrict from, const uint32_t* __restrict weight, int taps) {
+    constexpr int kShift = 2 * kAreaBits;
+#if defined(__SSE2__)
+    // B and R in the even 32-bit lanes, G and A in the odd ones, each multiplied into 64 bits.
+    __m128i evens = _mm_setzero_si128(), odds = _mm_setzero_si128();
+    for (int t = 0; t < taps; ++t, from += 4) {
+        const __m128i sums = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i w = _mm_set1_epi32(static_cast<int>(weight[t]));
+        evens = _mm_add_epi64(evens, _mm_mul_epu32(sums, w));
+        odds = _mm_add_epi64(odds, _mm_mul_epu32(_mm_srli_epi64(sums, 32), w));
+    }
+    const __m128i half = _mm_set1_epi64x(int64_t{1} << (kShift - 1));
+    evens = _mm_srli_epi64(_mm_add_epi64(evens, half), kShift);
+    odds = _mm_srli_epi64(_mm_add_epi64(odds, half), kShift);
+    // Each channel is at most 255 now: B, G, R, A in 32-bit lanes, then packed to bytes.
+    const __m128i channels = _mm_or_si128(evens, _mm_slli_epi64(odds, 32));
+    const __m128i words = _mm_packs_epi32(channels, channels);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
+#else
+    uint64_t b = 0, g = 0, r = 0, a = 0;
+    for (int t = 0; t < taps; ++t, from += 4) {
+        const uint64_t w = weight[t];
+        b += from[0] * w;
+        g += from[1] * w;
+        r += from[2] * w;
+        a += from[3] * w;
+    }
+    auto channel = [](uint64_t total) {
+        return static_cast<uint32_t>((total + (uint64_t{1} << (kShift - 1))) >> kShift);
+    };
+    return channel(b) | (channel(g) << 8) | (channel(r) << 16) | (channel(a) << 24);
+#endif
 }
 
 // A reduction by area: an old picture of sw x sh pixels stretched over `rect` of a new
@@ -243,8 +286,9 @@ public:
         for (int y = from; y < height_ && y <= from + 1; ++y) {
             const int first = down_.first[y], taps = down_.offset[y + 1] - down_.offset[y];
             if (taps == 0 || j < first || j >= first + taps) continue;
-            weighRow(sums_[y & 1].data(), row, down_.weights[down_.offset[y] + (j - first)], sums_[y & 1].size(),
-                     j > first);
+            const uint32_t weight = down_.weights[down_.offset[y] + (j - first)];
+            if (j > first) weighRow<true>(sums_[y & 1].data(), row, weight, sums_[y & 1].size());
+            else weighRow<false>(sums_[y & 1].data(), row, weight, sums_[y & 1].size());
             if (j == first + taps - 1) {
                 writeRow(y);
                 next_ = y + 1;
@@ -273,20 +317,7 @@ private:
         for (int x = 0; x < ow; ++x) {
             const int taps = across_.offset[x + 1] - across_.offset[x];
             const uint32_t* from = sums + static_cast<size_t>(across_.first[x] - firstColumn_) * 4;
-            const uint32_t* weight = across_.weights.data() + across_.offset[x];
-            uint64_t b = 0, g = 0, r = 0, a = 0;
-            for (int t = 0; t < taps; ++t, from += 4) {
-                const uint64_t w = weight[t];
-                b += from[0] * w;
-                g += from[1] * w;
-                r += from[2] * w;
-                a += from[3] * w;
-            }
-            constexpr int kShift = 2 * kAreaBits;
-            auto channel = [](uint64_t total) {
-                return static_cast<uint32_t>((total + (uint64_t{1} << (kShift - 1))) >> kShift);
-            };
-            to[x] = channel(b) | (channel(g) << 8) | (channel(r) << 16) | (channel(a) << 24);
+            to[x] = weighedPixel(from, across_.weights.data() + across_.offset[x], taps);
         }
     }
 
