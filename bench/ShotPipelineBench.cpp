@@ -1,7 +1,8 @@
 // The evidence shot pipeline on a 4032 x 3024 camera JPEG, three ways, in one run:
-//  - project: the image helpers as the camera calls them (upright at its own size, turned for the
-//    device orientation, aspect-fill crop to 480 x 640 or 640 x 480, JPEG towards 200 KB with at
-//    most one re-encode, escaped Base64, and the album copy at full quality);
+//  - project: the image helpers as the camera calls them (the shot's bytes moved into the image,
+//    upright at its own size, turned for the device orientation, aspect-fill crop to 480 x 640 or
+//    640 x 480, JPEG towards 200 KB with at most one re-encode, escaped Base64, and the album copy
+//    at full quality);
 //  - minimal: the same deliverables written here directly on the codec: decoded at the smallest
 //    of the codec's scales that covers the crop, one resampling, turned after reducing, one JPEG
 //    at full quality (plus the one re-encode the size rule asks for), escaped Base64;
@@ -10,7 +11,9 @@
 // The re-take's reduction (640 x 480, towards 30 KB) is measured the same three ways.
 // Each reports the time per shot and the peak heap of one shot above what was live before it
 // (the C allocator is counted); the summary prints the ratios, the targets and the PSNR of the
-// delivered JPEGs against the full-size path's.
+// delivered JPEGs against the full-size path's. The camera hands the captured bytes on without
+// copying them, so the project's pipelines are given a copy of their own made outside the time
+// measured; the others read the shot where it is.
 #include <cairo.h>
 #include <turbojpeg.h>
 
@@ -203,8 +206,8 @@ Delivered retake(const std::string& bytes) {
 
 // ---- The project's helpers, called as the camera and the re-take call them ----------------
 
-Delivered project(const std::string& bytes, double degrees, graphics::Size target) {
-    auto shot = Image::fromData(bytes);
+Delivered project(std::string bytes, double degrees, graphics::Size target) {
+    auto shot = Image::fromData(std::move(bytes));
     auto upright = ImageResize::resizedImageWithContentMode(shot, ImageResize::kContentModeScaleAspectFill,
                                                             shot->size(), ImageResize::kInterpolationHigh);
     auto turned = ImageResize::rotatedByDegrees(upright, degrees);
@@ -216,8 +219,8 @@ Delivered project(const std::string& bytes, double degrees, graphics::Size targe
     return d;
 }
 
-Delivered projectRetake(const std::string& bytes) {
-    auto picked = Image::fromData(bytes);
+Delivered projectRetake(std::string bytes) {
+    auto picked = Image::fromData(std::move(bytes));
     auto small = ImageCommon::imageCompressForSize(picked, {640, 480});
     Delivered d;
     d.handedJpeg = ImageResize::compressedJPEG(small, kRetakeLimitKB);
@@ -255,14 +258,21 @@ double psnr(const std::string& a, const std::string& b) {
     return mse == 0 ? 99 : 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+// `ownBytes`: the pipeline takes over a copy of the shot's bytes, made before its time starts.
 template <typename Pipeline>
-void measure(benchmark::State& state, Pipeline pipeline) {
+void measure(benchmark::State& state, Pipeline pipeline, bool ownBytes = false) {
     const std::string& jpeg = cameraShot();
     benchsupport::PeakHeap heap;
     Delivered last;
     for (auto _ : state) {
+        std::string own;
+        if (ownBytes) {
+            state.PauseTiming();
+            own = jpeg;
+            state.ResumeTiming();
+        }
         heap.begin();
-        last = pipeline(jpeg);
+        last = ownBytes ? pipeline(std::move(own)) : pipeline(jpeg);
         heap.end();
         benchmark::DoNotOptimize(last.text);
         last = {};  // nothing of one shot outlives it
@@ -276,7 +286,7 @@ void measure(benchmark::State& state, Pipeline pipeline) {
 
 void BM_ProjectShot(benchmark::State& state) {
     const double degrees = double(state.range(0));
-    measure(state, [&](const std::string& jpeg) { return project(jpeg, degrees, targetFor(degrees)); });
+    measure(state, [&](std::string jpeg) { return project(std::move(jpeg), degrees, targetFor(degrees)); }, true);
 }
 void BM_MinimalShot(benchmark::State& state) {
     const double degrees = double(state.range(0));
@@ -292,7 +302,7 @@ void BM_FullSizeShot(benchmark::State& state) {
         return fullsize::shot(jpeg, degrees, int(target.width), int(target.height));
     });
 }
-void BM_ProjectRetake(benchmark::State& state) { measure(state, projectRetake); }
+void BM_ProjectRetake(benchmark::State& state) { measure(state, projectRetake, true); }
 void BM_MinimalRetake(benchmark::State& state) {
     measure(state, [](const std::string& jpeg) { return minimal(jpeg, 0, 640, 480, kRetakeLimitKB); });
 }
@@ -345,18 +355,18 @@ void printSummary(const benchsupport::KeepingReporter& results) {
                     c.label, full->time, full->counter("peak_MiB"), proj->time, proj->counter("peak_MiB"), mini->time,
                     mini->counter("peak_MiB"), ratio, cpuRatio, sent, q100, sentQuality(before, limit),
                     sentQuality(now, limit));
-        fast = fast && std::min(ratio, cpuRatio) <= 1.3;
+        fast = fast && cpuRatio <= 1.1;
         small = small && (!benchsupport::PeakHeap::counts || proj->counter("peak_MiB") <= 32);
-        faithful = faithful && sent >= 40;
-        faithfulAtFullQuality = faithfulAtFullQuality && q100 >= 40;
+        faithful = faithful && sent >= 47;
+        faithfulAtFullQuality = faithfulAtFullQuality && q100 >= 47;
     }
     std::printf("(quality: the JPEG quality sent, before/project; 100 = no second encoding)\n");
     std::printf("(real, CPU: project / minimal in real time and in CPU time)\n");
-    std::printf("Target, project at most 1.3 x minimal:              %s\n", benchsupport::verdict(fast));
+    std::printf("Target, project at most 1.1 x minimal in CPU time:  %s\n", benchsupport::verdict(fast));
     if (benchsupport::PeakHeap::counts)
         std::printf("Target, at most 32 MiB per shot:                    %s\n", benchsupport::verdict(small));
-    std::printf("Target, PSNR of the sent JPEG at least 40 dB:       %s\n", benchsupport::verdict(faithful));
-    std::printf("        PSNR at full quality at least 40 dB:        %s\n", benchsupport::verdict(faithfulAtFullQuality));
+    std::printf("Target, PSNR of the sent JPEG at least 47 dB:       %s\n", benchsupport::verdict(faithful));
+    std::printf("        PSNR at full quality at least 47 dB:        %s\n", benchsupport::verdict(faithfulAtFullQuality));
 }
 
 }  // namespace

@@ -422,9 +422,9 @@ Size PhotoCapViewController::targetSizeForOrientation(media::DeviceOrientation o
 }
 
 std::optional<PhotoCapViewController::ReducedShot> PhotoCapViewController::processShot(
-    const std::string& jpegData, media::DeviceOrientation orientation) {
+    std::string jpegData, media::DeviceOrientation orientation) {
     try {
-        auto image = graphics::Image::fromData(jpegData);
+        auto image = graphics::Image::fromData(std::move(jpegData));
         if (!image) return std::nullopt;
         auto upright = ImageResize::resizedImageWithContentMode(image, ImageResize::kContentModeScaleAspectFill,
                                                                 image->size(), ImageResize::kInterpolationHigh);
@@ -484,9 +484,10 @@ void PhotoCapViewController::takePictureBtnPressed(const std::shared_ptr<ui::But
                 foundation::log("PhotoCapViewController: a picture came after the capture was given up; dropped");
                 return;
             }
-            std::string jpeg = media::CaptureStillImageOutput::jpegStillImageNSDataRepresentation(buffer);
+            // The shot's bytes are handed on, never copied: out of the buffer, into the image.
+            std::string jpeg = media::CaptureStillImageOutput::jpegStillImageNSDataRepresentation(std::move(buffer));
             std::optional<ReducedShot> shot;
-            if (!jpeg.empty()) shot = processShot(jpeg, media::Device::current().orientation());
+            if (!jpeg.empty()) shot = processShot(std::move(jpeg), media::Device::current().orientation());
             if (!shot) {
                 // Nothing to keep: the same step may be shot again.
                 foundation::dispatch::mainQueue()->async([weak, shared] {

@@ -136,12 +136,12 @@ public:
 
     // The shot pipeline without the camera: the captured JPEG turned upright for the device
     // orientation, reduced to the target size (aspect fill, centred crop). Null when the bytes
-    // do not decode.
+    // do not decode. Bytes moved in are kept by the shot's image without a copy.
     struct ReducedShot {
         graphics::Image::Ptr image;   // 640 x 480 or 480 x 640 at scale 1
         std::string contentdata;      // escaped Base64 of the JPEG towards 200 KB
     };
-    static std::optional<ReducedShot> processShot(const std::string& jpegData, media::DeviceOrientation orientation);
+    static std::optional<ReducedShot> processShot(std::string jpegData, media::DeviceOrientation orientation);
     // Degrees and target size of the orientation table.
     static double rotationForOrientation(media::DeviceOrientation orientation);
     static graphics::Size targetSizeForOrientation(media::DeviceOrientation orientation);

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/foundation/Log.h"
@@ -703,6 +704,22 @@ cairo_surface_t* Image::madeSurface() const {
 
 bool Image::isBroken() const { return source_ && source_->broken; }
 
+namespace {
+// A JPEG image on its bytes (copied, or taken over when moved in): only the header is read
+// here, the pixels are decoded when, and at the size, needed. Null when the header does not read.
+template <typename Bytes>
+Image::Ptr jpegImage(Bytes&& bytes, double scale) {
+    auto header = readJpegHeader(bytes);
+    if (!header) return nullptr;
+    const ImageOrientation orientation = fromExif(exifOrientation(bytes));
+    auto source = std::make_shared<Image::Source>();
+    source->jpeg = std::forward<Bytes>(bytes);
+    source->width = header->width;
+    source->height = header->height;
+    return std::make_shared<const Image>(std::move(source), ImageOrientation::Up, scale, orientation);
+}
+}  // namespace
+
 Image::Ptr Image::fromSurface(cairo_surface_t* surface, double scale, ImageOrientation orientation) {
     if (!surface) return nullptr;
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
@@ -749,18 +766,14 @@ Image::Ptr Image::fromData(const std::string& bytes, double scale) {
         }
         return fromSurface(s, scale);
     }
-    if (p[0] == 0xFF && p[1] == 0xD8) {
-        // Only the header is read here: the pixels are decoded when, and at the size, needed.
-        auto header = readJpegHeader(bytes);
-        if (!header) return nullptr;
-        auto source = std::make_shared<Source>();
-        source->jpeg = bytes;
-        source->width = header->width;
-        source->height = header->height;
-        return std::make_shared<const Image>(std::move(source), ImageOrientation::Up, scale,
-                                             fromExif(exifOrientation(bytes)));
-    }
+    if (p[0] == 0xFF && p[1] == 0xD8) return jpegImage(bytes, scale);
     return nullptr;
+}
+
+Image::Ptr Image::fromData(std::string&& bytes, double scale) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (bytes.size() >= 4 && p[0] == 0xFF && p[1] == 0xD8) return jpegImage(std::move(bytes), scale);
+    return fromData(std::as_const(bytes), scale);
 }
 
 Image::Ptr Image::fromFile(const std::string& path) {

@@ -33,8 +33,10 @@ public:
     // Cached by name. Null when none exists.
     static Ptr named(const std::string& name);
     static Ptr fromFile(const std::string& path);
-    // PNG or JPEG bytes. Null when they do not decode.
+    // PNG or JPEG bytes. Null when they do not decode. A JPEG keeps its bytes: given as a
+    // temporary (or moved), they are taken over instead of copied.
     static Ptr fromData(const std::string& bytes, double scale = 1);
+    static Ptr fromData(std::string&& bytes, double scale = 1);
     // A new bitmap of `size` points at `scale`, cleared (transparent unless opaque: then white),
     // into which `draw` paints with a Cairo context whose unit is one point.
     static Ptr draw(Size size, double scale, bool opaque, const std::function<void(cairo_t*)>& draw);

@@ -172,7 +172,7 @@ graphics::Image::Ptr CameraScene::currentPicture() {
             return g_cached.picture;
     }
     std::string bytes = cachedShot(folder, size, number);
-    auto picture = bytes.empty() ? nullptr : graphics::Image::fromData(bytes);
+    auto picture = bytes.empty() ? nullptr : graphics::Image::fromData(std::move(bytes));
     std::lock_guard lock(g_mutex);
     if (g_cached.number == number && g_cached.folder == folder && g_cached.size == size) {
         g_cached.picture = picture;

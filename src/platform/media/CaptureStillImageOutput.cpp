@@ -108,7 +108,8 @@ void CaptureStillImageOutput::captureStillImageAsynchronouslyFromConnection(cons
             std::lock_guard lock(self->mutex_);
             --self->capturing_;
         }
-        if (handler) handler(buffer, buffer ? std::nullopt : error);
+        if (buffer) error.reset();
+        if (handler) handler(std::move(buffer), std::move(error));
     };
     {
         auto& h = held();
@@ -153,6 +154,13 @@ void CaptureStillImageOutput::resetHeldCaptures() {
 
 std::string CaptureStillImageOutput::jpegStillImageNSDataRepresentation(const std::shared_ptr<SampleBuffer>& buffer) {
     return buffer ? buffer->jpegData : std::string();
+}
+
+std::string CaptureStillImageOutput::jpegStillImageNSDataRepresentation(std::shared_ptr<SampleBuffer>&& buffer) {
+    std::shared_ptr<SampleBuffer> given = std::move(buffer);
+    if (!given) return {};
+    if (given.use_count() == 1) return std::move(given->jpegData);
+    return given->jpegData;
 }
 
 }  // namespace media

@@ -42,6 +42,9 @@ public:
                                                        CompletionHandler handler);
     // The JPEG bytes of a delivered picture (empty for none).
     static std::string jpegStillImageNSDataRepresentation(const std::shared_ptr<SampleBuffer>& buffer);
+    // The same from a buffer its holder gives up: the bytes are taken out instead of copied when
+    // nobody else holds the buffer (a completion handler is given the only reference).
+    static std::string jpegStillImageNSDataRepresentation(std::shared_ptr<SampleBuffer>&& buffer);
 
     // A camera that does not answer (tests and the simulator): while held, captures keep their
     // completion until deliverHeldCaptures() lets them run in order. reset drops them unanswered.

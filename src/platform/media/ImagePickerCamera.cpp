@@ -1,5 +1,7 @@
 #include "platform/media/ImagePickerCamera.h"
 
+#include <utility>
+
 #include "platform/media/CameraSimulation.h"
 #include "platform/media/CaptureDevice.h"
 #include "platform/ui/ImagePickerController.h"
@@ -11,7 +13,7 @@ graphics::Image::Ptr takePickerPicture() {
     if (!camera || camera->position() != CaptureDevicePosition::Back) return nullptr;
     if (cameraSimulation().captureDeliversNoData) return nullptr;
     std::string jpeg = CameraScene::shared().nextShot();
-    return jpeg.empty() ? nullptr : graphics::Image::fromData(jpeg);
+    return jpeg.empty() ? nullptr : graphics::Image::fromData(std::move(jpeg));
 }
 
 void installImagePickerCamera() {

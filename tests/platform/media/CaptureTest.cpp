@@ -98,6 +98,17 @@ TEST_F(CaptureTest, SceneFromAFolderComesInTurn) {
     EXPECT_TRUE(none.error.has_value());
 }
 
+TEST(SampleBufferTest, BytesAreTakenOverOnlyFromABufferNobodyElseHolds) {
+    const std::string jpeg(4096, 'j');
+    auto buffer = std::make_shared<SampleBuffer>(SampleBuffer{jpeg});
+    auto kept = buffer;
+    EXPECT_EQ(CaptureStillImageOutput::jpegStillImageNSDataRepresentation(std::move(buffer)), jpeg);
+    EXPECT_EQ(kept->jpegData, jpeg) << "another holder keeps its bytes";
+    const char* bytes = kept->jpegData.data();
+    EXPECT_EQ(CaptureStillImageOutput::jpegStillImageNSDataRepresentation(std::move(kept)).data(), bytes)
+        << "the only holder's bytes are handed on, not copied";
+}
+
 TEST_F(CaptureTest, CaptureFailuresDeliverNoData) {
     CameraSimulation sim;
     sim.captureDeliversNoData = true;
