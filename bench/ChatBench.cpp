@@ -9,6 +9,10 @@
 // The row geometry is measured once per text message when it arrives; scrolling should measure
 // none again.
 //
+// Adding one message: a chat already holding 100, and 10 000, messages gets one more (the
+// police's text and the driver's own in turn), timed until its row is laid out in sight; a
+// message should cost the same whatever the chat holds. Beside it, the time to fill the chat.
+//
 // A 60-second voice message: the talk button held for 59.9 s of the manual clock (the level
 // timer's 60th tick is the last before the recorder's own limit), then released; timed is the
 // real time from the release to the "submitmsg" request arriving whole at the stand-in server
@@ -30,6 +34,7 @@
 #include "core/CustomNavigationController.h"
 #include "core/FileAccess.h"
 #include "core/UserDateSingleton.h"
+#include "liability/chat/ChatLog.h"
 #include "liability/chat/ChatViewController.h"
 #include "liability/chat/VoiceEncoder.h"
 #include "platform/foundation/Clock.h"
@@ -75,6 +80,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kMessages = 1000;
 constexpr double kScrollStep = 120;
 constexpr int kTakeFrames = 60 * 44100;
+constexpr const char* kCase = "BJ202612070001";
 
 // CPU seconds of the whole process so far, every thread.
 double processCPU() {
@@ -145,13 +151,15 @@ struct Phone {
         state.reset();
         state.setUserid(std::string(standin::kDemoUserId));
         state.setSn(standin::signatureFor(standin::kDemoUserId));
-        state.setAccidentno(std::string("BJ202612070001"));
+        state.setAccidentno(std::string(kCase));
+        ChatLog::shared().reset();
     }
     ~Phone() {
         foundation::dispatch::waitIdle(60);
         foundation::RunLoop::main().drain();
         ui::resetForTests();
         media::Microphone::shared().reset();
+        ChatLog::shared().reset();
         UserDateSingleton::shareUserDateInstance().reset();
         AppConfig::reset();
         foundation::RunLoop::main().reset();
@@ -187,6 +195,9 @@ struct ShownChat {
     }
 };
 
+// A message of the police, as a "MSG" push carries it.
+void receive(const nlohmann::json& content) { ChatLog::shared().receive(*OtherMessages::fromPush(content)); }
+
 // A text of `length` characters, Chinese with some digits and Latin letters.
 std::string messageText(std::mt19937& random, int length) {
     static const std::vector<std::string> pieces{"交警", "您好", "事故", "车辆", "请问", "保险", "已经", "现场",
@@ -201,46 +212,48 @@ std::string messageText(std::mt19937& random, int length) {
     return text;
 }
 
-// 1 000 messages, a quarter each own text, the police's text, own voice, the police's voice.
-void fill(ChatViewController& chat, const fs::path& voice) {
+// `count` messages, a quarter each own text, the police's text, own voice, the police's voice.
+void fill(ChatViewController& chat, const fs::path& voice, int count = kMessages) {
     auto bar = std::make_shared<ChatToolBar>(ui::Rect(0, 0, 320, 44));
     std::mt19937 random(11);
-    for (int i = 0; i < kMessages; ++i) {
+    for (int i = 0; i < count; ++i) {
         const int length = 1 + int(random() % 160);
         const int seconds = 1 + int(random() % 60);
         switch (i % 4) {
         case 0:
             chat.chatTabBarSendMessageWithText(*bar, messageText(random, length));
             break;
-        case 1:
-            chat.newMessages({{"accidentno", "BJ202612070001"}, {"msgtype", "0"}, {"content", messageText(random, length)}});
-            break;
+        case 1: receive({{"accidentno", kCase}, {"msgtype", "0"}, {"content", messageText(random, length)}}); break;
         case 2:
             chat.chatTabBarSendMessageWithVoice(*bar, voice.string(), seconds);
             break;
         default:
-            chat.newMessages({{"accidentno", "BJ202612070001"},
-                              {"msgtype", "1"},
-                              {"content", "http://127.0.0.1/voice/" + std::to_string(i) + ".mp3"}});
+            receive({{"accidentno", kCase},
+                     {"msgtype", "1"},
+                     {"content", "http://127.0.0.1/voice/" + std::to_string(i) + ".mp3"}});
             break;
         }
     }
     foundation::RunLoop::main().drain();
 }
 
+// A short MP3 for the own voice messages to carry (practice sends none of them).
+fs::path shortVoice(const Phone& phone) {
+    fs::path voice = FileAccess::directory() / "20261207100000.mp3";
+    const auto pcm = voicePCM(44100);
+    const fs::path raw = phone.sandbox / "short.caf";
+    std::string bytes(size_t(media::AudioRecorder::kHeaderSize), '\0');
+    bytes.append(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
+    foundation::files::writeAtomically(raw, bytes);
+    if (!VoiceEncoder::convertPCMFileToMP3(raw, voice).succeeded) return {};
+    return voice;
+}
+
 // Rows laid out while scrolling 1 000 messages top to bottom and back; one iteration per pass.
 void BM_ScrollChatTable(benchmark::State& state) {
     Phone phone;
-    // A short MP3 for the own voice messages to carry (practice sends none of them).
-    fs::path voice = FileAccess::directory() / "20261207100000.mp3";
-    {
-        const auto pcm = voicePCM(44100);
-        const fs::path raw = phone.sandbox / "short.caf";
-        std::string bytes(size_t(media::AudioRecorder::kHeaderSize), '\0');
-        bytes.append(reinterpret_cast<const char*>(pcm.data()), pcm.size() * 2);
-        foundation::files::writeAtomically(raw, bytes);
-        if (!VoiceEncoder::convertPCMFileToMP3(raw, voice).succeeded) state.SkipWithError("no MP3 for the voice messages");
-    }
+    const fs::path voice = shortVoice(phone);
+    if (voice.empty()) state.SkipWithError("no MP3 for the voice messages");
     ShownChat shown(CaseMode::Practice);
     auto table = shown.table();
     if (!table) {
@@ -285,6 +298,54 @@ void BM_ScrollChatTable(benchmark::State& state) {
     state.counters["fill_ms"] = fillMs;
 }
 BENCHMARK(BM_ScrollChatTable)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime()->Repetitions(3);
+
+// One message added to a chat that already holds `state.range(0)` messages, the driver at the
+// latest one: the police's text and the driver's own in turn, each until its row is laid out in
+// sight (an own one also marked sent, as practice does at once). After each, untimed, the
+// message is taken out again, so that every one joins the same number.
+void BM_AddOneMessage(benchmark::State& state) {
+    Phone phone;
+    const fs::path voice = shortVoice(phone);
+    ShownChat shown(CaseMode::Practice);
+    auto table = shown.table();
+    if (voice.empty() || !table) {
+        state.SkipWithError("no MP3 for the voice messages, or no table");
+        return;
+    }
+    const int held = int(state.range(0));
+    const auto fillStart = Clock::now();
+    fill(*shown.chat, voice, held);
+    table->layoutIfNeeded();
+    const double fillMs = std::chrono::duration<double, std::milli>(Clock::now() - fillStart).count();
+    auto& rows = ChatLog::shared().rows(kCase);
+    auto bar = std::make_shared<ChatToolBar>(ui::Rect(0, 0, 320, 44));
+    std::mt19937 random(13);
+    long long added = 0;
+    bool inSight = true;
+    for (auto _ : state) {
+        const std::string text = messageText(random, 1 + int(random() % 160));
+        const auto start = Clock::now();
+        if (added % 2 == 0) receive({{"accidentno", kCase}, {"msgtype", "0"}, {"content", text}});
+        else shown.chat->chatTabBarSendMessageWithText(*bar, text);
+        table->layoutIfNeeded();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        ++added;
+        const auto visible = table->indexPathsForVisibleRows();
+        inSight = inSight && int(rows.size()) == held + 1 && !visible.empty() && visible.back().row == held;
+        rows.pop_back();
+        table->reloadData();
+        table->layoutIfNeeded();
+    }
+    if (!inSight) state.SkipWithError("a new message did not come into sight as the latest row");
+    state.counters["fill_ms"] = fillMs;
+}
+BENCHMARK(BM_AddOneMessage)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime()
+    ->Iterations(200)
+    ->Repetitions(3);
 
 // The talk button released after a 60-second take, to the "submitmsg" request at the server.
 void BM_ReleaseToSubmit(benchmark::State& state) {
@@ -397,6 +458,16 @@ void printSummary(const benchsupport::KeepingReporter& results) {
                     perText, perScroll, scroll->counter("other_measures_per_row"));
         std::printf("Target, the row geometry measured once per message, never while scrolling:  %s\n",
                     benchsupport::verdict(perText <= 1.0 && perScroll == 0));
+    }
+    auto few = results.find("BM_AddOneMessage/100"), many = results.find("BM_AddOneMessage/10000");
+    if (few && many) {
+        std::printf("One message added to a chat holding 100 and 10 000 (the police's and own in turn):\n");
+        std::printf("     100 held: %8.1f us a message; filling the chat with them: %8.1f ms\n", few->time,
+                    few->counter("fill_ms"));
+        std::printf("  10 000 held: %8.1f us a message; filling the chat with them: %8.1f ms\n", many->time,
+                    many->counter("fill_ms"));
+        std::printf("Target, adding a message costs the same at 10 000 as at 100 (within 1.5x):  %s\n",
+                    benchsupport::verdict(many->time <= 1.5 * few->time));
     }
     auto submit = results.find("BM_ReleaseToSubmit/");
     auto convert = results.find("BM_ConvertSixtySeconds/");

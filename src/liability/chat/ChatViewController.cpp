@@ -148,7 +148,10 @@ void ChatViewController::append(std::shared_ptr<Message> message) {
 }
 
 void ChatViewController::messageAdded() {
-    imTableView_->reloadData();
+    // Only the new row is measured and placed: adding a message costs the same however many the
+    // chat holds.
+    imTableView_->insertRowsAtIndexPaths({ui::IndexPath::forRow(static_cast<int>(rows().size()) - 1, 0)},
+                                         ui::TableViewRowAnimation::None);
     // A new message comes into sight, unless the driver has scrolled up to older ones and this
     // is not their own.
     const bool own = !rows().empty() && rows().back().message()->source == Message::Own;
@@ -173,8 +176,10 @@ void ChatViewController::scrollViewDidEndDragging(ui::ScrollView&, bool willDece
 void ChatViewController::scrollViewDidEndDecelerating(ui::ScrollView&) { readingOlder_ = !atLatest(); }
 
 std::optional<int> ChatViewController::rowOf(uint64_t serial) const {
-    for (size_t i = 0; i < rows().size(); ++i)
-        if (rows()[i].message()->serial == serial) return static_cast<int>(i);
+    // From the latest: replies and playback are about recent messages.
+    const auto& all = rows();
+    for (size_t i = all.size(); i-- > 0;)
+        if (all[i].message()->serial == serial) return static_cast<int>(i);
     return std::nullopt;
 }
 

@@ -110,9 +110,11 @@ double TableView::footerHeightFor(int section, bool hasView, const std::string& 
 void TableView::computeGeometry() {
     auto keep = weak_from_this().lock();
     geometryValid_ = true;
-    sections_.clear();
     auto ds = dataSource();
     auto d = delegate();
+    // The sections keep their storage from the last computation (every value is set anew): a
+    // table that grows a row at a time does not allocate its geometry again at each reload.
+    if (!ds) sections_.clear();
     double y = tableHeaderView_ ? tableHeaderView_->frame().height() : 0;
     if (ds) {
         int n = std::max(0, ds->numberOfSectionsInTableView(*this));
@@ -132,8 +134,7 @@ void TableView::computeGeometry() {
             sec.rowTops.resize(static_cast<size_t>(sec.rows));
             sec.rowHeights.resize(static_cast<size_t>(sec.rows));
             for (int r = 0; r < sec.rows; ++r) {
-                double h = d ? d->heightForRowAtIndexPath(*this, {s, r}) : TableViewAutomaticDimension;
-                if (!(h >= 0)) h = rowHeight_;
+                const double h = rowHeightAt({s, r});
                 sec.rowTops[static_cast<size_t>(r)] = y;
                 sec.rowHeights[static_cast<size_t>(r)] = h;
                 y += h;
@@ -149,6 +150,125 @@ void TableView::computeGeometry() {
     if (tableHeaderView_) {
         Rect f = tableHeaderView_->frame();
         tableHeaderView_->setFrame({0, 0, bounds().width(), f.height()});
+    }
+    contentHeight_ = y;
+    setContentSize({bounds().width(), y});
+}
+
+double TableView::rowHeightAt(IndexPath indexPath) {
+    auto d = delegate();
+    double h = d ? d->heightForRowAtIndexPath(*this, indexPath) : TableViewAutomaticDimension;
+    return h >= 0 ? h : rowHeight_;
+}
+
+// The data source has the sections of the computed geometry, each with its rows and
+// `addedRows[section]` more.
+bool TableView::countsMatch(const std::map<int, int>& addedRows) {
+    auto ds = dataSource();
+    if (!ds || std::max(0, ds->numberOfSectionsInTableView(*this)) != static_cast<int>(sections_.size())) return false;
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        auto added = addedRows.find(static_cast<int>(s));
+        const int expected = sections_[s].rows + (added == addedRows.end() ? 0 : added->second);
+        if (std::max(0, ds->numberOfRowsInSection(*this, static_cast<int>(s))) != expected) return false;
+    }
+    return true;
+}
+
+// Puts the rows at `inserted` (their places once inserted) into the computed geometry: only
+// their heights are asked; the rows below move down, and visible cells of rows that moved go
+// back to the queue to be asked again at their new places. False, with nothing changed, when
+// the index paths or the data source's counts do not fit such an insertion.
+bool TableView::insertIntoGeometry(std::vector<IndexPath> inserted) {
+    if (inserted.empty()) return countsMatch({});
+    std::sort(inserted.begin(), inserted.end());
+    if (std::adjacent_find(inserted.begin(), inserted.end()) != inserted.end()) return false;
+    std::map<int, int> added;
+    for (const auto& ip : inserted) {
+        if (ip.section < 0 || ip.section >= static_cast<int>(sections_.size()) || ip.row < 0) return false;
+        ++added[ip.section];
+    }
+    if (!countsMatch(added)) return false;
+    std::vector<double> heights;
+    for (const auto& ip : inserted) {
+        if (ip.row >= sections_[static_cast<size_t>(ip.section)].rows + added[ip.section]) return false;
+        heights.push_back(rowHeightAt(ip));
+    }
+    // From the top down, each row at its final place moves those at and below it by one.
+    for (size_t i = 0; i < inserted.size(); ++i) {
+        Section& sec = sections_[static_cast<size_t>(inserted[i].section)];
+        const auto at = static_cast<std::ptrdiff_t>(inserted[i].row);
+        sec.rowHeights.insert(sec.rowHeights.begin() + at, heights[i]);
+        sec.rowTops.insert(sec.rowTops.begin() + at, 0.0);
+        ++sec.rows;
+    }
+    auto moved = [&inserted](IndexPath ip) {
+        for (const auto& at : inserted)
+            if (at.section == ip.section && at.row <= ip.row) ++ip.row;
+        return ip;
+    };
+    for (auto it = visible_.begin(); it != visible_.end();) {
+        if (moved(it->first) != it->first) {
+            auto cell = it->second;
+            it = visible_.erase(it);
+            enqueue(cell);
+        } else {
+            ++it;
+        }
+    }
+    for (auto& ip : selected_) ip = moved(ip);
+    if (touchRow_) touchRow_ = moved(*touchRow_);
+    placeFrom(inserted.front().section, inserted.front().row);
+    return true;
+}
+
+// Asks the heights of the rows at `indexPaths` again and moves the rows below one whose height
+// changed. False, with nothing changed, when a row is not in the table or the data source's
+// counts changed.
+bool TableView::refreshRowHeights(const std::vector<IndexPath>& indexPaths) {
+    if (!countsMatch({})) return false;
+    std::vector<double> heights;
+    for (const auto& ip : indexPaths) {
+        if (ip.section < 0 || ip.section >= static_cast<int>(sections_.size()) || ip.row < 0 ||
+            ip.row >= sections_[static_cast<size_t>(ip.section)].rows)
+            return false;
+        heights.push_back(rowHeightAt(ip));
+    }
+    std::optional<IndexPath> first;
+    for (size_t i = 0; i < indexPaths.size(); ++i) {
+        const IndexPath ip = indexPaths[i];
+        double& height = sections_[static_cast<size_t>(ip.section)].rowHeights[static_cast<size_t>(ip.row)];
+        if (height == heights[i]) continue;
+        height = heights[i];
+        if (!first || ip < *first) first = ip;
+    }
+    if (first) placeFrom(first->section, first->row);
+    return true;
+}
+
+// Positions of the rows from `section`'s row `row` on, of the sections after it and of the
+// table footer, and the content size, from the heights kept (as computeGeometry places them).
+void TableView::placeFrom(int section, int row) {
+    auto s = static_cast<size_t>(section);
+    const Section& start = sections_[s];
+    double y = row > 0 ? start.rowTops[static_cast<size_t>(row) - 1] + start.rowHeights[static_cast<size_t>(row) - 1]
+                       : start.top + start.headerHeight;
+    for (; s < sections_.size(); ++s) {
+        Section& sec = sections_[s];
+        if (s != static_cast<size_t>(section)) {
+            sec.top = y;
+            y += sec.headerHeight;
+            row = 0;
+        }
+        for (int r = row; r < sec.rows; ++r) {
+            sec.rowTops[static_cast<size_t>(r)] = y;
+            y += sec.rowHeights[static_cast<size_t>(r)];
+        }
+        y += sec.footerHeight;
+    }
+    if (tableFooterView_) {
+        Rect f = tableFooterView_->frame();
+        tableFooterView_->setFrame({0, y, bounds().width(), f.height()});
+        y += f.height();
     }
     contentHeight_ = y;
     setContentSize({bounds().width(), y});
@@ -191,8 +311,10 @@ void TableView::reloadData() {
 void TableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation animation) {
     (void)animation;
     auto keep = weak_from_this().lock();
-    geometryValid_ = false;
-    computeGeometry();
+    if (!geometryValid_ || !refreshRowHeights(indexPaths)) {
+        geometryValid_ = false;
+        computeGeometry();
+    }
     for (auto& ip : indexPaths) {
         auto it = visible_.find(ip);
         if (it == visible_.end()) continue;
@@ -223,9 +345,13 @@ void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAni
 }
 
 void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation animation) {
-    (void)indexPaths;
     (void)animation;
-    reloadData();
+    auto keep = weak_from_this().lock();
+    if (!geometryValid_ || !insertIntoGeometry(indexPaths)) {
+        reloadData();
+        return;
+    }
+    setNeedsLayout();
 }
 
 void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation animation) {

@@ -53,7 +53,10 @@ enum class TableViewScrollPosition { None, Top, Middle, Bottom };
 // cells: the table asks the data source for them when it lays out (after reloadData, a scroll
 // or a size change; visibleCells and cellForRowAtIndexPath lay out first when needed) and puts
 // cells that scroll away into the reuse queue of their identifier. Row geometry is computed
-// from the delegate's heights at reloadData (every row's height is asked then).
+// from the delegate's heights at reloadData (every row's height is asked then); after that,
+// insertRowsAtIndexPaths asks only the new rows' heights and reloadRowsAtIndexPaths only the
+// reloaded rows', and the rows below move (either reloads the whole table instead when the data
+// source's counts do not match the change).
 //
 // Vertical layout: tableHeaderView, then per section: header, rows, footer; then
 // tableFooterView. A tap on a row (a touch that ends on the row it began on without moving
@@ -169,6 +172,11 @@ private:
     void init();
     void ensureGeometry();
     void computeGeometry();
+    double rowHeightAt(IndexPath indexPath);
+    bool countsMatch(const std::map<int, int>& addedRows);
+    bool insertIntoGeometry(std::vector<IndexPath> inserted);
+    bool refreshRowHeights(const std::vector<IndexPath>& indexPaths);
+    void placeFrom(int section, int row);
     void recomputeLayoutPositions();
     void tile();
     void enqueue(const std::shared_ptr<TableViewCell>& cell);

@@ -136,6 +136,85 @@ TEST_F(TableViewTest, SectionsHeadersFootersAndRegisteredCells) {
     EXPECT_EQ(factoryCalls, 5);  // the reloaded row took its old cell back from the queue
 }
 
+// Items in two sections, each row as tall as its item's number says; counts the heights asked.
+class Items : public TableViewDataSource, public TableViewDelegate {
+public:
+    int numberOfSectionsInTableView(TableView&) override { return 2; }
+    int numberOfRowsInSection(TableView&, int s) override {
+        return static_cast<int>(items[static_cast<size_t>(s)].size());
+    }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& tv, IndexPath ip) override {
+        auto cell = tv.dequeueReusableCellWithIdentifier("item", ip);
+        cell->textLabel()->setText(std::to_string(item(ip)));
+        return cell;
+    }
+    double heightForRowAtIndexPath(TableView&, IndexPath ip) override {
+        ++heightsAsked;
+        return 30 + item(ip) % 40;
+    }
+    double heightForHeaderInSection(TableView&, int) override { return 30; }
+    int& item(IndexPath ip) { return items[static_cast<size_t>(ip.section)][static_cast<size_t>(ip.row)]; }
+    std::vector<int> items[2];
+    int heightsAsked = 0;
+};
+
+// Rows inserted (or reloaded with a new height) take the places a full reload gives them, with
+// only their own heights asked; the visible cells below them show their moved rows, and the
+// selection moves with its row. An insertion the data source's counts do not fit reloads all.
+TEST_F(TableViewTest, InsertedAndReloadedRowsTakeThePlacesAFullReloadGives) {
+    auto items = std::make_shared<Items>();
+    for (int i = 0; i < 50; ++i) items->items[0].push_back(i * 7);
+    for (int i = 0; i < 20; ++i) items->items[1].push_back(500 + i * 3);
+    auto shown = [&](const std::shared_ptr<TableView>& tv) {
+        tv->setTableFooterView(std::make_shared<View>(Rect(0, 0, 320, 50)));
+        tv->setDataSource(items);
+        tv->setDelegate(items);
+        tv->reloadData();
+    };
+    auto asAFullReload = [&]() -> ::testing::AssertionResult {
+        auto fresh = std::make_shared<TableView>(Rect(0, 0, 320, 568), TableViewStyle::Plain);
+        shown(fresh);
+        if (table->contentSize() != fresh->contentSize()) return ::testing::AssertionFailure() << "content size";
+        if (table->tableFooterView()->frame() != fresh->tableFooterView()->frame())
+            return ::testing::AssertionFailure() << "footer";
+        for (int s = 0; s < 2; ++s) {
+            if (table->numberOfRowsInSection(s) != fresh->numberOfRowsInSection(s))
+                return ::testing::AssertionFailure() << "rows";
+            for (int r = 0; r < fresh->numberOfRowsInSection(s); ++r)
+                if (table->rectForRowAtIndexPath({s, r}) != fresh->rectForRowAtIndexPath({s, r}))
+                    return ::testing::AssertionFailure() << "row " << IndexPath{s, r}.description();
+        }
+        for (auto& cell : table->visibleCells())
+            if (cell->textLabel()->text() != std::to_string(items->item(*table->indexPathForCell(cell))))
+                return ::testing::AssertionFailure() << "the cell of " << table->indexPathForCell(cell)->description();
+        return ::testing::AssertionSuccess();
+    };
+    shown(table);
+    table->setContentOffset({0, 300});
+    table->selectRowAtIndexPath(IndexPath{0, 12}, false, TableViewScrollPosition::None);
+    ASSERT_FALSE(table->visibleCells().empty());
+
+    items->items[0].insert(items->items[0].begin() + 5, 1001);
+    items->items[0].insert(items->items[0].begin() + 10, 1002);
+    items->items[1].push_back(1003);
+    items->heightsAsked = 0;
+    table->insertRowsAtIndexPaths({{1, 20}, {0, 10}, {0, 5}});
+    EXPECT_EQ(items->heightsAsked, 3);
+    EXPECT_TRUE(asAFullReload());
+    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 14}));
+
+    items->item({0, 3}) = 1039;
+    items->heightsAsked = 0;
+    table->reloadRowsAtIndexPaths({{0, 3}});
+    EXPECT_EQ(items->heightsAsked, 1);
+    EXPECT_TRUE(asAFullReload());
+
+    items->items[1].push_back(1004);
+    items->items[1].push_back(1005);
+    table->insertRowsAtIndexPaths({{1, 22}});
+    EXPECT_TRUE(asAFullReload());
+}
+
 class ListScreen : public TableViewController {
 public:
     ListScreen() : TableViewController(TableViewStyle::Grouped) {}
