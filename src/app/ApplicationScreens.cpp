@@ -126,7 +126,6 @@ void registerApplicationScreens() {
         auto mode = arguments.caseMode("simualateState");
         auto isBackBtn = arguments.flag("isBackBtn", false);
         return FollowupRoad::makeReportResult({.curCompary = std::move(compary),
-                                               .curAccidentno = arguments.optionalText("curAccidentno"),
                                                .simualateState = mode,
                                                .isBackBtn = isBackBtn});
     });

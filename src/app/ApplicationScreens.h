@@ -18,7 +18,7 @@
 //   "ChooseInsuranceViewController": {"simulateState"}
 //   "ClientViewController": {"simulateNormal", "carCount": bool, "carlist"?: vehicle dictionary}
 //   "ReportViewController": {"compary"?: insurer dictionary, "simualateState", "isBackBtn"?: bool, "reporTime"?: text}
-//   "ReportResultViewController": {"compary"?, "simualateState", "isBackBtn"?, "curAccidentno"?: text}
+//   "ReportResultViewController": {"compary"?, "simualateState", "isBackBtn"?}
 //   "CompanyConfigViewController": {"compary"?: insurer dictionary (the insurer shown), "simualateState"}
 //   "PromptResultViewController": {"accidentno": text, "simualateState", "isShowBtn"?: bool, "textValue"?: text}
 //   "AppraisalViewController": {"accidentno": text, "simualateState", "isBackBtn"?: bool}

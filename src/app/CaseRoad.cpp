@@ -18,7 +18,6 @@
 #include "capture/vehicle/ChooseInsuranceViewController.h"
 #include "core/CaseInProgress.h"
 #include "core/ScreenRegistry.h"
-#include "core/UserDateSingleton.h"
 #include "liability/form/ClientViewController.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
@@ -45,7 +44,7 @@ bool CaseRoad::isOnScreen(const std::shared_ptr<ui::Window>& in) {
 
 void CaseRoad::keepAccidentno(const std::optional<std::string>& accidentno) {
     accidentno_ = accidentno;
-    UserDateSingleton::shareUserDateInstance().setAccidentno(accidentno);
+    CaseInProgress::keep(accidentno);
 }
 
 std::shared_ptr<DangrousTipViewController> CaseRoad::makeDangrousTip() {

@@ -43,8 +43,8 @@ public:
     CaseMode mode() const { return mode_; }
     // The case number, once the server or the history gave it.
     const std::optional<std::string>& accidentno() const { return accidentno_; }
-    // Keeps the number the server or the history gave the case and makes it the user state's,
-    // which the case's requests and the push router read.
+    // Keeps the number the server or the history gave the case and makes it the case in
+    // progress's (CaseInProgress), which the screens of the case and the push router read.
     void keepAccidentno(const std::optional<std::string>& accidentno);
 
     // Each screen of the road, made with the case's mode and wired to the next one.

@@ -1,5 +1,8 @@
 #include "app/HistoryRoad.h"
 
+#include <algorithm>
+#include <array>
+
 #include "account/QuickInfoViewController.h"
 #include "app/CaseRoad.h"
 #include "app/FollowupRoad.h"
@@ -58,45 +61,38 @@ std::shared_ptr<AccidentPhotoViewController> makePhotos(AccidentPhotoViewControl
 void resume(const Story& story) {
     auto state = StoryCell::stateCode(story.state);
     if (!state) return;
-    // Every case reopened here is a real one. The police wait, the insurance report and the photo
-    // review wait go on with it as the case in progress: its road keeps its number. The claim
-    // result and the rating show the case of the list by the number they are given.
-    std::shared_ptr<CaseRoad> road;
-    if (*state == 1 || *state == 2 || *state == 7) {
-        road = std::make_shared<CaseRoad>(CaseMode::Real);
-        road->keepAccidentno(story.accidentno);
-    }
+    static constexpr std::array<int, 5> resumable = {1, 2, 3, 4, 7};
+    if (std::ranges::find(resumable, *state) == resumable.end()) return;
+    // Every case reopened here is a real one, and goes on as the case in progress: its road keeps
+    // its number, which the screens of the case read.
+    auto road = std::make_shared<CaseRoad>(CaseMode::Real);
+    road->keepAccidentno(story.accidentno);
     switch (*state) {
-    case 1: {
+    case 1:
         app::push(LiabilityRoad::makePoliceWait({.simulateState = CaseMode::Real,
                                                  .insurance = insurerOf(story),
                                                  .isHistory = true,
                                                  .hideBackButton = false}));
         break;
-    }
-    case 2: {
+    case 2:
         app::push(FollowupRoad::makeReport({.compary = insurerOf(story),
                                             .simualateState = CaseMode::Real,
                                             .isBackBtn = true,
                                             .reporTime = story.reportime}));
         break;
-    }
     case 3:
-        app::push(FollowupRoad::makeReportResult({.curCompary = insurerOf(story),
-                                                  .curAccidentno = story.accidentno.value_or(""),
-                                                  .simualateState = CaseMode::Real,
-                                                  .isBackBtn = true}));
+        app::push(FollowupRoad::makeReportResult(
+            {.curCompary = insurerOf(story), .simualateState = CaseMode::Real, .isBackBtn = true}));
         break;
     case 4:
+        // The rating is of the case its arguments name, here the case the road keeps.
         app::push(FollowupRoad::makeAppraisal(
-            {.accidentno = story.accidentno.value_or(""), .simualateState = CaseMode::Real, .isBackBtn = true}));
+            {.accidentno = road->accidentno().value_or(""), .simualateState = CaseMode::Real, .isBackBtn = true}));
         break;
-    case 7: {
+    case 7:
         // The photo review wait of a case from the list; its "返回" goes back to the list.
         app::push(road->makePhotoReview(true));
         break;
-    }
-    default: break;
     }
 }
 

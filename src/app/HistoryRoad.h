@@ -19,8 +19,8 @@ std::shared_ptr<HistoryDetailViewController> makeDetail(HistoryDetailViewControl
 std::shared_ptr<AccidentViewController> makeCars(AccidentViewController::Arguments arguments);
 std::shared_ptr<AccidentPhotoViewController> makePhotos(AccidentPhotoViewController::Arguments arguments);
 // Opens the screen of the case's state as a real case: 1 the police wait, 2 the insurance
-// report, 3 the claim result tracking, 4 the rating, 7 the photo review wait; states 1, 2 and 7
-// make the case the current one. Other states open nothing.
+// report, 3 the claim result tracking, 4 the rating, 7 the photo review wait, each making the
+// case the one in progress. Other states open nothing.
 void resume(const Story& story);
 
 }  // namespace HistoryRoad

@@ -1,15 +1,18 @@
 #include "core/CaseInProgress.h"
 
+#include "core/TextValues.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
 
 namespace CaseInProgress {
 
-std::optional<std::string> accidentno() {
-    auto number = UserDateSingleton::shareUserDateInstance().accidentno();
-    if (number && number->empty()) return std::nullopt;
-    return number;
+std::optional<std::string> number() { return UserDateSingleton::shareUserDateInstance().accidentno(); }
+
+void keep(const std::optional<std::string>& accidentno) {
+    UserDateSingleton::shareUserDateInstance().setAccidentno(accidentno);
 }
+
+std::optional<std::string> accidentno() { return TextValues::sentValue(number()); }
 
 bool isOfCase(const std::string& number) {
     auto current = accidentno();
@@ -18,7 +21,7 @@ bool isOfCase(const std::string& number) {
 
 bool adopt(const std::string& number) {
     if (!accidentno()) {
-        if (!number.empty()) UserDateSingleton::shareUserDateInstance().setAccidentno(number);
+        if (!number.empty()) keep(number);
         return true;
     }
     if (isOfCase(number)) return true;

@@ -1,6 +1,7 @@
 #include "capture/camera/ImageUpload.h"
 
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/FailedImageRetry.h"
 #include "core/FailedImageStore.h"
 #include "core/RequestManager.h"
@@ -38,7 +39,7 @@ std::shared_ptr<ImageRequestModel> ImageUpload::recordWithShot(const std::string
     record->userid = state.userid();
     record->sn = state.sn();
     record->appkey = AppConfig::appKey();
-    record->accidentno = state.accidentno();
+    record->accidentno = CaseInProgress::number();
     record->imagename = StringExtension::imageNameWithCurrentDate();
     record->contentdata = contentdata;
     record->imagetype = imagetype;

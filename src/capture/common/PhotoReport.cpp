@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
@@ -31,7 +32,7 @@ void PhotoReport::send() {
     auto params = UserDateSingleton::params({{"userid", state.userid()},
                                              {"sn", state.sn()},
                                              {"appkey", AppConfig::appKey()},
-                                             {"accidentno", state.accidentno()},
+                                             {"accidentno", CaseInProgress::number()},
                                              {"accidenttype", std::string("7")},
                                              {"type", std::string("2")}});
     std::weak_ptr<PhotoReport> weak = weak_from_this();

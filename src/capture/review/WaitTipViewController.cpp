@@ -4,6 +4,7 @@
 #include "capture/review/PhotoResultModle.h"
 #include "core/AppConfig.h"
 #include "core/ApplicationRoutes.h"
+#include "core/CaseInProgress.h"
 #include "core/CustomNavigationController.h"
 #include "core/PhotoResultRequest.h"
 #include "core/RequestManager.h"
@@ -108,7 +109,7 @@ void WaitTipViewController::heartRequest() {
     auto& state = UserDateSingleton::shareUserDateInstance();
     PhotoResultRequest request;
     request.userid = state.userid();
-    request.accidentno = state.accidentno();
+    request.accidentno = CaseInProgress::number();
     request.sn = state.sn();
     request.appkey = AppConfig::appKey();
     RequestManager::shareRequestManager().request_getphotoresult_WithParams(
@@ -199,7 +200,7 @@ void WaitTipViewController::giveUp(int tag) {
     ++round_;
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto params = UserDateSingleton::params({{"userid", state.userid()},
-                                             {"accidentno", state.accidentno()},
+                                             {"accidentno", CaseInProgress::number()},
                                              {"sn", state.sn()},
                                              {"appkey", AppConfig::appKey()}});
     std::weak_ptr<WaitTipViewController> weak = sharedAs<WaitTipViewController>();

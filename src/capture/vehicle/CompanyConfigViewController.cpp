@@ -2,6 +2,7 @@
 
 #include "capture/vehicle/InsurerList.h"
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StoreManager.h"
@@ -117,7 +118,7 @@ std::shared_ptr<CaseInfoRequest> CompanyConfigViewController::makeCaseInfoReques
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto request = std::make_shared<CaseInfoRequest>();
     request->userid = state.userid();
-    request->accidentno = state.accidentno();
+    request->accidentno = CaseInProgress::number();
     request->caselon = state.longitude();
     request->caselat = state.latitude();
     request->casedate = StringExtension::getCurrentDate();

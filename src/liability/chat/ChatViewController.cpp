@@ -221,7 +221,7 @@ void ChatViewController::sendNewMessages(const std::shared_ptr<Message>& message
     request.userid = TextValues::sentValue(state.userid());
     request.sn = TextValues::sentValue(state.sn());
     request.appkey = AppConfig::appKey();
-    request.accidentno = TextValues::sentValue(state.accidentno());
+    request.accidentno = TextValues::sentValue(CaseInProgress::number());
     request.from = TextValues::sentValue(state.userid());
     request.type = "0";
     const uint64_t serial = message->serial;

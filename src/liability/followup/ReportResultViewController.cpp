@@ -2,6 +2,7 @@
 
 #include "core/AppConfig.h"
 #include "core/ApplicationRoutes.h"
+#include "core/CaseInProgress.h"
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
@@ -15,17 +16,11 @@
 
 ReportResultViewController::ReportResultViewController(Arguments arguments)
     : curCompary(std::make_shared<InsuranceCompany>(arguments.curCompary)),
-      curAccidentno(std::move(arguments.curAccidentno)),
       simualateState(arguments.simualateState),
       isBackBtn(arguments.isBackBtn) {}
 
 ReportResultViewController::~ReportResultViewController() {
     if (timer_) timer_->invalidate();
-}
-
-std::optional<std::string> ReportResultViewController::caseNumber() const {
-    if (curAccidentno) return curAccidentno;
-    return UserDateSingleton::shareUserDateInstance().accidentno();
 }
 
 std::string ReportResultViewController::messageText() const {
@@ -90,7 +85,7 @@ void ReportResultViewController::loadDataSource() {
     if (pollingOver_ || simualateState != CaseMode::Real) return;
     auto userid = UserDateSingleton::shareUserDateInstance().userid();
     auto params = UserDateSingleton::params({{"userid", userid},
-                                             {"accidentno", caseNumber()},
+                                             {"accidentno", CaseInProgress::number()},
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
                                                            : std::nullopt}});
@@ -105,7 +100,7 @@ void ReportResultViewController::receive(const nlohmann::json& reply) {
     // is on its way the result waits for the next tick (the revoke may end the case).
     if (reply.is_null() || pollingOver_ || revoking_) return;
     stopPolling();
-    onClaimResult(caseNumber().value_or(""), TextValues::replyText(reply, "result"));
+    onClaimResult(CaseInProgress::number().value_or(""), TextValues::replyText(reply, "result"));
 }
 
 void ReportResultViewController::clickAction() {
@@ -137,7 +132,7 @@ void ReportResultViewController::revoke() {
     beginLoadingWithText(kSubmittingText);
     auto userid = UserDateSingleton::shareUserDateInstance().userid();
     auto params = UserDateSingleton::params({{"userid", userid},
-                                             {"accidentno", caseNumber()},
+                                             {"accidentno", CaseInProgress::number()},
                                              {"accidenttype", std::string("0")},
                                              {"type", std::string("1")},
                                              {"appkey", AppConfig::appKey()},

@@ -14,7 +14,8 @@
 #include "platform/ui/Button.h"
 
 // "温馨提示" after a report in the application: the report is filed, both vehicles may leave,
-// and the insurer's telephone. A real case polls "claimresult" at once and then every 5 s;
+// and the insurer's telephone. The poll, the revoke and the prompt are of the case in progress
+// (CaseInProgress::number). A real case polls "claimresult" at once and then every 5 s;
 // the first reply passed on ("200" or "203") reports `onClaimResult` with its "result".
 // Polls do not wait for earlier replies: the prompt opens once, later replies are ignored.
 // The timer stops on that reply, when the screen disappears (for good: it never polls again)
@@ -40,8 +41,6 @@ public:
     struct Arguments {
         // The insurer (an empty record stands for none); its `insphone` is shown.
         InsuranceCompany curCompary;
-        // The case number from the history; when unset the case is UserDateSingleton's `accidentno`.
-        std::optional<std::string> curAccidentno;
         GivenCaseMode simualateState;
         // Shows the back item (the history).
         bool isBackBtn = false;
@@ -52,8 +51,6 @@ public:
 
     // The insurer (never null: an empty record stands for none); its `insphone` is shown.
     std::shared_ptr<InsuranceCompany> curCompary;
-    // The case number from the history; when unset the case is UserDateSingleton's `accidentno`.
-    std::optional<std::string> curAccidentno;
     const CaseMode simualateState;
     // Shows the back item (the history).
     const bool isBackBtn;
@@ -78,8 +75,6 @@ public:
 
 private:
     friend class ReportResultTestAPI;
-    // The case number the poll, the revoke and the prompt use.
-    std::optional<std::string> caseNumber() const;
     // The one row's text.
     std::string messageText() const;
     // Made once: the "返回首页" button under the row.

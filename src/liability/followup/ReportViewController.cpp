@@ -3,6 +3,7 @@
 
 #include "core/AppConfig.h"
 #include "core/ButtonCell.h"
+#include "core/CaseInProgress.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/TelephoneNumber.h"
@@ -96,7 +97,7 @@ std::shared_ptr<CaseInfoRequest> ReportViewController::makeCaseInfoRequest(const
     request->userid = state.userid();
     request->appkey = AppConfig::appKey();
     request->sn = state.sn();
-    request->accidentno = state.accidentno();
+    request->accidentno = CaseInProgress::number();
     request->caselon = state.longitude();
     request->caselat = state.latitude();
     request->casedate = StringExtension::isValide(reporTime) ? StringExtension::getCurrentDate() : *reporTime;

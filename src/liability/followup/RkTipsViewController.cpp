@@ -1,5 +1,6 @@
 #include "liability/followup/RkTipsViewController.h"
 
+#include "core/CaseInProgress.h"
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
@@ -45,7 +46,7 @@ void RkTipsViewController::revoke() {
     beginLoadingWithText(kSubmittingText);
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto params = UserDateSingleton::params({{"userid", state.userid()},
-                                             {"accidentno", state.accidentno()},
+                                             {"accidentno", CaseInProgress::number()},
                                              {"accidenttype", std::string("0")},
                                              {"type", std::string("1")}});
     std::weak_ptr<RkTipsViewController> weak = sharedAs<RkTipsViewController>();

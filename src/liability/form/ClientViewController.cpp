@@ -2,6 +2,7 @@
 
 #include "account/AddressManager.h"
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/TextValues.h"
@@ -363,7 +364,7 @@ std::shared_ptr<ClientRequestModel> ClientViewController::requestModel() const {
     request->userid = state.userid();
     request->appkey = AppConfig::appKey();
     request->sn = state.sn();
-    request->accidentno = state.accidentno();
+    request->accidentno = CaseInProgress::number();
     return request;
 }
 

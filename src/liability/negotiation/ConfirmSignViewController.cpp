@@ -1,6 +1,7 @@
 #include "liability/negotiation/ConfirmSignViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/ImageExtension.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
@@ -147,7 +148,7 @@ SignRequesModel ConfirmSignViewController::dutyRequest() const {
     request.userid = sentValue(state.userid());
     request.appkey = AppConfig::appKey();
     request.sn = sentValue(state.sn());
-    request.accidentno = sentValue(state.accidentno());
+    request.accidentno = sentValue(CaseInProgress::number());
     nlohmann::json list = nlohmann::json::array();
     if (hasLiability()) {
         list.push_back(entry(selfCarPlateNo, selectedBtn[0], selfSign));

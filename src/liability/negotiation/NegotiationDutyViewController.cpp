@@ -2,6 +2,7 @@
 
 #include "core/AppConfig.h"
 #include "core/ButtonExtension.h"
+#include "core/CaseInProgress.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/TextValues.h"
@@ -159,7 +160,7 @@ void NegotiationDutyViewController::needPoliceBtnDidClick() {
     auto params = UserDateSingleton::params({{"userid", TextValues::sentValue(state.userid())},
                                              {"sn", TextValues::sentValue(state.sn())},
                                              {"appkey", AppConfig::appKey()},
-                                             {"accidentno", TextValues::sentValue(state.accidentno())},
+                                             {"accidentno", TextValues::sentValue(CaseInProgress::number())},
                                              {"caselon", TextValues::sentValue(state.longitude())},
                                              {"caselat", TextValues::sentValue(state.latitude())},
                                              {"casedate", StringExtension::stringWithCurrenDate()},

@@ -1,6 +1,7 @@
 #include "liability/police/DecisionPoller.h"
 
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/HeartRequestModel.h"
 #include "core/RequestManager.h"
 #include "core/TextValues.h"
@@ -79,7 +80,7 @@ void DecisionPoller::poll() {
     auto identity = [](std::optional<std::string> value) { return TextValues::sentValue(std::move(value)); };
     HeartRequestModel heart;
     heart.userid = identity(state.userid());
-    heart.accidentno = identity(state.accidentno());
+    heart.accidentno = identity(CaseInProgress::number());
     heart.sn = identity(state.sn());
     heart.appkey = AppConfig::appKey();
     std::weak_ptr<DecisionPoller> weak = weak_from_this();

@@ -1,5 +1,6 @@
 #include "liability/police/PoliceDutyViewController.h"
 
+#include "core/CaseInProgress.h"
 #include "core/ImageExtension.h"
 
 #include "core/AccountTool.h"
@@ -285,7 +286,7 @@ void PoliceDutyViewController::reject() {
     rejecting_ = true;
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto params = UserDateSingleton::params({{"userid", sentValue(state.userid())},
-                                             {"accidentno", sentValue(state.accidentno())},
+                                             {"accidentno", sentValue(CaseInProgress::number())},
                                              {"sn", sentValue(state.sn())},
                                              {"appkey", AppConfig::appKey()},
                                              {"accidenttype", std::string("1")},

@@ -1,6 +1,7 @@
 #include "liability/police/ProtocolViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
 #include "core/TextValues.h"
@@ -180,7 +181,7 @@ std::optional<PoliceSignRequestModel> ProtocolViewController::signRequest() cons
     request.userid = sentValue(state.userid());
     request.sn = sentValue(state.sn());
     request.appkey = AppConfig::appKey();
-    request.accidentno = sentValue(state.accidentno());
+    request.accidentno = sentValue(CaseInProgress::number());
     request.signlist = nlohmann::json::array({entry(selfSignImage, *selfDuty, true), entry(otherSignImage, *otherDuty, false)});
     return request;
 }

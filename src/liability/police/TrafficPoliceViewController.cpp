@@ -1,6 +1,7 @@
 #include "liability/police/TrafficPoliceViewController.h"
 
 #include "core/AppConfig.h"
+#include "core/CaseInProgress.h"
 #include "core/RequestManager.h"
 #include "core/TextValues.h"
 #include "core/Theme.h"
@@ -146,7 +147,7 @@ void TrafficPoliceViewController::giveUp() {
     givingUp_ = true;
     auto& state = UserDateSingleton::shareUserDateInstance();
     auto params = UserDateSingleton::params({{"userid", sentValue(state.userid())},
-                                             {"accidentno", sentValue(state.accidentno())},
+                                             {"accidentno", sentValue(CaseInProgress::number())},
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", sentValue(state.sn())},
                                              {"accidenttype", std::string("0")},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FollowupTestSupport.h"
+#include "core/CaseInProgress.h"
 #include "liability/followup/PromptResultViewController.h"
 #include "liability/followup/ReportResultViewController.h"
 #include "liability/followup/RkTipsViewController.h"
@@ -183,9 +184,10 @@ TEST_F(ResultTrackingTest, DisappearingStopsPollingForGood) {
     EXPECT_EQ(server.count("claimresult"), polls);
 }
 
-TEST_F(ResultTrackingTest, HistoryCaseNumberIsUsedForPollRevokeAndPrompt) {
+TEST_F(ResultTrackingTest, TheCaseNumberIsUsedForPollRevokeAndPrompt) {
     server.scriptOnce("claimresult", Reply::rescode("201", "暂无理赔结果"));
-    auto result = openResult(1, {{"curAccidentno", "BJ202611300002"}, {"isBackBtn", true}});
+    CaseInProgress::keep("BJ202611300002");
+    auto result = openResult(1, {{"isBackBtn", true}});
     EXPECT_EQ(server.lastRequest("claimresult")->param("accidentno"), "BJ202611300002");
     // A revoke that the server refuses: the screen stays and keeps polling.
     HeldReply refusal;

@@ -197,13 +197,14 @@ TEST_F(HistoryTest, DealResumesAtTheScreenOfTheState) {
         EXPECT_EQ(top(), history);
         EXPECT_EQ(state.accidentno(), kCurrentCase);
     }
-    // 3 and 4 keep the current case.
+    // Every state that goes on makes the case the current one, whose number the screens send.
     deal(*history, 2);
     auto result = top<ReportResultViewController>();
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->simualateState, CaseMode::Real);
-    EXPECT_EQ(state.accidentno(), kCurrentCase);
+    EXPECT_EQ(state.accidentno(), "N3");
     settleRequests();
+    EXPECT_EQ(server.lastRequest("claimresult")->param("accidentno"), "N3");
     navigation->popToViewController(history, false);
     finishTransitions();
 
@@ -212,12 +213,11 @@ TEST_F(HistoryTest, DealResumesAtTheScreenOfTheState) {
     ASSERT_NE(rating, nullptr);
     EXPECT_EQ(rating->accidentno, "N4");
     EXPECT_TRUE(rating->isBackBtn);
-    EXPECT_EQ(state.accidentno(), kCurrentCase);
+    EXPECT_EQ(state.accidentno(), "N4");
     settleRequests();
     navigation->popToViewController(history, false);
     finishTransitions();
 
-    // 1, 2 and 7 make the case the current one.
     deal(*history, 0);
     auto wait = top<TrafficPoliceViewController>();
     ASSERT_NE(wait, nullptr);
