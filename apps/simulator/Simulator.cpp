@@ -134,6 +134,28 @@ std::string requestLine(const standin::RecordedRequest& r) {
     return line + "}";
 }
 
+// Views as a person reads them: top to bottom, then left to right.
+std::vector<std::shared_ptr<ui::View>> inReadingOrder(std::vector<std::shared_ptr<ui::View>> views) {
+    auto place = [](const std::shared_ptr<ui::View>& v) { return v->convertRectToView(v->bounds(), nullptr); };
+    std::stable_sort(views.begin(), views.end(), [&](const auto& a, const auto& b) {
+        ui::Rect ra = place(a), rb = place(b);
+        if (std::fabs(ra.y() - rb.y()) > 0.5) return ra.y() < rb.y();
+        return ra.x() < rb.x();
+    });
+    return views;
+}
+
+// A point written X,Y.
+bool parsePoint(const std::string& word, ui::Point& point) {
+    auto comma = word.find(',');
+    double x = 0, y = 0;
+    if (comma == std::string::npos || !parseDouble(word.substr(0, comma), x) || !parseDouble(word.substr(comma + 1), y) ||
+        std::fabs(x) > 1e5 || std::fabs(y) > 1e5)
+        return false;
+    point = {x, y};
+    return true;
+}
+
 // Sets where the watch reports for as long as a command runs.
 class ReportTarget {
 public:
@@ -469,18 +491,24 @@ struct Simulator::Commands {
     static Result type(Simulator& s, const Line& l) {
         if (l.arguments() < 2) return failed("type needs a placeholder (or index) and the text");
         s.driver_.settle();
-        auto sharing = s.driver_.findAll(driver::ViewQuery::byPlaceholder(l.arg(0)));
-        if (sharing.size() > 1) {
-            std::string msg = inQuotes(l.arg(0)) + " is the placeholder of " + std::to_string(sharing.size()) +
-                              " inputs; type by the input's number (type INDEX TEXT):";
-            auto inputs = s.driver_.textInputs();
-            for (size_t i = 0; i < inputs.size(); ++i) {
-                if (std::find(sharing.begin(), sharing.end(), inputs[i]) != sharing.end())
-                    msg += "\n  " + std::to_string(i) + ". " + driver::Driver::describeCandidate(*inputs[i]);
-            }
-            return failed(msg);
+        const std::string& placeholder = l.arg(0);
+        auto sharing = inReadingOrder(s.driver_.findAll(driver::ViewQuery::byPlaceholder(placeholder)));
+        if (sharing.size() <= 1) return fromOutcome(s.driver_.type(placeholder, l.joinedFrom(1)));
+        int which = 0;  // from 1
+        if (l.arguments() >= 3 && parseInt(l.arg(1), which) && which >= 1) {
+            if (static_cast<size_t>(which) > sharing.size())
+                return failed(inQuotes(placeholder) + " is the placeholder of " + std::to_string(sharing.size()) +
+                              " inputs, not " + std::to_string(which) + ":" + listed(sharing));
+            return fromOutcome(s.driver_.type(sharing[static_cast<size_t>(which - 1)], l.joinedFrom(2)));
         }
-        return fromOutcome(s.driver_.type(l.arg(0), l.joinedFrom(1)));
+        // A placeholder shows only while its input is empty: the one still showing it is meant.
+        std::vector<std::shared_ptr<ui::View>> empty;
+        for (const auto& input : sharing) {
+            if (driver::content::text(*input).empty()) empty.push_back(input);
+        }
+        if (empty.size() == 1) return fromOutcome(s.driver_.type(empty.front(), l.joinedFrom(1)));
+        return failed(inQuotes(placeholder) + " is the placeholder of " + std::to_string(sharing.size()) +
+                      " inputs; say which with type " + placeholder + " N TEXT:" + listed(sharing));
     }
     // Candidates numbered from 1, one a line.
     static std::string listed(const std::vector<std::shared_ptr<ui::View>>& views) {
@@ -733,10 +761,11 @@ const std::vector<CommandSpec>& commandTable() {
          "image name); when TEXT shows on several, it lists them (top to bottom, with their rows) "
          "and N picks the N-th\ne.g. tap 处理 2",
          C::tap},
-        {"type", "type PLACEHOLDER|INDEX TEXT",
-         "type into the text input with that placeholder, or the INDEX-th input on the "
-         "screen (from 0, top to bottom); a placeholder that several inputs share is refused "
-         "with their numbers",
+        {"type", "type PLACEHOLDER [N] TEXT",
+         "type into the text input with that placeholder; when several inputs have it, N picks "
+         "the N-th (top to bottom), and without N the only one still empty (still showing it) is "
+         "meant, else they are listed. A number instead of the placeholder: the input at that "
+         "index on the screen (from 0, top to bottom)\ne.g. type 请输入车牌号 2 B5678",
          C::type},
         {"clear", "clear PLACEHOLDER|INDEX", "empty that text input with the delete key\ne.g. clear 请输入驾驶人姓名",
          C::clear},
@@ -753,7 +782,11 @@ const std::vector<CommandSpec>& commandTable() {
          "scroll the visible table (or scroll view) to the content offset Y "
          "(0 the top; a larger value stops at the end)",
          C::scroll},
-        {"draw", "draw X1,Y1 X2,Y2 ...", "drag one finger through the screen points (a stroke)", C::draw},
+        {"draw", "draw [VIEW [N]] X1,Y1 X2,Y2 ...",
+         "drag one finger through the points (a stroke): screen points, or with VIEW (a class "
+         "name as screen shows it; N picks the N-th of several, top to bottom) points in that "
+         "view, from its top-left corner on the screen\ne.g. draw SignView 160,100 160,400",
+         C::draw},
         {"hold", "hold TEXT SECONDS [out]",
          "press what shows TEXT, keep the finger down for the time, then release it "
          "there (or, with out, drag it away and release outside)",
@@ -993,19 +1026,55 @@ Simulator::Result Simulator::expectRequest(const std::vector<std::string>& args)
     return {Status::Expectation, msg};
 }
 
-Simulator::Result Simulator::draw(const std::vector<std::string>& args) {
+Simulator::Result Simulator::draw(std::vector<std::string> args) {
+    driver_.settle();
+    // Screen points; or, after a view's class name (and which of several), points in that view.
+    std::shared_ptr<ui::View> on;
+    ui::Point point;
+    if (!args.empty() && !parsePoint(args.front(), point)) {
+        const std::string name = args.front();
+        args.erase(args.begin());
+        int which = 0;  // from 1; 0: the only one
+        if (!args.empty() && args.front().find(',') == std::string::npos) {
+            if (!parseInt(args.front(), which) || which < 1)
+                return failed("draw wants a view's class name, which of them (from 1) and points X,Y; not " +
+                              inQuotes(args.front()));
+            args.erase(args.begin());
+        }
+        auto views = inReadingOrder(driver_.findAll(driver::ViewQuery::byClass(name)));
+        if (views.empty()) return failed("no visible " + name + " on the screen to draw on");
+        if (which == 0 && views.size() > 1)
+            return failed(name + " could mean " + std::to_string(views.size()) + " views; say which with draw " + name +
+                          " N X,Y ...:" + Commands::listed(views));
+        if (static_cast<size_t>(which) > views.size())
+            return failed(std::to_string(views.size()) + " " + name + " views show, not " + std::to_string(which) + ":" +
+                          Commands::listed(views));
+        on = views[which == 0 ? 0 : static_cast<size_t>(which - 1)];
+    }
     if (args.size() < 2) return failed("draw needs two or more points X,Y");
     std::vector<ui::Point> points;
     for (const auto& word : args) {
-        auto comma = word.find(',');
-        double x = 0, y = 0;
-        if (comma == std::string::npos || !parseDouble(word.substr(0, comma), x) ||
-            !parseDouble(word.substr(comma + 1), y) || std::fabs(x) > 1e5 || std::fabs(y) > 1e5) {
-            return failed("draw wants points as X,Y, not " + inQuotes(word));
+        if (!parsePoint(word, point)) return failed("draw wants points as X,Y, not " + inQuotes(word));
+        if (on) {
+            // From the corner the screen shows top-left, whichever way the view is turned (a
+            // turned view's corner, a hair off the point it lies on, is read as that point).
+            const ui::Rect turned = on->convertRectToView(on->bounds(), nullptr);
+            auto snapped = [](double v) {
+                double near = std::round(v * 64) / 64;
+                return std::fabs(v - near) < 1e-9 ? near : v;
+            };
+            const ui::Rect frame(snapped(turned.x()), snapped(turned.y()), snapped(turned.width()),
+                                 snapped(turned.height()));
+            if (point.x < 0 || point.y < 0 || point.x > frame.width() || point.y > frame.height()) {
+                std::ostringstream size;
+                size << frame.width() << "x" << frame.height();
+                return failed(word + " lies outside " + on->className() + " (" + size.str() +
+                              " points on the screen; points in a view count from its top-left corner)");
+            }
+            point = {frame.x() + point.x, frame.y() + point.y};
         }
-        points.push_back({x, y});
+        points.push_back(point);
     }
-    driver_.settle();
     auto down = driver_.touchDown(points.front());
     if (!down) return failed(down.error());
     // Each leg in a few moves, as a finger reports them.

@@ -74,7 +74,7 @@ private:
     Result fault(const std::vector<std::string>& args);
     Result pick(bool cancel);
     Result screenshot(const std::string& file);
-    Result draw(const std::vector<std::string>& args);
+    Result draw(std::vector<std::string> args);
     Result hold(std::vector<std::string> args);
     Result expectSide(const std::vector<std::string>& args, std::ostream& out);
     Result expectAnimation(const std::vector<std::string>& args, std::ostream& out);

@@ -216,8 +216,14 @@ TEST_F(SimulatorTest, DrawScrollAndExpectUrlCheckTheirArguments) {
     ui::Application::shared().openURL("telprompt:122");
     EXPECT_EQ(sim->execute("expect-url telprompt:122", out).status, Simulator::Status::Ok);
     EXPECT_EQ(sim->execute("expect-url telprompt:12", out).status, Simulator::Status::Expectation);
+    // Points on a named view count from its top-left corner on the screen: this stroke presses the button.
+    EXPECT_EQ(sim->execute("draw Button 1,1 279,43", out).status, Simulator::Status::Ok);
+    EXPECT_TRUE(sim->driver().isOnScreen("备注:"));
     EXPECT_EQ(sim->execute("draw 10,10 200,300 40,500", out).status, Simulator::Status::Ok);
-    for (const char* bad : {"draw", "draw 10,10", "draw 10,10 20", "draw 10;10 20,20", "draw a,1 2,3", "draw 1e9,1 2,3"})
+    EXPECT_EQ(sim->execute("draw Label 3 1,1 2,2", out).status, Simulator::Status::Ok);
+    for (const char* bad : {"draw", "draw 10,10", "draw 10,10 20", "draw 10;10 20,20", "draw a,1 2,3", "draw 1e9,1 2,3",
+                            "draw Button 1,1 281,1", "draw Button 1,1", "draw Label 1,1 2,2", "draw Label 9 1,1 2,2",
+                            "draw Label x 1,1 2,2", "draw Switch 1,1 2,2"})
         EXPECT_EQ(sim->execute(bad, out).status, Simulator::Status::Failed) << bad;
 }
 
@@ -722,8 +728,24 @@ TEST_F(SimulatorShowsTest, AnAmbiguousTapOrPlaceholderIsRefusedWithTheCandidates
 
     auto shared = sim->execute("type 请输入驾驶人姓名 李四", sink);
     EXPECT_EQ(shared.status, Simulator::Status::Failed);
-    EXPECT_NE(shared.message.find("0. TextField \"请输入驾驶人姓名\""), std::string::npos) << shared.message;
-    EXPECT_NE(shared.message.find("2. TextField \"请输入驾驶人姓名\""), std::string::npos) << shared.message;
+    EXPECT_NE(shared.message.find("1. TextField \"请输入驾驶人姓名\" (90,109,217.5,44) in row [0, 0]"), std::string::npos)
+        << shared.message;
+    EXPECT_NE(shared.message.find("2. TextField \"请输入驾驶人姓名\" (90,330,217.5,44) in row [1, 0]"), std::string::npos)
+        << shared.message;
+    EXPECT_EQ(sim->execute("type 请输入驾驶人姓名 3 李四", sink).status, Simulator::Status::Failed);
+
+    // A number picks one; then the other, the only one still showing the placeholder, is meant.
+    struct Typed {
+        const char* words;
+        const char* text;
+        const char* row;
+    };
+    for (const Typed& t : {Typed{"1 张三", "张三", "in row [0, 0]"}, Typed{"李四 2", "李四 2", "in row [1, 0]"}}) {
+        run(*sim, std::string("type 请输入驾驶人姓名 ") + t.words);
+        auto field = sim->driver().find<ui::TextField>(driver::ViewQuery::byText(t.text));
+        ASSERT_TRUE(field) << field.error();
+        EXPECT_NE(driver::Driver::describeCandidate(*field.view()).find(t.row), std::string::npos) << t.words;
+    }
 }
 
 TEST_F(SimulatorShowsTest, AnSmsTheServerSendsIsShownAndThePoliceDecideWhenAsked) {
