@@ -57,6 +57,11 @@ namespace {
 // about a minute at one poll every 2 s.
 constexpr int kPolicePolls = 30;
 
+// The raw request bodies the stand-in server keeps whole, newest first: about the last road's
+// photos (a road uploads some 60 KB of them); of every older request the log keeps the
+// parameters, with the photos and recordings in the short form its listing shows anyway.
+constexpr size_t kWholeRequestBodies = 64 * 1024;
+
 // What a push payload's "$SERVER" stands for: the server's "http://HOST:PORT".
 constexpr const char* kServerToken = "$SERVER";
 
@@ -172,22 +177,10 @@ private:
 }  // namespace
 
 std::string shortValue(const nlohmann::json& value) {
-    constexpr size_t kLongest = 80;
     auto dump = [](const nlohmann::json& v) { return v.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); };
-    if (value.is_string()) {
-        const std::string& s = value.get_ref<const std::string&>();
-        if (s.size() <= kLongest) return dump(value);
-        // Still a JSON string, so that the line reads as JSON.
-        std::string kind;
-        for (const char* jpeg : {"/9j/", "%2F9j%2F"})
-            if (s.rfind(jpeg, 0) == 0) kind = "JPEG photo";
-        for (const char* png : {"iVBORw0KGgo"})
-            if (s.rfind(png, 0) == 0) kind = "PNG picture";
-        if (!kind.empty()) return dump("<" + kind + ", " + std::to_string(s.size()) + " characters of Base64>");
-        size_t cut = 60;  // on a character boundary
-        while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-        return dump(s.substr(0, cut) + "... (" + std::to_string(s.size()) + " bytes)");
-    }
+    // A long text as its short form, still a JSON string so that the line reads as JSON (the
+    // stand-in server keeps the long texts of old requests in this same form).
+    if (value.is_string()) return dump(standin::shortText(value.get_ref<const std::string&>()));
     if (value.is_array() || value.is_object()) {
         // Each entry shortened; a long list shows its first entries and its size.
         constexpr size_t kEntries = 8;
@@ -337,6 +330,9 @@ bool Simulator::start(std::string& error) {
             server_.reset();
             return false;
         }
+        // A run may go through many cases: the request log keeps the photos and recordings of
+        // the latest requests whole, and of older ones their parameters and listing.
+        server_->setWholeBodyLimit(kWholeRequestBodies);
         if (options_.refuseUploads) server_->script("image", standin::Reply::rescode("201", "上传失败"));
         // The traffic police take about a minute to decide (long enough to chat), unless
         // "police-decide" asks them at once.
@@ -1119,6 +1115,9 @@ Simulator::Result Simulator::fault(const std::vector<std::string>& args) {
     if (!server_) return failed("only the built-in stand-in server can be told to answer with faults");
     if (args.size() == 1 && args[0] == "off") {
         server_->clearScripts();
+        // A run may go through many cases: the request log keeps the photos and recordings of
+        // the latest requests whole, and of older ones their parameters and listing.
+        server_->setWholeBodyLimit(kWholeRequestBodies);
         if (options_.refuseUploads) server_->script("image", standin::Reply::rescode("201", "上传失败"));
         return ok();
     }

@@ -66,7 +66,29 @@ bool shutDownConnection(int localPort, int remotePort) {
     return found;
 }
 
+// Every text longer than kLongText inside `value` replaced by its short form.
+void shortenLongTexts(nlohmann::json& value) {
+    if (value.is_string()) {
+        if (value.get_ref<const std::string&>().size() > StandInServer::kLongText)
+            value = shortText(value.get_ref<const std::string&>());
+    } else if (value.is_structured()) {
+        for (auto& item : value) shortenLongTexts(item);
+    }
+}
+
 }  // namespace
+
+std::string shortText(const std::string& text) {
+    constexpr size_t kLongest = 80;
+    if (text.size() <= kLongest) return text;
+    for (const char* jpeg : {"/9j/", "%2F9j%2F"})
+        if (text.rfind(jpeg, 0) == 0) return "<JPEG photo, " + std::to_string(text.size()) + " characters of Base64>";
+    if (text.rfind("iVBORw0KGgo", 0) == 0)
+        return "<PNG picture, " + std::to_string(text.size()) + " characters of Base64>";
+    size_t cut = 60;  // on a character boundary
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut) + "... (" + std::to_string(text.size()) + " bytes)";
+}
 
 // ---- RecordedRequest and Reply ----
 
@@ -301,6 +323,14 @@ void StandInServer::handle(const std::string& method, const std::string& pathWor
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(recorded);
+        wholeBodyBytes_ += recorded.rawBody.size();
+        while (wholeBodyBytes_ > wholeBodyLimit_ && firstWhole_ + 1 < requests_.size()) {
+            RecordedRequest& old = requests_[firstWhole_++];
+            wholeBodyBytes_ -= old.rawBody.size();
+            std::string().swap(old.rawBody);
+            shortenLongTexts(old.query);
+            shortenLongTexts(old.body);
+        }
         if (!wronglySigned(recorded)) once = takeOnce(recorded.pathWord);
     }
     changed_.notify_all();
@@ -380,6 +410,11 @@ bool StandInServer::sleepUnlessStopping(double seconds) {
 
 // ---- recorded requests ----
 
+void StandInServer::setWholeBodyLimit(size_t bytes) {
+    std::lock_guard lock(mutex_);
+    wholeBodyLimit_ = bytes;
+}
+
 std::vector<RecordedRequest> StandInServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -412,6 +447,8 @@ size_t StandInServer::count(const std::string& pathWord) const {
 void StandInServer::clearRequests() {
     std::lock_guard lock(mutex_);
     requests_.clear();
+    wholeBodyBytes_ = 0;
+    firstWhole_ = 0;
 }
 
 bool StandInServer::waitForRequests(const std::string& pathWord, size_t n, double limitSeconds) const {

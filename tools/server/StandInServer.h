@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -114,6 +115,14 @@ public:
     std::optional<RecordedRequest> lastRequest(const std::string& pathWord) const;
     size_t count(const std::string& pathWord) const;
     void clearRequests();
+    // What a long run keeps of its requests. Every request stays recorded; the bodies of the
+    // latest ones are kept whole while their raw bodies come to at most `bytes` together (the
+    // newest is always whole). An older request loses its raw body, and each text in its query
+    // and body longer than kLongText (a photo, a recording) becomes its short form (shortText):
+    // its other parameters, its place in the counts and its listing stay as they were.
+    // Unlimited unless set.
+    void setWholeBodyLimit(size_t bytes);
+    static constexpr size_t kLongText = 1024;
     // Waits (real time) until `n` requests for the path word have arrived.
     bool waitForRequests(const std::string& pathWord, size_t n, double limitSeconds = 10.0) const;
 
@@ -170,6 +179,9 @@ private:
     mutable std::condition_variable changed_;
     bool stopping_ = false;
     std::vector<RecordedRequest> requests_;
+    size_t wholeBodyLimit_ = SIZE_MAX;
+    size_t wholeBodyBytes_ = 0;  // of the raw bodies of requests_[firstWhole_...]
+    size_t firstWhole_ = 0;
     Link link_;
     std::chrono::steady_clock::time_point linkFreeAt_{};
     size_t cutUploads_ = 0;
@@ -181,6 +193,11 @@ private:
     mutable std::mutex stateMutex_;
     SimulatedState state_;
 };
+
+// A text as a list of requests shows it: the text itself up to 80 bytes; a longer one as
+// "<JPEG photo, N characters of Base64>" or "<PNG picture, N characters of Base64>" when it is
+// one, else as its first (at most) 60 bytes of whole characters followed by "... (N bytes)".
+std::string shortText(const std::string& text);
 
 // Installs the default reply of every path word the application uses (Defaults*.cpp).
 void registerDefaults(StandInServer& server);

@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
 
     standin::StandInServer server;
     server.setLink(link);
+    // A server left running keeps the photos and recordings of its latest requests whole only.
+    server.setWholeBodyLimit(512 * 1024);
     if (!server.start(port)) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1:%d\n", port);
         return 1;

@@ -112,6 +112,29 @@ TEST_F(StandInServerTest, RecordsGetQueryAndPostBody) {
     EXPECT_TRUE(server.requests().empty());
 }
 
+// A long run keeps the bulk of its latest requests only: an older photo upload keeps its
+// parameters, its count and the short form of its photo, not the photo.
+TEST_F(StandInServerTest, BeyondTheWholeBodyLimitOldRequestsKeepTheirParametersAndShortTexts) {
+    const std::string photo = "%2F9j%2F" + std::string(20000, 'A');
+    const std::string remark(StandInServer::kLongText, 'r');  // not long: kept as it is
+    auto upload = [&](int n) {
+        nlohmann::json body = {{"imagetype", std::to_string(n)}, {"contentdata", photo}, {"remark", remark}};
+        ASSERT_EQ(fetch(url("image"), body.dump()).code, CURLE_OK);
+    };
+    server.setWholeBodyLimit(3 * photo.size());
+    for (int n = 1; n <= 4; ++n) upload(n);
+
+    auto kept = server.requests("image");
+    ASSERT_EQ(kept.size(), 4u);
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const bool whole = i >= 2;  // the latest two fit within the limit
+        EXPECT_EQ(kept[i].param("imagetype"), std::to_string(i + 1));
+        EXPECT_EQ(kept[i].param("remark"), remark);
+        EXPECT_EQ(kept[i].param("contentdata"), whole ? photo : standin::shortText(photo)) << i;
+        EXPECT_EQ(kept[i].rawBody.empty(), !whole) << i;
+    }
+}
+
 TEST_F(StandInServerTest, ScriptedStatusBodyAndOneShotBeforePersistent) {
     server.script("login", Reply::rescode("200", "成功", {{"userid", "10001"}}));
     server.scriptOnce("login", Reply::json({{"rescode", "500"}}, 503));
