@@ -4,7 +4,7 @@
 
 #include "capture/camera/ImageUpload.h"
 #include "capture/common/PhotoReport.h"
-#include "capture/entry/AccidentSituationCell.h"
+#include "capture/common/TickRowCell.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
@@ -301,7 +301,7 @@ void AccidentSituationViewController::updateTicks() {
     if (!tableView_) return;
     for (const auto& cell : tableView_->visibleCells()) {
         auto row = tableView_->indexPathForCell(cell);
-        auto situationCell = std::dynamic_pointer_cast<AccidentSituationCell>(cell);
+        auto situationCell = std::dynamic_pointer_cast<TickRowCell>(cell);
         if (!row || !situationCell) continue;
         if (auto icon = situationCell->iconView()) icon->setSelected(ticked_ && *ticked_ == static_cast<std::size_t>(row->row));
     }
@@ -315,7 +315,7 @@ double AccidentSituationViewController::heightForRowAtIndexPath(ui::TableView&, 
 
 std::shared_ptr<ui::TableViewCell> AccidentSituationViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                         ui::IndexPath indexPath) {
-    auto cell = AccidentSituationCell::cellWithTableview(tableView);
+    auto cell = TickRowCell::cellWithTableview(tableView);
     if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= accidentArray_.size()) {
         foundation::log("AccidentSituationViewController: no situation for row " + std::to_string(indexPath.row));
         return cell;
@@ -323,7 +323,7 @@ std::shared_ptr<ui::TableViewCell> AccidentSituationViewController::cellForRowAt
     auto row = static_cast<std::size_t>(indexPath.row);
     const auto& model = accidentArray_[row];
     cell->setTag(tagOfCode(model.code));
-    if (auto label = cell->situationLabel()) label->setText(model.name.value_or(""));
+    if (auto label = cell->rowLabel()) label->setText(model.name.value_or(""));
     if (auto icon = cell->iconView()) icon->setSelected(ticked_ && *ticked_ == row);
     return cell;
 }

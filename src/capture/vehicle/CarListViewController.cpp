@@ -1,6 +1,6 @@
 #include "capture/vehicle/CarListViewController.h"
 
-#include "capture/vehicle/CarListCell.h"
+#include "capture/common/TickRowCell.h"
 #include "capture/vehicle/CarListHeaderView.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
@@ -126,10 +126,10 @@ int CarListViewController::numberOfRowsInSection(ui::TableView&, int) {
 
 std::shared_ptr<ui::TableViewCell> CarListViewController::cellForRowAtIndexPath(ui::TableView& tableView,
                                                                                  ui::IndexPath indexPath) {
-    auto cell = CarListCell::cellWithTableview(tableView);
+    auto cell = TickRowCell::cellWithTableview(tableView);
     const auto& list = shownList();
     const auto& record = indexPath.row >= 0 && indexPath.row < static_cast<int>(list.size()) ? list[indexPath.row] : nullptr;
-    if (auto label = cell->accidentCar()) label->setText(record ? record->carno.value_or("") : "");
+    if (auto label = cell->rowLabel()) label->setText(record ? record->carno.value_or("") : "");
     if (auto icon = cell->iconView()) icon->setSelected(markedRow_ == indexPath.row);
     return cell;
 }
@@ -164,7 +164,7 @@ void CarListViewController::didSelectRowAtIndexPath(ui::TableView& tableView, ui
 void CarListViewController::refreshMarks() {
     auto table = tableView();
     for (const auto& indexPath : table->indexPathsForVisibleRows()) {
-        auto cell = std::dynamic_pointer_cast<CarListCell>(table->cellForRowAtIndexPath(indexPath));
+        auto cell = std::dynamic_pointer_cast<TickRowCell>(table->cellForRowAtIndexPath(indexPath));
         if (!cell) continue;
         if (auto icon = cell->iconView()) icon->setSelected(markedRow_ == indexPath.row);
     }

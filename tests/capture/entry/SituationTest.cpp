@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "EntryTestSupport.h"
-#include "capture/entry/AccidentSituationCell.h"
+#include "capture/common/TickRowCell.h"
 #include "capture/entry/AccidentSituationViewController.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
@@ -59,7 +59,7 @@ protected:
         drain();
     }
     bool ticked(int row) const {
-        auto cell = std::dynamic_pointer_cast<AccidentSituationCell>(api->tableView()->cellForRowAtIndexPath({0, row}));
+        auto cell = std::dynamic_pointer_cast<TickRowCell>(api->tableView()->cellForRowAtIndexPath({0, row}));
         return cell && cell->iconView()->isSelected();
     }
     int tickedCount() const {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "VehicleTestSupport.h"
-#include "capture/vehicle/CarListCell.h"
+#include "capture/common/TickRowCell.h"
 #include "capture/vehicle/CarListFooterView.h"
 #include "capture/vehicle/CarListHeaderView.h"
 #include "capture/vehicle/CarListViewController.h"
@@ -36,8 +36,8 @@ protected:
         auto t = table(screen);
         for (int row = 0; row < t->numberOfRowsInSection(0); ++row) {
             t->scrollToRowAtIndexPath({0, row}, ui::TableViewScrollPosition::None, false);
-            auto cell = std::dynamic_pointer_cast<CarListCell>(t->cellForRowAtIndexPath({0, row}));
-            out.push_back(cell ? cell->accidentCar()->text() : "<no cell>");
+            auto cell = std::dynamic_pointer_cast<TickRowCell>(t->cellForRowAtIndexPath({0, row}));
+            out.push_back(cell ? cell->rowLabel()->text() : "<no cell>");
         }
         return out;
     }
@@ -46,7 +46,7 @@ protected:
         std::vector<int> rows;
         auto t = table(screen);
         for (const auto& indexPath : t->indexPathsForVisibleRows()) {
-            auto cell = std::dynamic_pointer_cast<CarListCell>(t->cellForRowAtIndexPath(indexPath));
+            auto cell = std::dynamic_pointer_cast<TickRowCell>(t->cellForRowAtIndexPath(indexPath));
             if (cell && cell->iconView()->isSelected()) rows.push_back(indexPath.row);
         }
         return rows;
@@ -260,7 +260,7 @@ TEST_F(CarListTest, PracticeListsTwoSampleVehiclesWithoutARequest) {
 TEST_F(CarListTest, RowHeaderAndFooterLayout) {
     auto screen = openList(0);
     auto t = table(screen);
-    auto cell = std::dynamic_pointer_cast<CarListCell>(t->cellForRowAtIndexPath({0, 0}));
+    auto cell = std::dynamic_pointer_cast<TickRowCell>(t->cellForRowAtIndexPath({0, 0}));
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->reuseIdentifier(), "customCell");
     EXPECT_FALSE(cell->iconView()->isUserInteractionEnabled());
@@ -269,9 +269,9 @@ TEST_F(CarListTest, RowHeaderAndFooterLayout) {
     EXPECT_EQ(icon.x(), 12.5);
     EXPECT_EQ(icon.width(), 21.5);
     EXPECT_DOUBLE_EQ(icon.y() + icon.height() / 2, cell->bounds().height() / 2);
-    auto label = cell->accidentCar()->frame();
+    auto label = cell->rowLabel()->frame();
     EXPECT_EQ(label.x(), 46.5);
-    EXPECT_EQ(label.width(), cell->bounds().width() - 34);
+    EXPECT_EQ(label.maxX(), cell->bounds().width());
     // The row's own selection draws nothing.
     cell->setSelected(true);
     EXPECT_FALSE(cell->isSelected());
