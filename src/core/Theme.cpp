@@ -64,6 +64,13 @@ void Theme::hideBackItem(ui::ViewController& screen) {
     navigationItem->setLeftBarButtonItem(nullptr);
 }
 
+void Theme::addBackItemOrNone(ui::ViewController& screen, bool shown, std::function<void()> action) {
+    if (shown)
+        addBackItem(screen, std::move(action));
+    else
+        hideBackItem(screen);
+}
+
 void Theme::addRightTitleItem(ui::ViewController& screen, const std::string& title, std::function<void()> action) {
     auto item = std::make_shared<ui::BarButtonItem>(title, ui::BarButtonItemStyle::Plain, std::move(action));
     item->setTintColor(ui::Color::white());

@@ -64,6 +64,8 @@ public:
     static void addBackItem(const std::shared_ptr<ui::ViewController>& screen);
     // Neither a back item nor the system back button: the screen is left through its own controls.
     static void hideBackItem(ui::ViewController& screen);
+    // The back item running `action` when `shown`, else none (as hideBackItem).
+    static void addBackItemOrNone(ui::ViewController& screen, bool shown, std::function<void()> action);
     // A right item showing `title` in white, running `action`.
     static void addRightTitleItem(ui::ViewController& screen, const std::string& title, std::function<void()> action);
 

@@ -64,13 +64,9 @@ void AppraisalViewController::viewDidLoad() {
 
     std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    if (isBackBtn) {
-        Theme::addBackItem(*this, [weak] {
-            if (auto self = weak.lock()) self->backItemClick();
-        });
-    } else {
-        Theme::hideBackItem(*this);
-    }
+    Theme::addBackItemOrNone(*this, isBackBtn, [weak] {
+        if (auto self = weak.lock()) self->backItemClick();
+    });
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);

@@ -25,23 +25,19 @@ void PromptResultViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<PromptResultViewController> weak = sharedAs<PromptResultViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    if (!isShowBtn) {
-        Theme::addBackItem(*this, [weak] {
-            if (auto self = weak.lock()) self->backItemClick();
-        });
-    } else if (auto navigation = navigationController();
-               navigation && navigation->viewControllers().size() == 1 && navigation->topViewController().get() == this) {
-        // Opened by a notice as the application's only screen: without a way out the driver
-        // would be held here for as long as the server has no result to give.
-        Theme::addBackItem(*this, [weak] {
-            auto self = weak.lock();
-            if (!self) return;
-            self->stopWaiting();
-            ApplicationRoutes::closeOrLeaveForNewHomePage(*self);
-        });
-    } else {
-        Theme::hideBackItem(*this);
-    }
+    // No back item beside the rating button, unless a notice opened this as the application's
+    // only screen: without a way out the driver would be held here for as long as the server
+    // has no result to give.
+    auto navigation = navigationController();
+    const bool onlyScreen = isShowBtn && navigation && navigation->viewControllers().size() == 1 &&
+                            navigation->topViewController().get() == this;
+    Theme::addBackItemOrNone(*this, !isShowBtn || onlyScreen, [weak, onlyScreen] {
+        auto self = weak.lock();
+        if (!self) return;
+        if (!onlyScreen) return self->backItemClick();
+        self->stopWaiting();
+        ApplicationRoutes::closeOrLeaveForNewHomePage(*self);
+    });
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);

@@ -44,13 +44,9 @@ void ReportResultViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    if (isBackBtn) {
-        Theme::addBackItem(*this, [weak] {
-            if (auto self = weak.lock()) self->backItemClick();
-        });
-    } else {
-        Theme::hideBackItem(*this);
-    }
+    Theme::addBackItemOrNone(*this, isBackBtn, [weak] {
+        if (auto self = weak.lock()) self->backItemClick();
+    });
     Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
         if (auto self = weak.lock()) self->clickAction();
     });

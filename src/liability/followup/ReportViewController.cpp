@@ -40,13 +40,9 @@ void ReportViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
     std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    if (isBackBtn) {
-        Theme::addBackItem(*this, [weak] {
-            if (auto self = weak.lock()) self->backItemClick();
-        });
-    } else {
-        Theme::hideBackItem(*this);
-    }
+    Theme::addBackItemOrNone(*this, isBackBtn, [weak] {
+        if (auto self = weak.lock()) self->backItemClick();
+    });
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);
