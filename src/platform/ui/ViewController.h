@@ -125,11 +125,6 @@ public:
     void endAppearanceTransition();
     // The children that appear with this screen (default: all of them).
     virtual std::vector<std::shared_ptr<ViewController>> childrenForAppearance() const { return children_; }
-    // Internal containment links.
-    ViewController* parent_ = nullptr;         // cleared when the parent goes
-    std::weak_ptr<ViewController> presenting_;
-    std::shared_ptr<ViewController> presented_;
-    bool movingFrom_ = false, movingTo_ = false, beingPresented_ = false, beingDismissed_ = false;
     // The view is laid out: viewWillLayoutSubviews / viewDidLayoutSubviews around its layout.
     void viewLayoutWillRun() { viewWillLayoutSubviews(); }
     void viewLayoutDidRun() { viewDidLayoutSubviews(); }
@@ -140,6 +135,14 @@ protected:
     std::vector<std::shared_ptr<ViewController>> children_;
 
 private:
+    // The navigation controller links the screens it pushes and pops, and marks them moving.
+    friend class NavigationController;
+
+    // Containment links.
+    ViewController* parent_ = nullptr;  // cleared when the parent goes
+    std::weak_ptr<ViewController> presenting_;
+    std::shared_ptr<ViewController> presented_;
+    bool movingFrom_ = false, movingTo_ = false, beingPresented_ = false, beingDismissed_ = false;
     enum class Appearance { Disappeared, Appearing, Appeared, Disappearing };
     Appearance appearance_ = Appearance::Disappeared;
     bool appearanceAnimated_ = false;
