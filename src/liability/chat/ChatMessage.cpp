@@ -3,21 +3,13 @@
 #include <algorithm>
 #include <atomic>
 
+#include "core/TextValues.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Screen.h"
 
 namespace {
 
 std::atomic<uint64_t> nextSerial{1};
-
-std::string textOf(const nlohmann::json& record, const char* key) {
-    auto it = record.find(key);
-    if (it == record.end()) return "";
-    if (it->is_string()) return it->get<std::string>();
-    if (it->is_number_integer()) return std::to_string(it->get<long long>());
-    if (it->is_number()) return it->dump();
-    return "";
-}
 
 // The integer value of a text: leading blanks, a sign and digits; 0 when there are none.
 long long integerValue(const std::string& text) {
@@ -71,12 +63,12 @@ void MessageFrame::setMessage(std::shared_ptr<Message> message) {
 std::optional<OtherMessages> OtherMessages::fromPush(const nlohmann::json& content) {
     if (!content.is_object()) return std::nullopt;
     OtherMessages other;
-    other.accidentno = textOf(content, "accidentno");
-    other.msgid = textOf(content, "msgid");
-    other.from = textOf(content, "from");
-    other.type = textOf(content, "type");
-    other.content = textOf(content, "content");
-    other.msgtype = textOf(content, "msgtype");
+    other.accidentno = TextValues::replyText(content, "accidentno").value_or("");
+    other.msgid = TextValues::replyText(content, "msgid").value_or("");
+    other.from = TextValues::replyText(content, "from").value_or("");
+    other.type = TextValues::replyText(content, "type").value_or("");
+    other.content = TextValues::replyText(content, "content").value_or("");
+    other.msgtype = TextValues::replyText(content, "msgtype").value_or("");
     return other;
 }
 
