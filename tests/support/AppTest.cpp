@@ -1,6 +1,7 @@
 #include "AppTest.h"
 
 #include "core/AppConfig.h"
+#include "core/ApplicationRoutes.h"
 #include "core/RequestManager.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -10,6 +11,7 @@
 #include "platform/media/DeviceOrientation.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
+#include "support/NamedTestScreen.h"
 #include "tools/server/ServerConfig.h"
 
 void AppTest::SetUp() {
@@ -22,6 +24,7 @@ void AppTest::SetUp() {
 
 void AppTest::TearDown() {
     closeWindow();
+    ApplicationRoutes::reset();
     ProgressHUD::resetForTesting();
     ui::resetForTests();
     ScreenRegistry::reset();
@@ -55,6 +58,19 @@ void AppTest::closeWindow() {
     navigation.reset();
     window.reset();
     home.reset();
+}
+
+void AppTest::showStandInHome() {
+    for (std::string name : {"HomeViewController", "LoginViewController"}) {
+        ScreenRegistry::registerFactory(name, [this, name](ScreenArguments& arguments) {
+            ++made[name];
+            return std::make_shared<NamedTestScreen>(name, arguments.all());
+        });
+    }
+    ApplicationRoutes::install([] { return ScreenRegistry::make("HomeViewController"); },
+                               [] { return ScreenRegistry::make("LoginViewController"); });
+    home = ScreenRegistry::make("HomeViewController");
+    showInWindow(home);
 }
 
 void AppTest::resetPhone() {

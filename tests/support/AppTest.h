@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ protected:
     void showInWindow(std::shared_ptr<ui::ViewController> root, bool settle = true);
     // Lets go of the window, its navigation controller and the home page.
     void closeWindow();
+    // The home and login pages as stand-ins (NamedTestScreen keeping the arguments they were
+    // opened with), counted in `made` as the registry makes them; the ways home and to the login
+    // page go through the registry; `home` such a page at the bottom of a new key window.
+    void showStandInHome();
     // The stand-in phone's camera, album and orientation back to their defaults.
     static void resetPhone();
 
@@ -72,4 +77,5 @@ protected:
     std::shared_ptr<ui::ViewController> home;
     std::shared_ptr<CustomNavigationController> navigation;
     std::shared_ptr<ui::Window> window;
+    std::map<std::string, int> made;
 };

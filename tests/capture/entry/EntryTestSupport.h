@@ -56,14 +56,7 @@ protected:
                 return road->makeAccidentKind();
             });
         }
-        for (const char* name : {"HomeViewController", "LoginViewController"}) {
-            std::string n = name;
-            ScreenRegistry::registerFactory(n, [n](ScreenArguments& arguments) {
-                return std::make_shared<NamedTestScreen>(n, arguments.all());
-            });
-        }
-        home = ScreenRegistry::make("HomeViewController");
-        showInWindow(home);
+        showStandInHome();
     }
     void TearDown() override {
         foundation::dispatch::waitIdle();

@@ -6,7 +6,6 @@
 #include "capture/review/PhotoTipViewController.h"
 #include "capture/review/WaitTipViewController.h"
 #include "core/AppConfig.h"
-#include "core/ApplicationRoutes.h"
 #include "core/CustomNavigationController.h"
 #include "core/FailedImageStore.h"
 #include "core/Theme.h"
@@ -46,18 +45,14 @@ protected:
         state.setLongitude(std::string("116.397500"));
         state.setLatitude(std::string("39.908700"));
         ASSERT_NO_FATAL_FAILURE(startServer());
-        ApplicationRoutes::install([] { return std::make_shared<NamedTestScreen>("HomeViewController"); },
-                                   [] { return std::make_shared<NamedTestScreen>("LoginViewController"); });
         media::installImagePickerCamera();
-        home = std::make_shared<NamedTestScreen>("HomeViewController");
-        showInWindow(home);
+        showStandInHome();
     }
     void TearDown() override {
         ui::ImagePickerController::setCameraProvider(nullptr);
         foundation::dispatch::waitIdle();
         drain();
         closeWindow();
-        ApplicationRoutes::reset();
         FailedImageStore::resetForTesting();
         AppTest::TearDown();
     }

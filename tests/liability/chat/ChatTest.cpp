@@ -320,7 +320,7 @@ TEST_F(ChatTest, TheRouterOpenedChatShowsThePushedMessageOnceOnTheLeft) {
     EXPECT_EQ(ChatTestAPI::avatar(*cell)->image()->name(), "policeimage.png");
     EXPECT_LT(ChatTestAPI::bubble(*cell)->frame().x(), 100);
 
-    push(std::make_shared<NegotiationRootPage>());
+    push(std::make_shared<RootPage>());
     driver.goBack();
     settle();
     EXPECT_EQ(messages().size(), 1u) << "coming back does not add the pushed message again";
@@ -384,7 +384,7 @@ TEST_F(ChatTest, TheCasesMessagesAreShownWheneverTheChatOpens) {
     settleRequests();
     driver.goBack();
     finishTransitions();
-    push(std::make_shared<NegotiationRootPage>());
+    push(std::make_shared<RootPage>());
     postMSG({{"accidentno", kCase}, {"msgtype", "0"}, {"content", "请在路边等候"}});
     driver.goBack();
     finishTransitions();
@@ -558,7 +558,7 @@ TEST_F(ChatTest, OnePollTimerWhileShownAndNoPollAfterTheDecision) {
     server.scriptOnce("processpapertimer", late(Reply::rescode("200", "成功", {{"dutylist", decisionJson()}})));
     advance(2.0);
     ASSERT_TRUE(server.waitForRequests("processpapertimer", 3));
-    push(std::make_shared<NegotiationRootPage>());
+    push(std::make_shared<RootPage>());
     EXPECT_FALSE(ChatTestAPI::timerRunning(*chat));
     EXPECT_FALSE(ui::Application::shared().isIdleTimerDisabled());
     late.release();

@@ -14,7 +14,6 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "app/ApplicationScreens.h"
-#include "core/ApplicationRoutes.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -47,22 +46,11 @@ protected:
         ASSERT_NO_FATAL_FAILURE(startServer());
 
         registerApplicationScreens();
-        for (const char* name : {"HomeViewController", "LoginViewController"}) {
-            std::string n = name;
-            ScreenRegistry::registerFactory(n, [this, n](ScreenArguments&) {
-                ++made[n];
-                return std::make_shared<NamedTestScreen>(n);
-            });
-        }
-        ApplicationRoutes::install([] { return ScreenRegistry::make("HomeViewController"); },
-                                   [] { return ScreenRegistry::make("LoginViewController"); });
-        home = ScreenRegistry::make("HomeViewController");
-        showInWindow(home);
+        showStandInHome();
     }
     void TearDown() override {
         settleRequests();
         ui::AlertView::resetAll();
-        ApplicationRoutes::reset();
         AppTest::TearDown();  // the keyboard back to "en-US" with the rest of the interface
     }
 
@@ -118,6 +106,4 @@ protected:
         auto hud = ProgressHUD::current();
         return hud && hud->isToast() ? hud->text() : "";
     }
-
-    std::map<std::string, int> made;
 };

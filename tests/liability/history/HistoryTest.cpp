@@ -6,7 +6,6 @@
 #include "capture/review/WaitTipViewController.h"
 #include "capture/viewers/AccidentPhotoViewController.h"
 #include "capture/viewers/AccidentViewController.h"
-#include "core/ApplicationRoutes.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "liability/followup/AppraisalViewController.h"
@@ -22,7 +21,6 @@
 #include "support/AccountTestAPI.h"
 #include "support/AppTest.h"
 #include "support/HistoryTestAPI.h"
-#include "support/NamedTestScreen.h"
 #include "support/TextContrast.h"
 #include "tools/server/ServerConfig.h"
 
@@ -43,19 +41,11 @@ protected:
         state.setAccidentno(std::string(kCurrentCase));
         ASSERT_NO_FATAL_FAILURE(startServer());
         registerApplicationScreens();
-        for (const char* name : {"HomeViewController", "LoginViewController"}) {
-            std::string n = name;
-            ScreenRegistry::registerFactory(n, [n](ScreenArguments&) { return std::make_shared<NamedTestScreen>(n); });
-        }
-        ApplicationRoutes::install([] { return ScreenRegistry::make("HomeViewController"); },
-                                   [] { return ScreenRegistry::make("LoginViewController"); });
-        home = ScreenRegistry::make("HomeViewController");
-        showInWindow(home);
+        showStandInHome();
     }
     void TearDown() override {
         settleRequests();
         ui::AlertView::resetAll();
-        ApplicationRoutes::reset();
         AppTest::TearDown();
     }
 

@@ -61,7 +61,7 @@ TEST_F(NegotiationDutyTest, ShowsBothPartiesUnderTheTipWithTheSixButtonsCarrying
     // "返回" goes back to the form's place with nothing chosen.
     ASSERT_TRUE(driver.goBack());
     finishTransitions();
-    EXPECT_EQ(stackNames(), std::vector<std::string>{"NegotiationRootPage"});
+    EXPECT_EQ(stackNames(), std::vector<std::string>{"RootPage"});
 }
 
 TEST_F(NegotiationDutyTest, EachButtonSelectsItsComplementClearsTheRestAndASecondTapClearsThePair) {

@@ -7,7 +7,6 @@
 #include <nlohmann/json.hpp>
 
 #include "core/AppConfig.h"
-#include "core/BaseViewController.h"
 #include "core/Base64Codec.h"
 #include "core/InsuranceCompany.h"
 #include "core/UserDateSingleton.h"
@@ -16,12 +15,8 @@
 #include "liability/signature/PopSignUtil.h"
 #include "platform/graphics/Image.h"
 #include "support/AppTest.h"
+#include "support/RootPage.h"
 #include "tools/server/ServerConfig.h"
-
-class NegotiationRootPage : public BaseViewController {
-public:
-    std::string className() const override { return "NegotiationRootPage"; }
-};
 
 // The liability screens in a key window over the stand-in server, with the signed-in demo
 // user in a two-vehicle case at a known position.
@@ -39,7 +34,7 @@ protected:
         state.setLongitude(std::string("116.397500"));
         state.setLatitude(std::string("39.908700"));
         ASSERT_NO_FATAL_FAILURE(startServer());
-        showInWindow(std::make_shared<NegotiationRootPage>());
+        showInWindow(std::make_shared<RootPage>());
     }
     void TearDown() override {
         settleRequests();

@@ -327,7 +327,7 @@ TEST_F(PoliceDutyTest, PracticeRejectionGoesHomeOrToTheLoginWithoutARequest) {
     AccountModel account;
     account.userid = standin::kDemoUserId;
     ASSERT_TRUE(AccountTool::saveAccount(account));
-    showInWindow(std::make_shared<NegotiationRootPage>());
+    showInWindow(std::make_shared<RootPage>());
     openDuty(CaseMode::Practice, {});
     toFooter();
     ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));

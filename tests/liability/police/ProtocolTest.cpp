@@ -68,7 +68,7 @@ TEST_F(ProtocolTest, TheAgreementShowsBothPartiesAndTheSignatures) {
     // "返回" goes back to the confirmation.
     ASSERT_TRUE(driver.goBack());
     finishTransitions();
-    EXPECT_EQ(stackNames(), std::vector<std::string>{"NegotiationRootPage"});
+    EXPECT_EQ(stackNames(), std::vector<std::string>{"RootPage"});
 }
 
 TEST_F(ProtocolTest, ConfirmationSignsThePaperWithBothEntriesAndOpensTheReport) {

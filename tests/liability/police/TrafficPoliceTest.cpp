@@ -42,7 +42,7 @@ protected:
     bool alertShowing() const { return driver.isOnScreen("交警给您发来事故责任认定意见,请接收"); }
     bool timerRunning() { return screen->timer() && screen->timer()->isValid(); }
     void pushOther() {
-        other = std::make_shared<NegotiationRootPage>();
+        other = std::make_shared<RootPage>();
         push(other);
     }
 
@@ -241,7 +241,7 @@ TEST_F(TrafficPoliceTest, GivingUpAsksAndReportsTheTaskStateOnlyOnConfirmation) 
                                                                      {"sn", standin::signatureFor(standin::kDemoUserId)},
                                                                      {"accidenttype", "0"},
                                                                      {"type", "0"}}));
-    EXPECT_EQ(stackNames(), std::vector<std::string>{"NegotiationRootPage"});
+    EXPECT_EQ(stackNames(), std::vector<std::string>{"RootPage"});
     EXPECT_EQ(ProgressHUD::currentSpinner(), nullptr);
 }
 
@@ -253,7 +253,7 @@ TEST_F(TrafficPoliceTest, FromTheHistoryBackJustGoesBackAndQuitStillAsks) {
     ASSERT_TRUE(driver.tapBarButton(driver::BarSide::Left));
     finishTransitions();
     EXPECT_FALSE(driver.isAlertShowing());
-    EXPECT_EQ(stackNames(), std::vector<std::string>{"NegotiationRootPage"});
+    EXPECT_EQ(stackNames(), std::vector<std::string>{"RootPage"});
     EXPECT_EQ(server.count("taskstate"), 0u);
 }
 
@@ -289,7 +289,7 @@ TEST_F(TrafficPoliceTest, PracticeShowsTheAlertTwoSecondsAfterEachAppearanceAndS
     ASSERT_TRUE(driver.tapBarButton(driver::BarSide::Right));
     ASSERT_TRUE(driver.answerAlert("确定"));
     finishTransitions();
-    EXPECT_EQ(stackNames(), std::vector<std::string>{"NegotiationRootPage"});
+    EXPECT_EQ(stackNames(), std::vector<std::string>{"RootPage"});
     settleRequests();
     EXPECT_EQ(server.requests().size(), 0u);
 }
