@@ -1,5 +1,6 @@
 #include "capture/areas/AreaImageCell.h"
 
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Screen.h"
 
@@ -23,10 +24,8 @@ std::shared_ptr<ui::ImageView> AreaImageCell::areaImageView() {
         areaImageView_->setFrame({0, kTitleHeight, ui::Screen::mainScreen().bounds().width(), kMapHeight});
         areaImageView_->setUserInteractionEnabled(true);
         auto self = std::static_pointer_cast<AreaImageCell>(shared_from_this());
-        std::weak_ptr<AreaImageCell> weak = self;
-        areaImageView_->addGestureRecognizer(std::make_shared<ui::TapGestureRecognizer>([weak](ui::GestureRecognizer&) {
-            if (auto cell = weak.lock()) cell->tapHandle();
-        }));
+        areaImageView_->addGestureRecognizer(std::make_shared<ui::TapGestureRecognizer>(
+            foundation::weakBind(self, [](const auto& cell, ui::GestureRecognizer&) { cell->tapHandle(); })));
         contentView()->addSubview(areaImageView_);
     }
     return areaImageView_;

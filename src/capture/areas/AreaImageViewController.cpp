@@ -3,6 +3,7 @@
 #include "capture/areas/AreaImageCell.h"
 #include "core/Theme.h"
 #include "imaging/PhotoBrowser.h"
+#include "platform/foundation/WeakBind.h"
 
 const nlohmann::json& AreaImageViewController::areas() {
     // The pictures are the bundle's drawn PNG maps, named without an extension.
@@ -42,10 +43,7 @@ std::shared_ptr<ui::TableViewCell> AreaImageViewController::cellForRowAtIndexPat
     if (!cell) cell = std::make_shared<AreaImageCell>();
     const auto* area = entry<nlohmann::json>(static_cast<size_t>(indexPath.row));
     cell->setArea(area ? *area : nlohmann::json());
-    std::weak_ptr<AreaImageViewController> weak = sharedAs<AreaImageViewController>();
-    cell->onMapTap = [weak](const std::shared_ptr<ui::ImageView>& map) {
-        if (auto self = weak.lock()) self->enlarge(map);
-    };
+    cell->onMapTap = foundation::weakBind(this, &AreaImageViewController::enlarge);
     return cell;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/foundation/LocalizedStrings.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/GraphicsContext.h"
@@ -233,29 +234,19 @@ std::shared_ptr<ui::Button> PhotoCapViewController::buildButton(
 
 void PhotoCapViewController::addCameraMenuView() {
     double W = view()->bounds().height();
-    std::weak_ptr<PhotoCapViewController> weak = sharedAs<PhotoCapViewController>();
-    shutterButton_ = buildButton(
-        {5, (W - 60) / 2, 60, 60}, "拍照按钮.png", "拍照按钮-按下.png", "",
-        [weak](const std::shared_ptr<ui::Button>& b) {
-            if (auto self = weak.lock()) self->takePictureBtnPressed(b);
-        },
-        bottomContainerView_);
-    flashButton_ = buildButton(
-        {(kStripWidth - 44) / 2, 0, 44, 44}, "flashing_off", "", "",
-        [weak](const std::shared_ptr<ui::Button>& b) {
-            if (auto self = weak.lock()) self->flashBtnPressed(b);
-        },
-        bottomContainerView_);
+    shutterButton_ =
+        buildButton({5, (W - 60) / 2, 60, 60}, "拍照按钮.png", "拍照按钮-按下.png", "",
+                    foundation::weakBind(this, &PhotoCapViewController::takePictureBtnPressed), bottomContainerView_);
+    flashButton_ =
+        buildButton({(kStripWidth - 44) / 2, 0, 44, 44}, "flashing_off", "", "",
+                    foundation::weakBind(this, &PhotoCapViewController::flashBtnPressed), bottomContainerView_);
     auto textButton = [&](const char* title, double y, std::function<void(PhotoCapViewController&)> act) {
         auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, Rect(0, y, 70, 44));
         button->setTitle(title);
         button->setTitleColor(graphics::Color::white());
         button->titleLabel()->setFont(graphics::Font::systemFont(16));
-        button->addTarget(
-            [weak, act] {
-                if (auto self = weak.lock()) act(*self);
-            },
-            ui::ControlEvent::TouchUpInside, this);
+        button->addTarget(foundation::weakBind(this, [act](const auto& self) { act(*self); }),
+                          ui::ControlEvent::TouchUpInside, this);
         bottomContainerView_->addSubview(button);
     };
     textButton("退出", 226, [](PhotoCapViewController& s) { s.quitBtnClick(); });
@@ -569,27 +560,24 @@ void PhotoCapViewController::stepAdvance() {
 
 void PhotoCapViewController::askForExtraCar() {
     auto alert = std::make_shared<TwoButtonAlertView>("温馨提示", "是否有其他事故车辆需要拍摄?", std::string("是"), "否");
-    std::weak_ptr<PhotoCapViewController> weak = sharedAs<PhotoCapViewController>();
-    alert->setLeftBlock([weak] {
-        auto self = weak.lock();
-        if (!self || self->shared_->aborted) return;
+    alert->setLeftBlock(foundation::weakBind(this, [](const auto& self) {
+        if (self->shared_->aborted) return;
         self->extraCarAlert_.reset();
         self->k_ = 0;
         self->images_ = extraCarImageArray();
         self->showStep();
         self->unfreeze();
         self->shutterButton_->setUserInteractionEnabled(true);
-    });
-    alert->setRightBlock([weak] {
-        auto self = weak.lock();
-        if (!self || self->shared_->aborted) return;
+    }));
+    alert->setRightBlock(foundation::weakBind(this, [](const auto& self) {
+        if (self->shared_->aborted) return;
         self->extraCarAlert_.reset();
         if (self->viewControllerBlock_) {
             self->finishCapture();
         } else {
             self->shutterButton_->setUserInteractionEnabled(true);
         }
-    });
+    }));
     extraCarAlert_ = alert;
     alert->show();
     alert->setTransform(alert->transform().rotated(kPi / 2));
@@ -601,19 +589,16 @@ void PhotoCapViewController::finishCapture() {
     ui::Application::shared().setStatusBarHidden(false);
     if (!endAgainTitle_.empty() && !endAgainButton_ && bottomContainerView_) {
         // The dead shutter gives way to the end action's second try.
-        std::weak_ptr<PhotoCapViewController> weak = sharedAs<PhotoCapViewController>();
         double W = view()->bounds().height();
         auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, Rect(0, (W - 44) / 2, kStripWidth, 44));
         button->setTitle(endAgainTitle_);
         button->setTitleColor(graphics::Color::white());
         button->titleLabel()->setFont(graphics::Font::systemFont(14));
-        button->addTarget(
-            [weak] {
-                auto self = weak.lock();
-                if (!self || self->shared_->aborted) return;
-                if (auto block = self->viewControllerBlock_) block();
-            },
-            ui::ControlEvent::TouchUpInside, this);
+        auto endAgain = foundation::weakBind(this, [](const auto& self) {
+            if (self->shared_->aborted) return;
+            if (auto block = self->viewControllerBlock_) block();
+        });
+        button->addTarget(endAgain, ui::ControlEvent::TouchUpInside, this);
         bottomContainerView_->addSubview(button);
         endAgainButton_ = button;
         if (shutterButton_) shutterButton_->setHidden(true);

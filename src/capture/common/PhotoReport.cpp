@@ -12,6 +12,7 @@
 #include "hud/ProgressHUD.h"
 #include "hud/TwoButtonAlertView.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/ViewController.h"
 
@@ -61,10 +62,7 @@ void PhotoReport::send() {
 
 void PhotoReport::offerAgain() {
     withdrawOffer();
-    std::weak_ptr<PhotoReport> weak = weak_from_this();
-    auto again = [weak] {
-        if (auto self = weak.lock()) self->send();
-    };
+    auto again = foundation::weakBind(this, &PhotoReport::send);
     if (retry_ == Retry::BarItem) {
         auto screen = screen_.lock();
         if (!screen) return;
@@ -74,9 +72,7 @@ void PhotoReport::offerAgain() {
     }
     auto question = std::make_shared<TwoButtonAlertView>(kFailedTitle, kFailedText, std::string(kLaterTitle),
                                                          kReportAgainTitle);
-    question->setDismissBlock([weak] {
-        if (auto self = weak.lock()) self->question_.reset();
-    });
+    question->setDismissBlock(foundation::weakBind(this, [](const auto& self) { self->question_.reset(); }));
     question->setRightBlock(again);
     question_ = question;
     question->show();

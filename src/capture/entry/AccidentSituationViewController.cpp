@@ -16,6 +16,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 namespace {
@@ -87,10 +88,7 @@ std::optional<std::string> AccidentSituationViewController::multiCarImageType(st
 void AccidentSituationViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     view()->setBackgroundColor(Theme::pageGrey());
-    std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
-    Theme::addBackItem(*this, [weak] {
-        if (auto self = weak.lock()) self->backBtnClick();
-    });
+    Theme::addBackItem(*this, foundation::weakBind(this, &AccidentSituationViewController::backBtnClick));
     setTitle(kTitle);
 
     auto scroll = std::make_shared<ui::ScrollView>();
@@ -115,9 +113,8 @@ void AccidentSituationViewController::viewDidLoad() {
     inputSituation_ = field;
 
     auto confirm = Theme::blueButton(kNextTitle);
-    confirm->addTarget([weak] {
-        if (auto self = weak.lock()) self->confirmBtnClick();
-    }, ui::ControlEvent::TouchUpInside);
+    confirm->addTarget(foundation::weakBind(this, &AccidentSituationViewController::confirmBtnClick),
+                       ui::ControlEvent::TouchUpInside);
     scroll->addSubview(confirm);
     confirm_ = confirm;
 
@@ -127,11 +124,8 @@ void AccidentSituationViewController::viewDidLoad() {
     scroll->addSubview(problem);
     listProblem_ = problem;
     auto again = Theme::blueButton(kFetchAgainTitle);
-    again->addTarget(
-        [weak] {
-            if (auto self = weak.lock()) self->fetchSituations();
-        },
-        ui::ControlEvent::TouchUpInside);
+    again->addTarget(foundation::weakBind(this, &AccidentSituationViewController::fetchSituations),
+                     ui::ControlEvent::TouchUpInside);
     again->setHidden(true);
     scroll->addSubview(again);
     fetchAgain_ = again;
@@ -378,18 +372,13 @@ void AccidentSituationViewController::openCamera() {
     CaptureRequest request;
     request.steps = multiCarImageArray();
     request.carType = 1;
-    std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
     if (simulateState != CaseMode::Real) {
-        request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->onPhotoReview();
-        };
+        request.viewControllerBlock = foundation::weakBind(this, [](const auto& self) { self->onPhotoReview(); });
         onCapture(std::move(request));
         return;
     }
     ProgressHUD::showMessage(kCameraLoadingText);
-    request.viewControllerBlock = [weak] {
-        if (auto self = weak.lock()) self->reportPhotos();
-    };
+    request.viewControllerBlock = foundation::weakBind(this, &AccidentSituationViewController::reportPhotos);
     request.endAgainTitle = PhotoReport::kReportAgainTitle;
     // Shots arrive on a background queue, one after the other. Coding them, reading the user
     // state and starting the upload happen on the main queue, in arrival order, so the codes
@@ -418,9 +407,9 @@ void AccidentSituationViewController::reportPhotos() {
     if (!report_) {
         std::weak_ptr<AccidentSituationViewController> weak = sharedAs<AccidentSituationViewController>();
         // The camera in front lies on its side; so does its question.
-        report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::SidewaysQuestion, [weak] {
-            if (auto self = weak.lock()) self->onPhotoReview();
-        });
+        report_ =
+            std::make_shared<PhotoReport>(weak, PhotoReport::Retry::SidewaysQuestion,
+                                          foundation::weakBind(this, [](const auto& self) { self->onPhotoReview(); }));
     }
     report_->send();
 }

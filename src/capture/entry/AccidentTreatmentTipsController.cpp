@@ -1,6 +1,7 @@
 #include "capture/entry/AccidentTreatmentTipsController.h"
 
 #include "core/Theme.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
@@ -30,8 +31,7 @@ void AccidentTreatmentTipsView::layoutSubviews() {
 void AccidentTreatmentTipsController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     view()->setBackgroundColor(Theme::pageGrey());
-    std::weak_ptr<AccidentTreatmentTipsController> weak = sharedAs<AccidentTreatmentTipsController>();
-    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addBackItem(*this, foundation::weakBind(this, &AccidentTreatmentTipsController::backBtnClick));
     setTitle(kTitle);
 
     auto label = Theme::label(kLabelText, 20, Theme::hintGrey());
@@ -44,7 +44,8 @@ void AccidentTreatmentTipsController::viewDidLoad() {
     stepView_ = stepView;
 
     auto iknow = Theme::blueButton(kIknowTitle, Theme::systemButtonFont());
-    iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
+    iknow->addTarget(foundation::weakBind(this, &AccidentTreatmentTipsController::iknowBtnClick),
+                     ui::ControlEvent::TouchUpInside);
     view()->addSubview(iknow);
     iknow_ = iknow;
 

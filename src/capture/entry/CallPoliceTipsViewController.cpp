@@ -1,17 +1,17 @@
 #include "capture/entry/CallPoliceTipsViewController.h"
 
-#include "core/Theme.h"
 #include "core/AccountTool.h"
+#include "core/Theme.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 
 void CallPoliceTipsViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     view()->setBackgroundColor(ui::Color::white());
-    std::weak_ptr<CallPoliceTipsViewController> weak = sharedAs<CallPoliceTipsViewController>();
     navigationItem()->setHidesBackButton(true);
-    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addBackItem(*this, foundation::weakBind(this, &CallPoliceTipsViewController::backBtnClick));
     setTitle(kTitle);
 
     auto header = Theme::label(kHeaderText, 20, Theme::hintGrey());
@@ -24,12 +24,13 @@ void CallPoliceTipsViewController::viewDidLoad() {
     mainTips_ = main;
 
     auto confirm = Theme::blueButton(kConfirmTitle, Theme::systemButtonFont());
-    confirm->addTarget([weak] { if (auto self = weak.lock()) self->confirmBtnClick(); }, ui::ControlEvent::TouchUpInside);
+    confirm->addTarget(foundation::weakBind(this, &CallPoliceTipsViewController::confirmBtnClick),
+                       ui::ControlEvent::TouchUpInside);
     view()->addSubview(confirm);
     confirm_ = confirm;
 
     auto callPolice = Theme::blueButton(kCallPoliceTitle, Theme::systemButtonFont());
-    callPolice->addTarget([weak] { if (auto self = weak.lock()) self->callPoliceBtnClick(); },
+    callPolice->addTarget(foundation::weakBind(this, &CallPoliceTipsViewController::callPoliceBtnClick),
                           ui::ControlEvent::TouchUpInside);
     view()->addSubview(callPolice);
     callPolice_ = callPolice;

@@ -1,13 +1,13 @@
 #include "capture/entry/DangrousTipViewController.h"
 
 #include "core/Theme.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 void DangrousTipViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     view()->setBackgroundColor(Theme::pageGrey());
-    std::weak_ptr<DangrousTipViewController> weak = sharedAs<DangrousTipViewController>();
-    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
+    Theme::addBackItem(*this, foundation::weakBind(this, &DangrousTipViewController::backBtnClick));
     setTitle(kTitle);
 
     auto tips = Theme::label(kTipsText, 20, Theme::hintGrey());
@@ -16,7 +16,8 @@ void DangrousTipViewController::viewDidLoad() {
     tips_ = tips;
 
     auto iknow = Theme::blueButton(kIknowTitle, Theme::systemButtonFont());
-    iknow->addTarget([weak] { if (auto self = weak.lock()) self->iknowBtnClick(); }, ui::ControlEvent::TouchUpInside);
+    iknow->addTarget(foundation::weakBind(this, &DangrousTipViewController::iknowBtnClick),
+                     ui::ControlEvent::TouchUpInside);
     view()->addSubview(iknow);
     iknow_ = iknow;
 }

@@ -2,14 +2,15 @@
 
 #include "capture/camera/ImageUpload.h"
 #include "capture/common/VehicleListCheck.h"
-#include "core/Theme.h"
 #include "core/AppConfig.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
+#include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
@@ -46,8 +47,7 @@ void SingleDoubleAccidentViewController::viewDidLoad() {
     const auto grey = Theme::pageGrey();
     view()->setBackgroundColor(grey);
     auto self = sharedAs<SingleDoubleAccidentViewController>();
-    std::weak_ptr<SingleDoubleAccidentViewController> weak = self;
-    Theme::addBackItem(*this, [weak] { if (auto screen = weak.lock()) screen->backBtnClick(); });
+    Theme::addBackItem(*this, foundation::weakBind(this, &SingleDoubleAccidentViewController::backBtnClick));
     setTitle(kTitle);
 
     auto scroll = std::make_shared<ui::ScrollView>();
@@ -173,11 +173,8 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
     CaptureRequest request;
     request.steps = singleCarImageArray();
     request.carType = 0;
-    std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
     if (real) {
-        request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->requestCarList();
-        };
+        request.viewControllerBlock = foundation::weakBind(this, &SingleDoubleAccidentViewController::requestCarList);
         // Shots arrive on a background queue, one after the other. The counting, the reading of
         // the user state and the start of the upload move to the main queue, in arrival order,
         // so the codes follow the shots; each upload then runs on its own.
@@ -195,25 +192,21 @@ void SingleDoubleAccidentViewController::openCamera(bool real) {
             });
         };
     } else {
-        request.viewControllerBlock = [weak] {
-            if (auto self = weak.lock()) self->onCarList();
-        };
+        request.viewControllerBlock = foundation::weakBind(this, [](const auto& self) { self->onCarList(); });
     }
     onCapture(std::move(request));
 }
 
 void SingleDoubleAccidentViewController::requestCarList() {
     if (!vehicleCheck_) {
-        std::weak_ptr<SingleDoubleAccidentViewController> weak = sharedAs<SingleDoubleAccidentViewController>();
-        vehicleCheck_ = std::make_shared<VehicleListCheck>([weak](bool arrived) {
-            auto self = weak.lock();
-            if (!self) return;
-            if (arrived) {
-                self->onCarList();
-            } else {
-                self->onClientForm();
-            }
-        });
+        vehicleCheck_ =
+            std::make_shared<VehicleListCheck>(foundation::weakBind(this, [](const auto& self, bool arrived) {
+                if (arrived) {
+                    self->onCarList();
+                } else {
+                    self->onClientForm();
+                }
+            }));
     }
     vehicleCheck_->ask();
 }

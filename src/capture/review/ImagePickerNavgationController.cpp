@@ -1,6 +1,7 @@
 #include "capture/review/ImagePickerNavgationController.h"
 
 #include "core/Theme.h"
+#include "platform/foundation/WeakBind.h"
 
 ImagePickerNavgationController::ImagePickerNavgationController(std::shared_ptr<ui::ViewController> root)
     : ui::NavigationController(std::move(root)) {}
@@ -9,8 +10,5 @@ void ImagePickerNavgationController::viewDidLoad() {
     ui::NavigationController::viewDidLoad();
     navigationItem()->setTitle(kTitle);
     Theme::styleNavigationBar(*navigationBar());
-    std::weak_ptr<ImagePickerNavgationController> weak = sharedAs<ImagePickerNavgationController>();
-    Theme::addBackItem(*this, [weak] {
-        if (auto self = weak.lock()) self->backBtnClick();
-    });
+    Theme::addBackItem(*this, foundation::weakBind(this, &ImagePickerNavgationController::backBtnClick));
 }

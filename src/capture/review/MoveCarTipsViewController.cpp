@@ -8,6 +8,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 namespace {
@@ -66,10 +67,8 @@ void MoveCarTipsViewController::viewDidLoad() {
     tip_ = tip;
 
     auto moved = Theme::blueButton(kMovedTitle);
-    std::weak_ptr<MoveCarTipsViewController> weak = sharedAs<MoveCarTipsViewController>();
-    moved->addTarget([weak] {
-        if (auto self = weak.lock()) self->movedBtnClick();
-    }, ui::ControlEvent::TouchUpInside);
+    moved->addTarget(foundation::weakBind(this, &MoveCarTipsViewController::movedBtnClick),
+                     ui::ControlEvent::TouchUpInside);
     view()->addSubview(moved);
     moved_ = moved;
 
@@ -107,16 +106,14 @@ void MoveCarTipsViewController::movedBtnClick() {
         return;
     }
     if (!vehicleCheck_) {
-        std::weak_ptr<MoveCarTipsViewController> weak = sharedAs<MoveCarTipsViewController>();
-        vehicleCheck_ = std::make_shared<VehicleListCheck>([weak](bool arrived) {
-            auto self = weak.lock();
-            if (!self) return;
-            if (arrived) {
-                self->onCarList(true);
-            } else {
-                self->onClientForm(true);
-            }
-        });
+        vehicleCheck_ =
+            std::make_shared<VehicleListCheck>(foundation::weakBind(this, [](const auto& self, bool arrived) {
+                if (arrived) {
+                    self->onCarList(true);
+                } else {
+                    self->onClientForm(true);
+                }
+            }));
     }
     vehicleCheck_->ask();
 }

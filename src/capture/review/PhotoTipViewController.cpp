@@ -7,6 +7,7 @@
 #include "core/Theme.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/NavigationController.h"
 
@@ -80,7 +81,6 @@ void PhotoTipViewController::didFinishPickingMediaWithInfo(ui::ImagePickerContro
     // The whole picture as shot, not the crop.
     auto reduced = ImageCommon::imageCompressForSize(info.originalImage, {640, 480});
     std::string text = reduced ? ImageResize::compressionWithSize(reduced, 30) : std::string();
-    std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
     (void)picker;
     // The picker closing shows the picture as taken: it is kept durably before that.
     storedShot_.reset();
@@ -89,16 +89,15 @@ void PhotoTipViewController::didFinishPickingMediaWithInfo(ui::ImagePickerContro
     // The picker goes the way it came: dismissed by the screen that presented it.
     auto presenter = navigationController() ? std::static_pointer_cast<ui::ViewController>(navigationController())
                                             : sharedAs<ui::ViewController>();
-    presenter->dismissViewController(true, [weak, text] {
-        auto self = weak.lock();
-        if (!self) return;
-        if (text.empty()) {
-            foundation::log("PhotoTipViewController: the picture could not be read; the row stays open");
-            self->rowUnderWay_.reset();
-            return;
-        }
-        self->selfDismissWithImage(text);
-    });
+    presenter->dismissViewController(
+        true, foundation::weakBind(this, [text](const auto& self) {
+            if (text.empty()) {
+                foundation::log("PhotoTipViewController: the picture could not be read; the row stays open");
+                self->rowUnderWay_.reset();
+                return;
+            }
+            self->selfDismissWithImage(text);
+        }));
 }
 
 void PhotoTipViewController::selfDismissWithImage(const std::string& image) {
@@ -123,14 +122,11 @@ void PhotoTipViewController::uploadImage(const std::string& image, const std::op
     if (!stored) stored = ImageUpload::store(ImageUpload::recordWithShot(image, code));
     if (!stored) return;
     ++uploadsWaiting_;
-    std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
     // A failed upload waits in the failed-upload store for the retry.
-    ImageUpload::sendStored(*stored, [weak](bool) {
-        auto self = weak.lock();
-        if (!self) return;
+    ImageUpload::sendStored(*stored, foundation::weakBind(this, [](const auto& self, bool) {
         if (self->uploadsWaiting_ > 0) --self->uploadsWaiting_;
         self->reportWhenDone();
-    });
+    }));
 }
 
 void PhotoTipViewController::reportWhenDone() {
@@ -156,12 +152,11 @@ void PhotoTipViewController::report() {
         std::weak_ptr<PhotoTipViewController> weak = sharedAs<PhotoTipViewController>();
         // The review would wait for photos it was never told about: a report that did not go
         // through keeps the screen with a way to send it again.
-        report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::BarItem, [weak] {
-            auto self = weak.lock();
-            if (!self) return;
-            self->reported_ = true;
-            self->close();
-        });
+        report_ = std::make_shared<PhotoReport>(weak, PhotoReport::Retry::BarItem,
+                                                foundation::weakBind(this, [](const auto& self) {
+                                                    self->reported_ = true;
+                                                    self->close();
+                                                }));
     }
     report_->send();
 }

@@ -1,7 +1,7 @@
 #include "capture/review/WaitTipViewController.h"
 
-#include "capture/review/PhotoTipViewController.h"
 #include "capture/review/PhotoResultModle.h"
+#include "capture/review/PhotoTipViewController.h"
 #include "core/AppConfig.h"
 #include "core/ApplicationRoutes.h"
 #include "core/CaseInProgress.h"
@@ -14,6 +14,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 
@@ -27,14 +28,9 @@ WaitTipViewController::~WaitTipViewController() {
 
 void WaitTipViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
-    std::weak_ptr<WaitTipViewController> weak = sharedAs<WaitTipViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    Theme::addBackItem(*this, [weak] {
-        if (auto self = weak.lock()) self->backBtnClick();
-    });
-    Theme::addRightTitleItem(*this, kQuitTitle, [weak] {
-        if (auto self = weak.lock()) self->quitBtnClick();
-    });
+    Theme::addBackItem(*this, foundation::weakBind(this, &WaitTipViewController::backBtnClick));
+    Theme::addRightTitleItem(*this, kQuitTitle, foundation::weakBind(this, &WaitTipViewController::quitBtnClick));
     view()->setBackgroundColor(Theme::pageGrey());
     auto tip = Theme::label(kTipText, 20, Theme::hintGrey());
     tip->setNumberOfLines(0);
@@ -53,10 +49,9 @@ void WaitTipViewController::viewWillAppear(bool animated) {
     openTimer();
     auto& center = foundation::NotificationCenter::defaultCenter();
     center.removeObserver(this, "STARTTIMER");
-    std::weak_ptr<WaitTipViewController> weak = sharedAs<WaitTipViewController>();
-    center.addObserver("STARTTIMER", [weak](const foundation::Notification&) {
-        if (auto self = weak.lock()) self->openTimer();
-    }, this);
+    center.addObserver(
+        "STARTTIMER",
+        foundation::weakBind(this, [](const auto& self, const foundation::Notification&) { self->openTimer(); }), this);
     layout();
 }
 
@@ -82,10 +77,9 @@ void WaitTipViewController::layout() {
 void WaitTipViewController::openTimer() {
     // One timer: a second start while one runs would poll twice as often, for ever.
     if (timer_ && timer_->isValid()) return;
-    std::weak_ptr<WaitTipViewController> weak = sharedAs<WaitTipViewController>();
-    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer&) {
-        if (auto self = weak.lock()) self->heartRequest();
-    });
+    timer_ = foundation::RunLoop::main().scheduleTimer(
+        kPollInterval, true,
+        foundation::weakBind(this, [](const auto& self, foundation::Timer&) { self->heartRequest(); }));
 }
 
 bool WaitTipViewController::mayHandOver(std::uint64_t round) const {
@@ -93,15 +87,13 @@ bool WaitTipViewController::mayHandOver(std::uint64_t round) const {
 }
 
 void WaitTipViewController::heartRequest() {
-    std::weak_ptr<WaitTipViewController> weak = sharedAs<WaitTipViewController>();
     // A poll of the load (before the first appearance) counts for the first appearance.
     std::uint64_t round = shown_ ? round_ : round_ + 1;
     if (simulateState != CaseMode::Real) {
-        foundation::dispatch::after(kPracticeDelay, [weak, round] {
-            auto self = weak.lock();
-            if (!self || !self->mayHandOver(round)) return;
-            self->openMoveCar();
-        });
+        foundation::dispatch::after(kPracticeDelay, foundation::weakBind(this, [round](const auto& self) {
+                                        if (!self->mayHandOver(round)) return;
+                                        self->openMoveCar();
+                                    }));
         return;
     }
     // No poll while the give-up is on its way: its answer decides where the driver goes.
@@ -113,9 +105,8 @@ void WaitTipViewController::heartRequest() {
     request.sn = state.sn();
     request.appkey = AppConfig::appKey();
     RequestManager::shareRequestManager().request_getphotoresult_WithParams(
-        request.keyValues(), [weak, round](const nlohmann::json& reply, const RequestOutcome& outcome) {
-            auto self = weak.lock();
-            if (!self) return;
+        request.keyValues(), foundation::weakBind(this, [round](const auto& self, const nlohmann::json& reply,
+                                                                const RequestOutcome& outcome) {
             // The API client takes every spinner away with a poll's answer; the give-up's
             // stays until the give-up itself answers.
             if (self->cancelling_) {
@@ -135,7 +126,7 @@ void WaitTipViewController::heartRequest() {
             } else {
                 self->openMoveCar();
             }
-        });
+        }));
 }
 
 void WaitTipViewController::presentRetake(const nlohmann::json& list) {
@@ -203,11 +194,9 @@ void WaitTipViewController::giveUp(int tag) {
                                              {"accidentno", CaseInProgress::number()},
                                              {"sn", state.sn()},
                                              {"appkey", AppConfig::appKey()}});
-    std::weak_ptr<WaitTipViewController> weak = sharedAs<WaitTipViewController>();
     RequestManager::shareRequestManager().request_cancelcheck_WithParams(
-        params, [weak, tag](const nlohmann::json&, const RequestOutcome& outcome) {
-            auto self = weak.lock();
-            if (!self) return;
+        params,
+        foundation::weakBind(this, [tag](const auto& self, const nlohmann::json&, const RequestOutcome& outcome) {
             self->cancelling_ = false;
             if (!outcome.answered()) {
                 // The API client said why; the case stays under review and the wait goes on.
@@ -216,7 +205,7 @@ void WaitTipViewController::giveUp(int tag) {
             }
             ProgressHUD::hideHUD();
             self->leaveAfterGiveUp(tag);
-        });
+        }));
 }
 
 void WaitTipViewController::leaveAfterGiveUp(int tag) {

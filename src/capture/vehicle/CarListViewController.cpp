@@ -7,6 +7,7 @@
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 
@@ -105,19 +106,16 @@ void CarListViewController::styleNavigation() {
 
 void CarListViewController::loadNewCarList() {
     auto& state = UserDateSingleton::shareUserDateInstance();
-    auto params = UserDateSingleton::params(
-        {{"userid", state.userid()}, {"sn", state.sn()}, {"appkey", AppConfig::appKey()}});
-    std::weak_ptr<CarListViewController> weak = sharedAs<CarListViewController>();
+    auto params =
+        UserDateSingleton::params({{"userid", state.userid()}, {"sn", state.sn()}, {"appkey", AppConfig::appKey()}});
     RequestManager::shareRequestManager().request_carList_WithParams(
-        params, [weak](const nlohmann::json& reply, const RequestOutcome&) {
-            auto self = weak.lock();
-            if (!self) return;
+        params, foundation::weakBind(this, [](const auto& self, const nlohmann::json& reply, const RequestOutcome&) {
             self->carList_ = listFromReply(reply);
             // The rows are new: a mark of the old list means nothing now.
             self->markedRow_.reset();
             self->selectedCarlist_.reset();
             self->tableView()->reloadData();
-        });
+        }));
 }
 
 int CarListViewController::numberOfRowsInSection(ui::TableView&, int) {

@@ -9,6 +9,7 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 std::vector<std::shared_ptr<InsuranceCompany>> ChooseInsuranceViewController::companiesFromList(const nlohmann::json& list) {
@@ -80,12 +81,8 @@ void ChooseInsuranceViewController::showProblem() {
     label->setFrame({kMargin, kMargin, width - 2 * kMargin, textHeight});
     auto again = Theme::blueButton(kFetchAgainTitle);
     again->setFrame({kMargin, label->frame().maxY() + kMargin, width - 2 * kMargin, 39});
-    std::weak_ptr<ChooseInsuranceViewController> weak = sharedAs<ChooseInsuranceViewController>();
-    again->addTarget(
-        [weak] {
-            if (auto self = weak.lock()) self->requestInsurers();
-        },
-        ui::ControlEvent::TouchUpInside);
+    again->addTarget(foundation::weakBind(this, &ChooseInsuranceViewController::requestInsurers),
+                     ui::ControlEvent::TouchUpInside);
     auto footer = std::make_shared<ui::View>(ui::Rect{0, 0, width, again->frame().maxY() + kMargin});
     footer->addSubview(label);
     footer->addSubview(again);
@@ -95,10 +92,7 @@ void ChooseInsuranceViewController::showProblem() {
 void ChooseInsuranceViewController::viewDidLoad() {
     ui::TableViewController::viewDidLoad();
     setTitle(kTitle);
-    std::weak_ptr<ChooseInsuranceViewController> weak = sharedAs<ChooseInsuranceViewController>();
-    Theme::addBackItem(*this, [weak] {
-        if (auto self = weak.lock()) self->backBtnClick();
-    });
+    Theme::addBackItem(*this, foundation::weakBind(this, &ChooseInsuranceViewController::backBtnClick));
 }
 
 void ChooseInsuranceViewController::viewWillAppear(bool animated) {

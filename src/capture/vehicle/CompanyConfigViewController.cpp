@@ -13,6 +13,7 @@
 #include "hud/ProgressHUD.h"
 #include "input/StringPickerSheet.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/ImageView.h"
 
 namespace {
@@ -37,10 +38,7 @@ void CompanyConfigViewController::viewDidLoad() {
     }, "TextLabelCell");
 
     auto footer = std::make_shared<FooterButtonView>(Theme::blueButton(kConfirmTitle), kFooterLayout);
-    std::weak_ptr<CompanyConfigViewController> weak = sharedAs<CompanyConfigViewController>();
-    footer->onTap = [weak] {
-        if (auto self = weak.lock()) self->clickAction();
-    };
+    footer->onTap = foundation::weakBind(this, &CompanyConfigViewController::clickAction);
     table->setTableFooterView(footer);
 
     // One row: the insurer.
@@ -98,19 +96,18 @@ void CompanyConfigViewController::chooseInsurer() {
     }
     nlohmann::json names = nlohmann::json::array();
     for (const auto& company : comparys) names.push_back(company ? company->inscomname.value_or("") : "");
-    std::weak_ptr<CompanyConfigViewController> weak = sharedAs<CompanyConfigViewController>();
     // The picker chooses from the list it was shown with, even if a later tap refills `comparys`.
     auto shown = comparys;
+    auto picked = foundation::weakBind(this, [shown](const auto& self, StringPickerSheet&,
+                                                     const std::vector<int>& indexes, const std::vector<std::string>&) {
+        if (indexes.empty() || indexes[0] < 0 || indexes[0] >= static_cast<int>(shown.size())) return;
+        const auto& chosen = shown[static_cast<size_t>(indexes[0])];
+        if (!chosen) return;
+        self->curCompary = *chosen;
+        self->tableView()->reloadRowsAtIndexPaths({ui::IndexPath::forRow(0, 0)}, ui::TableViewRowAnimation::None);
+    });
     StringPickerSheet::showPickerWithTitle(
-        kPickerTitle, nlohmann::json::array({names}), nlohmann::json::array({initialPickerRow()}),
-        [weak, shown](StringPickerSheet&, const std::vector<int>& indexes, const std::vector<std::string>&) {
-            auto self = weak.lock();
-            if (!self || indexes.empty() || indexes[0] < 0 || indexes[0] >= static_cast<int>(shown.size())) return;
-            const auto& chosen = shown[static_cast<size_t>(indexes[0])];
-            if (!chosen) return;
-            self->curCompary = *chosen;
-            self->tableView()->reloadRowsAtIndexPaths({ui::IndexPath::forRow(0, 0)}, ui::TableViewRowAnimation::None);
-        },
+        kPickerTitle, nlohmann::json::array({names}), nlohmann::json::array({initialPickerRow()}), picked,
         [](StringPickerSheet&) {}, view());
 }
 
@@ -141,17 +138,15 @@ void CompanyConfigViewController::clickAction() {
     if (submitting_) return;
     submitting_ = true;
     beginLoadingWithText(kSubmittingText);
-    std::weak_ptr<CompanyConfigViewController> weak = sharedAs<CompanyConfigViewController>();
     RequestManager::shareRequestManager().request_Report_WithParams(
-        makeCaseInfoRequest()->keyValues(), [weak](const nlohmann::json& result, const RequestOutcome&) {
-            auto self = weak.lock();
-            if (!self) return;
+        makeCaseInfoRequest()->keyValues(),
+        foundation::weakBind(this, [](const auto& self, const nlohmann::json& result, const RequestOutcome&) {
             self->submitting_ = false;
             self->endLoading();
             // A refused or failed report: the API client told the driver why.
             if (result.is_null()) return;
             self->report();
-        });
+        }));
 }
 
 void CompanyConfigViewController::report() { onReportResult(curCompary); }

@@ -4,6 +4,7 @@
 #include "core/Theme.h"
 #include "imaging/BrowserPhoto.h"
 #include "imaging/PhotoBrowser.h"
+#include "platform/foundation/WeakBind.h"
 
 AccidentPhotoViewController::AccidentPhotoViewController(Arguments arguments) {
     DataSource rows;
@@ -35,10 +36,7 @@ std::shared_ptr<ui::TableViewCell> AccidentPhotoViewController::cellForRowAtInde
         tableView.dequeueReusableCellWithIdentifier(AccidentPhotoCell::kReuseIdentifier, indexPath));
     if (!cell) cell = std::make_shared<AccidentPhotoCell>();
     if (const auto* photo = entry<AccidentPhoto>(static_cast<size_t>(indexPath.row))) cell->setAccidentPhoto(*photo);
-    std::weak_ptr<AccidentPhotoViewController> weak = sharedAs<AccidentPhotoViewController>();
-    cell->onPhotoTap = [weak](const AccidentPhoto& photo, const std::shared_ptr<ui::ImageView>& imageView) {
-        if (auto self = weak.lock()) self->showPhoto(photo, imageView);
-    };
+    cell->onPhotoTap = foundation::weakBind(this, &AccidentPhotoViewController::showPhoto);
     return cell;
 }
 
