@@ -20,6 +20,7 @@
 #include "liability/chat/VoiceDownload.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
@@ -77,25 +78,17 @@ void ChatViewController::viewDidLoad() {
 
     Theme::styleNavigationBar(*this, kTitle);
     navigationItem()->setHidesBackButton(true);
-    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
-    Theme::addBackItem(*this, [weak] {
-        auto self = weak.lock();
-        if (self && self->navigationController()) self->navigationController()->popViewController(true);
-    });
+    Theme::addBackItem(sharedAs<ChatViewController>());
 
-    poller_->onAccept = [weak](std::vector<PoliceDutyModel> records) {
-        if (auto self = weak.lock()) self->accept(std::move(records));
-    };
+    poller_->onAccept = foundation::weakBind(
+        this, [](const auto& self, std::vector<PoliceDutyModel> records) { self->accept(std::move(records)); });
     // The message a push opened the chat with joins the log once, for the case it belongs to.
     if (dict) ChatLog::shared().receive(*dict);
-    foundation::NotificationCenter::defaultCenter().addObserver(
-        ChatLog::kAddedNotification,
-        [weak](const foundation::Notification& note) {
-            auto self = weak.lock();
-            if (self && note.userInfo.is_object() && note.userInfo.value("accidentno", "") == self->caseNumber())
-                self->messageAdded();
-        },
-        this);
+    auto added = foundation::weakBind(this, [](const auto& self, const foundation::Notification& note) {
+        if (note.userInfo.is_object() && note.userInfo.value("accidentno", "") == self->caseNumber())
+            self->messageAdded();
+    });
+    foundation::NotificationCenter::defaultCenter().addObserver(ChatLog::kAddedNotification, added, this);
 }
 
 void ChatViewController::viewWillAppear(bool animated) {
@@ -253,11 +246,11 @@ void ChatViewController::sendNewMessages(const std::shared_ptr<Message>& message
         sendReplied(serial, Message::Sent);
         return;
     }
-    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
     RequestManager::shareRequestManager().request_submitmsg_WithParams(
-        request.keyValues(), [weak, serial](const nlohmann::json&, const RequestOutcome& outcome) {
-            if (auto self = weak.lock()) self->sendReplied(serial, outcome.answered() ? Message::Sent : Message::Failed);
-        });
+        request.keyValues(),
+        foundation::weakBind(this, [serial](const auto& self, const nlohmann::json&, const RequestOutcome& outcome) {
+            self->sendReplied(serial, outcome.answered() ? Message::Sent : Message::Failed);
+        }));
 }
 
 void ChatViewController::sendReplied(uint64_t serial, int state) {
@@ -313,10 +306,8 @@ void ChatViewController::addObserveForVoiceIsPlayOrStop(ui::IndexPath indexPath)
         return;
     }
     const unsigned long long session = ++playSession_;
-    std::weak_ptr<ChatViewController> weak = sharedAs<ChatViewController>();
-    playbackListener_ = std::make_shared<PlaybackListener>([weak, session] {
-        if (auto self = weak.lock()) self->playbackEnded(session);
-    });
+    playbackListener_ = std::make_shared<PlaybackListener>(
+        foundation::weakBind(this, [session](const auto& self) { self->playbackEnded(session); }));
     record_ = std::make_shared<SoundRecording>();
     record_->setDelegate(playbackListener_);
     playing_ = message;

@@ -9,6 +9,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/media/AudioSession.h"
 
 namespace fs = std::filesystem;
@@ -129,10 +130,8 @@ bool SoundRecording::startRecorder(int64_t duration, const std::string& name) {
     busyNames_.insert(actual);
 
     recoudNum_ = 0;
-    std::weak_ptr<SoundRecording> weak = weak_from_this();
-    recoudTimer_ = foundation::RunLoop::main().scheduleTimer(1.0, true, [weak](foundation::Timer&) {
-        if (auto self = weak.lock()) self->addTimerForRecoud();
-    });
+    recoudTimer_ = foundation::RunLoop::main().scheduleTimer(
+        1.0, true, foundation::weakBind(this, [](const auto& self, foundation::Timer&) { self->addTimerForRecoud(); }));
     recoudTimer_->fire();  // the first tick at the start
     return true;
 }

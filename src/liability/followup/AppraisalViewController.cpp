@@ -11,6 +11,7 @@
 #include "input/StringPickerSheet.h"
 #include "liability/followup/FollowupValues.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
@@ -62,11 +63,8 @@ void AppraisalViewController::viewDidLoad() {
     for (const auto& grade : grades_) rows.emplace_back(grade);
     setDataSource(std::move(rows));
 
-    std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    Theme::addBackItemOrNone(*this, isBackBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
+    Theme::addBackItemOrNone(*this, isBackBtn, foundation::weakBind(this, &AppraisalViewController::backItemClick));
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);
@@ -90,7 +88,8 @@ void AppraisalViewController::viewDidLoad() {
     button_ = Theme::blueButton(kSubmitTitle);
     button_->setFrame({10, 10 + 100 + 20, width - 20, 44});
     button_->setStaysInSightWhileTyping(true);
-    button_->addTarget([weak] { if (auto self = weak.lock()) self->clickAction(); }, ui::ControlEvent::TouchUpInside);
+    button_->addTarget(foundation::weakBind(this, &AppraisalViewController::clickAction),
+                       ui::ControlEvent::TouchUpInside);
     footer->addSubview(button_);
     table->setTableFooterView(footer);
     table->reloadData();
@@ -124,18 +123,15 @@ void AppraisalViewController::didSelectRowAtIndexPath(ui::TableView& tableView, 
     if (auto tapped = tableView.cellForRowAtIndexPath(indexPath))
         tapped->setAccessoryType(ui::TableViewCellAccessoryType::Checkmark);
     index = indexPath.row;
-    std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
-    foundation::RunLoop::main().performAfter(0.5, [weak, indexPath] {
-        if (auto self = weak.lock()) self->tableView()->deselectRowAtIndexPath(indexPath, true);
-    });
+    foundation::RunLoop::main().performAfter(0.5, foundation::weakBind(this, [indexPath](const auto& self) {
+                                                 self->tableView()->deselectRowAtIndexPath(indexPath, true);
+                                             }));
 
     if (!needsReason(curAppraisal->personescord)) {
         curAppraisal->reasoncode.reset();
         return;
     }
-    loadDataSource([weak](const nlohmann::json& reasons) {
-        if (auto self = weak.lock()) self->chooseReason(reasons);
-    });
+    loadDataSource(foundation::weakBind(this, &AppraisalViewController::chooseReason));
 }
 
 void AppraisalViewController::loadDataSource(ReasonsBlock completion) {
@@ -144,15 +140,13 @@ void AppraisalViewController::loadDataSource(ReasonsBlock completion) {
         return;
     }
     beginLoadingWithText(kLoadingText);
-    std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
     RequestManager::shareRequestManager().request_reasons_WithParams(
-        nlohmann::json::object(), [weak, completion](const nlohmann::json& result, const auto&) {
-            auto self = weak.lock();
-            if (!self) return;
+        nlohmann::json::object(),
+        foundation::weakBind(this, [completion](const auto& self, const nlohmann::json& result, const auto&) {
             self->endLoading();
             if (result.is_null()) return;
             completion(result.is_object() && result.contains("list") ? result["list"] : nlohmann::json());
-        });
+        }));
 }
 
 void AppraisalViewController::chooseReason(const nlohmann::json& list) {
@@ -168,15 +162,14 @@ void AppraisalViewController::chooseReason(const nlohmann::json& list) {
         if (curAppraisal->reasoncode && reasons[i]["reasoncode"] == *curAppraisal->reasoncode)
             initial = static_cast<int>(i);
     }
-    std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
-    StringPickerSheet::showPickerWithTitle(
-        kPickerTitle, nlohmann::json::array({names}), nlohmann::json::array({initial}),
-        [weak, reasons](StringPickerSheet&, const std::vector<int>& selected, const std::vector<std::string>&) {
-            auto self = weak.lock();
-            if (!self || selected.empty() || selected[0] < 0 || static_cast<size_t>(selected[0]) >= reasons.size())
-                return;
+    auto picked =
+        foundation::weakBind(this, [reasons](const auto& self, StringPickerSheet&, const std::vector<int>& selected,
+                                             const std::vector<std::string>&) {
+            if (selected.empty() || selected[0] < 0 || static_cast<size_t>(selected[0]) >= reasons.size()) return;
             self->curAppraisal->reasoncode = reasons[static_cast<size_t>(selected[0])]["reasoncode"].get<std::string>();
-        },
+        });
+    StringPickerSheet::showPickerWithTitle(
+        kPickerTitle, nlohmann::json::array({names}), nlohmann::json::array({initial}), picked,
         [](StringPickerSheet&) {}, view());
 }
 
@@ -219,16 +212,14 @@ void AppraisalViewController::clickAction() {
     }
     submitting_ = true;
     beginLoadingWithText(kSubmittingText);
-    std::weak_ptr<AppraisalViewController> weak = sharedAs<AppraisalViewController>();
     RequestManager::shareRequestManager().request_Appraisal_WithParams(
-        curAppraisal->toparams(), [weak](const nlohmann::json& result, const auto&) {
-            auto self = weak.lock();
-            if (!self) return;
+        curAppraisal->toparams(),
+        foundation::weakBind(this, [](const auto& self, const nlohmann::json& result, const auto&) {
             self->submitting_ = false;
             self->endLoading();
             if (result.is_null()) return;
             self->leaveForHomePage();
-        });
+        }));
 }
 
 void AppraisalViewController::leaveForHomePage() { ApplicationRoutes::leaveForNewHomePage(); }

@@ -9,6 +9,7 @@
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "liability/followup/FollowupRows.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 PromptResultViewController::PromptResultViewController(Arguments arguments)
@@ -23,7 +24,6 @@ PromptResultViewController::~PromptResultViewController() {
 
 void PromptResultViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
-    std::weak_ptr<PromptResultViewController> weak = sharedAs<PromptResultViewController>();
     Theme::styleNavigationBar(*this, kTitle);
     // No back item beside the rating button, unless a notice opened this as the application's
     // only screen: without a way out the driver would be held here for as long as the server
@@ -31,22 +31,19 @@ void PromptResultViewController::viewDidLoad() {
     auto navigation = navigationController();
     const bool onlyScreen = isShowBtn && navigation && navigation->viewControllers().size() == 1 &&
                             navigation->topViewController().get() == this;
-    Theme::addBackItemOrNone(*this, !isShowBtn || onlyScreen, [weak, onlyScreen] {
-        auto self = weak.lock();
-        if (!self) return;
+    auto back = foundation::weakBind(this, [onlyScreen](const auto& self) {
         if (!onlyScreen) return self->backItemClick();
         self->stopWaiting();
         ApplicationRoutes::closeOrLeaveForNewHomePage(*self);
     });
+    Theme::addBackItemOrNone(*this, !isShowBtn || onlyScreen, back);
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);
     if (isShowBtn) {
         auto footer =
             std::make_shared<FooterButtonView>(Theme::greyButton(kRatingTitle), FooterButtonLayout::spacious(200));
-        footer->onTap = [weak] {
-            if (auto self = weak.lock()) self->clickAction();
-        };
+        footer->onTap = foundation::weakBind(this, &PromptResultViewController::clickAction);
         button_ = footer->button();
         table->setTableFooterView(footer);
     }
@@ -71,9 +68,9 @@ void PromptResultViewController::viewDidLoad() {
     table->reloadData();
 
     loadDataSource();
-    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer&) {
-        if (auto self = weak.lock()) self->loadDataSource();
-    });
+    timer_ = foundation::RunLoop::main().scheduleTimer(
+        kPollInterval, true,
+        foundation::weakBind(this, [](const auto& self, foundation::Timer&) { self->loadDataSource(); }));
 }
 
 void PromptResultViewController::viewWillDisappear(bool animated) {
@@ -98,10 +95,9 @@ void PromptResultViewController::loadDataSource() {
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
                                                            : std::nullopt}});
-    std::weak_ptr<PromptResultViewController> weak = sharedAs<PromptResultViewController>();
-    RequestManager::shareRequestManager().request_Result_WithParams(params, [weak](const nlohmann::json& result, const auto&) {
-        if (auto self = weak.lock()) self->receive(result);
-    });
+    RequestManager::shareRequestManager().request_Result_WithParams(
+        params, foundation::weakBind(
+                    this, [](const auto& self, const nlohmann::json& result, const auto&) { self->receive(result); }));
 }
 
 void PromptResultViewController::receive(const nlohmann::json& reply) {

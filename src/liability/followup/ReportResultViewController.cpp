@@ -12,6 +12,7 @@
 #include "liability/followup/FollowupRows.h"
 #include "liability/followup/FollowupValues.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 ReportResultViewController::ReportResultViewController(Arguments arguments)
@@ -30,11 +31,8 @@ std::string ReportResultViewController::messageText() const {
 
 std::shared_ptr<ui::View> ReportResultViewController::footerView() {
     if (footerView_) return footerView_;
-    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
     auto footer = std::make_shared<FooterButtonView>(Theme::greyButton(kHomeTitle), FooterButtonLayout::spacious(104));
-    footer->onTap = [weak] {
-        if (auto self = weak.lock()) self->clickBtnAction();
-    };
+    footer->onTap = foundation::weakBind(this, &ReportResultViewController::clickBtnAction);
     button_ = footer->button();
     footerView_ = footer;
     return footerView_;
@@ -42,14 +40,9 @@ std::shared_ptr<ui::View> ReportResultViewController::footerView() {
 
 void ReportResultViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
-    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    Theme::addBackItemOrNone(*this, isBackBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
-    Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
-        if (auto self = weak.lock()) self->clickAction();
-    });
+    Theme::addBackItemOrNone(*this, isBackBtn, foundation::weakBind(this, &ReportResultViewController::backItemClick));
+    Theme::addRightTitleItem(*this, kRevokeTitle, foundation::weakBind(this, &ReportResultViewController::clickAction));
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);
@@ -59,9 +52,9 @@ void ReportResultViewController::viewDidLoad() {
 
     if (simualateState != CaseMode::Real) return;
     loadDataSource();
-    timer_ = foundation::RunLoop::main().scheduleTimer(kPollInterval, true, [weak](foundation::Timer&) {
-        if (auto self = weak.lock()) self->loadDataSource();
-    });
+    timer_ = foundation::RunLoop::main().scheduleTimer(
+        kPollInterval, true,
+        foundation::weakBind(this, [](const auto& self, foundation::Timer&) { self->loadDataSource(); }));
 }
 
 void ReportResultViewController::viewWillDisappear(bool animated) {
@@ -85,10 +78,9 @@ void ReportResultViewController::loadDataSource() {
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
                                                            : std::nullopt}});
-    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
-    RequestManager::shareRequestManager().request_Result_WithParams(params, [weak](const nlohmann::json& result, const auto&) {
-        if (auto self = weak.lock()) self->receive(result);
-    });
+    RequestManager::shareRequestManager().request_Result_WithParams(
+        params, foundation::weakBind(
+                    this, [](const auto& self, const nlohmann::json& result, const auto&) { self->receive(result); }));
 }
 
 void ReportResultViewController::receive(const nlohmann::json& reply) {
@@ -134,16 +126,13 @@ void ReportResultViewController::revoke() {
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
                                                            : std::nullopt}});
-    std::weak_ptr<ReportResultViewController> weak = sharedAs<ReportResultViewController>();
-    RequestManager::shareRequestManager().request_Taskstate_WithParams(params, [weak](const nlohmann::json& result,
-                                                                                      const auto&) {
-        auto self = weak.lock();
-        if (!self) return;
-        self->revoking_ = false;
-        self->endLoading();
-        if (result.is_null()) return;
-        self->leaveForHomePage();
-    });
+    RequestManager::shareRequestManager().request_Taskstate_WithParams(
+        params, foundation::weakBind(this, [](const auto& self, const nlohmann::json& result, const auto&) {
+            self->revoking_ = false;
+            self->endLoading();
+            if (result.is_null()) return;
+            self->leaveForHomePage();
+        }));
 }
 
 void ReportResultViewController::clickBtnAction() {

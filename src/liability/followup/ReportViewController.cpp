@@ -11,6 +11,7 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 
@@ -38,11 +39,8 @@ ReportViewController::ReportViewController(Arguments arguments)
 
 void ReportViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
-    std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    Theme::addBackItemOrNone(*this, isBackBtn, [weak] {
-        if (auto self = weak.lock()) self->backItemClick();
-    });
+    Theme::addBackItemOrNone(*this, isBackBtn, foundation::weakBind(this, &ReportViewController::backItemClick));
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);
@@ -74,16 +72,13 @@ std::shared_ptr<ui::TableViewCell> ReportViewController::cellForRowAtIndexPath(u
     const auto* text = entry<std::string>(static_cast<size_t>(row));
     cell->button()->setTitle(text ? *text : "");
     if (row >= 0 && row < static_cast<int>(std::size(kRows))) cell->setBackImage(kRows[row].image);
-    std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
-    cell->setBtnClick([weak, row] {
-        auto self = weak.lock();
-        if (!self) return;
+    cell->setBtnClick(foundation::weakBind(this, [row](const auto& self) {
         switch (row) {
         case 0: self->reportInApplication(); break;
         case 1: self->reportByTelephone(); break;
         default: self->backToHomePage(); break;
         }
-    });
+    }));
     return cell;
 }
 
@@ -129,11 +124,9 @@ void ReportViewController::submitReport(const std::string& reportype) {
     if (submitting_) return;
     submitting_ = true;
     beginLoadingWithText(kSubmittingText);
-    std::weak_ptr<ReportViewController> weak = sharedAs<ReportViewController>();
     RequestManager::shareRequestManager().request_Report_WithParams(
-        makeCaseInfoRequest(reportype)->keyValues(), [weak, reportype](const nlohmann::json& result, const auto&) {
-            auto self = weak.lock();
-            if (!self) return;
+        makeCaseInfoRequest(reportype)->keyValues(),
+        foundation::weakBind(this, [reportype](const auto& self, const nlohmann::json& result, const auto&) {
             self->submitting_ = false;
             self->endLoading();
             if (result.is_null()) return;
@@ -149,7 +142,7 @@ void ReportViewController::submitReport(const std::string& reportype) {
             }
             if (!ui::Application::shared().openURL("telprompt://" + *number))
                 foundation::log("ReportViewController: the phone cannot dial " + *number);
-        });
+        }));
 }
 
 void ReportViewController::backToHomePage() {

@@ -1,28 +1,24 @@
 #include "liability/followup/RkTipsViewController.h"
 
+#include "core/ApplicationRoutes.h"
 #include "core/CaseInProgress.h"
 #include "core/FooterButtonView.h"
 #include "core/RequestManager.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
-#include "core/ApplicationRoutes.h"
 #include "liability/followup/FollowupRows.h"
+#include "platform/foundation/WeakBind.h"
 
 void RkTipsViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
-    std::weak_ptr<RkTipsViewController> weak = sharedAs<RkTipsViewController>();
     Theme::styleNavigationBar(*this, kTitle);
     Theme::hideBackItem(*this);
-    Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
-        if (auto self = weak.lock()) self->clickAction();
-    });
+    Theme::addRightTitleItem(*this, kRevokeTitle, foundation::weakBind(this, &RkTipsViewController::clickAction));
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
     Theme::styleContentTable(*table);
     auto footer = std::make_shared<FooterButtonView>(Theme::greyButton(kExitTitle), FooterButtonLayout::spacious(104));
-    footer->onTap = [weak] {
-        if (auto self = weak.lock()) self->clickBtnAction();
-    };
+    footer->onTap = foundation::weakBind(this, &RkTipsViewController::clickBtnAction);
     button_ = footer->button();
     table->setTableFooterView(footer);
     setDataSource({std::string(kMessage) + kPhonePlaceholder});
@@ -49,15 +45,12 @@ void RkTipsViewController::revoke() {
                                              {"accidentno", CaseInProgress::number()},
                                              {"accidenttype", std::string("0")},
                                              {"type", std::string("1")}});
-    std::weak_ptr<RkTipsViewController> weak = sharedAs<RkTipsViewController>();
-    RequestManager::shareRequestManager().request_Taskstate_WithParams(params, [weak](const nlohmann::json& result,
-                                                                                      const auto&) {
-        auto self = weak.lock();
-        if (!self) return;
-        self->revoking_ = false;
-        self->endLoading();
-        if (!result.is_null()) ApplicationRoutes::leaveForNewHomePage();
-    });
+    RequestManager::shareRequestManager().request_Taskstate_WithParams(
+        params, foundation::weakBind(this, [](const auto& self, const nlohmann::json& result, const auto&) {
+            self->revoking_ = false;
+            self->endLoading();
+            if (!result.is_null()) ApplicationRoutes::leaveForNewHomePage();
+        }));
 }
 
 void RkTipsViewController::clickBtnAction() { ApplicationRoutes::leaveForNewHomePage(); }

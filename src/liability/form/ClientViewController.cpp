@@ -15,6 +15,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Screen.h"
 
@@ -123,7 +124,6 @@ void ClientViewController::buildStaticCells() {
         auto insurer = makeValueLabel({kFieldX, 0, fieldWidth - 20, kRowHeight});
         insuranceCell->contentView()->addSubview(insurer);
 
-        std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
         if (own) {
             auto phone = makeValueLabel({kFieldX, 0, fieldWidth, kRowHeight});
             phoneCell->contentView()->addSubview(phone);
@@ -132,9 +132,9 @@ void ClientViewController::buildStaticCells() {
             selfPlateNo = plateNo;
             selfPhoneNo = phone;
             selfInsurance = insurer;
-            prefix->addTarget([weak] { if (auto self = weak.lock()) self->selfLocBtnClick(); },
+            prefix->addTarget(foundation::weakBind(this, &ClientViewController::selfLocBtnClick),
                               ui::ControlEvent::TouchUpInside, this);
-            plateNo->addTarget([weak] { if (auto self = weak.lock()) self->selfCarNoChanged(); },
+            plateNo->addTarget(foundation::weakBind(this, &ClientViewController::selfCarNoChanged),
                                ui::ControlEvent::EditingChanged, this);
         } else {
             auto phone = makeField("请输入手机号", {kFieldX, 0, fieldWidth, kRowHeight}, ui::KeyboardType::PhonePad);
@@ -144,9 +144,9 @@ void ClientViewController::buildStaticCells() {
             otherPlateNo = plateNo;
             otherPhoneNo = phone;
             otherInsurance = insurer;
-            prefix->addTarget([weak] { if (auto self = weak.lock()) self->ohterLocBtnClick(); },
+            prefix->addTarget(foundation::weakBind(this, &ClientViewController::ohterLocBtnClick),
                               ui::ControlEvent::TouchUpInside, this);
-            plateNo->addTarget([weak] { if (auto self = weak.lock()) self->otherCarNoChanged(); },
+            plateNo->addTarget(foundation::weakBind(this, &ClientViewController::otherCarNoChanged),
                                ui::ControlEvent::EditingChanged, this);
         }
         cells_[section] = {nameCell, plateCell, phoneCell, insuranceCell};
@@ -332,18 +332,18 @@ void ClientViewController::upperCase(const std::weak_ptr<ui::TextField>& field) 
 }
 
 void ClientViewController::chooseInsurance(int section) {
-    std::weak_ptr<ClientViewController> weak = sharedAs<ClientViewController>();
-    onChooseInsurance(section != 0, [weak, section](const std::shared_ptr<InsuranceCompany>& company) {
-        auto self = weak.lock();
-        if (!self || !company) return;
-        if (section == 0) {
-            self->selfInsuranceModel_ = company;
-            self->selfInsurance.lock()->setText(company->inscomname.value_or(""));
-        } else {
-            self->otherInsuranceModel_ = company;
-            self->otherInsurance.lock()->setText(company->inscomname.value_or(""));
-        }
-    });
+    auto chosen =
+        foundation::weakBind(this, [section](const auto& self, const std::shared_ptr<InsuranceCompany>& company) {
+            if (!company) return;
+            if (section == 0) {
+                self->selfInsuranceModel_ = company;
+                self->selfInsurance.lock()->setText(company->inscomname.value_or(""));
+            } else {
+                self->otherInsuranceModel_ = company;
+                self->otherInsurance.lock()->setText(company->inscomname.value_or(""));
+            }
+        });
+    onChooseInsurance(section != 0, chosen);
 }
 
 // --- Checks and submission ------------------------------------------------------------------------

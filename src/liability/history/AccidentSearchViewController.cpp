@@ -3,6 +3,7 @@
 #include "core/FooterButtonView.h"
 #include "core/TextLabelCell.h"
 #include "core/Theme.h"
+#include "platform/foundation/WeakBind.h"
 
 const std::vector<std::string>& AccidentSearchViewController::criteria() {
     static const std::vector<std::string> titles = {"事故类型:", "事故时间:", "案件状态:"};
@@ -19,10 +20,7 @@ void AccidentSearchViewController::viewDidLoad() {
 
     auto footer = std::make_shared<FooterButtonView>(Theme::blueButton(kSearchTitle),
                                                      FooterButtonLayout::spacious(kFooterHeight));
-    std::weak_ptr<AccidentSearchViewController> weak = sharedAs<AccidentSearchViewController>();
-    footer->onTap = [weak] {
-        if (auto self = weak.lock()) self->clickAction();
-    };
+    footer->onTap = foundation::weakBind(this, &AccidentSearchViewController::clickAction);
     table->setTableFooterView(footer);
 
     loadDataSource();

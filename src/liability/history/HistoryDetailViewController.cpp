@@ -8,6 +8,7 @@
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 
 HistoryDetailViewController::HistoryDetailViewController(Arguments arguments)
@@ -36,11 +37,9 @@ void HistoryDetailViewController::loadDataSource() {
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", state.sn()}});
     beginLoadingWithText(kLoadingText);
-    std::weak_ptr<HistoryDetailViewController> weak = sharedAs<HistoryDetailViewController>();
     RequestManager::shareRequestManager().request_History_Detail_WithParams(
-        params, [weak](const std::shared_ptr<Story>& result, const RequestOutcome&) {
-            auto self = weak.lock();
-            if (!self) return;
+        params,
+        foundation::weakBind(this, [](const auto& self, const std::shared_ptr<Story>& result, const RequestOutcome&) {
             self->loading_ = false;
             self->endLoading();
             if (!result) return;  // the list's record stays; the client has said why
@@ -48,7 +47,7 @@ void HistoryDetailViewController::loadDataSource() {
             self->curStory = *result;
             self->curStory.accidentno = self->accidentno;
             self->tableView()->reloadData();
-        });
+        }));
 }
 
 std::shared_ptr<ui::TableViewCell> HistoryDetailViewController::cellForRowAtIndexPath(ui::TableView& tableView,

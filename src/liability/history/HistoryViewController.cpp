@@ -6,6 +6,7 @@
 #include "core/UserDateSingleton.h"
 #include "liability/history/StoryCell.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 
 bool HistoryViewController::resumable(const std::optional<std::string>& state) {
     auto code = StoryCell::stateCode(state);
@@ -35,45 +36,44 @@ void HistoryViewController::loadDataSource() {
                                              {"appkey", AppConfig::appKey()},
                                              {"sn", state.sn()}});
     beginLoadingWithText(kLoadingText);
-    std::weak_ptr<HistoryViewController> weak = sharedAs<HistoryViewController>();
     RequestManager::shareRequestManager().request_History_WithParams(
-        params, [weak](const std::optional<std::vector<std::shared_ptr<Story>>>& result, const RequestOutcome&) {
-            auto self = weak.lock();
-            if (!self) return;
-            self->loading_ = false;
-            self->endLoading();
-            if (self->loadFailedNote_) {
-                self->loadFailedNote_->removeFromSuperview();
-                self->loadFailedNote_.reset();
-            }
-            if (result) {
-                DataSource rows;
-                rows.reserve(result->size());
-                for (const auto& story : *result)
-                    if (story) rows.emplace_back(story);
-                self->setDataSource(std::move(rows));
-                self->tableView()->reloadData();
-                self->initNoDataView(self->dataSource(), 0);
-            } else {
-                // The client has shown why; what was listed stays, and an empty table is no
-                // claim that the user has no cases.
-                self->initNoDataView(1, 0);
-                self->tableView()->reloadData();
-                if (self->dataSource().empty()) {
-                    auto note = std::make_shared<ui::Label>();
-                    note->setText(kLoadFailedText);
-                    note->setTextColor(Theme::hintGrey());
-                    note->setFont(ui::Font::systemFont(15));
-                    note->setTextAlignment(ui::TextAlignment::Center);
-                    note->setNumberOfLines(0);
-                    const auto bounds = self->view()->bounds();
-                    note->setFrame({15, bounds.height() / 2 - 30, bounds.width() - 30, 60});
-                    note->setAutoresizingMask(ui::AutoresizingFlexibleWidth);
-                    self->view()->addSubview(note);
-                    self->loadFailedNote_ = note;
-                }
-            }
-        });
+        params, foundation::weakBind(
+                    this, [](const auto& self, const std::optional<std::vector<std::shared_ptr<Story>>>& result,
+                             const RequestOutcome&) {
+                        self->loading_ = false;
+                        self->endLoading();
+                        if (self->loadFailedNote_) {
+                            self->loadFailedNote_->removeFromSuperview();
+                            self->loadFailedNote_.reset();
+                        }
+                        if (result) {
+                            DataSource rows;
+                            rows.reserve(result->size());
+                            for (const auto& story : *result)
+                                if (story) rows.emplace_back(story);
+                            self->setDataSource(std::move(rows));
+                            self->tableView()->reloadData();
+                            self->initNoDataView(self->dataSource(), 0);
+                        } else {
+                            // The client has shown why; what was listed stays, and an empty table is no
+                            // claim that the user has no cases.
+                            self->initNoDataView(1, 0);
+                            self->tableView()->reloadData();
+                            if (self->dataSource().empty()) {
+                                auto note = std::make_shared<ui::Label>();
+                                note->setText(kLoadFailedText);
+                                note->setTextColor(Theme::hintGrey());
+                                note->setFont(ui::Font::systemFont(15));
+                                note->setTextAlignment(ui::TextAlignment::Center);
+                                note->setNumberOfLines(0);
+                                const auto bounds = self->view()->bounds();
+                                note->setFrame({15, bounds.height() / 2 - 30, bounds.width() - 30, 60});
+                                note->setAutoresizingMask(ui::AutoresizingFlexibleWidth);
+                                self->view()->addSubview(note);
+                                self->loadFailedNote_ = note;
+                            }
+                        }
+                    }));
 }
 
 double HistoryViewController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath) { return StoryCell::kHeight; }
@@ -84,10 +84,7 @@ std::shared_ptr<ui::TableViewCell> HistoryViewController::cellForRowAtIndexPath(
         tableView.dequeueReusableCellWithIdentifier(StoryCell::kReuseIdentifier, indexPath));
     if (!cell) cell = std::make_shared<StoryCell>();
     if (const auto* story = entry<std::shared_ptr<Story>>(static_cast<size_t>(indexPath.row))) cell->setStory(*story);
-    std::weak_ptr<HistoryViewController> weak = sharedAs<HistoryViewController>();
-    cell->btnClickBlock = [weak](const std::shared_ptr<Story>& story) {
-        if (auto self = weak.lock()) self->resume(story);
-    };
+    cell->btnClickBlock = foundation::weakBind(this, &HistoryViewController::resume);
     return cell;
 }
 

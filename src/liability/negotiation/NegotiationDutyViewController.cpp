@@ -11,6 +11,7 @@
 #include "hud/ProgressHUD.h"
 #include "liability/parties/PartyRows.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 
 namespace {
@@ -37,7 +38,6 @@ std::shared_ptr<ui::Button> makeDutyButton(int code, double x) {
 // --- Static cells ---------------------------------------------------------------------------------
 
 void NegotiationDutyViewController::buildStaticCells() {
-    std::weak_ptr<NegotiationDutyViewController> weak = sharedAs<NegotiationDutyViewController>();
     sections_.makeRows();
     for (int section = 0; section < 2; ++section) {
         auto name = sections_.addValueLabel(section, 0);
@@ -48,7 +48,7 @@ void NegotiationDutyViewController::buildStaticCells() {
             buttons[code] = makeDutyButton(code, PartyRows::kValueX + code * (kDutyButtonWidth + 5));
             dutyRow->contentView()->addSubview(buttons[code]);
             int index = section * 3 + code;
-            buttons[code]->addTarget([weak, index] { if (auto self = weak.lock()) self->choose(index); },
+            buttons[code]->addTarget(foundation::weakBind(this, [index](const auto& self) { self->choose(index); }),
                                      ui::ControlEvent::TouchUpInside, this);
         }
         if (section == 0) {

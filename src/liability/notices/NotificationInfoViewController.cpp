@@ -11,6 +11,7 @@
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
@@ -84,15 +85,11 @@ NotificationInfoViewController::NotificationInfoViewController(Arguments argumen
 
 void NotificationInfoViewController::viewDidLoad() {
     BaseTableViewController::viewDidLoad();
-    std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
     Theme::styleNavigationBar(*this, kTitle);
-    Theme::addBackItem(*this, [weak] {
-        if (auto self = weak.lock()) self->backClickAction();
-    });
+    Theme::addBackItem(*this, foundation::weakBind(this, &NotificationInfoViewController::backClickAction));
     if (isBarItem) {
-        Theme::addRightTitleItem(*this, kRevokeTitle, [weak] {
-            if (auto self = weak.lock()) self->barClickAction();
-        });
+        Theme::addRightTitleItem(*this, kRevokeTitle,
+                                 foundation::weakBind(this, &NotificationInfoViewController::barClickAction));
     }
     view()->setBackgroundColor(Theme::pageGrey());
     auto table = tableView();
@@ -106,10 +103,7 @@ std::shared_ptr<ui::View> NotificationInfoViewController::tableFooterView() {
     if (!footerView_) {
         auto footer = std::make_shared<FooterButtonView>(ButtonExtension::buttonWithName(btnTitle, btnImage, btnHightImage),
                                                          FooterButtonLayout::spacious(kFooterHeight));
-        std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
-        footer->onTap = [weak] {
-            if (auto self = weak.lock()) self->clickAction();
-        };
+        footer->onTap = foundation::weakBind(this, &NotificationInfoViewController::clickAction);
         button_ = footer->button();
         footerView_ = footer;
     }
@@ -124,11 +118,10 @@ void NotificationInfoViewController::loadDataSource() {
                                              {"sn", userid ? std::optional(StringExtension::snWithString(*userid))
                                                            : std::nullopt}});
     beginLoadingWithText(kLoadingText);
-    std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
     RequestManager::shareRequestManager().request_Result_WithParams(
-        params, [weak](const nlohmann::json& result, const RequestOutcome&) {
-            if (auto self = weak.lock()) self->receiveClaimResult(result);
-        });
+        params, foundation::weakBind(this, [](const auto& self, const nlohmann::json& result, const RequestOutcome&) {
+            self->receiveClaimResult(result);
+        }));
 }
 
 void NotificationInfoViewController::receiveClaimResult(const nlohmann::json& reply) {
@@ -167,18 +160,15 @@ void NotificationInfoViewController::revoke() {
                                              {"accidenttype", std::string("0")},
                                              {"type", std::string("1")}});
     beginLoadingWithText(kSubmittingText);
-    std::weak_ptr<NotificationInfoViewController> weak = sharedAs<NotificationInfoViewController>();
     RequestManager::shareRequestManager().request_Taskstate_WithParams(
-        params, [weak](const nlohmann::json& result, const RequestOutcome&) {
-            auto self = weak.lock();
-            if (!self) return;
+        params, foundation::weakBind(this, [](const auto& self, const nlohmann::json& result, const RequestOutcome&) {
             self->revoking_ = false;
             self->endLoading();
             // Refused or failed: the client has said why; the notice stays as it was.
             if (result.is_null()) return;
             // The case is gone: a fresh home page replaces the notice, which cannot revoke again.
             ApplicationRoutes::leaveForNewHomePage();
-        });
+        }));
 }
 
 void NotificationInfoViewController::backClickAction() { ApplicationRoutes::closeOrLeaveForNewHomePage(*this); }

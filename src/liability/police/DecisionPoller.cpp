@@ -9,6 +9,7 @@
 #include "liability/police/PoliceValues.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 
 std::shared_ptr<DecisionPoller> DecisionPoller::make(Options options) {
@@ -28,12 +29,11 @@ void DecisionPoller::start() {
         return;
     }
     if (!options_.practiceAlert) return;
-    std::weak_ptr<DecisionPoller> weak = weak_from_this();
     unsigned start = starts_;
-    foundation::dispatch::after(kInterval, [weak, start] {
-        auto self = weak.lock();
-        if (self && self->shown_ && self->starts_ == start) self->poll();
+    auto poll = foundation::weakBind(this, [start](const auto& self) {
+        if (self->shown_ && self->starts_ == start) self->poll();
     });
+    foundation::dispatch::after(kInterval, poll);
 }
 
 void DecisionPoller::resume() {
@@ -83,11 +83,9 @@ void DecisionPoller::poll() {
     heart.accidentno = identity(CaseInProgress::number());
     heart.sn = identity(state.sn());
     heart.appkey = AppConfig::appKey();
-    std::weak_ptr<DecisionPoller> weak = weak_from_this();
     RequestManager::shareRequestManager().request_processpapertimer_WithParams(
-        heart.keyValues(), [weak](const nlohmann::json& reply, const RequestOutcome& outcome) {
-            auto self = weak.lock();
-            if (!self) return;
+        heart.keyValues(),
+        foundation::weakBind(this, [](const auto& self, const nlohmann::json& reply, const RequestOutcome& outcome) {
             // Not decided yet, or the screen has gone and does not keep what comes late: asked
             // again at the next tick.
             if (!outcome.answered() || (!self->shown_ && !self->options_.keepLateDecision)) {
@@ -95,7 +93,7 @@ void DecisionPoller::poll() {
                 return;
             }
             self->decided(reply);
-        });
+        }));
 }
 
 void DecisionPoller::decided(const nlohmann::json& reply) {
@@ -130,8 +128,7 @@ void DecisionPoller::decided(const nlohmann::json& reply) {
 void DecisionPoller::showAlert() {
     if (alert_ && alert_->isShown()) return;
     alert_ = std::make_shared<TwoButtonAlertView>(kAlertTitle, kAlertText, std::nullopt, kAcceptTitle);
-    std::weak_ptr<DecisionPoller> weak = weak_from_this();
-    alert_->setRightBlock([weak] { if (auto self = weak.lock()) self->accept(); });
+    alert_->setRightBlock(foundation::weakBind(this, &DecisionPoller::accept));
     alert_->show();
 }
 

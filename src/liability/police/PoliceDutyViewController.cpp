@@ -8,8 +8,8 @@
 #include "core/ApplicationRoutes.h"
 #include "core/RequestManager.h"
 #include "core/StringExtension.h"
-#include "core/TextValues.h"
 #include "core/TelephoneNumber.h"
+#include "core/TextValues.h"
 #include "core/Theme.h"
 #include "core/UserDateSingleton.h"
 #include "hud/ProgressHUD.h"
@@ -18,6 +18,7 @@
 #include "liability/police/PoliceValues.h"
 #include "liability/signature/PopSignUtil.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
@@ -269,8 +270,7 @@ void PoliceDutyViewController::confirmBtnDidClick() {
 void PoliceDutyViewController::cancelBtnDidClick() {
     if (rejectAlert_ && rejectAlert_->isShown()) return;
     rejectAlert_ = std::make_shared<TwoButtonAlertView>(kRejectTitle, kRejectText, std::string("确定"), "取消");
-    std::weak_ptr<PoliceDutyViewController> weak = sharedAs<PoliceDutyViewController>();
-    rejectAlert_->setLeftBlock([weak] { if (auto self = weak.lock()) self->reject(); });
+    rejectAlert_->setLeftBlock(foundation::weakBind(this, &PoliceDutyViewController::reject));
     rejectAlert_->show();
 }
 

@@ -11,6 +11,7 @@
 #include "liability/parties/PartyRows.h"
 #include "liability/police/PoliceValues.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -152,8 +153,7 @@ std::shared_ptr<ui::View> ProtocolViewController::viewForFooterInSection(ui::Tab
         footer_->setBackgroundColor(Theme::pageGrey());
         auto confirm = Theme::blueButton(kConfirmTitle);
         confirm->setFrame({12.5, 12.5, width - 25, 39});
-        std::weak_ptr<ProtocolViewController> weak = sharedAs<ProtocolViewController>();
-        confirm->addTarget([weak] { if (auto self = weak.lock()) self->confirmBtnDidClick(); },
+        confirm->addTarget(foundation::weakBind(this, &ProtocolViewController::confirmBtnDidClick),
                            ui::ControlEvent::TouchUpInside, this);
         footer_->addSubview(confirm);
     }

@@ -9,6 +9,7 @@
 #include "hud/ProgressHUD.h"
 #include "liability/police/PoliceValues.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
@@ -26,9 +27,8 @@ void TrafficPoliceViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     view()->setBackgroundColor(ui::Color::white());
     Theme::styleNavigationBar(*this, kTitle);
-    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
-    Theme::addBackItem(*this, [weak] { if (auto self = weak.lock()) self->backBtnClick(); });
-    Theme::addRightTitleItem(*this, kQuitTitle, [weak] { if (auto self = weak.lock()) self->quitBtnClick(); });
+    Theme::addBackItem(*this, foundation::weakBind(this, &TrafficPoliceViewController::backBtnClick));
+    Theme::addRightTitleItem(*this, kQuitTitle, foundation::weakBind(this, &TrafficPoliceViewController::quitBtnClick));
     buildViews();
 
     // The case chat finds the insurer in the user state.
@@ -38,11 +38,11 @@ void TrafficPoliceViewController::viewDidLoad() {
     state.setInsphone(insurance.insphone);
     state.setInsreporttel(insurance.insreporttel);
 
-    poller_->onAccept = [weak](std::vector<PoliceDutyModel> records) {
-        if (auto self = weak.lock()) self->accept(std::move(records));
-    };
+    poller_->onAccept = foundation::weakBind(
+        this, [](const auto& self, std::vector<PoliceDutyModel> records) { self->accept(std::move(records)); });
     foundation::NotificationCenter::defaultCenter().addObserver(
-        "STARTTIMER", [weak](const foundation::Notification&) { if (auto self = weak.lock()) self->openTimer(); }, this);
+        "STARTTIMER",
+        foundation::weakBind(this, [](const auto& self, const foundation::Notification&) { self->openTimer(); }), this);
 }
 
 void TrafficPoliceViewController::buildViews() {
@@ -67,8 +67,7 @@ void TrafficPoliceViewController::buildViews() {
 
     sendMessage_ = Theme::blueButton(kChatTitle);
     sendMessage_->setFrame({12.5, loading->frame().maxY() + 12.5, width - 25, 44});
-    std::weak_ptr<TrafficPoliceViewController> weak = sharedAs<TrafficPoliceViewController>();
-    sendMessage_->addTarget([weak] { if (auto self = weak.lock()) self->sendMessageBtnClick(); },
+    sendMessage_->addTarget(foundation::weakBind(this, &TrafficPoliceViewController::sendMessageBtnClick),
                             ui::ControlEvent::TouchUpInside, this);
     view()->addSubview(sendMessage_);
 }
