@@ -9,6 +9,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 
@@ -73,20 +74,17 @@ void HomeViewController::viewDidLoad() {
     banner_->setClipsToBounds(true);
     root->addSubview(banner_);
 
-    std::weak_ptr<HomeViewController> weak = sharedAs<HomeViewController>();
     accidentButton_ = Theme::blueButton(kAccidentTitle);
-    accidentButton_->addTarget([weak] { if (auto self = weak.lock()) self->accidentBtnClick(); },
+    accidentButton_->addTarget(foundation::weakBind(this, &HomeViewController::accidentBtnClick),
                                ui::ControlEvent::TouchUpInside);
     root->addSubview(accidentButton_);
 
     historyButton_ = Theme::blueButton(kHistoryTitle);
-    historyButton_->addTarget([weak] { if (auto self = weak.lock()) self->historyBtnClick(); },
+    historyButton_->addTarget(foundation::weakBind(this, &HomeViewController::historyBtnClick),
                               ui::ControlEvent::TouchUpInside);
     root->addSubview(historyButton_);
 
-    areaImageBtn_ = ServiceAreaButton::make([weak] {
-        if (auto self = weak.lock()) self->areaImageBtnClick();
-    });
+    areaImageBtn_ = ServiceAreaButton::make(foundation::weakBind(this, &HomeViewController::areaImageBtnClick));
     root->addSubview(areaImageBtn_);
 
     layout();

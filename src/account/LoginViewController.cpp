@@ -3,16 +3,14 @@
 #include "account/ServiceAreaButton.h"
 #include "core/Theme.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/NavigationController.h"
 
 void LoginViewController::viewDidLoad() {
     BaseViewController::viewDidLoad();
     setTitle(kTitle);
     Theme::applyPageBackground(*this);
-    std::weak_ptr<LoginViewController> weak = sharedAs<LoginViewController>();
-    areaImageBtn_ = ServiceAreaButton::make([weak] {
-        if (auto self = weak.lock()) self->areaImageBtnClick();
-    });
+    areaImageBtn_ = ServiceAreaButton::make(foundation::weakBind(this, &LoginViewController::areaImageBtnClick));
     view()->addSubview(areaImageBtn_);
     noSignIn_ = std::make_shared<ui::Label>();
     noSignIn_->setText(kNoSignInText);

@@ -14,6 +14,7 @@
 #include "platform/foundation/JsonText.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 
 const char* describe(RequestError::Kind kind) {
     switch (kind) {
@@ -184,11 +185,8 @@ struct RequestClient::Impl {
 std::shared_ptr<RequestClient> RequestClient::shared() {
     static std::shared_ptr<RequestClient> client = [] {
         auto made = std::make_shared<RequestClient>();
-        std::weak_ptr<RequestClient> weak = made;
-        foundation::registerActivityProbe("server requests", [weak] {
-            auto c = weak.lock();
-            return c && c->activeTransfers() > 0;
-        });
+        foundation::registerActivityProbe(
+            "server requests", foundation::weakBind(made, [](const auto& c) { return c->activeTransfers() > 0; }));
         return made;
     }();
     return client;

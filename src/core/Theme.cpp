@@ -2,6 +2,7 @@
 
 #include "core/ButtonExtension.h"
 #include "core/ImageExtension.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/graphics/Font.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
@@ -50,12 +51,9 @@ void Theme::addBackItem(ui::ViewController& screen, std::function<void()> action
 
 void Theme::addBackItem(const std::shared_ptr<ui::ViewController>& screen) {
     if (!screen) return;
-    std::weak_ptr<ui::ViewController> weak = screen;
-    addBackItem(*screen, [weak] {
-        auto self = weak.lock();
-        if (!self) return;
+    addBackItem(*screen, foundation::weakBind(screen, [](const auto& self) {
         if (auto navigation = self->navigationController()) navigation->popViewController(true);
-    });
+    }));
 }
 
 void Theme::hideBackItem(ui::ViewController& screen) {

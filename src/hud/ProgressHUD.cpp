@@ -6,6 +6,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
@@ -164,10 +165,8 @@ std::shared_ptr<ProgressHUD> ProgressHUD::showToast(const std::string& text, con
     }
     hud->build(window);
     registry().shown.push_back(hud);
-    std::weak_ptr<ProgressHUD> weak = hud;
-    foundation::RunLoop::main().performAfter(kErrorDuration, [weak] {
-        if (auto h = weak.lock()) h->hide(true);
-    });
+    foundation::RunLoop::main().performAfter(kErrorDuration,
+                                             foundation::weakBind(hud, [](const auto& h) { h->hide(true); }));
     return hud;
 }
 

@@ -5,6 +5,7 @@
 #include "imaging/ImageViewRemoteImage.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/media/AssetsLibrary.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/GestureRecognizer.h"
@@ -75,10 +76,8 @@ void PhotoBrowser::build() {
         standIns_.push_back(nullptr);
     }
 
-    std::weak_ptr<PhotoBrowser> weak = std::static_pointer_cast<PhotoBrowser>(sharedAs<ui::View>());
-    auto tap = std::make_shared<ui::TapGestureRecognizer>([weak](ui::GestureRecognizer&) {
-        if (auto self = weak.lock()) self->hide();
-    });
+    auto tap = std::make_shared<ui::TapGestureRecognizer>(
+        foundation::weakBind(this, [](const auto& self, ui::GestureRecognizer&) { self->hide(); }));
     scrollView_->addGestureRecognizer(tap);
 
     indexLabel_ = std::make_shared<ui::Label>();
@@ -94,9 +93,8 @@ void PhotoBrowser::build() {
     saveButton_->setBackgroundColor(ui::Color::grey(0.2, 0.6));
     saveButton_->layer().cornerRadius = 4;
     saveButton_->setHidden(!showSaveBtn);
-    saveButton_->addTarget([weak] {
-        if (auto self = weak.lock()) self->saveCurrentPhoto();
-    }, ui::ControlEvent::TouchUpInside);
+    saveButton_->addTarget(foundation::weakBind(this, &PhotoBrowser::saveCurrentPhoto),
+                           ui::ControlEvent::TouchUpInside);
     addSubview(saveButton_);
 
     statusLabel_ = std::make_shared<ui::Label>();
@@ -173,16 +171,14 @@ void PhotoBrowser::saveCurrentPhoto() {
     saving_ = true;
     saveButton_->setEnabled(false);
     auto library = media::AssetsLibrary::make();
-    std::weak_ptr<PhotoBrowser> weak = std::static_pointer_cast<PhotoBrowser>(sharedAs<ui::View>());
     library->writeImageDataToSavedPhotosAlbum(
-        jpeg, nlohmann::json::object(), [weak, library](const std::string&, std::optional<media::Error> error) {
-            auto self = weak.lock();
-            if (!self) return;
+        jpeg, nlohmann::json::object(),
+        foundation::weakBind(this, [library](const auto& self, const std::string&, std::optional<media::Error> error) {
             self->saving_ = false;
             self->saveButton_->setEnabled(true);
             if (error) foundation::log("PhotoBrowser: the photo was not saved");
             self->showStatus(error ? kSaveFailedText : kSavedText);
-        });
+        }));
 }
 
 void PhotoBrowser::showStatus(const std::string& text) {

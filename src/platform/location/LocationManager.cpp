@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 
 namespace location {
 
@@ -28,29 +29,26 @@ void LocationManager::requestLocation(double timeout, Completion completion) {
     const unsigned long long request = ++request_;
     pending_ = std::make_shared<Completion>(std::move(completion));
     const LocationSimulation sim = locationSimulation();
-    std::weak_ptr<LocationManager> weak = weak_from_this();
     auto& loop = foundation::RunLoop::main();
 
     if (sim.mode == LocationSimulation::Mode::Fail) {
-        foundation::dispatch::mainQueue()->async([weak, request] {
-            if (auto self = weak.lock()) {
-                self->finish(request, std::nullopt, Error{ErrorCode::Denied, "定位服务不可用"});
-            }
-        });
+        foundation::dispatch::mainQueue()->async(foundation::weakBind(this, [request](const auto& self) {
+            self->finish(request, std::nullopt, Error{ErrorCode::Denied, "定位服务不可用"});
+        }));
         return;
     }
     if (sim.mode == LocationSimulation::Mode::Deliver && sim.fixDelay <= timeout) {
-        loop.performAfter(sim.fixDelay, [weak, request, sim] {
-            if (auto self = weak.lock()) {
+        loop.performAfter(
+            sim.fixDelay, foundation::weakBind(this, [request, sim](const auto& self) {
                 Location fix{sim.coordinate, sim.accuracy, foundation::RunLoop::main().clock().wallTime()};
                 self->finish(request, fix, std::nullopt);
-            }
-        });
+            }));
         return;
     }
-    loop.performAfter(timeout, [weak, request] {
-        if (auto self = weak.lock()) self->finish(request, std::nullopt, Error{ErrorCode::TimedOut, "定位超时"});
+    auto timedOut = foundation::weakBind(this, [request](const auto& self) {
+        self->finish(request, std::nullopt, Error{ErrorCode::TimedOut, "定位超时"});
     });
+    loop.performAfter(timeout, timedOut);
 }
 
 void LocationManager::cancel() {

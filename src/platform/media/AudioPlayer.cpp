@@ -9,6 +9,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 
 namespace media {
 
@@ -114,14 +115,13 @@ bool AudioPlayer::play() {
     playing_ = true;
     startedAt_ = now() - position_;
     const unsigned long long session = ++session_;
-    std::weak_ptr<AudioPlayer> weak = self;
-    foundation::RunLoop::main().performAfter(info_.duration - position_, [weak, session] {
-        auto player = weak.lock();
-        if (!player || !player->playing_ || player->session_ != session) return;
+    auto finished = foundation::weakBind(self, [session](const auto& player) {
+        if (!player->playing_ || player->session_ != session) return;
         player->playing_ = false;
         player->position_ = 0;
         if (auto d = player->delegate_.lock()) d->audioPlayerDidFinishPlaying(*player, true);
     });
+    foundation::RunLoop::main().performAfter(info_.duration - position_, finished);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/media/Microphone.h"
 
 namespace media {
@@ -124,11 +125,10 @@ bool AudioRecorder::recordForDuration(double seconds) {
     if (!(seconds > 0)) return false;
     if (!record()) return false;
     frameLimit_ = frames_ + int64_t(std::llround(seconds * settings_.sampleRate));
-    std::weak_ptr<AudioRecorder> weak = weak_from_this();
     const unsigned long long session = session_;
-    foundation::RunLoop::main().performAfter(seconds, [weak, session] {
-        if (auto self = weak.lock(); self && self->recording_ && self->session_ == session) self->stop();
-    });
+    foundation::RunLoop::main().performAfter(seconds, foundation::weakBind(this, [session](const auto& self) {
+                                                 if (self->recording_ && self->session_ == session) self->stop();
+                                             }));
     return true;
 }
 

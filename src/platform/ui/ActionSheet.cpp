@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Screen.h"
@@ -112,15 +113,13 @@ void ActionSheet::build() {
     }
     titleHeight_ = y;
     y += builtContentHeight_;
-    std::weak_ptr<View> weak = weak_from_this();
     auto makeButton = [&](int i) {
         auto btn = std::make_shared<Button>(ButtonType::System);
         btn->setTitle(buttonTitles_[static_cast<size_t>(i)]);
         btn->titleLabel()->setFont(i == cancelIndex_ ? Font::boldSystemFont(20) : Font::systemFont(20));
         if (i == destructiveIndex_) btn->setTitleColor(Color::rgbBytes(255, 59, 48));
-        btn->addTarget([weak, i] {
-            if (auto s = std::static_pointer_cast<ActionSheet>(weak.lock())) s->clickButtonAtIndex(i);
-        }, ControlEvent::TouchUpInside);
+        btn->addTarget(foundation::weakBind(this, [i](const auto& s) { s->clickButtonAtIndex(i); }),
+                       ControlEvent::TouchUpInside);
         return btn;
     };
     for (int i = 0; i < numberOfButtons(); ++i) {

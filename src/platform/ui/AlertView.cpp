@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
@@ -76,16 +77,14 @@ void AlertView::build() {
     y += 16;
     int n = numberOfButtons();
     bool sideBySide = n == 2;
-    std::weak_ptr<View> weak = weak_from_this();
     for (int i = 0; i < n; ++i) {
         auto b = std::make_shared<Button>(ButtonType::System);
         b->setTitle(buttonTitles_[static_cast<size_t>(i)]);
         b->titleLabel()->setFont(i == cancelIndex_ ? Font::boldSystemFont(17) : Font::systemFont(17));
         if (sideBySide) b->setFrame({i * kBoxWidth / 2, y, kBoxWidth / 2, kButtonHeight});
         else b->setFrame({0, y + i * kButtonHeight, kBoxWidth, kButtonHeight});
-        b->addTarget([weak, i] {
-            if (auto a = std::static_pointer_cast<AlertView>(weak.lock())) a->clickButtonAtIndex(i);
-        }, ControlEvent::TouchUpInside);
+        b->addTarget(foundation::weakBind(this, [i](const auto& a) { a->clickButtonAtIndex(i); }),
+                     ControlEvent::TouchUpInside);
         box_->addSubview(b);
     }
     double h = y + (sideBySide ? kButtonHeight : n * kButtonHeight);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/Screen.h"
 
@@ -49,10 +50,7 @@ std::shared_ptr<Button> NavigationBar::makeItemButton(const std::shared_ptr<BarB
     Rect f = b->frame();
     double w = item->width() > 0 ? item->width() : std::max(44.0, f.width() + 8);
     b->setFrame({0, 0, w, 44});
-    std::weak_ptr<BarButtonItem> weak = item;
-    b->addTarget([weak] {
-        if (auto i = weak.lock()) i->perform();
-    }, ControlEvent::TouchUpInside);
+    b->addTarget(foundation::weakBind(item, [](const auto& i) { i->perform(); }), ControlEvent::TouchUpInside);
     item->button_ = b;
     std::weak_ptr<NavigationBar> weakBar = std::static_pointer_cast<NavigationBar>(weak_from_this().lock());
     item->onChange_ = [weakBar] {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/Window.h"
@@ -30,12 +31,9 @@ void ScrollView::setContentOffset(Point offset) {
 void ScrollView::setContentOffset(Point offset, bool animated) {
     setContentOffset(offset);
     if (!animated) return;
-    std::weak_ptr<View> weak = weak_from_this();
-    foundation::RunLoop::main().performAfter(0.3, [weak] {
-        auto s = std::static_pointer_cast<ScrollView>(weak.lock());
-        if (!s) return;
-        if (auto d = s->delegate()) d->scrollViewDidEndScrollingAnimation(*s);
-    });
+    foundation::RunLoop::main().performAfter(0.3, foundation::weakBind(this, [](const auto& s) {
+                                                 if (auto d = s->delegate()) d->scrollViewDidEndScrollingAnimation(*s);
+                                             }));
 }
 
 void ScrollView::notifyDidScroll() {

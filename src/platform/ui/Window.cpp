@@ -5,6 +5,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/MainThread.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/WeakBind.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/GestureRecognizer.h"
@@ -141,15 +142,12 @@ void Window::layoutSubviews() {
 
 void Window::scheduleLayout() {
     if (layoutScheduled_) return;
-    auto weak = std::weak_ptr<View>(weak_from_this());
-    if (weak.expired()) return;
+    if (weak_from_this().expired()) return;
     layoutScheduled_ = true;
-    foundation::dispatch::mainQueue()->async([weak] {
-        if (auto w = std::static_pointer_cast<Window>(weak.lock())) {
-            w->layoutScheduled_ = false;
-            w->layoutIfNeeded();
-        }
-    });
+    foundation::dispatch::mainQueue()->async(foundation::weakBind(this, [](const auto& w) {
+        w->layoutScheduled_ = false;
+        w->layoutIfNeeded();
+    }));
 }
 
 void Window::layoutIfNeededAll() {
