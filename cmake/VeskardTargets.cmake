@@ -78,11 +78,25 @@ function(_veskard_included_targets out own_dir)
   set(${out} ${_records} PARENT_SCOPE)
 endfunction()
 
-# veskard_library(name [HEADER_ONLY] [EXCLUDE file...] DEPS dep...)
+# The sanitizer builds compile the sources of a library or test program in batches (CMake's unity
+# build: one translation unit includes several .cpp files), so the headers and the templates they
+# instantiate are compiled once per batch instead of once per file. Names private to a file
+# (anonymous namespace, static) must then differ between the files of a directory; a file that
+# cannot follow that is listed under SEPARATE and compiled on its own.
+function(_veskard_separate_sources what dir)
+  foreach(file IN LISTS ARGN)
+    if(NOT EXISTS ${dir}/${file})
+      message(FATAL_ERROR "${what}: SEPARATE names ${file}, which is not in ${dir}.")
+    endif()
+    set_source_files_properties(${dir}/${file} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  endforeach()
+endfunction()
+
+# veskard_library(name [HEADER_ONLY] [EXCLUDE file...] [SEPARATE file...] DEPS dep...)
 # A static library of every .cpp in the current directory (less EXCLUDE), headers included from
 # src/ and the project root. A directory without sources is an error unless it says HEADER_ONLY.
 function(veskard_library name)
-  cmake_parse_arguments(A "HEADER_ONLY" "" "EXCLUDE;DEPS" ${ARGN})
+  cmake_parse_arguments(A "HEADER_ONLY" "" "EXCLUDE;SEPARATE;DEPS" ${ARGN})
   if(A_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "veskard_library(${name}): unknown arguments ${A_UNPARSED_ARGUMENTS}")
   endif()
@@ -99,6 +113,7 @@ function(veskard_library name)
       "its sources; a true header-only library says HEADER_ONLY.")
   endif()
   _veskard_require_targets("veskard_library(${name})" ${A_DEPS})
+  _veskard_separate_sources("veskard_library(${name})" ${_dir} ${A_SEPARATE})
 
   # DEPS against what the sources and headers include.
   _veskard_included_targets(_records ${_dir} ${_srcs} ${_headers})
@@ -140,14 +155,14 @@ function(veskard_library name)
   set_property(GLOBAL PROPERTY VESKARD_LIBRARY_IN_${_dir} ${name})
 endfunction()
 
-# veskard_test(name [THREADS [gtest-filter]] [THREAD_SOURCES file...] DEPS dep...)
+# veskard_test(name [THREADS [gtest-filter]] [THREAD_SOURCES file...] [SEPARATE file...] DEPS dep...)
 # A GoogleTest program of every .cpp in the current directory, its cases run through CTest with
 # the program's name as label. THREADS marks a program whose cases run work on other threads
 # (label "threads"): only those are built and run under ThreadSanitizer, limited to the cases
 # the filter selects when one is given, and built of the THREAD_SOURCES alone when they are given
 # (the files that hold those cases).
 function(veskard_test name)
-  cmake_parse_arguments(A "" "" "THREADS;THREAD_SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "" "THREADS;THREAD_SOURCES;SEPARATE;DEPS" ${ARGN})
   if(A_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "veskard_test(${name}): unknown arguments ${A_UNPARSED_ARGUMENTS}")
   endif()
@@ -171,6 +186,7 @@ function(veskard_test name)
     list(TRANSFORM A_THREAD_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE _srcs)
   endif()
   _veskard_require_targets("veskard_test(${name})" ${A_DEPS})
+  _veskard_separate_sources("veskard_test(${name})" ${CMAKE_CURRENT_SOURCE_DIR} ${A_SEPARATE})
   add_executable(${name} ${_srcs})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest_main GTest::gmock Threads::Threads)

@@ -87,7 +87,7 @@ json summary(const std::optional<std::vector<std::shared_ptr<M>>>& list) {
 const json kBackCode = {{"rescode", "200"}, {"resdes", "成功"}};
 const json kDetailStory = {{"accidentno", "BJ202612070001"}, {"accidentimageList", json::array()}, {"casecarlist", json::array()}};
 
-std::vector<Operation> operations() {
+std::vector<Operation> makeOperations() {
     const bool S = true, H = false;  // spinner shown, hidden
     return {
         {"accidentInfor", "POST", "accidentinfor",
@@ -153,6 +153,12 @@ std::vector<Operation> operations() {
         {"situation", "GET", "getdictionary", [](const json& p, Record r) { api().request_situation_WithParams(p, r); },
          call(kList, S, S), late(S, kRejected), call(nullptr, S, S)},
     };
+}
+
+// Built once: every start of the program names its parameterised cases from it.
+const std::vector<Operation>& operations() {
+    static const std::vector<Operation> table = makeOperations();
+    return table;
 }
 
 // One way the server can end a call, and the column of the table whose rules it follows.
