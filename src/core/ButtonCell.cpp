@@ -1,5 +1,7 @@
 #include "core/ButtonCell.h"
 
+#include "core/ImageExtension.h"
+
 #include "platform/ui/Screen.h"
 
 ButtonCell::ButtonCell(ui::TableViewCellStyle style, std::string reuseIdentifier)
@@ -26,5 +28,5 @@ std::shared_ptr<ui::Button> ButtonCell::button() {
 }
 
 void ButtonCell::setBackImage(const std::string& imageName) {
-    button()->setBackgroundImage(ui::Image::named(imageName), ui::ControlStates::Normal);
+    button()->setBackgroundImage(ImageExtension::stretchableImageNamed(imageName), ui::ControlStates::Normal);
 }

@@ -1,11 +1,20 @@
 #include "core/ButtonExtension.h"
 
+#include "core/ImageExtension.h"
+
 #include "platform/foundation/Log.h"
 #include "platform/ui/Label.h"
 
 namespace {
 ui::ImagePtr namedImage(const std::string& name) {
     auto image = ui::Image::named(name);
+    if (!image) foundation::log("ButtonExtension: the image " + name + " is missing");
+    return image;
+}
+
+// A background picture stretches to whatever size the button has.
+ui::ImagePtr backgroundImage(const std::string& name) {
+    auto image = ImageExtension::stretchableImageNamed(name);
     if (!image) foundation::log("ButtonExtension: the image " + name + " is missing");
     return image;
 }
@@ -19,8 +28,8 @@ std::shared_ptr<ui::Button> ButtonExtension::buttonWithName(const std::string& t
         button->setTitleColor(ui::Color::white(), state);
     }
     button->titleLabel()->setFont(ui::Font::named("STHeiti", 15));
-    button->setBackgroundImage(namedImage(normalBackImage), ui::ControlStates::Normal);
-    button->setBackgroundImage(namedImage(hilightBackImage), ui::ControlStates::Highlighted);
+    button->setBackgroundImage(backgroundImage(normalBackImage), ui::ControlStates::Normal);
+    button->setBackgroundImage(backgroundImage(hilightBackImage), ui::ControlStates::Highlighted);
     return button;
 }
 

@@ -1,5 +1,8 @@
 #include "core/ImageExtension.h"
 
+#include <algorithm>
+#include <cmath>
+
 using graphics::Image;
 
 Image::Ptr ImageExtension::imageWithOriginImage(const Image::Ptr& image, graphics::Size size) {
@@ -21,4 +24,15 @@ graphics::Image::Ptr ImageExtension::imageOnWhite(const graphics::Image::Ptr& im
     return graphics::Image::draw(size, 1, true, [&](cairo_t* cr) {
         scaled->drawInRect(cr, graphics::Rect(0, 0, size.width, size.height));
     });
+}
+
+graphics::Image::Ptr ImageExtension::stretchableImageNamed(const std::string& name) {
+    auto image = Image::named(name);
+    if (!image) return nullptr;
+    // Ten points hold the rounded corners and the border of the button and box pictures; a
+    // smaller picture keeps all but its middle point.
+    const graphics::Size size = image->size();
+    const double across = std::clamp(std::floor((size.width - 1) / 2), 0.0, 10.0);
+    const double down = std::clamp(std::floor((size.height - 1) / 2), 0.0, 10.0);
+    return image->resizableImage({down, across, down, across});
 }

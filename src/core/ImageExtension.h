@@ -15,4 +15,9 @@ public:
     static graphics::Image::Ptr imageOnWhite(const graphics::Image::Ptr& image, graphics::Size size);
     // The named bundle image drawn in its own colours, never tinted (bar items). Null when missing.
     static graphics::Image::Ptr imageModeAlwaysOriginal(const std::string& name);
+    // The named bundle picture as a stretchable one (a button's background): ten points along
+    // each edge keep their size (half the picture less its middle point when it is smaller) and
+    // the rest stretches, so its corners and border keep their shape at any button size. Null
+    // when missing.
+    static graphics::Image::Ptr stretchableImageNamed(const std::string& name);
 };

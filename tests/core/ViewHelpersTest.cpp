@@ -16,9 +16,13 @@ TEST_F(ViewHelpersTest, ActionButtonWithTitleAndBackgrounds) {
     EXPECT_EQ(button->titleColorForState(ui::ControlStates::Highlighted), ui::Color::white());
     EXPECT_EQ(button->titleLabel()->font().name, "STHeiti");
     EXPECT_EQ(button->titleLabel()->font().size, 15);
-    ASSERT_TRUE(button->backgroundImageForState(ui::ControlStates::Normal));
-    EXPECT_EQ(button->backgroundImageForState(ui::ControlStates::Normal), ui::Image::named("蓝色btn"));
-    EXPECT_EQ(button->backgroundImageForState(ui::ControlStates::Highlighted), ui::Image::named("蓝色btn-按下"));
+    // The pictures stretch to the button's size.
+    for (auto [state, name] : {std::pair{ui::ControlStates::Normal, "蓝色btn"}, {ui::ControlStates::Highlighted, "蓝色btn-按下"}}) {
+        auto background = button->backgroundImageForState(state);
+        ASSERT_TRUE(background) << name;
+        EXPECT_EQ(background->name(), name);
+        EXPECT_TRUE(background->isResizable()) << name;
+    }
 }
 
 TEST_F(ViewHelpersTest, ImageButtonAndFrameSetters) {

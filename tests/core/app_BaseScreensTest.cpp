@@ -209,7 +209,9 @@ TEST_F(BaseScreensTest, CellsKeepTheirLookAndButtonCellCallsItsBlock) {
     button->sendActionsForControlEvents(ui::ControlEvent::TouchDown);
     EXPECT_EQ(clicks, 1);
     cell->setBackImage("蓝色btn");
-    EXPECT_EQ(button->backgroundImageForState(ui::ControlStates::Normal), ui::Image::named("蓝色btn"));
+    ASSERT_TRUE(button->backgroundImageForState(ui::ControlStates::Normal));
+    EXPECT_EQ(button->backgroundImageForState(ui::ControlStates::Normal)->name(), "蓝色btn");
+    EXPECT_TRUE(button->backgroundImageForState(ui::ControlStates::Normal)->isResizable());
 
     auto labelled = std::make_shared<TextLabelCell>();
     labelled->setFrame({0, 0, 320, 44});

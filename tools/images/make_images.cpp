@@ -1,5 +1,6 @@
 // Writes the bundle's pictures: reads "name width height colour [drawing]" lines and writes
-// <output directory>/<name>.png for each, drawn with Cairo at one pixel per point.
+// <output directory>/<name>@2x.png for each, drawn with Cairo at two pixels per point (the
+// phone's screen density, so that nothing is enlarged on screen).
 //
 //   make_images <list file> <output directory>
 //
@@ -761,11 +762,15 @@ const std::map<std::string, Drawing>& drawings() {
     return all;
 }
 
+// Pixels per point of the written pictures.
+constexpr int kScale = 2;
+
 bool writeImage(const std::filesystem::path& path, int width, int height, const Colour& c, const Drawing& drawing,
                 const std::string& argument) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * kScale, height * kScale);
     cairo_t* cr = cairo_create(surface);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_GOOD);
+    cairo_scale(cr, kScale, kScale);
     drawing(cr, width, height, c, argument);
     bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);
@@ -822,8 +827,9 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        if (!writeImage(out / (name + ".png"), width, height, colour, drawing->second, argument)) {
-            std::cerr << "make_images: cannot write " << name << ".png\n";
+        const std::string file = name + "@" + std::to_string(kScale) + "x.png";
+        if (!writeImage(out / file, width, height, colour, drawing->second, argument)) {
+            std::cerr << "make_images: cannot write " << file << "\n";
             ++failures;
             continue;
         }

@@ -126,7 +126,7 @@ void ConfirmSignViewController::signed_(bool own, const graphics::Image::Ptr& im
     button->setTitle("", ui::ControlStates::Normal);
     button->setTitle("", ui::ControlStates::Highlighted);
     button->setImage(own ? image : scaled, ui::ControlStates::Normal);
-    button->setBackgroundImage(ui::Image::named(own ? Theme::kOwnSignImage : Theme::kOtherSignImage),
+    button->setBackgroundImage(ImageExtension::stretchableImageNamed(own ? Theme::kOwnSignImage : Theme::kOtherSignImage),
                                ui::ControlStates::Normal);
 }
 

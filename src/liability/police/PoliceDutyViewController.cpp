@@ -180,7 +180,7 @@ void PoliceDutyViewController::signed_(bool own, const std::shared_ptr<ui::Butto
     button->setTitle("", ui::ControlStates::Normal);
     button->setTitle("", ui::ControlStates::Highlighted);
     button->setImage(scaled, ui::ControlStates::Normal);
-    button->setBackgroundImage(ui::Image::named(own ? Theme::kOwnSignImage : Theme::kOtherSignImage),
+    button->setBackgroundImage(ImageExtension::stretchableImageNamed(own ? Theme::kOwnSignImage : Theme::kOtherSignImage),
                                ui::ControlStates::Normal);
 }
 

@@ -856,17 +856,23 @@ Image::Ptr Image::draw(Size size, double scale, bool opaque, const std::function
     return fromSurface(s, scale);
 }
 
-Image::Ptr Image::withOrientation(ImageOrientation orientation) const {
-    auto image = source_ ? std::make_shared<Image>(source_, turn_, scale_, orientation)
-                         : std::make_shared<Image>(cairo_surface_reference(surface_), scale_, orientation);
+std::shared_ptr<Image> Image::copy(ImageOrientation orientation, double scale) const {
+    auto image = source_ ? std::make_shared<Image>(source_, turn_, scale, orientation)
+                         : std::make_shared<Image>(cairo_surface_reference(surface_), scale, orientation);
     image->name_ = name_;
+    image->capInsets_ = capInsets_;
     return image;
 }
 
-Image::Ptr Image::withScale(double scale) const {
-    auto image = source_ ? std::make_shared<Image>(source_, turn_, scale, orientation_)
-                         : std::make_shared<Image>(cairo_surface_reference(surface_), scale, orientation_);
-    image->name_ = name_;
+Image::Ptr Image::withOrientation(ImageOrientation orientation) const { return copy(orientation, scale_); }
+
+Image::Ptr Image::withScale(double scale) const { return copy(orientation_, scale); }
+
+Image::Ptr Image::resizableImage(EdgeInsets capInsets) const {
+    auto finite = [](double v) { return std::isfinite(v) ? std::max(0.0, v) : 0.0; };
+    auto image = copy(orientation_, scale_);
+    image->capInsets_ = {finite(capInsets.top), finite(capInsets.left), finite(capInsets.bottom),
+                         finite(capInsets.right)};
     return image;
 }
 
@@ -938,6 +944,10 @@ Color Image::pixel(int x, int y) const {
 
 void Image::drawInRect(cairo_t* cr, Rect rect, double alpha, int filter) const {
     if (!cr || rect.isEmpty() || pixelWidth() == 0 || pixelHeight() == 0) return;
+    if (isResizable() && orientation_ == ImageOrientation::Up && !(rect.size == size())) {
+        drawStretched(cr, rect, alpha);
+        return;
+    }
     const double w = pixelWidth(), h = pixelHeight();
     const double dw = swapsSides(orientation_) ? h : w;
     const double dh = swapsSides(orientation_) ? w : h;
@@ -980,6 +990,54 @@ void Image::drawInRect(cairo_t* cr, Rect rect, double alpha, int filter) const {
     cairo_paint_with_alpha(cr, std::clamp(alpha, 0.0, 1.0));
     cairo_restore(cr);
     if (reduced) cairo_surface_destroy(reduced);
+}
+
+// Nine pieces: the corners drawn one pixel for one pixel (at the picture's own scale), the edges
+// stretched along their side, the middle both ways. Each piece is sampled from its own part of
+// the pixels only, so a stretched middle never blends in the colour of a cap beside it.
+void Image::drawStretched(cairo_t* cr, Rect rect, double alpha) const {
+    cairo_surface_t* pixels = surface();
+    const double w = pixelWidth(), h = pixelHeight();
+    auto px = [&](double points, double room) { return std::min(std::round(points * scale_), room); };
+    const double l = px(capInsets_.left, w), r = px(capInsets_.right, w - l);
+    const double t = px(capInsets_.top, h), b = px(capInsets_.bottom, h - t);
+    const double sx[4] = {0, l, w - r, w}, sy[4] = {0, t, h - b, h};
+    // The caps in points, shrunk in proportion when the rectangle cannot hold both.
+    const double kx = l + r > 0 ? std::min(1.0, rect.width() * scale_ / (l + r)) : 1;
+    const double ky = t + b > 0 ? std::min(1.0, rect.height() * scale_ / (t + b)) : 1;
+    // Where two pieces meet lies on a whole device pixel, so that no pixel is shared by two
+    // half-covering pieces (it would show as a lighter seam).
+    auto onPixel = [cr](double x, double y, bool horizontal) {
+        cairo_user_to_device(cr, &x, &y);
+        (horizontal ? x : y) = std::round(horizontal ? x : y);
+        cairo_device_to_user(cr, &x, &y);
+        return horizontal ? x : y;
+    };
+    const double dx[4] = {rect.minX(), onPixel(rect.minX() + l / scale_ * kx, rect.minY(), true),
+                          onPixel(rect.maxX() - r / scale_ * kx, rect.minY(), true), rect.maxX()};
+    const double dy[4] = {rect.minY(), onPixel(rect.minX(), rect.minY() + t / scale_ * ky, false),
+                          onPixel(rect.minX(), rect.maxY() - b / scale_ * ky, false), rect.maxY()};
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 3; ++i) {
+            const double dw = dx[i + 1] - dx[i], dh = dy[j + 1] - dy[j];
+            if (dw <= 0 || dh <= 0) continue;
+            // A piece of no pixels (the caps meet) stretches the one column or row after the first cap.
+            double x = sx[i], pw = sx[i + 1] - sx[i], y = sy[j], ph = sy[j + 1] - sy[j];
+            if (pw <= 0) x = std::min(sx[i], w - 1), pw = 1;
+            if (ph <= 0) y = std::min(sy[j], h - 1), ph = 1;
+            cairo_surface_t* piece = cairo_surface_create_for_rectangle(pixels, x, y, pw, ph);
+            cairo_save(cr);
+            cairo_rectangle(cr, dx[i], dy[j], dw, dh);
+            cairo_clip(cr);
+            cairo_translate(cr, dx[i], dy[j]);
+            cairo_scale(cr, dw / pw, dh / ph);
+            cairo_set_source_surface(cr, piece, 0, 0);
+            cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+            cairo_paint_with_alpha(cr, std::clamp(alpha, 0.0, 1.0));
+            cairo_restore(cr);
+            cairo_surface_destroy(piece);
+        }
+    }
 }
 
 Image::Ptr Image::drawnInRect(Size size, Rect rect) const {

@@ -45,6 +45,14 @@ public:
                            ImageOrientation orientation = ImageOrientation::Up);
     Ptr withOrientation(ImageOrientation orientation) const;
     Ptr withScale(double scale) const;
+    // The same picture as a stretchable one: drawn into a rectangle of another size, the caps
+    // (points from each edge) keep their size and the middle stretches, so the corners and
+    // edges of a button or a bubble stay sharp. A side whose caps meet stretches the one row or
+    // column of pixels after its first cap. Caps wider or taller than the rectangle shrink in
+    // proportion. Shares the pixels; all-zero caps give back a plain picture.
+    Ptr resizableImage(EdgeInsets capInsets) const;
+    EdgeInsets capInsets() const { return capInsets_; }
+    bool isResizable() const { return !(capInsets_ == EdgeInsets{}); }
     // The picture as displayed (orientation applied), turned clockwise by `quarterTurns`
     // quarter turns (negative: anticlockwise), as an upright image at scale 1 whose pixels are
     // the displayed pixels one for one. Shares the pixels' source: nothing is drawn until the
@@ -71,7 +79,8 @@ public:
     // The pixel at (x, y) of the stored pixels, unpremultiplied.
     Color pixel(int x, int y) const;
     // Draws the image upright into `rect` of a context (orientation applied), sampled with a
-    // cairo_filter_t (-1: the default, good). A JPEG drawn at a fraction of its size is decoded
+    // cairo_filter_t (-1: the default, good); a stretchable picture (upright) keeps its caps
+    // as resizableImage says. A JPEG drawn at a fraction of its size is decoded
     // at the smallest of the codec's scales that still covers the drawn size.
     void drawInRect(cairo_t* cr, Rect rect, double alpha = 1, int filter = -1) const;
     // A new transparent bitmap of `size` points at scale 1 with the picture drawn upright into
@@ -100,6 +109,8 @@ public:
 
 private:
     cairo_surface_t* madeSurface() const;
+    std::shared_ptr<Image> copy(ImageOrientation orientation, double scale) const;
+    void drawStretched(cairo_t* cr, Rect rect, double alpha) const;
 
     std::shared_ptr<Source> source_;  // null: `surface_` holds the pixels from the start
     ImageOrientation turn_ = ImageOrientation::Up;
@@ -107,6 +118,7 @@ private:
     mutable cairo_surface_t* surface_ = nullptr;
     double scale_;
     ImageOrientation orientation_;
+    EdgeInsets capInsets_;
     mutable std::mutex jpegMutex_;
     mutable std::optional<std::string> bestJpeg_;  // jpegData(1.0), once asked for
 };

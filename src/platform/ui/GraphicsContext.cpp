@@ -171,44 +171,8 @@ void GraphicsContext::drawImage(const ImagePtr& image, Rect rect, double alpha) 
 }
 
 void GraphicsContext::drawImageWithCapInsets(const ImagePtr& image, Rect rect, EdgeInsets caps, double alpha) {
-    if (!image || rect.width() <= 0 || rect.height() <= 0) return;
-    Size s = image->size();
-    cairo_surface_t* surface = image->surface();
-    double sc = image->scale() > 0 ? image->scale() : 1;
-    if (image->orientation() != graphics::ImageOrientation::Up || !surface || s.width <= 0 || s.height <= 0) {
-        drawImage(image, rect, alpha);
-        return;
-    }
-    double l = std::clamp(caps.left, 0.0, s.width), r = std::clamp(caps.right, 0.0, s.width - l);
-    double t = std::clamp(caps.top, 0.0, s.height), b = std::clamp(caps.bottom, 0.0, s.height - t);
-    // Source columns and rows (points) and their destinations.
-    double sx[4] = {0, l, s.width - r, s.width};
-    double sy[4] = {0, t, s.height - b, s.height};
-    double dl = std::min(l, rect.width() / 2), dr = std::min(r, rect.width() / 2);
-    double dt = std::min(t, rect.height() / 2), db = std::min(b, rect.height() / 2);
-    double dx[4] = {rect.x(), rect.x() + dl, rect.maxX() - dr, rect.maxX()};
-    double dy[4] = {rect.y(), rect.y() + dt, rect.maxY() - db, rect.maxY()};
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            double sw = sx[i + 1] - sx[i], sh = sy[j + 1] - sy[j];
-            double dw = dx[i + 1] - dx[i], dh = dy[j + 1] - dy[j];
-            if (dw <= 0 || dh <= 0) continue;
-            // A middle of no width stretches the one column (row) of pixels at the cap.
-            double useW = sw > 0 ? sw : 1.0 / sc;
-            double useH = sh > 0 ? sh : 1.0 / sc;
-            double srcX = sw > 0 ? sx[i] : std::min(sx[i], s.width - useW);
-            double srcY = sh > 0 ? sy[j] : std::min(sy[j], s.height - useH);
-            cairo_save(cr_);
-            cairo_rectangle(cr_, dx[i], dy[j], dw, dh);
-            cairo_clip(cr_);
-            cairo_translate(cr_, dx[i], dy[j]);
-            cairo_scale(cr_, dw / useW / sc, dh / useH / sc);
-            cairo_set_source_surface(cr_, surface, -srcX * sc, -srcY * sc);
-            cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
-            cairo_paint_with_alpha(cr_, alpha * alpha_);
-            cairo_restore(cr_);
-        }
-    }
+    if (!image) return;
+    drawImage(image->resizableImage(caps), rect, alpha);
 }
 
 void GraphicsContext::drawText(const std::string& text, Rect rect, const Font& font, const Color& color,

@@ -65,9 +65,10 @@ public:
     void fillEllipseInRect(Rect rect);
     void strokeLineSegments(const std::vector<Point>& points);  // pairs of points
 
-    // Images: drawn upright (orientation applied) scaled into the rectangle.
+    // Images: drawn upright (orientation applied) scaled into the rectangle; a stretchable
+    // image (Image::resizableImage) keeps its caps.
     void drawImage(const ImagePtr& image, Rect rect, double alpha = 1);
-    // A stretchable image: the caps stay unscaled, the middle stretches.
+    // The image drawn as a stretchable one with these caps.
     void drawImageWithCapInsets(const ImagePtr& image, Rect rect, EdgeInsets caps, double alpha = 1);
 
     // Text with the machine's CJK font. Wraps to the rectangle's width when numberOfLines is

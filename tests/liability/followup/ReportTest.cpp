@@ -4,6 +4,7 @@
 
 #include "FollowupTestSupport.h"
 #include "core/ButtonCell.h"
+#include "core/Theme.h"
 #include "liability/followup/ReportResultViewController.h"
 #include "liability/followup/ReportViewController.h"
 #include "support/HeldReply.h"
@@ -54,6 +55,58 @@ TEST_F(ReportTest, FourButtonRowsUnderTheTitleWithoutABackItem) {
     ASSERT_TRUE(driver.goBack());
     finishTransitions();
     EXPECT_EQ(stackNames(), std::vector<std::string>{"HomeViewController"});
+}
+
+// The buttons are taller and wider than their picture: the picture stretches between its
+// corners, which show as sharp as the picture itself in a screenshot at the screen's scale.
+TEST_F(ReportTest, TheTallButtonsKeepTheCornersOfTheirPicture) {
+    auto report = openReport(1);
+    auto table = report->tableView();
+    auto cell = std::dynamic_pointer_cast<ButtonCell>(table->cellForRowAtIndexPath(ui::IndexPath::forRow(0, 0)));
+    ASSERT_NE(cell, nullptr);
+    auto button = cell->button();
+    auto picture = ui::Image::named(Theme::kBlueImage);
+    ASSERT_NE(picture, nullptr);
+    const double scale = ui::Screen::mainScreen().scale();
+    EXPECT_EQ(picture->scale(), scale) << "the picture has the screen's density";
+    ASSERT_GT(button->bounds().height(), picture->size().height + 20);
+    ASSERT_GT(button->bounds().width(), picture->size().width);
+
+    auto shot = driver.screenshot();
+    ASSERT_NE(shot, nullptr);
+    const ui::Rect frame = button->convertRectToView(button->bounds(), nullptr);
+    const int corner = static_cast<int>(10 * scale);  // ten points each way from each corner
+    const int left = static_cast<int>(frame.minX() * scale), top = static_cast<int>(frame.minY() * scale);
+    const int right = static_cast<int>(frame.maxX() * scale), bottom = static_cast<int>(frame.maxY() * scale);
+    auto same = [](const ui::Color& a, const ui::Color& b) {
+        return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) < 0.05;
+    };
+    int compared = 0, clear = 0, differing = 0;
+    for (int j = 0; j < corner; ++j) {
+        // What shows beside the button on this row where the picture is clear.
+        const auto besideTop = shot->pixel(left - 2, top + j), besideBottom = shot->pixel(left - 2, bottom - corner + j);
+        for (int i = 0; i < corner; ++i) {
+            struct Place {
+                int pictureX, pictureY, shotX, shotY;
+                ui::Color beside;
+            };
+            for (const Place& p : {Place{i, j, left + i, top + j, besideTop},
+                                   Place{picture->pixelWidth() - corner + i, picture->pixelHeight() - corner + j,
+                                         right - corner + i, bottom - corner + j, besideBottom}}) {
+                const auto drawn = picture->pixel(p.pictureX, p.pictureY), shown = shot->pixel(p.shotX, p.shotY);
+                if (drawn.a > 0.99) {
+                    ++compared;
+                    differing += same(drawn, shown) ? 0 : 1;
+                } else if (drawn.a < 0.01) {
+                    ++clear;
+                    differing += same(p.beside, shown) ? 0 : 1;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(differing, 0) << "of " << compared + clear << " pixels of the corners";
+    EXPECT_GT(compared, corner * corner);
+    EXPECT_GT(clear, 0) << "the rounded corners are in the compared part";
 }
 
 TEST_F(ReportTest, ApplicationReportFilesTheCaseAndOpensTheResultTracking) {

@@ -1,5 +1,6 @@
 // The pictures of the application bundle (resources/, made by scripts/make-images) show what
-// they stand for: checked on their pixels, as a person would look at them.
+// they stand for: checked on their pixels, as a person would look at them. They are made at the
+// screen's density, two pixels per point.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,7 +14,7 @@ using graphics::Color;
 using graphics::Image;
 
 Image::Ptr picture(const std::string& name) {
-    return Image::fromFile(std::string(VESKARD_RESOURCE_DIR) + "/" + name + ".png");
+    return Image::fromFile(std::string(VESKARD_RESOURCE_DIR) + "/" + name + "@2x.png");
 }
 
 double luminance(const Color& c) {
@@ -60,8 +61,9 @@ TEST(BundlePicturesTest, EveryPictureHasTheSizeTheScreensLayOutFor) {
                    {"灰色btn", 295, 44}, {"下拉", 12, 8}}) {
         auto image = picture(e.name);
         ASSERT_TRUE(image) << e.name;
-        EXPECT_EQ(image->pixelWidth(), e.width) << e.name;
-        EXPECT_EQ(image->pixelHeight(), e.height) << e.name;
+        EXPECT_EQ(image->size().width, e.width) << e.name;
+        EXPECT_EQ(image->size().height, e.height) << e.name;
+        EXPECT_EQ(image->scale(), 2) << e.name;
     }
 }
 
@@ -96,7 +98,8 @@ TEST(BundlePicturesTest, TheShutterIsRoundAndShowsWhenPressed) {
     auto shutter = picture("拍照按钮"), pressed = picture("拍照按钮-按下");
     ASSERT_TRUE(shutter && pressed);
     EXPECT_EQ(shutter->pixel(0, 0).a, 0) << "the corners are clear: the button is round";
-    auto centre = shutter->pixel(30, 30), pressedCentre = pressed->pixel(30, 30);
+    const int x = shutter->pixelWidth() / 2, y = shutter->pixelHeight() / 2;
+    auto centre = shutter->pixel(x, y), pressedCentre = pressed->pixel(x, y);
     EXPECT_GT(centre.a, 0.99);
     EXPECT_GT(centre.r, 0.95);
     EXPECT_LT(pressedCentre.r, centre.r - 0.2) << "the pressed shutter is darker in the middle";
@@ -105,7 +108,7 @@ TEST(BundlePicturesTest, TheShutterIsRoundAndShowsWhenPressed) {
 TEST(BundlePicturesTest, TheCardsAndTheFlashStatesCanBeToldApart) {
     auto one = picture("单车"), two = picture("多车");
     ASSERT_TRUE(one && two);
-    // The two-car card shows a second, red car; the one-car card none.
+    // The two-car card shows a second, red car; the one-car card none (counted in points).
     auto reddish = [](const Image& image) {
         int n = 0;
         for (int y = 0; y < image.pixelHeight(); ++y)
@@ -113,7 +116,7 @@ TEST(BundlePicturesTest, TheCardsAndTheFlashStatesCanBeToldApart) {
                 auto p = image.pixel(x, y);
                 if (p.r > 0.8 && p.g < 0.4 && p.b < 0.35) ++n;
             }
-        return n;
+        return n / (image.scale() * image.scale());
     };
     EXPECT_GT(reddish(*two), 150);
     EXPECT_LT(reddish(*one), 50);
