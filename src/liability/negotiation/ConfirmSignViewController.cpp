@@ -125,7 +125,10 @@ void ConfirmSignViewController::signed_(bool own, const graphics::Image::Ptr& im
     if (!button) return;
     button->setTitle("", ui::ControlStates::Normal);
     button->setTitle("", ui::ControlStates::Highlighted);
-    button->setImage(own ? image : scaled, ui::ControlStates::Normal);
+    // The other party's 160 x 90 copy is shown without the white page it is sent on, so that
+    // both signatures lie on their party's tint.
+    button->setImage(own ? image : ImageExtension::imageWithOriginImage(image, {kSignWidth, kSignHeight}),
+                     ui::ControlStates::Normal);
     button->setBackgroundImage(ImageExtension::stretchableImageNamed(own ? Theme::kOwnSignImage : Theme::kOtherSignImage),
                                ui::ControlStates::Normal);
 }

@@ -11,6 +11,8 @@ std::shared_ptr<ui::Button> makeSignButton(const char* title, const char* image,
     auto button = ButtonExtension::buttonWithName(title, image, pressed);
     button->setTitleColor(colour, ui::ControlStates::Normal);
     button->setTitleColor(colour, ui::ControlStates::Highlighted);
+    // A signature, wider than the button is tall, keeps its shape.
+    button->imageView()->setContentMode(ui::ContentMode::ScaleAspectFit);
     return button;
 }
 
