@@ -1,10 +1,14 @@
 #include "liability/chat/ChatLog.h"
 
+#include <cmath>
 #include <iterator>
 
 #include "core/CaseInProgress.h"
+#include "liability/chat/VoiceDownload.h"
 #include "platform/foundation/MainThread.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Sandbox.h"
+#include "platform/media/AudioPlayer.h"
 
 ChatLog& ChatLog::shared() {
     static ChatLog log;
@@ -32,7 +36,24 @@ bool ChatLog::receive(const OtherMessages& other) {
         named.insert(named.begin(), std::make_move_iterator(unnamed.begin()), std::make_move_iterator(unnamed.end()));
         unnamed.clear();
     }
-    add(number, other.message());
+    auto message = other.message();
+    add(number, message);
+    if (message->type == Message::Voice && VoiceDownload::isWebURL(message->voicepath) &&
+        !VoiceDownload::storedCopy(message->voicepath)) {
+        std::weak_ptr<Message> weak = message;
+        VoiceDownload::fetch(message->voicepath, [this, weak, number](const std::optional<std::filesystem::path>& file) {
+            auto voice = weak.lock();
+            auto bytes = voice && file ? foundation::files::read(*file) : std::nullopt;
+            if (!bytes) return;
+            auto info = media::AudioPlayer::decodeMP3(*bytes);
+            if (!info.decodable || voice->voiceLength > 0) return;
+            voice->voiceLength = static_cast<int64_t>(std::lround(info.duration));
+            for (auto& row : rows(number))
+                if (row.message() == voice) row.setMessage(voice);  // the bubble grows with the length
+            foundation::NotificationCenter::defaultCenter().post(
+                kLengthNotification, nullptr, {{"accidentno", number}, {"serial", voice->serial}});
+        });
+    }
     return belongs;
 }
 

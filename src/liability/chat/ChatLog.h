@@ -13,6 +13,9 @@ class ChatLog {
 public:
     // Posted after a message is added; user info {"accidentno": the case it was added to}.
     static constexpr const char* kAddedNotification = "ChatLogAdded";
+    // Posted when a received voice message's length became known (its MP3 arrived); user info
+    // {"accidentno": its case, "serial": the message's serial}.
+    static constexpr const char* kLengthNotification = "ChatLogVoiceLength";
 
     static ChatLog& shared();
 
@@ -25,6 +28,8 @@ public:
     // case becomes it (CaseInProgress::adopt), bringing along what was written without a
     // case. A message of another case is kept for that case and logged, never shown in the
     // chat of the case in progress. True when it belongs to the case in progress.
+    // The push does not say how long a voice message is: its MP3 is fetched as it arrives (the
+    // play later uses that copy) and its length read from it.
     bool receive(const OtherMessages& other);
     // Forgets every message (tests).
     void reset();

@@ -89,6 +89,11 @@ void ChatViewController::viewDidLoad() {
             self->messageAdded();
     });
     foundation::NotificationCenter::defaultCenter().addObserver(ChatLog::kAddedNotification, added, this);
+    auto lengthKnown = foundation::weakBind(this, [](const auto& self, const foundation::Notification& note) {
+        if (!note.userInfo.is_object() || note.userInfo.value("accidentno", "") != self->caseNumber()) return;
+        if (auto row = self->rowOf(note.userInfo.value("serial", uint64_t{0}))) self->reloadRow(*row);
+    });
+    foundation::NotificationCenter::defaultCenter().addObserver(ChatLog::kLengthNotification, lengthKnown, this);
 }
 
 void ChatViewController::viewWillAppear(bool animated) {
