@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -111,6 +112,18 @@ private:
 };
 
 inline const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
+
+// The main of a benchmark program with a summary: runs the benchmarks named on the command
+// line, keeping their results, then prints the summary made from them.
+inline int runWithSummary(int argc, char** argv, const std::function<void(const KeepingReporter&)>& summary) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    KeepingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    summary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
 
 }  // namespace benchsupport
 

@@ -372,12 +372,6 @@ void printSummary(const benchsupport::KeepingReporter& results) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     cameraShot();  // made before anything is measured
-    benchsupport::KeepingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    printSummary(reporter);
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithSummary(argc, argv, printSummary);
 }
