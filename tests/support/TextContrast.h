@@ -15,15 +15,7 @@
 // 1:1 to 21:1).
 namespace textcontrast {
 
-inline double luminance(const ui::Color& c) {
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
-}
-
-inline double ratio(const ui::Color& a, const ui::Color& b) {
-    double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+inline double ratio(const ui::Color& a, const ui::Color& b) { return ui::Color::contrast(a, b); }
 
 // The commonest colour of the screenshot inside the view's box on the screen.
 inline ui::Color behind(const driver::Driver& driver, const ui::View& view) {

@@ -15,15 +15,7 @@ constexpr int kDefaultPollsBeforeResult = 2;
 // The number a driver who rejects the police decision is offered to call.
 constexpr const char* kTrafficPolicePhone = "010-122";
 
-nlohmann::json& caseRecord(SimulatedState& state, const std::string& number) {
-    auto& cases = state.data["cases"];
-    if (!cases.is_object()) cases = nlohmann::json::object();
-    auto& record = cases[number];
-    if (!record.is_object()) record = nlohmann::json::object();
-    return record;
-}
 
-int counter(const nlohmann::json& value) { return value.is_number_integer() ? value.get<int>() : 0; }
 
 }  // namespace
 
@@ -54,7 +46,7 @@ void registerFollowupDefaults(StandInServer& server) {
         if (!type) type = "0";
         if (*type != "0" && *type != "1") return Reply::rescode("300", "报案方式有误");
         server.withState([&](SimulatedState& state) {
-            auto& record = caseRecord(state, *number);
+            auto& record = state.caseRecord(*number);
             record["report"] = {{"reportype", *type},
                                 {"casedate", request.param("casedate").value_or("")},
                                 {"companycode", request.param("companycode").value_or("")},
@@ -69,7 +61,7 @@ void registerFollowupDefaults(StandInServer& server) {
         int polls = 0;
         int before = kDefaultPollsBeforeResult;
         server.withState([&](SimulatedState& state) {
-            auto& record = caseRecord(state, *number);
+            auto& record = state.caseRecord(*number);
             polls = counter(record["resultPolls"]) + 1;
             record["resultPolls"] = polls;
             auto it = state.data.find("claimResultAfterPolls");
@@ -94,7 +86,7 @@ void registerFollowupDefaults(StandInServer& server) {
         if ((*grade == "2" || *grade == "3") && (!reason || reason->empty()))
             return Reply::rescode("300", "请选择原因");
         server.withState([&](SimulatedState& state) {
-            caseRecord(state, *number)["evaluation"] = {{"personescord", *grade},
+            state.caseRecord(*number)["evaluation"] = {{"personescord", *grade},
                                                         {"reasoncode", reason.value_or("")},
                                                         {"personevaluate", request.param("personevaluate").value_or("")}};
         });
@@ -106,7 +98,7 @@ void registerFollowupDefaults(StandInServer& server) {
         auto type = request.param("type");
         auto accidenttype = request.param("accidenttype");
         server.withState([&](SimulatedState& state) {
-            auto& record = caseRecord(state, *number);
+            auto& record = state.caseRecord(*number);
             record["taskstate"] = type.value_or("");
             if (accidenttype) record["taskaccidenttype"] = *accidenttype;
         });

@@ -24,13 +24,6 @@ std::string unescaped(const std::string& text) {
 
 namespace {
 
-nlohmann::json& caseRecord(SimulatedState& state, const std::string& number) {
-    auto& cases = state.data["cases"];
-    if (!cases.is_object()) cases = nlohmann::json::object();
-    auto& record = cases[number];
-    if (!record.is_object()) record = nlohmann::json::object();
-    return record;
-}
 
 std::string textOf(const nlohmann::json& object, const char* key) {
     if (!object.is_object() || !object.contains(key)) return "";
@@ -40,7 +33,6 @@ std::string textOf(const nlohmann::json& object, const char* key) {
     return "";
 }
 
-int counter(const nlohmann::json& value) { return value.is_number_integer() ? value.get<int>() : 0; }
 
 // Polls of "processpapertimer" answered "201" before the decision, unless a test or a walk set
 // data["policeDecisionAfterPolls"].
@@ -113,7 +105,7 @@ void registerLiabilityDefaults(StandInServer& server) {
         }
         if (message.value("from", "").empty() || message.value("content", "").empty())
             return Reply::rescode("300", "消息不完整");
-        server.withState([&](SimulatedState& state) { caseRecord(state, *number)["messages"].push_back(message); });
+        server.withState([&](SimulatedState& state) { state.caseRecord(*number)["messages"].push_back(message); });
         return Reply::rescode("200", "发送成功");
     });
     server.registerDefault("processpapertimer", [&server](const RecordedRequest& request) {
@@ -123,7 +115,7 @@ void registerLiabilityDefaults(StandInServer& server) {
         int before = kDefaultPollsBeforeDecision;
         nlohmann::json parties;
         server.withState([&](SimulatedState& state) {
-            auto& record = caseRecord(state, *number);
+            auto& record = state.caseRecord(*number);
             polls = counter(record["decisionPolls"]) + 1;
             record["decisionPolls"] = polls;
             if (state.data.contains("policeDecisionAfterPolls")) before = counter(state.data["policeDecisionAfterPolls"]);
@@ -158,14 +150,14 @@ void registerLiabilityDefaults(StandInServer& server) {
                 if (sent.empty() || textOf(entry, "valicode") != sent) return Reply::rescode("300", "验证码错误");
             }
         }
-        server.withState([&](SimulatedState& state) { caseRecord(state, *number)["signlist"] = list; });
+        server.withState([&](SimulatedState& state) { state.caseRecord(*number)["signlist"] = list; });
         return Reply::rescode("200", "签署成功");
     });
     server.registerDefault("policecaseinfo", [&server](const RecordedRequest& request) {
         auto number = request.param("accidentno");
         if (!number || number->empty()) return Reply::rescode("300", "案件编号不能为空");
         server.withState([&](SimulatedState& state) {
-            caseRecord(state, *number)["police"] = {{"caselon", request.param("caselon").value_or("")},
+            state.caseRecord(*number)["police"] = {{"caselon", request.param("caselon").value_or("")},
                                                     {"caselat", request.param("caselat").value_or("")},
                                                     {"casedate", request.param("casedate").value_or("")},
                                                     {"reportcall", request.param("reportcall").value_or("")}};
@@ -189,7 +181,7 @@ void registerLiabilityDefaults(StandInServer& server) {
                             {"lon", textOf(entry, "lon")},
                             {"lat", textOf(entry, "lat")}});
         }
-        server.withState([&](SimulatedState& state) { caseRecord(state, *number)["dutylist"] = kept; });
+        server.withState([&](SimulatedState& state) { state.caseRecord(*number)["dutylist"] = kept; });
         return Reply::rescode("200", "提交成功");
     });
 }

@@ -522,4 +522,12 @@ std::string StandInServer::nextAccidentNumber() {
     return std::string("BJ20261207") + digits;
 }
 
+nlohmann::json& SimulatedState::caseRecord(const std::string& number) {
+    auto& cases = data["cases"];
+    if (!cases.is_object()) cases = nlohmann::json::object();
+    auto& record = cases[number];
+    if (!record.is_object()) record = nlohmann::json::object();
+    return record;
+}
+
 }  // namespace standin

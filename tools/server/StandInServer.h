@@ -81,7 +81,13 @@ struct SimulatedState {
     int accidentCounter = 0;
     // Free storage for the default replies of each area (cases, messages, ...).
     nlohmann::json data = nlohmann::json::object();
+
+    // The record of case `number` under data["cases"], made (as an object) when missing.
+    nlohmann::json& caseRecord(const std::string& number);
 };
+
+// A count kept in the state: the number, or 0 when it is not a whole number.
+inline int counter(const nlohmann::json& value) { return value.is_number_integer() ? value.get<int>() : 0; }
 
 // The stand-in of the accident server on 127.0.0.1 for the tests and the simulator.
 // Answers GET and POST under /Veskard_mobile/mobile/standard/<path word>, records every

@@ -21,6 +21,11 @@ struct Color {
     bool isClear() const { return a <= 0; }
     bool operator==(const Color&) const = default;
     std::string description() const;  // "rgba(47,203,235,1)"
+
+    // Relative luminance, as readers' contrast is measured (0 black to 1 white; alpha ignored).
+    double luminance() const;
+    // The contrast ratio of two colours for reading text on one another, 1:1 to 21:1.
+    static double contrast(const Color& a, const Color& b);
 };
 
 }  // namespace graphics

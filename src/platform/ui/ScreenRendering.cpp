@@ -154,16 +154,6 @@ void drawDigitPad(GraphicsContext& context, Rect frame) {
 
 // --- Status bar -------------------------------------------------------------------------------
 
-// Relative luminance and contrast as for reading text.
-double luminance(const Color& c) {
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
-}
-
-double contrast(const Color& a, const Color& b) {
-    double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // The average colour of pixel rows [y0, y1) of an ARGB32 surface, and whether they are all one colour.
 struct Band {
@@ -234,7 +224,7 @@ void drawStatusBar(GraphicsContext& context, Rect frame, const Color& behind) {
     Color white = Color::white(), black = Color::black();
     // The application's choice of white items, unless white would not read on what lies behind.
     Color items = light ? white : black;
-    if (contrast(items, behind) < 3) items = light ? black : white;
+    if (Color::contrast(items, behind) < 3) items = light ? black : white;
     double middle = frame.midY();
     drawSignal(context, {frame.x() + 6, middle - 2.75}, items);
     context.drawText("中国移动", {frame.x() + 41, frame.y(), 70, frame.height()}, Font::systemFont(12), items,

@@ -17,15 +17,6 @@ Image::Ptr picture(const std::string& name) {
     return Image::fromFile(std::string(VESKARD_RESOURCE_DIR) + "/" + name + "@2x.png");
 }
 
-double luminance(const Color& c) {
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
-}
-
-double contrast(const Color& a, const Color& b) {
-    double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // Share of the pixels that are opaque and nearly white.
 double whiteShare(const Image& image) {
@@ -72,7 +63,7 @@ TEST(BundlePicturesTest, WhiteTextOnTheGreyButtonsIsReadable) {
         auto button = picture(name);
         ASSERT_TRUE(button) << name;
         auto middle = button->pixel(button->pixelWidth() / 2, button->pixelHeight() / 2);
-        EXPECT_GE(contrast(middle, Color::rgba(1, 1, 1)), 4.5) << name;
+        EXPECT_GE(Color::contrast(middle, Color::rgba(1, 1, 1)), 4.5) << name;
     }
 }
 
