@@ -538,6 +538,14 @@ size_t storedUploads(const std::filesystem::path& sandbox) {
 
 class SimulatorRestartTest : public PlatformTest {};
 
+// From the home page through the tips and the single-car choice to the camera's third step,
+// two shots taken.
+constexpr const char* kToTheThirdShot =
+    "wait 2\ntap 事故处理\nuntil 发生交通事故时,请您务必保证自身安全 5\ntap 我知道了\n"
+    "until 事故现场是否有以下情况？ 5\ntap 无以上情况\nuntil 我们将按照以下步骤引导您处理交通事故。 5\n"
+    "tap 我知道了\nuntil 两车及以上事故 5\ntap 单车事故\nuntil 请您从车辆(左前方)拍摄全景照片 10\n"
+    "tap 拍照按钮\nuntil 请您从车辆(右后方)拍摄全景照片 10\ntap 拍照按钮\nuntil 请您拍摄车辆碰撞部位照片 10\n";
+
 // Five photos taken while the server refuses them, the application quit at once; the next
 // start sends each of them once and keeps none.
 TEST_F(SimulatorRestartTest, PhotosRefusedBeforeAQuitAreSentOnceAfterTheNextStart) {
@@ -545,11 +553,8 @@ TEST_F(SimulatorRestartTest, PhotosRefusedBeforeAQuitAreSentOnceAfterTheNextStar
     auto first = sandboxRoot / "first.walk";
     {
         std::ofstream out(first);
-        out << "wait 2\ntap 事故处理\nuntil 发生交通事故时,请您务必保证自身安全 5\ntap 我知道了\n"
-               "until 事故现场是否有以下情况？ 5\ntap 无以上情况\nuntil 我们将按照以下步骤引导您处理交通事故。 5\n"
-               "tap 我知道了\nuntil 两车及以上事故 5\ntap 单车事故\nuntil 请您从车辆(左前方)拍摄全景照片 10\n"
-               "tap 拍照按钮\nuntil 请您从车辆(右后方)拍摄全景照片 10\ntap 拍照按钮\nuntil 请您拍摄车辆碰撞部位照片 10\n"
-               "tap 拍照按钮\nuntil 请您拍摄行驶证件照片 10\ntap 拍照按钮\nuntil 请您拍摄驾驶证件照片 10\ntap 拍照按钮\n"
+        out << kToTheThirdShot
+            << "tap 拍照按钮\nuntil 请您拍摄行驶证件照片 10\ntap 拍照按钮\nuntil 请您拍摄驾驶证件照片 10\ntap 拍照按钮\n"
                "expect-request image imagetype=7\nquit\n";
     }
     std::string output;
@@ -590,12 +595,7 @@ TEST_F(SimulatorRestartTest, WhatTheApplicationStoresIsItsUsersAlone) {
     auto walk = sandboxRoot / "case.walk";
     {
         std::ofstream out(walk);
-        out << "wait 2\ntap 事故处理\nuntil 发生交通事故时,请您务必保证自身安全 5\ntap 我知道了\n"
-               "until 事故现场是否有以下情况？ 5\ntap 无以上情况\nuntil 我们将按照以下步骤引导您处理交通事故。 5\n"
-               "tap 我知道了\nuntil 两车及以上事故 5\ntap 单车事故\nuntil 请您从车辆(左前方)拍摄全景照片 10\n"
-               "tap 拍照按钮\nuntil 请您从车辆(右后方)拍摄全景照片 10\ntap 拍照按钮\nuntil 请您拍摄车辆碰撞部位照片 "
-               "10\n"
-               "quit\n";
+        out << kToTheThirdShot << "quit\n";
     }
     const mode_t saved = ::umask(022);
     std::string output;

@@ -30,6 +30,12 @@ protected:
     }
     // Scrolls the table to its end, where the footer's controls are.
     void toFooter() { ASSERT_TRUE(driver.scroll(screen->tableView(), {0, 10000})); }
+    // Rejects the decision: the footer's reject button, then "确定" on its question.
+    void rejectDecision() {
+        toFooter();
+        ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
+        ASSERT_TRUE(driver.tap("确定"));
+    }
     void signBoth() {
         toFooter();
         ASSERT_TRUE(driver.tap(footer()->sign1()));
@@ -288,17 +294,14 @@ TEST_F(PoliceDutyTest, RejectionMakesANewHomePageTheRootAndDialsTheReturnedNumbe
 TEST_F(PoliceDutyTest, ANumberThatIsNoTelephoneIsNotDialledAndARefusalStays) {
     server.scriptOnce("taskstate", Reply::rescode("500", "处理失败"));
     openDuty(CaseMode::Real, decision());
-    toFooter();
-    ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
-    ASSERT_TRUE(driver.tap("确定"));
+    rejectDecision();
     settleRequests();
     EXPECT_EQ(toast(), "处理失败");
     EXPECT_EQ(top(), screen);
 
     server.scriptOnce("taskstate", Reply::rescode("200", "成功", {{"phoneno", "122;sms:10086"}}));
     clearToast();
-    ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
-    ASSERT_TRUE(driver.tap("确定"));
+    rejectDecision();
     settleRequests();
     EXPECT_EQ(rootName(), "HomeViewController");
     EXPECT_TRUE(openedURLs().empty());
@@ -308,9 +311,7 @@ TEST_F(PoliceDutyTest, ANumberThatIsNoTelephoneIsNotDialledAndARefusalStays) {
 TEST_F(PoliceDutyTest, ARejectionReplyWithoutANumberTellsTheDriverToCallThePolice) {
     server.scriptOnce("taskstate", Reply::rescode("200", "成功"));
     openDuty(CaseMode::Real, decision());
-    toFooter();
-    ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
-    ASSERT_TRUE(driver.tap("确定"));
+    rejectDecision();
     settleRequests();
     EXPECT_EQ(rootName(), "HomeViewController");
     EXPECT_TRUE(openedURLs().empty());
@@ -319,9 +320,7 @@ TEST_F(PoliceDutyTest, ARejectionReplyWithoutANumberTellsTheDriverToCallThePolic
 
 TEST_F(PoliceDutyTest, PracticeRejectionGoesHomeOrToTheLoginWithoutARequest) {
     openDuty(CaseMode::Practice, {});
-    toFooter();
-    ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
-    ASSERT_TRUE(driver.tap("确定"));
+    rejectDecision();
     EXPECT_EQ(rootName(), "LoginViewController");  // no stored account
 
     AccountModel account;
@@ -329,9 +328,7 @@ TEST_F(PoliceDutyTest, PracticeRejectionGoesHomeOrToTheLoginWithoutARequest) {
     ASSERT_TRUE(AccountTool::saveAccount(account));
     showInWindow(std::make_shared<RootPage>());
     openDuty(CaseMode::Practice, {});
-    toFooter();
-    ASSERT_TRUE(driver.tap(PoliceDutyFooterView::kCancelTitle));
-    ASSERT_TRUE(driver.tap("确定"));
+    rejectDecision();
     EXPECT_EQ(rootName(), "HomeViewController");
     settleRequests();
     EXPECT_EQ(server.requests().size(), 0u);
